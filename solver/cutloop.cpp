@@ -1,0 +1,157 @@
+// The cut-tree loop: Gusfield's method over n - 1 s-t computations, each on
+// the whole graph from scratch, in a random order of sources drawn step by
+// step with the (unseeded) library generator.
+#include <cstdio>
+#include <cstdlib>
+
+#include "solver/solver.h"
+
+namespace {
+
+[[noreturn]] void storageExhausted(int number, const char *what) {
+  fprintf(stderr, "Memory exhausted at sunder:%d %s\n", number, what);
+  exit(1);
+}
+
+void *allocateOrExit(size_t count, size_t size, int number, const char *what) {
+  void *p = calloc(count, size);
+  if (p == nullptr) storageExhausted(number, what);
+  return p;
+}
+
+// A node-pointer array of `count` entries, one byte per entry to spare.
+node **allocateSlots(int64_t count, int number, const char *what) {
+  return static_cast<node **>(
+      allocateOrExit(static_cast<size_t>(count), sizeof(node *) + 1, number, what));
+}
+
+stack *allocateStack(int64_t capacity, int number, const char *record, const char *slots) {
+  stack *s = static_cast<stack *>(allocateOrExit(1, sizeof(stack), number, record));
+  s->storage = allocateSlots(capacity, number, slots);
+  return s;
+}
+
+// Resets every node and arc of the graph for a fresh computation and
+// compacts the lists.
+void resetGraph(graph *g) {
+  for (node *v = g->nodes; v != g->endNode; v++) v->current = nullptr;
+  for (node *v = g->nodeList; v != g->endNode; v = v->next)
+    for (arc *a = v->first; a != nullptr; a = a->next) a->resCap = a->cap;
+  g->minCut = INT64_MAX;
+  g->curN = g->n;
+  for (node *v = g->nodeList; v != g->endNode; v = v->next) v->status = AWAKE;
+  compact(g);
+  g->awakeCount = g->curN - 1;
+}
+
+// Exchanges the records at positions i and j (not `pos`), then fixes `pos`.
+void drawSource(tree *t, int32_t i, int32_t n) {
+  int32_t j = i + rand() % (n - i);
+  tree held = t[i];
+  t[i].id = t[j].id;
+  t[i].parent = t[j].parent;
+  t[i].weight = t[j].weight;
+  t[j].id = held.id;
+  t[j].parent = held.parent;
+  t[j].weight = held.weight;
+  t[t[i].id].pos = i;
+  t[t[j].id].pos = j;
+}
+
+// Records the cut found: the awake nodes and the sink form the sink side.
+void recordCut(graph *g) {
+  g->minCut = g->sink->excess;
+  g->cutCount++;
+  g->dtime = timer();
+  for (node *v = g->nodeList; v != g->endNode; v = v->next)
+    v->side = v->status == AWAKE ? 1 : 0;
+  g->sink->side = 1;
+}
+
+// Gusfield's update after the cut between s and its parent t.
+void updateTree(graph *g, tree *t, int32_t s, int32_t sink) {
+  node *nodes = g->nodes;
+  int32_t sSide = nodes[s].side;
+  t[t[s].pos].weight = g->minCut;
+  for (int32_t k = 1; k < g->n; k++) {
+    if (k == s) continue;
+    if (nodes[k].side == sSide && t[t[k].pos].parent == sink) t[t[k].pos].parent = s;
+  }
+  int32_t p = t[t[sink].pos].parent;
+  if (nodes[p].side == sSide) {
+    t[t[s].pos].parent = p;
+    t[t[sink].pos].parent = s;
+    t[t[s].pos].weight = t[t[sink].pos].weight;
+    t[t[sink].pos].weight = g->minCut;
+  }
+}
+
+void printSummary(graph *g) {
+  printf("AverageNodes = %f\n", static_cast<double>(static_cast<float>(g->n)));
+  printf("AverageEdges = %f\n", static_cast<double>(static_cast<float>(g->m)));
+  printf("Hao-Orlin comp. = 0\n");
+  printf("AverageHaoOrlinNodes = 0.0\n");
+  printf("AverageHaoOrlinEdges = 0.0\n");
+  printf("Time for calculating the cuts: %f\n", static_cast<double>(g->calcTime));
+  printf("Time for manipulating the cuts: %f\n", static_cast<double>(g->manipTime));
+}
+
+}  // namespace
+
+void allocateStorage(graph *g) {
+  int64_t n = g->n;
+  queue *q = static_cast<queue *>(allocateOrExit(
+      1, sizeof(queue), 1013, "g->BFSqueue = ( queue * ) calloc ( 1, sizeof ( queue ))"));
+  q->storage = allocateSlots(
+      n, 1013, "g->BFSqueue -> storage = (node**) calloc ( g->n, sizeof (node*) + 1)");
+  q->last = q->storage + (n - 1);
+  g->BFSqueue = q;
+  g->freezer = allocateStack(
+      2 * n, 1014, "g->freezer = ( stack * ) calloc ( 1, sizeof ( stack ))",
+      "g->freezer -> storage = (node**) calloc ( 2 * g->n, sizeof (node*) + 1 )");
+  g->regNodes = allocateStack(
+      n, 1015, "g->regNodes = ( stack * ) calloc ( 1, sizeof ( stack ))",
+      "g->regNodes -> storage = (node**) calloc ( g->n, sizeof (node*) + 1 )");
+  g->exStack = allocateStack(
+      n, 1016, "g->exStack = ( stack * ) calloc ( 1, sizeof ( stack ))",
+      "g->exStack -> storage = (node**) calloc ( g->n, sizeof (node*) + 1 )");
+  g->buckets = static_cast<bucket *>(allocateOrExit(
+      static_cast<size_t>(2 * n + 1), sizeof(bucket), 1017,
+      "g->buckets = (bucket*)calloc(2 * g->n + 1, sizeof(bucket))"));
+  g->calcTime = 0;
+  g->manipTime = 0;
+}
+
+void resetStorage(graph *g) {
+  g->topLabel = 2 * g->n - 1;
+  g->bucketTop = 2 * g->n;
+  g->BFSqueue->head = g->BFSqueue->tail = g->BFSqueue->storage;
+  g->freezer->top = g->freezer->storage;
+  g->regNodes->top = g->regNodes->storage;
+  g->exStack->top = g->exStack->storage;
+  g->buckets[g->bucketTop].firstAll = nullptr;
+}
+
+tree *computeCuts(graph *g) {
+  tree *t = createTree(g->n);
+  allocateStorage(g);
+  for (int32_t i = 1; i < g->n; i++) {
+    resetStorage(g);
+    g->awakeCount = 0;
+    g->manipStart = timer();
+    resetGraph(g);
+    drawSource(t, i, g->n);
+    int32_t s = t[i].id, sink = t[i].parent;
+    g->manipTime += timer() - g->manipStart;
+    g->calcStart = timer();
+    initCutComp(g, g->nodes + s, g->nodes + sink);
+    if (g->curN > 1) STCut(g);
+    if (g->sink->excess < g->minCut) recordCut(g);
+    g->calcTime += timer() - g->calcStart;
+    g->manipStart = timer();
+    updateTree(g, t, s, sink);
+    g->manipTime += timer() - g->manipStart;
+  }
+  printSummary(g);
+  return t;
+}

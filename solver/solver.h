@@ -1,0 +1,94 @@
+// The minimum-cut solver: a Gomory-Hu cut tree by Gusfield's method, each
+// s-t cut found by push-relabel with highest-label selection, exact global
+// relabelling and dormant layers.
+//
+// Terms
+//   preflow   residual capacities on the arcs with every node but the source
+//             holding an excess >= 0 (the source's goes negative);
+//   residual  an arc whose resCap is > 0;
+//   labelling valid when d(sink) = 0 and d(u) <= d(w) + 1 for every residual
+//             arc u->w between awake nodes;
+//   admissible a residual arc u->w with w awake and d(w) = d(u) - 1;
+//   active    an awake node other than the sink that holds positive excess;
+//   gap       a label b whose only node must be relabelled: nothing at or
+//             above b can reach the sink any more.
+//
+// Node sets of one s-t computation, by `status`:
+//   AWAKE        the sink and the nodes that may still reach it; processed;
+//   DORMANT      members of a dormant layer, pushed on the `freezer` as a null
+//                marker followed by the layer's nodes (two or more); they keep
+//                their label and excess and are never woken again;
+//   SOURCE_SIDE  the source and every one-node layer; label topLabel.
+// When STCut returns, the sink's excess is the cut value and the awake nodes
+// form the sink side.
+//
+// Invariants during an s-t computation
+//   - every awake node other than the one being worked on lies in exactly
+//     the bucket node list of its own label; source-side and dormant nodes
+//     lie in none. A list's first node has no maintained bPrev: removal
+//     compares with firstAll;
+//   - active lists are stacks through aNext and may hold stale entries
+//     (nodes no longer awake), which their readers drop;
+//   - awake labels fill an unbroken range from dMin (the sink's 0) upwards,
+//     all below topLabel = 2n - 1; buckets cover 0 ... bucketTop = 2n;
+//   - dMax >= the highest label with a non-empty node list, aMax >= the
+//     highest label with a non-empty active list;
+//   - awakeCount counts the awake nodes, the sink included.
+//
+// No function here allocates or prints, except computeCuts, which allocates
+// the working storage once (exhausted memory: a message on standard error
+// naming the container, status 1) and prints the summary lines.
+#ifndef SOLVER_SOLVER_H
+#define SOLVER_SOLVER_H
+
+#include <cstdint>
+
+#include "graph/graph.h"
+#include "solver/outside.h"
+
+// Fixed-capacity stack of nodes; empty when top == storage.
+struct stack {
+  node **storage;
+  node **top;  // next free slot
+};
+
+// Circular queue of nodes; empty when head == tail.
+struct queue {
+  node **storage;
+  node **head;  // next node to remove
+  node **tail;  // slot for the next node stored
+  node **last;  // last slot of storage; head and tail wrap from it
+};
+
+// One bucket per distance label.
+struct bucket {
+  node *firstAll;     // all nodes with this label, doubly linked by bNext/bPrev
+  node *firstActive;  // nodes with this label that may hold excess, by aNext
+};
+
+// Push-relabel operations.
+void relabel(graph *g, node *v);
+int discharge(graph *g, node *v);
+void saturateOutgoing(graph *g, node *v);
+void oneNodeLayer(graph *g, node *v);
+void globalUpdate(graph *g);
+void STCut(graph *g);
+
+// Set-up.
+void copyArcs(graph *g);
+void initContracted(graph *g);
+void initCutComp(graph *g, node *source, node *sink);
+
+// Allocates the queue, the three stacks and the buckets for g->n nodes.
+void allocateStorage(graph *g);
+
+// Resets the containers and label bounds for one computation on all n nodes.
+void resetStorage(graph *g);
+
+// The cut-tree loop: n - 1 s-t computations and Gusfield's tree update,
+// then the seven summary lines. Returns the finished tree: for every
+// position p in 1 ... n - 1, (id[p], parent[p]) is a tree edge of weight
+// weight[p].
+tree *computeCuts(graph *g);
+
+#endif

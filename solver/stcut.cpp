@@ -1,0 +1,73 @@
+// One s-t computation: active nodes are processed highest label first until
+// no awake node but the sink holds excess. A node that must be relabelled
+// while alone at its label b opens a gap: everything at and above b can no
+// longer reach the sink and leaves the awake set, as one dormant layer, or as
+// a one-node layer when label b + 1 is empty (awake labels are unbroken, so
+// then nothing lies above b).
+#include "solver/buckets.h"
+#include "solver/solver.h"
+
+namespace {
+
+// First awake node of an active list from `v` on; stale entries are skipped.
+inline node *firstAwake(node *v) {
+  while (v != nullptr && v->status != AWAKE) v = v->aNext;
+  return v;
+}
+
+// Freezes every node with a label from b up to dMax as one dormant layer,
+// bucket by bucket from b upwards, each list from its front.
+void freezeFrom(graph *g, int32_t b) {
+  stack *frozen = g->freezer;
+  *frozen->top++ = nullptr;
+  for (int32_t k = b; k <= g->dMax; k++) {
+    bucket *bk = g->buckets + k;
+    for (node *v = bk->firstAll; v != nullptr; v = v->bNext) {
+      v->status = DORMANT;
+      *frozen->top++ = v;
+      g->awakeCount--;
+    }
+    bk->firstAll = nullptr;
+    bk->firstActive = nullptr;
+  }
+}
+
+// v, alone at label b, cannot push its excess anywhere.
+void handleGap(graph *g, node *v, int32_t b) {
+  bucket *bk = g->buckets + b;
+  if (bk[1].firstAll == nullptr) {
+    bk->firstActive = nullptr;
+    bk->firstAll = nullptr;
+    oneNodeLayer(g, v);
+  } else {
+    freezeFrom(g, b);
+  }
+  g->dMax = g->aMax = b - 1;
+}
+
+void relabelAndMaybeUpdate(graph *g, node *v) {
+  relabel(g, v);
+  g->relabelsSinceUpdate++;
+  if (static_cast<double>(g->relabelsSinceUpdate) > 2.0 * static_cast<double>(g->awakeCount))
+    globalUpdate(g);
+}
+
+}  // namespace
+
+void STCut(graph *g) {
+  g->relabelsSinceUpdate = 0;
+  while (g->aMax >= g->dMin) {
+    int32_t b = g->aMax;
+    bucket *bk = g->buckets + b;
+    node *v = firstAwake(bk->firstActive);
+    if (v == nullptr) {
+      bk->firstActive = nullptr;
+      g->aMax--;
+      continue;
+    }
+    bk->firstActive = firstAwake(v->aNext);
+    if (discharge(g, v) == 0) continue;
+    if (bk->firstAll->bNext != nullptr) relabelAndMaybeUpdate(g, v);
+    else handleGap(g, v, b);
+  }
+}

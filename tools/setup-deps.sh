@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the suite needs to build and test, if any is
+# missing. Safe to run again; does nothing when everything is present.
+set -euo pipefail
+packages=(cmake g++ make libgtest-dev libboost-graph-dev libbenchmark-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
