@@ -14,5 +14,5 @@ else
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
 cmake --build "$dir" -j "$jobs"
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0:allocator_may_return_null=1}"
 ctest --test-dir "$dir" --output-on-failure -j "$jobs"

@@ -1,0 +1,40 @@
+# Tests of the solver's steps, the whole report, compaction, cut output,
+# the statistics build and the memory messages.
+
+add_library(failing_calloc STATIC support/failing_calloc.cpp)
+target_include_directories(failing_calloc PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/support)
+
+function(sunder_test name)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/support)
+  target_link_libraries(${name} PRIVATE GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+endfunction()
+
+sunder_test(stcut_test solver/stcut_test.cpp)
+target_link_libraries(stcut_test PRIVATE solver)
+
+sunder_test(report_test solver/report_test.cpp)
+target_link_libraries(report_test PRIVATE run_program)
+target_compile_definitions(report_test PRIVATE SUNDER_PATH="$<TARGET_FILE:sunder>")
+add_dependencies(report_test sunder)
+
+sunder_test(compact_test graph/compact_test.cpp)
+target_link_libraries(compact_test PRIVATE solver)
+
+sunder_test(cutout_test graph/cutout_test.cpp)
+target_link_libraries(cutout_test PRIVATE graph)
+
+# The statistics build, linked from its object module.
+sunder_test(cutout_stats_test graph/cutout_test.cpp $<TARGET_OBJECTS:graph_stats>)
+target_compile_definitions(cutout_stats_test PRIVATE GRAPH_STATISTICS)
+target_include_directories(cutout_stats_test PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(cutout_stats_test PRIVATE outside)
+
+sunder_test(memory_test graph/memory_test.cpp)
+target_link_libraries(memory_test PRIVATE solver failing_calloc -Wl,--wrap=calloc)
+
+sunder_test(memory_stats_test graph/memory_test.cpp $<TARGET_OBJECTS:graph_stats>)
+target_compile_definitions(memory_stats_test PRIVATE GRAPH_STATISTICS)
+target_include_directories(memory_stats_test PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(memory_stats_test PRIVATE outside failing_calloc -Wl,--wrap=calloc)

@@ -1,0 +1,86 @@
+// The whole report of the sunder program, byte for byte, on instances small
+// enough to follow every computation by hand. Times vary between runs, so
+// their digits are masked where they are not fixed.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "run_program.h"
+
+namespace {
+
+// Replaces the numbers of the four time lines, with their padding, by "T".
+std::string maskTimes(const std::string &report) {
+  static const std::regex times(
+      "(Time for calculating the cuts:|Time for manipulating the cuts:|"
+      "c ttime:|c dtime:) +[0-9.]+");
+  return std::regex_replace(report, times, "$1 T");
+}
+
+std::string summary(int n, int m) {
+  return "AverageNodes = " + std::to_string(n) + ".000000\n" +
+         "AverageEdges = " + std::to_string(m) + ".000000\n"
+         "Hao-Orlin comp. = 0\n"
+         "AverageHaoOrlinNodes = 0.0\n"
+         "AverageHaoOrlinEdges = 0.0\n";
+}
+
+TEST(Report, SingleNodeRunsNoComputation) {
+  ProgramResult r = runProgram(SUNDER_PATH, {}, "p cut 1 1\na 1 1 5\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  // Nothing is timed and no cut is recorded, so every time is exactly 0.
+  EXPECT_EQ(r.out,
+            "c nodes:              1    arcs:               1\n" + summary(1, 1) +
+                "Time for calculating the cuts: 0.000000\n"
+                "Time for manipulating the cuts: 0.000000\n"
+                "c relabels:           0    pushes:                 0\n"
+                "c ttime:             0.00\n"
+                "c dtime:             0.00\n"
+                "\n");
+}
+
+TEST(Report, TwoNodesWithParallelEdges) {
+  // One computation: source node 2, sink node 1; the merged arc goes
+  // straight into the sink, so nothing is pushed or relabelled.
+  ProgramResult r = runProgram(SUNDER_PATH, {"ignored", "arguments"},
+                               "c parallel edges\np cut 2 3\na 1 2 3\na 2 1 4\na 1 2 5\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(maskTimes(r.out),
+            "c nodes:              2    arcs:               3\n" + summary(2, 3) +
+                "Time for calculating the cuts: T\n"
+                "Time for manipulating the cuts: T\n"
+                "c relabels:           0    pushes:                 0\n"
+                "c ttime: T\n"
+                "c dtime: T\n"
+                "\n");
+}
+
+TEST(Report, ThreeNodePath) {
+  // Nodes 1 - 2 (5) - 3 (7), ids 0, 1, 2. The first draw of the library
+  // generator is odd, so id 2 is the first source (sink id 0): id 1 gets
+  // 7 from the source, pushes 5 to the sink (1 push) and, alone at label 1
+  // with label 2 empty, becomes a one-node layer. Then id 1 is the source
+  // with parent id 2: id 0 gets 5, has no admissible arc, and leaves the
+  // same way. One push and no relabel in all.
+  ProgramResult r = runProgram(SUNDER_PATH, {}, "p cut 3 2\na 1 2 5\na 2 3 7\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(maskTimes(r.out),
+            "c nodes:              3    arcs:               2\n" + summary(3, 2) +
+                "Time for calculating the cuts: T\n"
+                "Time for manipulating the cuts: T\n"
+                "c relabels:           0    pushes:                 1\n"
+                "c ttime: T\n"
+                "c dtime: T\n"
+                "\n");
+}
+
+TEST(Report, TimesAreNumbersInTheirFields) {
+  ProgramResult r = runProgram(SUNDER_PATH, {}, "p cut 3 2\na 1 2 5\na 2 3 7\n");
+  EXPECT_TRUE(std::regex_search(r.out, std::regex("\nc ttime: +[0-9]+\\.[0-9]{2}\nc dtime: +[0-9]+\\.[0-9]{2}\n\n$")))
+      << r.out;
+  EXPECT_TRUE(std::regex_search(r.out, std::regex("\nTime for calculating the cuts: [0-9]+\\.[0-9]{6}\n")));
+}
+
+}  // namespace
