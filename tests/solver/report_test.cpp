@@ -76,6 +76,29 @@ TEST(Report, ThreeNodePath) {
                 "\n");
 }
 
+TEST(Report, FourNodeInstanceCountsEveryComputation) {
+  // Numbers 1 - 2 (4), 1 - 3 (1), 2 - 3 (3), 3 - 4 (1): ids 0 to 3. The
+  // library generator's first three draws pick source id 2 (sink 0), then
+  // id 1 (sink 0), then id 3 (sink 2).
+  //  1. id 3 holds 1 it cannot pass on and shares label 1 with id 1, so it
+  //     is relabelled into a one-node layer; id 1 pushes its 3 to the sink.
+  //  2. id 2 pushes 1 to the sink, is relabelled to label 2, pushes 1 to
+  //     id 3 and, alone at label 2, becomes a one-node layer; so does id 3,
+  //     alone at label 1.
+  //  3. the source's only arc leads into the sink: nothing to do.
+  // Three pushes and two relabels in all.
+  ProgramResult r = runProgram(SUNDER_PATH, {}, "p cut 4 4\na 1 2 4\na 1 3 1\na 2 3 3\na 3 4 1\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(maskTimes(r.out),
+            "c nodes:              4    arcs:               4\n" + summary(4, 4) +
+                "Time for calculating the cuts: T\n"
+                "Time for manipulating the cuts: T\n"
+                "c relabels:           2    pushes:                 3\n"
+                "c ttime: T\n"
+                "c dtime: T\n"
+                "\n");
+}
+
 TEST(Report, TimesAreNumbersInTheirFields) {
   ProgramResult r = runProgram(SUNDER_PATH, {}, "p cut 3 2\na 1 2 5\na 2 3 7\n");
   EXPECT_TRUE(std::regex_search(r.out, std::regex("\nc ttime: +[0-9]+\\.[0-9]{2}\nc dtime: +[0-9]+\\.[0-9]{2}\n\n$")))

@@ -2,6 +2,8 @@
 // by hand, with every counter derived by following the operations.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "handmade_graph.h"
@@ -289,6 +291,38 @@ TEST(GlobalUpdate, ReachedNodesGetExactDistancesAndFirstArcs) {
   EXPECT_EQ(g->aMax, 2);
   EXPECT_EQ(g->awakeCount, 3);
   EXPECT_EQ(scans(g, 5), 2 + 2 + 3);  // t's, y's and x's lists
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ComputeCuts, FourNodeTreeFollowsTheDrawnOrder) {
+  // The instance of the four-node report: sources id 2, id 1, id 3 in turn,
+  // with the cuts 4, 5 and 1 and Gusfield's re-parenting between them.
+  const char text[] = "p cut 4 4\na 1 2 4\na 1 3 1\na 2 3 3\na 3 4 1\n";
+  FILE *in = fmemopen(const_cast<char *>(text), sizeof text - 1, "r");
+  graph *g = dimacsParse(in);
+  fclose(in);
+  copyArcs(g);
+  initContracted(g);
+  srand(1);  // the library generator's unseeded sequence
+  tree *t = nullptr;
+  testing::internal::CaptureStdout();
+  t = computeCuts(g);
+  testing::internal::GetCapturedStdout();
+  const int32_t ids[] = {0, 2, 1, 3}, parents[] = {0, 1, 0, 2};
+  const int64_t weights[] = {0, 4, 5, 1};
+  for (int p = 1; p < 4; p++) {
+    EXPECT_EQ(t[p].id, ids[p]) << p;
+    EXPECT_EQ(t[p].parent, parents[p]) << p;
+    EXPECT_EQ(t[p].weight, weights[p]) << p;
+    EXPECT_EQ(t[t[p].id].pos, p) << p;
+  }
+  EXPECT_EQ(g->cutCount, 3);
+  EXPECT_EQ(g->minCut, 1);
+  EXPECT_EQ(g->pushes, 3);
+  EXPECT_EQ(g->relabels, 2);
 }
 
 }  // namespace
