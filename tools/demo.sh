@@ -5,5 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target sunder >/dev/null
-build/solver/sunder < examples/four.cut
+cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target sunder ringforge motley tanglenet spokerim hubspin twinloop >/dev/null
+if [ $# -eq 0 ]; then
+  set -- ringforge 2000 -m10000
+fi
+echo "+ $* | sunder" >&2
+"build/generators/$1" "${@:2}" | build/solver/sunder

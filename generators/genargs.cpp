@@ -1,0 +1,64 @@
+// Argument conversion, error reporting and instance output of the generators.
+#include "generators/genargs.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+
+int fArgInt(const char *sz, int32_t *pValue) {
+  // strtoll reads exactly what atoi reads, and reports a value beyond
+  // 64 bits by ERANGE, so the 32-bit test below sees every overflow.
+  errno = 0;
+  long long value = strtoll(sz, nullptr, 10);
+  if (errno == ERANGE || value < INT32_MIN || value > INT32_MAX) return 0;
+  *pValue = static_cast<int32_t>(value);
+  return 1;
+}
+
+int fArgTrunc(const char *sz, int32_t *pValue) {
+  double value = dblArg(sz);
+  // Truncation toward zero keeps every value strictly between these two
+  // bounds inside the 32-bit range; the test is false for nan.
+  if (!(value > -2147483649.0 && value < 2147483648.0)) return 0;
+  *pValue = static_cast<int32_t>(value);
+  return 1;
+}
+
+double dblArg(const char *sz) {
+  return strtod(sz, nullptr);
+}
+
+int optionLetter(const char *szArg, const char **pszValue) {
+  if (szArg[0] != '-') return -1;
+  *pszValue = szArg[1] == '\0' ? szArg + 1 : szArg + 2;
+  return static_cast<unsigned char>(szArg[1]);
+}
+
+void failWith(const char *const *rgszMessage, int cMessage, int error_no,
+              int status) {
+  if (error_no >= 0 && error_no < cMessage && rgszMessage[error_no] != nullptr)
+    fputs(rgszMessage[error_no], stderr);
+  exit(status);
+}
+
+void *genCalloc(size_t c, size_t cb, const char *szWhere) {
+  void *pv = calloc(c > 0 ? c : 1, cb > 0 ? cb : 1);
+  if (pv == nullptr) {
+    fprintf(stderr, "Memory exhausted at %s\n", szWhere);
+    exit(1);
+  }
+  return pv;
+}
+
+void writeComment(const char *sz) {
+  puts(sz);
+}
+
+void writeProblem(int32_t n, int32_t m) {
+  printf("p cut %8" PRId32 " %8" PRId32 "\n", n, m);
+}
+
+void writeArc(int32_t tail, int32_t head, int32_t cap) {
+  printf("a %" PRId32 " %" PRId32 " %" PRId32 "\n", tail, head, cap);
+}

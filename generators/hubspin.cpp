@@ -1,0 +1,71 @@
+// hubspin: a wheel. A rim cycle runs through nodes 1..n-1, and the hub,
+// node n, is joined to every rim node by a spoke of capacity 2. Rim
+// capacities are drawn from n-R-2 .. n+R-2.
+//
+//   hubspin n [-r range] [-s seed]
+//
+// Option values are read as floating-point numbers and truncated.
+#include <cstdint>
+
+#include "generators/genargs.h"
+#include "generators/random.h"
+
+namespace {
+
+const char *const rgszMessage[] = {
+    nullptr,
+    "\nUsage: ringforge n\n"
+    "                  [-r range]\n"
+    "                  [-s seed]\n",
+    "\nError: number_of_nodes must be int > 2\n",
+    "\nError: r must be between 0 and n-3\n",
+    "\nError: number of edges out of range\n",
+};
+
+// Exit status 2 has a second message; it is asked for by this code.
+const int errUnknownOption = -2;
+const char *const szUnknownOption = "\nError: unknown option\n";
+
+// Writes the message of error_no to standard error and exits with error_no
+// (with 2 for errUnknownOption).
+[[noreturn]] void error(int error_no) {
+  if (error_no == errUnknownOption) failWith(&szUnknownOption, 1, 0, 2);
+  failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no,
+           error_no);
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc < 2 || argc > 4) error(1);
+  int32_t n;
+  if (!fArgInt(argv[1], &n)) error(1);
+  if (n <= 2) error(2);
+
+  int32_t R = 0, seed = 214365;
+  for (int iArg = 2; iArg < argc; iArg++) {
+    const char *szValue = nullptr;
+    int32_t *pValue = nullptr;
+    switch (optionLetter(argv[iArg], &szValue)) {
+      case 'r': pValue = &R; break;
+      case 's': pValue = &seed; break;
+      case -1: error(1);
+      default: error(errUnknownOption);
+    }
+    if (!fArgTrunc(szValue, pValue)) error(1);
+  }
+  if (R < 0 || R > n - 3) error(3);
+  // With m = 2n - 2 in range, every rim capacity (at most 2n - 5) is too.
+  if (2 * int64_t{n} - 2 > INT32_MAX) error(4);
+
+  SetRandom(seed);
+  const int32_t m = 2 * n - 2, u = 2, U = n - R - 2;
+  writeComment("c \"hubspin\" min-cut problem");
+  writeProblem(n, m);
+  for (int32_t i = 1; i <= n - 1; i++) {
+    int32_t c = U + Random(0, 2 * R);
+    writeArc(i, (i % (n - 1)) + 1, c);
+  }
+  for (int32_t i = 1; i <= n - 1; i++) writeArc(n, i, u);
+  return 0;
+}

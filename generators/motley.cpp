@@ -1,0 +1,104 @@
+// motley: the union of k random Hamiltonian cycles (or, with -m, k random
+// perfect matchings) over nodes 1..n, each with one capacity of its own,
+// plus one random partial matching that covers `part` nodes.
+//
+//   motley n k part [-sS] [-m] [-wW]
+//
+// -s and -w are read as integers; -m ignores whatever follows its letter.
+// Every error ends the program with exit status 17.
+#include <cstdint>
+#include <cstdlib>
+
+#include "generators/genargs.h"
+#include "generators/random.h"
+
+namespace {
+
+const char *const rgszMessage[] = {
+    nullptr,
+    "\nUsage: evenweave n k [-sS] [-m] [-wW] \n"
+    "where n is the number of nodes\n"
+    "      k is the number of cycles/matchings\n"
+    "      S is a seed\n"
+    "      W is the maximum edge weight\n"
+    "-m means matchings instead of cycles\n",
+    "error: number of nodes must exceed 1\n",
+    "error: number of nodes must be even\n",
+    "error: k must not be negative\n",
+    "error: part must not be negative\n",
+    "error: part needs more than n nodes\n",
+    "error: number of edges exceeds 2147483647\n",
+    "error: W must be below 2147483647\n",
+};
+
+// Writes the message of error_no to standard error and exits with status 17.
+[[noreturn]] void error(int error_no) {
+  failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no, 17);
+}
+
+// Fills rgi with 1..n and shuffles it (n - 1 draws).
+void shuffleNodes(int32_t n, int *rgi) {
+  for (int32_t i = 0; i < n; i++) rgi[i] = i + 1;
+  RandomPermute(n, rgi);
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc < 4) error(1);
+  int32_t n, d, part;
+  if (!fArgInt(argv[1], &n)) error(1);
+  if (n <= 1) error(2);
+  if (!fArgInt(argv[2], &d) || !fArgInt(argv[3], &part)) error(1);
+
+  int32_t seed = 214365, wtMax = 1;
+  int fMatchings = 0;
+  for (int iArg = 4; iArg < argc; iArg++) {
+    const char *szValue = nullptr;
+    switch (optionLetter(argv[iArg], &szValue)) {
+      case 's': if (!fArgInt(szValue, &seed)) error(1); break;
+      case 'w': if (!fArgInt(szValue, &wtMax)) error(1); break;
+      case 'm': fMatchings = 1; break;
+      default: error(1);
+    }
+  }
+  if (fMatchings && n % 2 != 0) error(3);
+  if (d < 0) error(4);
+  if (part < 0) error(5);
+  // The partial matching uses the shuffled nodes q0 .. q(2 * ceil(part/2) - 1).
+  int64_t cPartial = (int64_t{part} + 1) / 2;
+  if (2 * cPartial > n) error(6);
+  int64_t nk = int64_t{n} * d;
+  int64_t m = (fMatchings ? nk / 2 : nk) + cPartial;
+  if (nk > INT32_MAX || m > INT32_MAX) error(7);
+  // Capacities reach W + 1.
+  if (d > 0 && wtMax == INT32_MAX) error(8);
+
+  int *rgi = static_cast<int *>(
+      genCalloc(n, sizeof(int), "motley:1 rgi = (int *)calloc(n, sizeof(int))"));
+  int *rgwt = static_cast<int *>(
+      genCalloc(d, sizeof(int), "motley:2 rgwt = (int *)calloc(k, sizeof(int))"));
+  SetRandom(seed);
+  // Drawn also when W = 1, so that W never changes an end point.
+  for (int32_t i = 0; i < d; i++) rgwt[i] = Random(1, wtMax) + 1;
+
+  writeComment("c EVENWEAVE min-cut problem");
+  writeProblem(n, static_cast<int32_t>(m));
+  // The last drawn capacity is used first.
+  for (d = d - 1; d >= 0; d--) {
+    int wt = wtMax == 1 ? 1 : rgwt[d];
+    shuffleNodes(n, rgi);
+    if (fMatchings) {
+      for (int32_t i = 0; i + 1 < n; i += 2) writeArc(rgi[i], rgi[i + 1], wt);
+    } else {
+      for (int32_t i = 0; i + 1 < n; i++) writeArc(rgi[i], rgi[i + 1], wt);
+      writeArc(rgi[n - 1], rgi[0], wt);
+    }
+  }
+  // Shuffled also when part is 0; its edges always have capacity 1.
+  shuffleNodes(n, rgi);
+  for (int32_t i = 0; i < part; i += 2) writeArc(rgi[i], rgi[i + 1], 1);
+  free(rgwt);
+  free(rgi);
+  return 0;
+}

@@ -1,0 +1,89 @@
+// ringforge: a Hamiltonian cycle through nodes 1..n with capacities from
+// [L, U], plus m - n further edges between random distinct nodes with
+// capacities from [l, u].
+//
+//   ringforge n [-s seed] [-m edges] [-L low] [-U high] [-l low] [-u high]
+//
+// Every option value is read as a floating-point number and truncated.
+#include <cstdint>
+
+#include "generators/genargs.h"
+#include "generators/random.h"
+
+namespace {
+
+const char *const rgszMessage[] = {
+    nullptr,
+    "\nUsage: ringforge numer_of_nodes\n"
+    "         [-s seed]\n"
+    "         [-m number_of_arcs]\n"
+    "         [-U cycle_capacity_upper_bound]\n"
+    "         [-L cycle_capacity_lower_bound]\n"
+    "         [-u nom_cycle_capacity_upper_bound]\n"
+    "         [-l non_cycle_capacity_lower_bound]\n",
+    "\nError: number_of_nodes must be int > 2\n",
+    "\nError: number_of_arcs < number_or_nodes\n",
+    "\nError: lower_bound > upper_bound\n",
+    "\nError: negative bound\n",
+    "\nError: unknown option\n",
+    // With a stuck stream both end points of a further edge always come out
+    // as node 1, and the redraw would never end.
+    "\nError: seed gives a constant random stream\n",
+};
+
+// Writes the message of error_no to standard error and exits with error_no.
+[[noreturn]] void error(int error_no) {
+  failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no,
+           error_no);
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc < 2 || argc > 8) error(1);
+  int32_t n;
+  if (!fArgInt(argv[1], &n)) error(1);
+  if (n <= 2) error(2);
+
+  int32_t m = n, seed = 214365, L = 1, U = 10000, l = 1, u = 10;
+  for (int iArg = 2; iArg < argc; iArg++) {
+    const char *szValue = nullptr;
+    int32_t *pValue = nullptr;
+    switch (optionLetter(argv[iArg], &szValue)) {
+      case 'm': pValue = &m; break;
+      case 's': pValue = &seed; break;
+      case 'L': pValue = &L; break;
+      case 'U': pValue = &U; break;
+      case 'l': pValue = &l; break;
+      case 'u': pValue = &u; break;
+      case -1: error(1);
+      default: error(6);
+    }
+    if (!fArgTrunc(szValue, pValue)) error(1);
+  }
+  if (m < n) error(3);
+  if (l > u || L > U) error(4);
+  if (l < 0 || u < 0 || L < 0 || U < 0) error(5);
+  if (m > n && FRandomStuck(seed)) error(7);
+
+  SetRandom(seed);
+  writeComment("c \"ringforge\" min-cut problem");
+  writeProblem(n, m);
+  // Loops count from 0 up to (not including) their bound so that no counter
+  // passes 2147483647.
+  for (int32_t k = 0; k < n; k++) {
+    int32_t i = k + 1;
+    int32_t c = Random(L, U);
+    writeArc(i, (i % n) + 1, c);
+  }
+  for (int32_t iEdge = n; iEdge < m; iEdge++) {
+    int32_t i, j;
+    do {
+      i = Random(1, n);
+      j = Random(1, n);
+    } while (i == j);
+    int32_t c = Random(l, u);
+    writeArc(i, j, c);
+  }
+  return 0;
+}

@@ -1,0 +1,68 @@
+// spokerim: a wheel with two hubs. A rim cycle runs through nodes 1..n-2;
+// odd rim nodes are joined to hub n-1 and even ones to hub n by spokes of
+// capacity 4; the hubs are joined by one edge of capacity 2. Rim capacities
+// are drawn from n-R-3 .. n+R-3.
+//
+//   spokerim n [-r range] [-s seed]
+//
+// Option values are read as floating-point numbers and truncated.
+#include <cstdint>
+
+#include "generators/genargs.h"
+#include "generators/random.h"
+
+namespace {
+
+const char *const rgszMessage[] = {
+    nullptr,
+    "\nUsage: spokerim n\n"
+    "                  [-r range]\n"
+    "                  [-s seed]\n",
+    "\nError: unknown option\n",
+    "\nError: r must be between 0 and n-3\n",
+    "\nError: n must be even >5",
+    "\nError: number of edges out of range\n",
+};
+
+// Writes the message of error_no to standard error and exits with error_no.
+[[noreturn]] void error(int error_no) {
+  failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no,
+           error_no);
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc < 2 || argc > 4) error(1);
+  int32_t n;
+  if (!fArgInt(argv[1], &n)) error(1);
+  if (n <= 5 || n % 2 != 0) error(4);
+
+  int32_t R = 0, seed = 214365;
+  for (int iArg = 2; iArg < argc; iArg++) {
+    const char *szValue = nullptr;
+    int32_t *pValue = nullptr;
+    switch (optionLetter(argv[iArg], &szValue)) {
+      case 'r': pValue = &R; break;
+      case 's': pValue = &seed; break;
+      case -1: error(1);
+      default: error(2);
+    }
+    if (!fArgTrunc(szValue, pValue)) error(1);
+  }
+  if (R < 0 || R > n - 3) error(3);
+  // With m = 2n - 3 in range, every rim capacity (at most 2n - 6) is too.
+  if (2 * int64_t{n} - 3 > INT32_MAX) error(5);
+
+  SetRandom(seed);
+  const int32_t m = 2 * n - 3, u = 4, U = n - R - 3;
+  writeComment("c \"hubspin\" min-cut problem");
+  writeProblem(n, m);
+  for (int32_t i = 1; i <= n - 2; i++) {
+    int32_t c = U + Random(0, 2 * R);
+    writeArc(i, (i % (n - 2)) + 1, c);
+  }
+  for (int32_t i = 1; i <= n - 2; i++) writeArc(i % 2 != 0 ? n - 1 : n, i, u);
+  writeArc(n - 1, n, 2);
+  return 0;
+}

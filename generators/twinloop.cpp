@@ -1,0 +1,64 @@
+// twinloop: a fixed instance without random draws. A rim cycle through nodes
+// 1..n has capacity U, and chords join every node i to node i + 3 (around
+// the cycle) with capacity 1. For n >= 102 the rim arcs from 50 and 50 + n/2
+// are weakened to U - 3 and the chords from 47, 51, 47 + n/2 and 51 + n/2
+// strengthened to 4.
+//
+//   twinloop n [-U rim capacity]
+//
+// The option value is read as a floating-point number and truncated.
+#include <cstdint>
+
+#include "generators/genargs.h"
+
+namespace {
+
+const char *const rgszMessage[] = {
+    nullptr,
+    "\nUsage: twinloop n\n"
+    "                  [-U rim capacity]\n",
+    "\nError: unknown option\n",
+    "\nError: n must be >5",
+    "\nError: number of edges out of range\n",
+    "\nError: rim capacity out of range\n",
+};
+
+// Writes the message of error_no to standard error and exits with error_no.
+[[noreturn]] void error(int error_no) {
+  failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no,
+           error_no);
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc < 2 || argc > 4) error(1);
+  int32_t n;
+  if (!fArgInt(argv[1], &n)) error(1);
+  if (n <= 5) error(3);
+
+  int32_t U = 1000;
+  for (int iArg = 2; iArg < argc; iArg++) {
+    const char *szValue = nullptr;
+    switch (optionLetter(argv[iArg], &szValue)) {
+      case 'U': break;
+      case -1: error(1);
+      default: error(2);
+    }
+    if (!fArgTrunc(szValue, &U)) error(1);
+  }
+  // With m = 2n in range, i + 3 below cannot overflow either.
+  if (2 * int64_t{n} > INT32_MAX) error(4);
+  const int32_t m = 2 * n, h = n / 2;
+  // The weakened rim arcs exist only for h > 50.
+  if (h > 50 && U < INT32_MIN + 3) error(5);
+
+  writeComment("c \"twinloop\" min-cut problem");
+  writeProblem(n, m);
+  for (int32_t i = 1; i <= n; i++) {
+    writeArc(i, (i % n) + 1, i % h == 50 ? U - 3 : U);
+    int fStrong = (i - 1) % h == 50 || (i + 3) % h == 50;
+    writeArc(i, ((i + 2) % n) + 1, fStrong ? 4 : 1);
+  }
+  return 0;
+}
