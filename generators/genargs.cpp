@@ -35,6 +35,20 @@ int optionLetter(const char *szArg, const char **pszValue) {
   return static_cast<unsigned char>(szArg[1]);
 }
 
+int errScanTruncOptions(int argc, char **argv, int iFirst,
+                        const truncOption *rgopt, int cOpt, int errUnknown) {
+  for (int iArg = iFirst; iArg < argc; iArg++) {
+    const char *szValue = nullptr;
+    int ch = optionLetter(argv[iArg], &szValue);
+    if (ch == -1) return 1;
+    int iOpt = 0;
+    while (iOpt < cOpt && rgopt[iOpt].chLetter != ch) iOpt++;
+    if (iOpt == cOpt) return errUnknown;
+    if (!fArgTrunc(szValue, rgopt[iOpt].pValue)) return 1;
+  }
+  return 0;
+}
+
 void failWith(const char *const *rgszMessage, int cMessage, int error_no,
               int status) {
   if (error_no >= 0 && error_no < cMessage && rgszMessage[error_no] != nullptr)

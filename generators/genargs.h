@@ -40,6 +40,20 @@ double dblArg(const char *sz);
 // sets *pszValue to the text after the letter (empty when there is none).
 int optionLetter(const char *szArg, const char **pszValue);
 
+// An option whose value is read as a floating-point number and truncated.
+struct truncOption {
+  int chLetter;     // the option letter (case-sensitive)
+  int32_t *pValue;  // where the value goes; the last occurrence wins
+};
+
+// Reads argv[iFirst] .. argv[argc - 1] as options of rgopt, from left to
+// right, each tested when it is read. Returns 0 when all are read; otherwise
+// the error of the first failing argument: 1 (the usage text) when it does
+// not begin with a minus sign or its value leaves the 32-bit range, and
+// errUnknown when its letter is none of rgopt's.
+int errScanTruncOptions(int argc, char **argv, int iFirst,
+                        const truncOption *rgopt, int cOpt, int errUnknown);
+
 // Writes message error_no of rgszMessage (cMessage entries; a missing or null
 // entry writes nothing) to standard error as it stands, and ends the process
 // with exit status `status`.

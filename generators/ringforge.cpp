@@ -46,21 +46,9 @@ int main(int argc, char **argv) {
   if (n <= 2) error(2);
 
   int32_t m = n, seed = 214365, L = 1, U = 10000, l = 1, u = 10;
-  for (int iArg = 2; iArg < argc; iArg++) {
-    const char *szValue = nullptr;
-    int32_t *pValue = nullptr;
-    switch (optionLetter(argv[iArg], &szValue)) {
-      case 'm': pValue = &m; break;
-      case 's': pValue = &seed; break;
-      case 'L': pValue = &L; break;
-      case 'U': pValue = &U; break;
-      case 'l': pValue = &l; break;
-      case 'u': pValue = &u; break;
-      case -1: error(1);
-      default: error(6);
-    }
-    if (!fArgTrunc(szValue, pValue)) error(1);
-  }
+  const truncOption rgopt[] = {{'m', &m}, {'s', &seed}, {'L', &L},
+                               {'U', &U}, {'l', &l}, {'u', &u}};
+  if (int err = errScanTruncOptions(argc, argv, 2, rgopt, 6, 6)) error(err);
   if (m < n) error(3);
   if (l > u || L > U) error(4);
   if (l < 0 || u < 0 || L < 0 || U < 0) error(5);

@@ -39,17 +39,8 @@ int main(int argc, char **argv) {
   if (n <= 5 || n % 2 != 0) error(4);
 
   int32_t R = 0, seed = 214365;
-  for (int iArg = 2; iArg < argc; iArg++) {
-    const char *szValue = nullptr;
-    int32_t *pValue = nullptr;
-    switch (optionLetter(argv[iArg], &szValue)) {
-      case 'r': pValue = &R; break;
-      case 's': pValue = &seed; break;
-      case -1: error(1);
-      default: error(2);
-    }
-    if (!fArgTrunc(szValue, pValue)) error(1);
-  }
+  const truncOption rgopt[] = {{'r', &R}, {'s', &seed}};
+  if (int err = errScanTruncOptions(argc, argv, 2, rgopt, 2, 2)) error(err);
   if (R < 0 || R > n - 3) error(3);
   // With m = 2n - 3 in range, every rim capacity (at most 2n - 6) is too.
   if (2 * int64_t{n} - 3 > INT32_MAX) error(5);

@@ -38,15 +38,8 @@ int main(int argc, char **argv) {
   if (n <= 5) error(3);
 
   int32_t U = 1000;
-  for (int iArg = 2; iArg < argc; iArg++) {
-    const char *szValue = nullptr;
-    switch (optionLetter(argv[iArg], &szValue)) {
-      case 'U': break;
-      case -1: error(1);
-      default: error(2);
-    }
-    if (!fArgTrunc(szValue, &U)) error(1);
-  }
+  const truncOption rgopt[] = {{'U', &U}};
+  if (int err = errScanTruncOptions(argc, argv, 2, rgopt, 1, 2)) error(err);
   // With m = 2n in range, i + 3 below cannot overflow either.
   if (2 * int64_t{n} > INT32_MAX) error(4);
   const int32_t m = 2 * n, h = n / 2;
