@@ -38,3 +38,8 @@ sunder_test(memory_stats_test graph/memory_test.cpp $<TARGET_OBJECTS:graph_stats
 target_compile_definitions(memory_stats_test PRIVATE GRAPH_STATISTICS)
 target_include_directories(memory_stats_test PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(memory_stats_test PRIVATE outside failing_calloc -Wl,--wrap=calloc)
+
+sunder_test(reader_fuzz_test graph/reader_fuzz_test.cpp)
+target_link_libraries(reader_fuzz_test PRIVATE run_program)
+target_compile_definitions(reader_fuzz_test PRIVATE SUNDER_PATH="$<TARGET_FILE:sunder>")
+add_dependencies(reader_fuzz_test sunder)
