@@ -35,11 +35,12 @@ stack *allocateStack(int64_t capacity, int number, const char *record, const cha
 // compacts the lists.
 void resetGraph(graph *g) {
   for (node *v = g->nodes; v != g->endNode; v++) v->current = nullptr;
-  for (node *v = g->nodeList; v != g->endNode; v = v->next)
+  for (node *v = g->nodeList; v != g->endNode; v = v->next) {
     for (arc *a = v->first; a != nullptr; a = a->next) a->resCap = a->cap;
+    v->status = AWAKE;
+  }
   g->minCut = INT64_MAX;
   g->curN = g->n;
-  for (node *v = g->nodeList; v != g->endNode; v = v->next) v->status = AWAKE;
   compact(g);
   g->awakeCount = g->curN - 1;
 }
