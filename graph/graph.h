@@ -103,17 +103,26 @@ struct graph {
   int32_t scanPhase;  // index of the edgeScans counter arc scans go to (4)
   int64_t edgeScans[7];  // arc-scan counters
 
-  // Solver state (the solver's header describes each member's invariant).
-  float calcTime, calcStart, manipTime, manipStart;
-  int32_t awakeCount, topLabel, dMin, bucketTop, dMax, aMax;
-  bucket *buckets;
-  node *source, *sink;
-  queue *BFSqueue;
-  stack *freezer;
-  stack *regNodes;
-  stack *exStack;
-  int64_t pushes, relabels;
-  int32_t relabelsSinceUpdate;
+  // Solver state; the solver's header states the invariants they keep.
+  float calcTime;     // accumulated time of the s-t computations proper
+  float calcStart;    // timer reading at the start of the current one
+  float manipTime;    // accumulated time of resets, draws and tree updates
+  float manipStart;   // timer reading at the start of the current stretch
+  int32_t awakeCount; // awake nodes of the computation, the sink included
+  int32_t topLabel;   // 2n - 1: the source's label, ceiling of awake labels
+  int32_t dMin;       // lowest awake label: the sink's, 0
+  int32_t bucketTop;  // 2n: last bucket; the global update's unvisited shift
+  int32_t dMax;       // >= the highest label with a non-empty node list
+  int32_t aMax;       // >= the highest label with a non-empty active list
+  bucket *buckets;    // one per label 0 ... 2n
+  node *source, *sink;  // ends of the current s-t computation
+  queue *BFSqueue;    // breadth-first order of the global update (n slots)
+  stack *freezer;     // dormant layers, each a null marker and its nodes (2n)
+  stack *regNodes;    // nodes whose labels the global update shifted (n)
+  stack *exStack;     // emptied every computation; nothing pushes onto it (n)
+  int64_t pushes;     // pushes over the whole run
+  int64_t relabels;   // relabels over the whole run
+  int32_t relabelsSinceUpdate;  // relabels since the last global update
 };
 
 // Creates a zeroed graph with room for node numbers 0 ... n - 1 and m edges:
