@@ -14,11 +14,7 @@
 // Graph's max flow between their ends. A wrong tree stops that benchmark
 // with an error instead of timing a wrong answer.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include <boost/graph/adjacency_list.hpp>
-#include <boost/graph/push_relabel_max_flow.hpp>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +24,9 @@
 #include <utility>
 #include <vector>
 
+#include "cut_tree_check.h"
 #include "graph/graph.h"
+#include "quiet_stdout.h"
 #include "solver/solver.h"
 
 namespace {
@@ -96,30 +94,6 @@ const Instance &instanceByIndex(int which) {
   }
 }
 
-// Sends standard output to /dev/null while it lives.
-class QuietStdout {
- public:
-  QuietStdout() {
-    fflush(stdout);
-    saved_ = dup(1);
-    int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) {
-      dup2(null, 1);
-      close(null);
-    }
-  }
-  ~QuietStdout() {
-    fflush(stdout);
-    if (saved_ >= 0) {
-      dup2(saved_, 1);
-      close(saved_);
-    }
-  }
-
- private:
-  int saved_;
-};
-
 struct Solved {
   graph *g;
   tree *t;
@@ -164,111 +138,37 @@ void release(Solved s) {
   freeGraph(g);
 }
 
-// Max flow between two node numbers by Boost's push-relabel, each
-// undirected edge as two directed arcs with their own reverses.
-long long boostMaxFlow(const Instance &inst, int s, int t) {
-  using Traits = boost::adjacency_list_traits<boost::vecS, boost::vecS, boost::directedS>;
-  using FlowGraph = boost::adjacency_list<
-      boost::vecS, boost::vecS, boost::directedS, boost::no_property,
-      boost::property<boost::edge_capacity_t, long long,
-                      boost::property<boost::edge_residual_capacity_t, long long,
-                                      boost::property<boost::edge_reverse_t,
-                                                      Traits::edge_descriptor>>>>;
-  FlowGraph g(inst.n + 1);
-  auto capacity = get(boost::edge_capacity, g);
-  auto reverse = get(boost::edge_reverse, g);
-  auto addArc = [&](int from, int to, long long cap) {
-    auto forward = add_edge(from, to, g).first;
-    auto backward = add_edge(to, from, g).first;
-    capacity[forward] = cap;
-    capacity[backward] = 0;
-    reverse[forward] = backward;
-    reverse[backward] = forward;
-  };
-  for (const Edge &e : inst.edges) {
-    addArc(e.u, e.v, e.cap);
-    addArc(e.v, e.u, e.cap);
-  }
-  return boost::push_relabel_max_flow(g, s, t);
-}
-
-// Checks the tree of one run before it is timed:
-//   - it is a spanning tree: ids a permutation with the root at position 0,
-//     n - 1 edges and no cycle;
-//   - every tree edge is certified: removing it splits the tree in two and
-//     the capacity crossing that split equals the edge's weight;
-//   - `count` tree edges, spread over the positions, weigh exactly Boost's
-//     max flow between their ends (so the certified cuts are minimum).
-// Node id k is number k + 1: numbers start at 1 and every number is used.
-// Returns the first problem found, or an empty string.
+// Checks the tree of one run before it is timed: it is a spanning tree,
+// every tree edge is certified (removing it splits the tree in two and the
+// capacity crossing that split equals the edge's weight), and `count` tree
+// edges, spread over the positions, weigh exactly Boost's max flow between
+// their ends (so the certified cuts are minimum). Node id k is number k + 1:
+// numbers start at 1 and every number is used. Returns the problems found,
+// or an empty string.
 std::string verify(const Instance &inst, int count) {
   std::vector<char> buffer(inst.text.begin(), inst.text.end());
   Solved s = solve(buffer);
   const int n = inst.n;
-  const tree *t = s.t;
-  auto edgeName = [&](int p) {
-    return "tree edge (" + std::to_string(t[p].id) + "," + std::to_string(t[p].parent) +
-           ") at position " + std::to_string(p);
-  };
-  std::string problem;
-  if (s.g->n != n)
-    problem = "graph has " + std::to_string(s.g->n) + " nodes, expected " + std::to_string(n);
-  if (problem.empty() && t[0].id != 0) problem = "the root is not at position 0";
-  std::vector<int> up(n);
-  for (int k = 0; k < n; k++) up[k] = k;
-  std::vector<bool> placed(n, false);
-  for (int p = 1; p < n && problem.empty(); p++) {
-    const int a = t[p].id, b = t[p].parent;
-    if (a < 1 || a >= n || b < 0 || b >= n || placed[a] || t[a].pos != p) {
-      problem = "position " + std::to_string(p) + " breaks the id/pos/parent mapping";
-      break;
-    }
-    placed[a] = true;
-    int ra = a, rb = b;
-    while (up[ra] != ra) ra = up[ra];
-    while (up[rb] != rb) rb = up[rb];
-    if (ra == rb) problem = edgeName(p) + " closes a cycle";
-    up[ra] = rb;
-  }
-  if (problem.empty()) {
-    std::vector<std::vector<std::pair<int, int>>> links(n);  // (neighbour, position)
-    for (int p = 1; p < n; p++) {
-      links[t[p].id].push_back({t[p].parent, p});
-      links[t[p].parent].push_back({t[p].id, p});
-    }
-    std::vector<char> side(n);
-    std::vector<int> todo;
-    for (int p = 1; p < n && problem.empty(); p++) {
-      std::fill(side.begin(), side.end(), 0);
-      side[t[p].id] = 1;
-      todo.assign(1, t[p].id);
-      while (!todo.empty()) {
-        const int x = todo.back();
-        todo.pop_back();
-        for (auto [y, q] : links[x])
-          if (q != p && !side[y]) {
-            side[y] = 1;
-            todo.push_back(y);
-          }
-      }
-      long long crossing = 0;
-      for (const Edge &e : inst.edges)
-        if (side[e.u - 1] != side[e.v - 1]) crossing += e.cap;
-      if (crossing != t[p].weight)
-        problem = edgeName(p) + " weighs " + std::to_string(t[p].weight) +
-                  ", but its split is crossed by " + std::to_string(crossing);
-    }
-  }
-  for (int k = 0; k < count && problem.empty(); k++) {
-    const int p = 1 + static_cast<int>((static_cast<long long>(k) * (n - 1)) / count);
-    if (p >= n) break;
-    const long long flow = boostMaxFlow(inst, t[p].id + 1, t[p].parent + 1);
-    if (t[p].weight != flow)
-      problem = edgeName(p) + " weighs " + std::to_string(t[p].weight) +
-                ", Boost's max flow is " + std::to_string(flow);
-  }
+  std::vector<tree> rec(s.t, s.t + s.g->n);
   release(s);
-  return problem;
+  if (static_cast<int>(rec.size()) != n)
+    return "graph has " + std::to_string(rec.size()) + " nodes, expected " + std::to_string(n);
+  std::vector<cuttest::IdEdge> edges;
+  for (const Edge &e : inst.edges) edges.push_back({e.u - 1, e.v - 1, e.cap});
+  std::vector<std::string> problems = cuttest::checkShape(rec, n);
+  if (problems.empty()) problems = cuttest::checkCertificates(rec, n, edges);
+  if (problems.empty()) {
+    cuttest::BoostOracle oracle(n, edges);
+    for (int k = 0; k < count; k++) {
+      const int p = 1 + static_cast<int>((static_cast<long long>(k) * (n - 1)) / count);
+      const int64_t flow = oracle.maxFlow(rec[p].id, rec[p].parent);
+      if (rec[p].weight != flow)
+        problems.push_back("tree edge at position " + std::to_string(p) + " weighs " +
+                           std::to_string(rec[p].weight) + ", Boost's max flow is " +
+                           std::to_string(flow));
+    }
+  }
+  return cuttest::joinProblems(problems);
 }
 
 void BM_CutTree(benchmark::State &state, int which) {
@@ -286,8 +186,7 @@ void BM_CutTree(benchmark::State &state, int which) {
     state.PauseTiming();
     pushes = s.g->pushes;
     relabels = s.g->relabels;
-    scans = 0;
-    for (int64_t count : s.g->edgeScans) scans += count;
+    scans = totalEdgeScans(s.g);
     release(s);
     state.ResumeTiming();
   }

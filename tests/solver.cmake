@@ -2,12 +2,17 @@
 # against cut enumeration on tiny graphs.
 find_package(Boost REQUIRED)
 
-add_executable(oracle_test
-  ${CMAKE_CURRENT_SOURCE_DIR}/solver/oracle_test.cpp
+# The checks of a cut tree, also used by the benchmarks to check their
+# answers before timing.
+add_library(cut_tree_check STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/solver/cut_tree_check.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/solver/boost_oracle.cpp)
-target_include_directories(oracle_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/solver)
-target_link_libraries(oracle_test PRIVATE solver Boost::headers GTest::gtest_main)
+target_include_directories(cut_tree_check PUBLIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/solver ${CMAKE_CURRENT_SOURCE_DIR}/support)
+target_link_libraries(cut_tree_check PUBLIC solver Boost::headers)
+
+add_executable(oracle_test ${CMAKE_CURRENT_SOURCE_DIR}/solver/oracle_test.cpp)
+target_link_libraries(oracle_test PRIVATE cut_tree_check GTest::gtest_main)
 # Boost's max flow is the trusted reference, not the code under test: it is
 # compiled optimised and uninstrumented in every build, or the all-pairs
 # flows would dominate the running time of Debug and sanitizer builds.

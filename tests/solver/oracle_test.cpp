@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "cut_tree_check.h"
+#include "quiet_stdout.h"
 #include "graph/graph.h"
 #include "solver/solver.h"
 
@@ -103,30 +104,6 @@ bool traceEnabled() {
 
 // ---------------------------------------------------------------------------
 // Running the solver in process.
-
-// Sends standard output to /dev/null while it lives.
-class QuietStdout {
- public:
-  QuietStdout() {
-    fflush(stdout);
-    saved_ = dup(1);
-    int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) {
-      dup2(null, 1);
-      close(null);
-    }
-  }
-  ~QuietStdout() {
-    fflush(stdout);
-    if (saved_ >= 0) {
-      dup2(saved_, 1);
-      close(saved_);
-    }
-  }
-
- private:
-  int saved_;
-};
 
 struct SolverRun {
   int n = 0;
