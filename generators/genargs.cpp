@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "generators/random.h"
+
 int fArgInt(const char *sz, int32_t *pValue) {
   // strtoll reads exactly what atoi reads, and reports a value beyond
   // 64 bits by ERANGE, so the 32-bit test below sees every overflow.
@@ -75,4 +77,18 @@ void writeProblem(int32_t n, int32_t m) {
 
 void writeArc(int32_t tail, int32_t head, int32_t cap) {
   printf("a %" PRId32 " %" PRId32 " %" PRId32 "\n", tail, head, cap);
+}
+
+void drawEdgeEnds(int32_t n, int32_t *pi, int32_t *pj) {
+  do {
+    *pi = Random(1, n);
+    *pj = Random(1, n);
+  } while (*pi == *pj);
+}
+
+void writeRim(int32_t cRim, int32_t U, int32_t R) {
+  for (int32_t i = 1; i <= cRim; i++) {
+    int32_t c = U + Random(0, 2 * R);
+    writeArc(i, (i % cRim) + 1, c);
+  }
 }

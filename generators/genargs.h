@@ -64,6 +64,15 @@ int errScanTruncOptions(int argc, char **argv, int iFirst,
 // "Memory exhausted at <szWhere>\n" to standard error and exits with status 1.
 void *genCalloc(size_t c, size_t cb, const char *szWhere);
 
+// Draws the ends of a further random edge: i = Random(1, n), then
+// j = Random(1, n), both drawn again in that order while i = j. The stream
+// must not be stuck (see FRandomStuck), or the redraw never ends.
+void drawEdgeEnds(int32_t n, int32_t *pi, int32_t *pj);
+
+// Writes the rim cycle 1 -> 2 -> ... -> cRim -> 1 of a wheel, one draw per
+// arc: capacity U + Random(0, 2R).
+void writeRim(int32_t cRim, int32_t U, int32_t R);
+
 // The three kinds of output line.
 void writeComment(const char *sz);
 void writeProblem(int32_t n, int32_t m);

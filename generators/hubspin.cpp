@@ -54,10 +54,7 @@ int main(int argc, char **argv) {
   const int32_t m = 2 * n - 2, u = 2, U = n - R - 2;
   writeComment("c \"hubspin\" min-cut problem");
   writeProblem(n, m);
-  for (int32_t i = 1; i <= n - 1; i++) {
-    int32_t c = U + Random(0, 2 * R);
-    writeArc(i, (i % (n - 1)) + 1, c);
-  }
+  writeRim(n - 1, U, R);
   for (int32_t i = 1; i <= n - 1; i++) writeArc(n, i, u);
   return 0;
 }

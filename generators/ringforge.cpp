@@ -66,10 +66,7 @@ int main(int argc, char **argv) {
   }
   for (int32_t iEdge = n; iEdge < m; iEdge++) {
     int32_t i, j;
-    do {
-      i = Random(1, n);
-      j = Random(1, n);
-    } while (i == j);
+    drawEdgeEnds(n, &i, &j);
     int32_t c = Random(l, u);
     writeArc(i, j, c);
   }

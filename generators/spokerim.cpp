@@ -49,10 +49,7 @@ int main(int argc, char **argv) {
   const int32_t m = 2 * n - 3, u = 4, U = n - R - 3;
   writeComment("c \"hubspin\" min-cut problem");
   writeProblem(n, m);
-  for (int32_t i = 1; i <= n - 2; i++) {
-    int32_t c = U + Random(0, 2 * R);
-    writeArc(i, (i % (n - 2)) + 1, c);
-  }
+  writeRim(n - 2, U, R);
   for (int32_t i = 1; i <= n - 2; i++) writeArc(i % 2 != 0 ? n - 1 : n, i, u);
   writeArc(n - 1, n, 2);
   return 0;
