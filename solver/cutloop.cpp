@@ -87,6 +87,8 @@ void updateTree(graph *g, tree *t, int32_t s, int32_t sink) {
   }
 }
 
+}  // namespace
+
 void printSummary(graph *g) {
   printf("AverageNodes = %f\n", static_cast<double>(static_cast<float>(g->n)));
   printf("AverageEdges = %f\n", static_cast<double>(static_cast<float>(g->m)));
@@ -96,8 +98,6 @@ void printSummary(graph *g) {
   printf("Time for calculating the cuts: %f\n", static_cast<double>(g->calcTime));
   printf("Time for manipulating the cuts: %f\n", static_cast<double>(g->manipTime));
 }
-
-}  // namespace
 
 void allocateStorage(graph *g) {
   int64_t n = g->n;
@@ -133,7 +133,7 @@ void resetStorage(graph *g) {
   g->buckets[g->bucketTop].firstAll = nullptr;
 }
 
-tree *computeCuts(graph *g) {
+tree *buildCutTree(graph *g) {
   tree *t = createTree(g->n);
   allocateStorage(g);
   for (int32_t i = 1; i < g->n; i++) {
@@ -153,6 +153,11 @@ tree *computeCuts(graph *g) {
     updateTree(g, t, s, sink);
     g->manipTime += timer() - g->manipStart;
   }
+  return t;
+}
+
+tree *computeCuts(graph *g) {
+  tree *t = buildCutTree(g);
   printSummary(g);
   return t;
 }

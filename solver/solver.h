@@ -35,9 +35,10 @@
 //     highest label with a non-empty active list;
 //   - awakeCount counts the awake nodes, the sink included.
 //
-// No function here allocates or prints, except computeCuts, which allocates
+// No function here allocates or prints, except buildCutTree, which allocates
 // the working storage once (exhausted memory: a message on standard error
-// naming the container, status 1) and prints the summary lines.
+// naming the container, status 1), and printSummary and computeCuts, which
+// print the summary lines.
 #ifndef SOLVER_SOLVER_H
 #define SOLVER_SOLVER_H
 
@@ -86,7 +87,14 @@ void allocateStorage(graph *g);
 void resetStorage(graph *g);
 
 // The cut-tree loop: n - 1 s-t computations and Gusfield's tree update,
-// then the seven summary lines. Returns the finished tree: for every
+// printing nothing. Returns the finished tree: for every position p in
+// 1 ... n - 1, (id[p], parent[p]) is a tree edge of weight weight[p].
+tree *buildCutTree(graph *g);
+
+// The seven summary lines of a finished loop, on standard output.
+void printSummary(graph *g);
+
+// buildCutTree, then the seven summary lines. Returns the finished tree: for every
 // position p in 1 ... n - 1, (id[p], parent[p]) is a tree edge of weight
 // weight[p].
 tree *computeCuts(graph *g);
