@@ -156,6 +156,16 @@ tree *buildCutTree(graph *g) {
   return t;
 }
 
+int64_t minimumCut(graph *g, int32_t s, int32_t t) {
+  resetStorage(g);
+  g->awakeCount = 0;
+  resetGraph(g);
+  initCutComp(g, g->nodes + s, g->nodes + t);
+  if (g->curN > 1) STCut(g);
+  if (g->sink->excess < g->minCut) recordCut(g);
+  return g->minCut;
+}
+
 tree *computeCuts(graph *g) {
   tree *t = buildCutTree(g);
   printSummary(g);

@@ -91,6 +91,13 @@ void resetStorage(graph *g);
 // 1 ... n - 1, (id[p], parent[p]) is a tree edge of weight weight[p].
 tree *buildCutTree(graph *g);
 
+// One computation of the loop on its own: the reset, compaction, the s-t
+// cut step between node ids s and t (s != t) and the recording, with no
+// draw, no tree update and no times. Returns the cut value; afterwards every
+// live node's `side` is 1 on t's side of the cut and 0 on s's. The storage
+// must have been allocated (allocateStorage). Depends on g, s and t alone.
+int64_t minimumCut(graph *g, int32_t s, int32_t t);
+
 // The seven summary lines of a finished loop, on standard output.
 void printSummary(graph *g);
 
