@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "solver/gusfield.h"
 #include "solver/solver.h"
 
 namespace {
@@ -69,22 +70,11 @@ void recordCut(graph *g) {
   g->sink->side = 1;
 }
 
-// Gusfield's update after the cut between s and its parent t.
+// Gusfield's update after the cut between s and its parent, by the sides
+// the recording marked on the nodes.
 void updateTree(graph *g, tree *t, int32_t s, int32_t sink) {
-  node *nodes = g->nodes;
-  int32_t sSide = nodes[s].side;
-  t[t[s].pos].weight = g->minCut;
-  for (int32_t k = 1; k < g->n; k++) {
-    if (k == s) continue;
-    if (nodes[k].side == sSide && t[t[k].pos].parent == sink) t[t[k].pos].parent = s;
-  }
-  int32_t p = t[t[sink].pos].parent;
-  if (nodes[p].side == sSide) {
-    t[t[s].pos].parent = p;
-    t[t[sink].pos].parent = s;
-    t[t[s].pos].weight = t[t[sink].pos].weight;
-    t[t[sink].pos].weight = g->minCut;
-  }
+  const node *nodes = g->nodes;
+  gusfieldStep(t, g->n, [nodes](int32_t k) { return nodes[k].side; }, s, sink, g->minCut);
 }
 
 }  // namespace
