@@ -80,13 +80,7 @@ void updateTree(graph *g, tree *t, int32_t s, int32_t sink) {
 }  // namespace
 
 void printSummary(graph *g) {
-  printf("AverageNodes = %f\n", static_cast<double>(static_cast<float>(g->n)));
-  printf("AverageEdges = %f\n", static_cast<double>(static_cast<float>(g->m)));
-  printf("Hao-Orlin comp. = 0\n");
-  printf("AverageHaoOrlinNodes = 0.0\n");
-  printf("AverageHaoOrlinEdges = 0.0\n");
-  printf("Time for calculating the cuts: %f\n", static_cast<double>(g->calcTime));
-  printf("Time for manipulating the cuts: %f\n", static_cast<double>(g->manipTime));
+  printSummaryLines(stdout, g->n, g->m, g->calcTime, g->manipTime);
 }
 
 void allocateStorage(graph *g) {

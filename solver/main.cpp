@@ -1,6 +1,5 @@
 // sunder: reads one cut instance from standard input, builds its Gomory-Hu
 // cut tree, and reports counts, operation counters and times.
-#include <cinttypes>
 #include <cstdio>
 
 #include "graph/graph.h"
@@ -11,7 +10,7 @@ int main() {
   graph *g = dimacsParse(stdin);
   copyArcs(g);
   initContracted(g);
-  printf("c nodes: %14d    arcs: %15d\n", g->n, g->m);
+  printNodesLine(stdout, g->n, g->m);
 
   float start = timer();
   computeCuts(g);
@@ -19,9 +18,6 @@ int main() {
   g->dtime = g->cutCount > 0 ? g->dtime - start : 0.0f;
   float total = timer() - start;
 
-  printf("c relabels:  %10" PRId64 "    pushes:   %15" PRId64 "\n", g->relabels, g->pushes);
-  printf("c ttime: %16.2f", static_cast<double>(total));
-  printf("\nc dtime: %16.2f\n", static_cast<double>(g->dtime));
-  printf("\n");
+  printCounterLines(stdout, g->relabels, g->pushes, total, g->dtime);
   return 0;
 }

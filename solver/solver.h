@@ -43,6 +43,7 @@
 #define SOLVER_SOLVER_H
 
 #include <cstdint>
+#include <cstdio>
 
 #include "graph/graph.h"
 #include "solver/outside.h"
@@ -100,6 +101,12 @@ int64_t minimumCut(graph *g, int32_t s, int32_t t);
 
 // The seven summary lines of a finished loop, on standard output.
 void printSummary(graph *g);
+
+// The report's lines: the nodes line; the seven summary lines; the relabels
+// and pushes line with the total and last-cut times and a closing empty line.
+void printNodesLine(FILE *out, int32_t n, int32_t m);
+void printSummaryLines(FILE *out, int32_t n, int32_t m, float calcTime, float manipTime);
+void printCounterLines(FILE *out, int64_t relabels, int64_t pushes, float total, float dtime);
 
 // buildCutTree, then the seven summary lines. Returns the finished tree: for every
 // position p in 1 ... n - 1, (id[p], parent[p]) is a tree edge of weight

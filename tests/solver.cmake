@@ -9,7 +9,7 @@ add_library(cut_tree_check STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/solver/boost_oracle.cpp)
 target_include_directories(cut_tree_check PUBLIC
   ${CMAKE_CURRENT_SOURCE_DIR}/solver ${CMAKE_CURRENT_SOURCE_DIR}/support)
-target_link_libraries(cut_tree_check PUBLIC solver Boost::headers)
+target_link_libraries(cut_tree_check PUBLIC solver maxflow_oracle)
 
 add_executable(oracle_test ${CMAKE_CURRENT_SOURCE_DIR}/solver/oracle_test.cpp)
 target_link_libraries(oracle_test PRIVATE cut_tree_check GTest::gtest_main)

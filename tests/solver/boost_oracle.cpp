@@ -1,78 +1,7 @@
-// The Boost side of the oracle: max flows by Boost Graph's push-relabel.
-// Kept in a file of its own so that the build can compile it optimised and
-// without sanitizers: it is the trusted reference, not the code under test,
-// and instrumented Boost would dominate the test's running time.
-#include <boost/graph/adjacency_list.hpp>
-#include <boost/graph/push_relabel_max_flow.hpp>
-
+// All-pairs max flows by the independent oracle.
 #include "cut_tree_check.h"
 
 namespace cuttest {
-
-namespace {
-
-using Traits = boost::adjacency_list_traits<boost::vecS, boost::vecS,
-                                            boost::directedS>;
-using FlowGraph = boost::adjacency_list<
-    boost::vecS, boost::vecS, boost::directedS, boost::no_property,
-    boost::property<
-        boost::edge_capacity_t, long long,
-        boost::property<boost::edge_residual_capacity_t, long long,
-                        boost::property<boost::edge_reverse_t,
-                                        Traits::edge_descriptor>>>>;
-
-}  // namespace
-
-struct BoostOracle::Impl {
-  FlowGraph g;
-};
-
-BoostOracle::BoostOracle(int n, const std::vector<IdEdge> &edges)
-    : impl_(new Impl{FlowGraph(n)}) {
-  FlowGraph &g = impl_->g;
-  auto capacity = get(boost::edge_capacity, g);
-  auto reverse = get(boost::edge_reverse, g);
-  auto addArc = [&](int from, int to, long long cap) {
-    auto forward = add_edge(from, to, g).first;
-    auto backward = add_edge(to, from, g).first;
-    capacity[forward] = cap;
-    capacity[backward] = 0;
-    reverse[forward] = backward;
-    reverse[backward] = forward;
-  };
-  for (const IdEdge &e : edges) {
-    if (e.u == e.v) continue;
-    addArc(e.u, e.v, e.cap);
-    addArc(e.v, e.u, e.cap);
-  }
-}
-
-BoostOracle::~BoostOracle() = default;
-
-int64_t BoostOracle::maxFlow(int s, int t) {
-  return boost::push_relabel_max_flow(impl_->g, s, t);
-}
-
-std::vector<bool> BoostOracle::sourceSide(int s, int t) {
-  FlowGraph &g = impl_->g;
-  boost::push_relabel_max_flow(g, s, t);
-  auto residual = get(boost::edge_residual_capacity, g);
-  std::vector<bool> seen(num_vertices(g), false);
-  std::vector<int> todo{s};
-  seen[s] = true;
-  while (!todo.empty()) {
-    int u = todo.back();
-    todo.pop_back();
-    for (auto [it, end] = out_edges(u, g); it != end; ++it) {
-      int w = static_cast<int>(target(*it, g));
-      if (residual[*it] > 0 && !seen[w]) {
-        seen[w] = true;
-        todo.push_back(w);
-      }
-    }
-  }
-  return seen;
-}
 
 FlowTable allPairsBoost(int n, const std::vector<IdEdge> &edges) {
   BoostOracle oracle(n, edges);

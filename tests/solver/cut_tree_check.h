@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "cuttree/oracle.h"
 #include "solver/outside.h"
 
 namespace cuttest {
@@ -48,34 +49,13 @@ struct Instance {
 };
 
 // An undirected edge between node ids (self loops included as read).
-struct IdEdge {
-  int u;
-  int v;
-  int64_t cap;
-};
+using IdEdge = oracle::Edge;
 
 std::vector<IdEdge> idEdges(const Instance &inst);
 
 // Max flow between node ids on the undirected graph, by Boost's
-// push-relabel. Each undirected edge of capacity c becomes two directed
-// arcs of capacity c, each with its own zero-capacity reverse; self loops
-// are left out; parallel edges stay separate.
-class BoostOracle {
- public:
-  BoostOracle(int n, const std::vector<IdEdge> &edges);
-  ~BoostOracle();
-  BoostOracle(const BoostOracle &) = delete;
-  BoostOracle &operator=(const BoostOracle &) = delete;
-
-  int64_t maxFlow(int s, int t);
-  // Node ids reachable from s in the residual graph of a maximum s-t flow:
-  // the source side of a minimum s-t cut.
-  std::vector<bool> sourceSide(int s, int t);
-
- private:
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
-};
+// push-relabel (see cuttree/oracle.h).
+using BoostOracle = oracle::MaxFlow;
 
 // flows[u][v] = max flow between u and v (0 on the diagonal).
 using FlowTable = std::vector<std::vector<int64_t>>;

@@ -1,0 +1,204 @@
+#include "cuttree/builder.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include "solver/gusfield.h"
+#include "solver/solver.h"
+
+namespace cuttree {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// What one s-t computation found, kept until it is committed.
+struct Outcome {
+  int32_t sink = -1;
+  int64_t cut = 0;
+  bool recorded = false;
+  std::vector<uint8_t> side;  // by node id: 1 on the sink's side
+  int64_t relabels = 0, pushes = 0;
+  double seconds = 0;
+  bool ready = false;
+};
+
+Outcome computeOn(graph *g, const CutMethod &method, int32_t s, int32_t t) {
+  Outcome o;
+  int64_t relabels = g->relabels, pushes = g->pushes;
+  int32_t cuts = g->cutCount;
+  Clock::time_point start = Clock::now();
+  o.cut = method(g, s, t);
+  o.seconds = secondsSince(start);
+  o.sink = t;
+  o.recorded = g->cutCount > cuts;
+  o.relabels = g->relabels - relabels;
+  o.pushes = g->pushes - pushes;
+  o.side.resize(g->n);
+  for (int32_t k = 0; k < g->n; k++) o.side[k] = static_cast<uint8_t>(g->nodes[k].side);
+  return o;
+}
+
+// The position each step i exchanges with, j = i + rand() mod (n - i), drawn
+// up front in the order the sequential loop draws them.
+std::vector<int32_t> drawExchanges(int32_t n) {
+  std::vector<int32_t> j(n, 0);
+  for (int32_t i = 1; i < n; i++) j[i] = i + rand() % (n - i);
+  return j;
+}
+
+std::vector<tree> initialRecords(int32_t n) {
+  std::vector<tree> t(n);
+  for (int32_t k = 0; k < n; k++) t[k] = {k, k, 0, 0};
+  return t;
+}
+
+// Exchanges the records at positions i and j, then fixes `pos`.
+void exchange(std::vector<tree> &t, int32_t i, int32_t j) {
+  std::swap(t[i].id, t[j].id);
+  std::swap(t[i].parent, t[j].parent);
+  std::swap(t[i].weight, t[j].weight);
+  t[t[i].id].pos = i;
+  t[t[j].id].pos = j;
+}
+
+// Sources by position, from the exchanges alone.
+std::vector<int32_t> sourcesByPosition(const std::vector<int32_t> &j) {
+  int32_t n = static_cast<int32_t>(j.size());
+  std::vector<int32_t> id(n);
+  for (int32_t k = 0; k < n; k++) id[k] = k;
+  for (int32_t i = 1; i < n; i++) std::swap(id[i], id[j[i]]);
+  return id;
+}
+
+class Builder {
+ public:
+  Builder(Instance &inst, const BuildOptions &options) : inst_(inst), options_(options) {}
+
+  BuildResult run();
+
+ private:
+  void runInSequence(graph *g);
+  void runSpeculatively(std::vector<graph *> &workers);
+  void work(graph *g);
+  void commit(int32_t i, const Outcome &o);
+
+  Instance &inst_;
+  const BuildOptions &options_;
+  BuildResult r_;
+  std::vector<int32_t> exchanges_, sourceAt_;
+  Clock::time_point start_;
+
+  // Shared between the committing thread and the workers.
+  std::mutex mu_;
+  std::condition_variable cv_;
+  std::vector<Outcome> outcomes_;
+  int32_t next_ = 1;       // next position handed to a worker
+  int32_t committed_ = 0;  // positions committed so far
+  int32_t window_ = 1;     // how far ahead of the commits workers may run
+};
+
+void Builder::commit(int32_t i, const Outcome &o) {
+  Clock::time_point start = Clock::now();
+  int32_t s = r_.records[i].id, sink = r_.records[i].parent;
+  gusfieldStep(r_.records.data(), r_.n, [&o](int32_t k) { return o.side[k]; }, s, sink, o.cut);
+  r_.relabels += o.relabels;
+  r_.pushes += o.pushes;
+  r_.calcSeconds += o.seconds;
+  r_.computations++;
+  if (o.recorded) {
+    r_.cutsRecorded++;
+    r_.lastCutSeconds = secondsSince(start_);
+  }
+  r_.manipSeconds += secondsSince(start);
+  if (options_.progress) options_.progress(i, r_.n - 1);
+}
+
+void Builder::runInSequence(graph *g) {
+  for (int32_t i = 1; i < r_.n; i++) {
+    exchange(r_.records, i, exchanges_[i]);
+    commit(i, computeOn(g, options_.method, r_.records[i].id, r_.records[i].parent));
+  }
+}
+
+void Builder::work(graph *g) {
+  std::unique_lock<std::mutex> lock(mu_);
+  for (;;) {
+    cv_.wait(lock, [this] { return next_ >= r_.n || next_ <= committed_ + window_; });
+    if (next_ >= r_.n) return;
+    int32_t k = next_++;
+    int32_t s = sourceAt_[k];
+    int32_t sink = r_.records[r_.records[s].pos].parent;
+    lock.unlock();
+    Outcome o = computeOn(g, options_.method, s, sink);
+    lock.lock();
+    outcomes_[k] = std::move(o);
+    outcomes_[k].ready = true;
+    cv_.notify_all();
+  }
+}
+
+void Builder::runSpeculatively(std::vector<graph *> &workers) {
+  outcomes_.resize(r_.n);
+  window_ = 2 * static_cast<int32_t>(workers.size());
+  std::vector<std::thread> threads;
+  for (graph *g : workers) threads.emplace_back([this, g] { work(g); });
+  graph *own = nullptr;  // for the computations that must be repeated
+  for (int32_t i = 1; i < r_.n; i++) {
+    std::unique_lock<std::mutex> lock(mu_);
+    cv_.wait(lock, [this, i] { return outcomes_[i].ready; });
+    Outcome o = std::move(outcomes_[i]);
+    exchange(r_.records, i, exchanges_[i]);
+    int32_t sink = r_.records[i].parent;
+    if (o.sink != sink) {
+      lock.unlock();
+      if (own == nullptr) own = makeSolverGraph(inst_);
+      o = computeOn(own, options_.method, r_.records[i].id, sink);
+      r_.recomputed++;
+      lock.lock();
+    }
+    commit(i, o);
+    committed_ = i;
+    cv_.notify_all();
+  }
+  for (std::thread &t : threads) t.join();
+  if (own != nullptr) freeGraph(own);
+}
+
+BuildResult Builder::run() {
+  start_ = Clock::now();
+  graph *first = makeSolverGraph(inst_);
+  r_.n = first->n;
+  r_.m = first->m;
+  r_.records = initialRecords(r_.n);
+  exchanges_ = drawExchanges(r_.n);
+  int threads = options_.threads;
+  if (threads > r_.n - 1) threads = r_.n - 1;
+  if (threads <= 1) {
+    runInSequence(first);
+    freeGraph(first);
+  } else {
+    sourceAt_ = sourcesByPosition(exchanges_);
+    std::vector<graph *> workers{first};
+    for (int k = 1; k < threads; k++) workers.push_back(makeSolverGraph(inst_));
+    runSpeculatively(workers);
+    for (graph *g : workers) freeGraph(g);
+  }
+  r_.seconds = secondsSince(start_);
+  return r_;
+}
+
+}  // namespace
+
+BuildResult buildTree(Instance &inst, const BuildOptions &options) {
+  return Builder(inst, options).run();
+}
+
+}  // namespace cuttree

@@ -1,0 +1,53 @@
+// Builds the Gomory-Hu cut tree of an instance by Gusfield's method, in
+// sequence or speculatively on several threads, with the same result.
+//
+// The sources' order is drawn from the C library's unseeded `rand` before any
+// cut is known (the same draws as `sunder`), and each s-t computation depends
+// on the graph, the source and the sink alone. So worker threads, each with a
+// graph of its own, compute the cuts of later positions ahead of time with
+// the sink that is the source's parent at that moment; the cuts are committed
+// in order, and a cut whose source's parent changed meanwhile is computed
+// again with the right sink. The tree, the cut values and the counters of the
+// committed computations are those of the sequential loop.
+#ifndef CUTTREE_BUILDER_H
+#define CUTTREE_BUILDER_H
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "cuttree/instance.h"
+#include "solver/outside.h"
+
+namespace cuttree {
+
+// One s-t computation on the whole graph: returns the cut value and leaves
+// every live node's `side` 1 on t's side, 0 on s's.
+using CutMethod = std::function<int64_t(graph *g, int32_t s, int32_t t)>;
+
+struct BuildOptions {
+  int threads = 1;         // worker threads; 1 computes in sequence
+  CutMethod method;        // how each s-t cut is found
+  // Called now and then with the committed and the total computations.
+  std::function<void(int32_t done, int32_t total)> progress;
+};
+
+struct BuildResult {
+  std::vector<tree> records;  // n records, position 0 the root
+  int64_t relabels = 0;       // over the committed computations
+  int64_t pushes = 0;
+  int32_t computations = 0;   // committed: n - 1
+  int32_t recomputed = 0;     // committed only after a second computation
+  int32_t cutsRecorded = 0;
+  double seconds = 0;         // wall time of the whole build
+  double lastCutSeconds = 0;  // wall time until the last cut was committed
+  double calcSeconds = 0;     // sum of the s-t computations' wall times
+  double manipSeconds = 0;    // the rest: draws, tree updates, waiting
+  int32_t n = 0, m = 0;       // the graph's node count and the problem line's M
+};
+
+BuildResult buildTree(Instance &inst, const BuildOptions &options);
+
+}  // namespace cuttree
+
+#endif

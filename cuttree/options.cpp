@@ -1,0 +1,184 @@
+#include "cuttree/options.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace cuttree {
+
+const char *const usageText =
+    "Usage: cuttree [options] [FILE]\n"
+    "Reads one cut instance from FILE (or standard input), builds its\n"
+    "Gomory-Hu cut tree by Gusfield's method and writes it as text:\n"
+    "  c cut tree by Gusfield's method: <n> nodes\n"
+    "  p tree N K\n"
+    "  t CHILD PARENT WEIGHT     (one line per node but the root)\n"
+    "Nodes are the instance's own numbers.\n"
+    "\n"
+    "Options:\n"
+    "  --query U V     minimum cut value between nodes U and V: 'q U V VALUE'\n"
+    "                  (repeatable)\n"
+    "  --pairs FILE    a --query for every line 'U V' of FILE ('#' comments)\n"
+    "  --side U V      also the nodes on U's side of that cut:\n"
+    "                  's U V VALUE COUNT', then 'n X' per node (repeatable)\n"
+    "  --mincut        global minimum cut and its smaller side:\n"
+    "                  'm VALUE COUNT', then 'n X' per node\n"
+    "  --dot           the tree in Graphviz DOT instead of the tree text\n"
+    "  --tree          the tree text as well when other results are asked for\n"
+    "  --check[=K]     verify every tree edge and K random pairs (default 100;\n"
+    "                  all pairs when n <= 60) against an independent max flow\n"
+    "  --report        also sunder's report lines, before the results\n"
+    "  --progress, --no-progress\n"
+    "                  progress of the cut computations on standard error\n"
+    "                  (default: on when standard error is a terminal)\n"
+    "  -j N, --threads N\n"
+    "                  compute cuts on N threads (default: every core); the\n"
+    "                  output is the same for every N\n"
+    "  --engine NAME   how each s-t cut is found: exact\n"
+    "  -o FILE         write the results to FILE\n"
+    "  --help, --version\n"
+    "\n"
+    "Exit status: 0 success; 1 instance error (reported as 'line K of input -\n"
+    "...' on standard error), exhausted memory, or a failed --check; 2 bad\n"
+    "arguments, unreadable file or unknown node; 74 output could not be\n"
+    "written.\n";
+
+namespace {
+
+bool parseInteger(const std::string &text, int64_t low, int64_t high, int64_t &value) {
+  if (text.empty() || text.size() > 20) return false;
+  char *end = nullptr;
+  errno = 0;
+  long long x = strtoll(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || x < low || x > high) return false;
+  value = x;
+  return true;
+}
+
+bool parseNode(const std::string &text, int64_t &value) {
+  return parseInteger(text, INT32_MIN, INT32_MAX, value);
+}
+
+bool readPairs(const std::string &path, Options &o, std::string &error) {
+  std::ifstream in(path);
+  if (!in) {
+    error = "cannot open pairs file " + path + ": " + strerror(errno);
+    return false;
+  }
+  std::string line;
+  for (int lineNo = 1; std::getline(in, line); lineNo++) {
+    std::istringstream fields(line);
+    std::string u, v, extra;
+    if (!(fields >> u) || u[0] == '#') continue;
+    int64_t a = 0, b = 0;
+    if (!(fields >> v) || (fields >> extra) || !parseNode(u, a) || !parseNode(v, b)) {
+      error = "pairs file " + path + " line " + std::to_string(lineNo) +
+              ": expected two node numbers";
+      return false;
+    }
+    o.queries.emplace_back(a, b);
+  }
+  return true;
+}
+
+// The arguments of one command line, read left to right.
+class Reader {
+ public:
+  Reader(int argc, char **argv) : argc_(argc), argv_(argv) {}
+  bool more() const { return i_ < argc_; }
+  std::string take() { return argv_[i_++]; }
+  bool takeValue(const std::string &option, std::string &value, std::string &error) {
+    if (!more()) {
+      error = "option " + option + " needs a value";
+      return false;
+    }
+    value = take();
+    return true;
+  }
+  bool takePair(const std::string &option, std::pair<int64_t, int64_t> &pair, std::string &error) {
+    if (i_ + 2 > argc_) {
+      error = "option " + option + " needs two node numbers";
+      return false;
+    }
+    std::string u = take(), v = take();
+    if (!parseNode(u, pair.first) || !parseNode(v, pair.second)) {
+      error = "option " + option + ": '" + u + " " + v + "' are not two node numbers";
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  int argc_;
+  char **argv_;
+  int i_ = 1;
+};
+
+bool parseThreads(const std::string &text, Options &o, std::string &error) {
+  int64_t k = 0;
+  if (!parseInteger(text, 1, 1024, k)) {
+    error = "thread count '" + text + "' is not a number from 1 to 1024";
+    return false;
+  }
+  o.threads = static_cast<int>(k);
+  return true;
+}
+
+bool parseCheck(const std::string &arg, Options &o, std::string &error) {
+  o.check = true;
+  if (arg == "--check") return true;
+  std::string k = arg.substr(strlen("--check="));
+  if (!parseInteger(k, 0, INT32_MAX, o.checkPairs)) {
+    error = "--check=K needs a pair count K >= 0, not '" + k + "'";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
+  Reader r(argc, argv);
+  bool haveInput = false;
+  while (r.more()) {
+    std::string a = r.take(), value;
+    std::pair<int64_t, int64_t> pair;
+    if (a == "--help" || a == "-h") o.help = true;
+    else if (a == "--version") o.version = true;
+    else if (a == "--mincut") o.mincut = true;
+    else if (a == "--dot") o.dot = true;
+    else if (a == "--tree") o.treeText = true;
+    else if (a == "--report") o.report = true;
+    else if (a == "--progress") o.progress = 1;
+    else if (a == "--no-progress") o.progress = 0;
+    else if (a == "--check" || a.rfind("--check=", 0) == 0) {
+      if (!parseCheck(a, o, error)) return false;
+    } else if (a == "--query" || a == "--side") {
+      if (!r.takePair(a, pair, error)) return false;
+      (a == "--query" ? o.queries : o.sides).push_back(pair);
+    } else if (a == "--pairs") {
+      if (!r.takeValue(a, value, error) || !readPairs(value, o, error)) return false;
+    } else if (a == "-o" || a == "--output") {
+      if (!r.takeValue(a, o.output, error)) return false;
+    } else if (a == "-j" || a == "--threads") {
+      if (!r.takeValue(a, value, error) || !parseThreads(value, o, error)) return false;
+    } else if (a.size() > 2 && a.rfind("-j", 0) == 0 && a[2] != '-') {
+      if (!parseThreads(a.substr(2), o, error)) return false;
+    } else if (a == "--engine") {
+      if (!r.takeValue(a, o.engine, error)) return false;
+    } else if (a != "-" && a[0] == '-') {
+      error = "unknown option " + a;
+      return false;
+    } else if (haveInput) {
+      error = "more than one input file: " + o.input + " and " + a;
+      return false;
+    } else {
+      o.input = a;
+      haveInput = true;
+    }
+  }
+  return true;
+}
+
+}  // namespace cuttree
