@@ -1,0 +1,8 @@
+# cuttree as a whole program, judged by hand-worked text, Boost's max flow,
+# sunder's counters and its own output on other thread counts.
+sunder_test(cuttree_test cuttree/cuttree_test.cpp)
+target_link_libraries(cuttree_test PRIVATE run_program cut_tree_check)
+target_compile_definitions(cuttree_test PRIVATE
+  CUTTREE_PATH="$<TARGET_FILE:cuttree>" SUNDER_PATH="$<TARGET_FILE:sunder>"
+  GENERATORS_DIR="$<TARGET_FILE_DIR:ringforge>")
+add_dependencies(cuttree_test cuttree sunder ringforge motley tanglenet spokerim hubspin twinloop)

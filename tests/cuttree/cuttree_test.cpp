@@ -1,0 +1,220 @@
+// cuttree as a whole program: its text on a small instance worked out by
+// hand, its answers on random graphs against Boost's max flow, the same
+// output on one and two threads, and every error path.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "cut_tree_check.h"
+#include "run_program.h"
+
+namespace {
+
+const std::string kCuttree = CUTTREE_PATH;
+const std::string kSunder = SUNDER_PATH;
+const std::string kGenerators = GENERATORS_DIR;
+
+// Edges 1-2:4, 1-3:1, 2-3:3, 3-4:1. Minimum cuts: {1} | rest = 5 between 1
+// and 2, {1,2} | {3,4} = 4 between 2 and 3, {4} | rest = 1 across 3-4, so
+// the tree is the path 1 - 2 - 3 - 4 with weights 5, 4, 1, rooted at 1.
+const std::string kFour = "p cut 4 4\na 1 2 4\na 1 3 1\na 2 3 3\na 3 4 1\n";
+
+ProgramResult cuttree(const std::vector<std::string> &args, const std::string &input) {
+  return runProgram(kCuttree, args, input);
+}
+
+TEST(CuttreeOutput, FourNodesByHand) {
+  ProgramResult r = cuttree({}, kFour);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "c cut tree by Gusfield's method: 4 nodes\np tree 4 3\n"
+            "t 2 1 5\nt 3 2 4\nt 4 3 1\n");
+  r = cuttree({"--query", "1", "4", "--query", "3", "2", "--side", "1", "3", "--mincut"}, kFour);
+  EXPECT_EQ(r.out, "q 1 4 1\nq 3 2 4\ns 1 3 4 2\nn 1\nn 2\nm 1 1\nn 4\n");
+  r = cuttree({"--dot"}, kFour);
+  EXPECT_EQ(r.out,
+            "graph cuttree {\n  node [shape=circle];\n  1;\n  2 -- 1 [label=\"5\"];\n"
+            "  3 -- 2 [label=\"4\"];\n  4 -- 3 [label=\"1\"];\n}\n");
+  r = cuttree({"--check"}, kFour);
+  EXPECT_EQ(r.out,
+            "c check: 3 tree edges equal the max flow between their ends\n"
+            "c check: all 6 pairs equal the max flow\n");
+}
+
+// The report lines are sunder's, counters included; times differ.
+TEST(CuttreeOutput, ReportCarriesSundersCounters) {
+  ProgramResult mine = cuttree({"--report", "-j", "1"}, kFour);
+  ProgramResult theirs = runProgram(kSunder, {}, kFour);
+  auto line = [](const std::string &text, const std::string &start) {
+    size_t at = text.find(start);
+    return at == std::string::npos ? std::string() : text.substr(at, text.find('\n', at) - at);
+  };
+  EXPECT_EQ(line(mine.out, "c nodes:"), line(theirs.out, "c nodes:"));
+  EXPECT_EQ(line(mine.out, "c relabels:"), "c relabels:           2    pushes:                 3");
+  EXPECT_EQ(line(mine.out, "c relabels:"), line(theirs.out, "c relabels:"));
+  EXPECT_NE(mine.out.find("\nt 4 3 1\n"), std::string::npos);
+}
+
+// A random connected graph on the numbers `first` ... `first + span - 1`, of
+// which only some are used when `gaps` is set; the rest are nodes without
+// edges (cut value 0 to everything).
+cuttest::Instance randomInstance(std::mt19937 &draw, int first, int span, bool gaps) {
+  cuttest::Instance inst;
+  inst.N = first + span + 3;
+  std::vector<int> used;
+  for (int k = 0; k < span; k++)
+    if (!gaps || k == 0 || k == span - 1 || draw() % 3 != 0) used.push_back(first + k);
+  for (size_t k = 1; k < used.size(); k++)
+    inst.arcs.push_back({used[k - 1], used[k], static_cast<int64_t>(draw() % 20)});
+  for (int e = 0; e < span; e++)
+    inst.arcs.push_back({used[draw() % used.size()], used[draw() % used.size()],
+                         static_cast<int64_t>(draw() % 50)});
+  return inst;
+}
+
+struct TreeLine {
+  int child, parent;
+  int64_t weight;
+};
+
+std::vector<TreeLine> treeLines(const std::string &out) {
+  std::vector<TreeLine> lines;
+  std::istringstream in(out);
+  std::string tag;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream fields(line);
+    TreeLine t{};
+    if (fields >> tag && tag == "t" && fields >> t.child >> t.parent >> t.weight)
+      lines.push_back(t);
+  }
+  return lines;
+}
+
+TEST(CuttreeOracle, RandomGraphsInTheirOwnNumbers) {
+  std::mt19937 draw(20261208);
+  for (int first : {0, 1, 1000}) {
+    for (bool gaps : {false, true}) {
+      for (int round = 0; round < 4; round++) {
+        cuttest::Instance inst = randomInstance(draw, first, 8 + round * 9, gaps);
+        int lo = inst.lowest(), n = inst.nodeCount();
+        cuttest::BoostOracle flow(n, cuttest::idEdges(inst));
+        std::vector<std::string> args{"--tree", "--check=30"};
+        std::vector<std::pair<int, int>> asked;
+        for (int q = 0; q < 5; q++) {
+          int u = lo + static_cast<int>(draw() % n), v = lo + static_cast<int>(draw() % n);
+          if (u == v) continue;
+          asked.emplace_back(u, v);
+          args.insert(args.end(), {"--query", std::to_string(u), std::to_string(v)});
+        }
+        ProgramResult r = cuttree(args, inst.text());
+        SCOPED_TRACE(inst.text());
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::vector<TreeLine> tree = treeLines(r.out);
+        ASSERT_EQ(static_cast<int>(tree.size()), n - 1);
+        std::vector<bool> child(n, false);
+        for (const TreeLine &t : tree) {
+          ASSERT_TRUE(t.child >= lo && t.child < lo + n && t.parent >= lo && t.parent < lo + n);
+          child[t.child - lo] = true;
+          EXPECT_EQ(t.weight, flow.maxFlow(t.child - lo, t.parent - lo));
+        }
+        EXPECT_FALSE(child[0]) << "the lowest number is the root";
+        std::string expected;
+        for (auto [u, v] : asked)
+          expected += "q " + std::to_string(u) + " " + std::to_string(v) + " " +
+                      std::to_string(flow.maxFlow(u - lo, v - lo)) + "\n";
+        EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("pairs equal the max flow"), std::string::npos);
+      }
+    }
+  }
+}
+
+std::string generate(const std::string &program, const std::vector<std::string> &args) {
+  return runProgram(kGenerators + "/" + program, args).out;
+}
+
+// Every family, several sizes: one thread and two give the same bytes, and
+// the counters are sunder's.
+TEST(CuttreeThreads, SameTreeAndCountersOnEveryFamily) {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> families{
+      {"ringforge", {"120", "-m600", "-s5"}}, {"motley", {"150", "3", "20", "-s5"}},
+      {"tanglenet", {"150", "5", "5", "20", "-s5"}}, {"spokerim", {"120", "-r30", "-s5"}},
+      {"hubspin", {"120", "-r30", "-s5"}}, {"twinloop", {"120"}}};
+  for (const auto &[program, args] : families) {
+    std::string text = generate(program, args);
+    ASSERT_FALSE(text.empty()) << program;
+    ProgramResult one = cuttree({"-j1", "--report"}, text);
+    ProgramResult two = cuttree({"-j2", "--report"}, text);
+    ProgramResult sunder = runProgram(kSunder, {}, text);
+    auto from = [](const std::string &s, const char *start) { return s.substr(s.find(start)); };
+    auto counters = [](const std::string &s) {
+      size_t at = s.find("c relabels:");
+      return s.substr(at, s.find('\n', at) - at);
+    };
+    EXPECT_EQ(from(one.out, "c cut tree"), from(two.out, "c cut tree")) << program;
+    EXPECT_EQ(counters(one.out), counters(sunder.out)) << program;
+    EXPECT_EQ(counters(two.out), counters(sunder.out)) << program;
+  }
+}
+
+TEST(CuttreeOutput, DotRendersWithGraphviz) {
+  if (system("command -v dot >/dev/null 2>&1") != 0) GTEST_SKIP() << "Graphviz is not installed";
+  std::string text = generate("ringforge", {"30", "-m60"});
+  ProgramResult dot = cuttree({"--dot"}, text);
+  ASSERT_EQ(dot.status, 0);
+  ProgramResult svg = runProgram("/bin/sh", {"-c", "dot -Tsvg"}, dot.out);
+  EXPECT_EQ(svg.status, 0) << svg.err;
+  EXPECT_NE(svg.out.find("<svg"), std::string::npos);
+}
+
+struct ErrorCase {
+  std::vector<std::string> args;
+  std::string input;
+  int status;
+  std::string err;
+};
+
+TEST(CuttreeErrors, EveryPathHasItsMessageAndStatus) {
+  const std::string help = " (see cuttree --help)\n";
+  std::ofstream("bad_pairs.txt") << "1 2\n# note\n3 x\n";
+  const std::vector<ErrorCase> cases{
+      {{"--frobnicate"}, kFour, 2, "cuttree: unknown option --frobnicate" + help},
+      {{"--query", "1"}, kFour, 2, "cuttree: option --query needs two node numbers" + help},
+      {{"--side", "1", "b"}, kFour, 2,
+       "cuttree: option --side: '1 b' are not two node numbers" + help},
+      {{"-j", "0"}, kFour, 2, "cuttree: thread count '0' is not a number from 1 to 1024" + help},
+      {{"--check=many"}, kFour, 2,
+       "cuttree: --check=K needs a pair count K >= 0, not 'many'" + help},
+      {{"--engine", "magic"}, kFour, 2,
+       "cuttree: unknown engine 'magic' (engines: exact)" + help},
+      {{"-o"}, kFour, 2, "cuttree: option -o needs a value" + help},
+      {{"a.cut", "b.cut"}, kFour, 2, "cuttree: more than one input file: a.cut and b.cut" + help},
+      {{"no/such.cut"}, "", 2, "cuttree: cannot read no/such.cut: No such file or directory" + help},
+      {{"--pairs", "no/such.txt"}, kFour, 2,
+       "cuttree: cannot open pairs file no/such.txt: No such file or directory" + help},
+      {{"--pairs", "bad_pairs.txt"}, kFour, 2,
+       "cuttree: pairs file bad_pairs.txt line 3: expected two node numbers" + help},
+      {{"--query", "1", "5"}, kFour, 2,
+       "cuttree: --query: node 5 is not in the instance (its nodes are 1 ... 4)" + help},
+      {{"--side", "0", "2"}, kFour, 2,
+       "cuttree: --side: node 0 is not in the instance (its nodes are 1 ... 4)" + help},
+      {{"--query", "3", "3"}, kFour, 2, "cuttree: --query 3 3: the two nodes must differ" + help},
+      {{"-o", "no/such/dir/out"}, kFour, 2,
+       "cuttree: cannot write no/such/dir/out: No such file or directory" + help},
+      {{}, "p cut 4 2\na 1 2 4\na 2 3 -1\n", 1,
+       "\nline 3 of input - negative capacity: cut values need capacities of 0 or more.\n"},
+      {{}, "p cut 4 2\na 1 2 4\n", 1, "\nline 2 of input - not enough arcs in the input.\n"},
+      {{"-o", "/dev/full"}, kFour, 74, "Error: cannot write output: No space left on device\n"},
+  };
+  for (const ErrorCase &c : cases) {
+    ProgramResult r = cuttree(c.args, c.input);
+    SCOPED_TRACE(c.err);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, "");
+  }
+}
+
+}  // namespace
