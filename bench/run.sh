@@ -5,6 +5,6 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${SUNDER_BENCH_BUILD:-$root/build-bench}"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSUNDER_BENCH=ON -DSUNDER_TESTS=OFF -DSUNDER_SANITIZE=OFF >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSUNDER_BENCH=ON -DSUNDER_SANITIZE=OFF >/dev/null
 cmake --build "$build" -j2 --target bench_sunder
 exec "$build/bench/bench_sunder" "$@"

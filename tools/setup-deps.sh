@@ -2,7 +2,7 @@
 # Installs the Debian packages the suite needs to build and test, if any is
 # missing. Safe to run again; does nothing when everything is present.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libgmock-dev libboost-graph-dev libbenchmark-dev)
+packages=(cmake g++ make libgtest-dev libgmock-dev libboost-graph-dev libbenchmark-dev graphviz)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
