@@ -1,5 +1,6 @@
 #include "cuttree/builder.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -7,7 +8,6 @@
 #include <thread>
 
 #include "solver/gusfield.h"
-#include "solver/solver.h"
 
 namespace cuttree {
 
@@ -25,24 +25,22 @@ struct Outcome {
   int64_t cut = 0;
   bool recorded = false;
   std::vector<uint8_t> side;  // by node id: 1 on the sink's side
-  int64_t relabels = 0, pushes = 0;
+  Counters counters;  // the engine's counts of this computation alone
   double seconds = 0;
   bool ready = false;
 };
 
-Outcome computeOn(graph *g, const CutMethod &method, int32_t s, int32_t t) {
+Outcome computeOn(CutEngine &engine, int32_t s, int32_t t) {
   Outcome o;
-  int64_t relabels = g->relabels, pushes = g->pushes;
-  int32_t cuts = g->cutCount;
+  Counters before = engine.counters();
   Clock::time_point start = Clock::now();
-  o.cut = method(g, s, t);
+  o.cut = engine.cut(s, t, o.side);
   o.seconds = secondsSince(start);
   o.sink = t;
-  o.recorded = g->cutCount > cuts;
-  o.relabels = g->relabels - relabels;
-  o.pushes = g->pushes - pushes;
-  o.side.resize(g->n);
-  for (int32_t k = 0; k < g->n; k++) o.side[k] = static_cast<uint8_t>(g->nodes[k].side);
+  // A cut of the largest 64-bit value is never recorded as found.
+  o.recorded = o.cut < INT64_MAX;
+  Counters after = engine.counters();
+  o.counters = {after.first - before.first, after.second - before.second};
   return o;
 }
 
@@ -85,9 +83,9 @@ class Builder {
   BuildResult run();
 
  private:
-  void runInSequence(graph *g);
-  void runSpeculatively(std::vector<graph *> &workers);
-  void work(graph *g);
+  void runInSequence(CutEngine &engine);
+  void runSpeculatively(std::vector<std::unique_ptr<CutEngine>> &workers);
+  void work(CutEngine &engine);
   void commit(int32_t i, const Outcome &o);
 
   Instance &inst_;
@@ -109,8 +107,8 @@ void Builder::commit(int32_t i, const Outcome &o) {
   Clock::time_point start = Clock::now();
   int32_t s = r_.records[i].id, sink = r_.records[i].parent;
   gusfieldStep(r_.records.data(), r_.n, [&o](int32_t k) { return o.side[k]; }, s, sink, o.cut);
-  r_.relabels += o.relabels;
-  r_.pushes += o.pushes;
+  r_.counters.first += o.counters.first;
+  r_.counters.second += o.counters.second;
   r_.calcSeconds += o.seconds;
   r_.computations++;
   if (o.recorded) {
@@ -121,14 +119,14 @@ void Builder::commit(int32_t i, const Outcome &o) {
   if (options_.progress) options_.progress(i, r_.n - 1);
 }
 
-void Builder::runInSequence(graph *g) {
+void Builder::runInSequence(CutEngine &engine) {
   for (int32_t i = 1; i < r_.n; i++) {
     exchange(r_.records, i, exchanges_[i]);
-    commit(i, computeOn(g, options_.method, r_.records[i].id, r_.records[i].parent));
+    commit(i, computeOn(engine, r_.records[i].id, r_.records[i].parent));
   }
 }
 
-void Builder::work(graph *g) {
+void Builder::work(CutEngine &engine) {
   std::unique_lock<std::mutex> lock(mu_);
   for (;;) {
     cv_.wait(lock, [this] { return next_ >= r_.n || next_ <= committed_ + window_; });
@@ -137,7 +135,7 @@ void Builder::work(graph *g) {
     int32_t s = sourceAt_[k];
     int32_t sink = r_.records[r_.records[s].pos].parent;
     lock.unlock();
-    Outcome o = computeOn(g, options_.method, s, sink);
+    Outcome o = computeOn(engine, s, sink);
     lock.lock();
     outcomes_[k] = std::move(o);
     outcomes_[k].ready = true;
@@ -145,12 +143,12 @@ void Builder::work(graph *g) {
   }
 }
 
-void Builder::runSpeculatively(std::vector<graph *> &workers) {
+void Builder::runSpeculatively(std::vector<std::unique_ptr<CutEngine>> &workers) {
   outcomes_.resize(r_.n);
   window_ = 2 * static_cast<int32_t>(workers.size());
   std::vector<std::thread> threads;
-  for (graph *g : workers) threads.emplace_back([this, g] { work(g); });
-  graph *own = nullptr;  // for the computations that must be repeated
+  for (auto &engine : workers) threads.emplace_back([this, &engine] { work(*engine); });
+  std::unique_ptr<CutEngine> own;  // for the computations that must be repeated
   for (int32_t i = 1; i < r_.n; i++) {
     std::unique_lock<std::mutex> lock(mu_);
     cv_.wait(lock, [this, i] { return outcomes_[i].ready; });
@@ -159,8 +157,8 @@ void Builder::runSpeculatively(std::vector<graph *> &workers) {
     int32_t sink = r_.records[i].parent;
     if (o.sink != sink) {
       lock.unlock();
-      if (own == nullptr) own = makeSolverGraph(inst_);
-      o = computeOn(own, options_.method, r_.records[i].id, sink);
+      if (own == nullptr) own = makeEngine(options_.engine, inst_);
+      o = computeOn(*own, r_.records[i].id, sink);
       r_.recomputed++;
       lock.lock();
     }
@@ -169,27 +167,23 @@ void Builder::runSpeculatively(std::vector<graph *> &workers) {
     cv_.notify_all();
   }
   for (std::thread &t : threads) t.join();
-  if (own != nullptr) freeGraph(own);
 }
 
 BuildResult Builder::run() {
   start_ = Clock::now();
-  graph *first = makeSolverGraph(inst_);
-  r_.n = first->n;
-  r_.m = first->m;
+  r_.n = inst_.nodeCount();
+  r_.m = static_cast<int32_t>(inst_.edges.size());
   r_.records = initialRecords(r_.n);
   exchanges_ = drawExchanges(r_.n);
   int threads = options_.threads;
   if (threads > r_.n - 1) threads = r_.n - 1;
+  std::vector<std::unique_ptr<CutEngine>> workers;
+  for (int k = 0; k < std::max(threads, 1); k++) workers.push_back(makeEngine(options_.engine, inst_));
   if (threads <= 1) {
-    runInSequence(first);
-    freeGraph(first);
+    runInSequence(*workers[0]);
   } else {
     sourceAt_ = sourcesByPosition(exchanges_);
-    std::vector<graph *> workers{first};
-    for (int k = 1; k < threads; k++) workers.push_back(makeSolverGraph(inst_));
     runSpeculatively(workers);
-    for (graph *g : workers) freeGraph(g);
   }
   r_.seconds = secondsSince(start_);
   return r_;

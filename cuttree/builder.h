@@ -14,28 +14,25 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "cuttree/engine.h"
 #include "cuttree/instance.h"
 #include "solver/outside.h"
 
 namespace cuttree {
 
-// One s-t computation on the whole graph: returns the cut value and leaves
-// every live node's `side` 1 on t's side, 0 on s's.
-using CutMethod = std::function<int64_t(graph *g, int32_t s, int32_t t)>;
-
 struct BuildOptions {
   int threads = 1;         // worker threads; 1 computes in sequence
-  CutMethod method;        // how each s-t cut is found
+  std::string engine = "exact";  // how each s-t cut is found (engine.h)
   // Called now and then with the committed and the total computations.
   std::function<void(int32_t done, int32_t total)> progress;
 };
 
 struct BuildResult {
   std::vector<tree> records;  // n records, position 0 the root
-  int64_t relabels = 0;       // over the committed computations
-  int64_t pushes = 0;
+  Counters counters;          // the engine's, over the committed computations
   int32_t computations = 0;   // committed: n - 1
   int32_t recomputed = 0;     // committed only after a second computation
   int32_t cutsRecorded = 0;

@@ -44,9 +44,11 @@ FILE *openOutput(const std::string &path) {
   return out;
 }
 
-CutMethod methodNamed(const std::string &name) {
-  if (name == "exact") return minimumCut;
-  badArguments("unknown engine '" + name + "' (engines: exact)");
+void checkEngine(const std::string &name) {
+  if (findEngine(name) != nullptr) return;
+  std::string known;
+  for (const EngineInfo &e : engines()) known += (known.empty() ? "" : ", ") + e.name;
+  badArguments("unknown engine '" + name + "' (engines: " + known + ")");
 }
 
 void checkNodes(const Instance &inst, const std::vector<std::pair<int64_t, int64_t>> &pairs,
@@ -86,10 +88,11 @@ void writeReport(FILE *out, const BuildResult &r, const BuildOptions &build, con
   printNodesLine(out, r.n, r.m);
   printSummaryLines(out, r.n, r.m, static_cast<float>(r.calcSeconds),
                     static_cast<float>(r.manipSeconds));
-  printCounterLines(out, r.relabels, r.pushes, static_cast<float>(r.seconds),
+  printCounterLines(out, r.counters.first, r.counters.second, static_cast<float>(r.seconds),
                     static_cast<float>(r.lastCutSeconds));
-  fprintf(out, "c engine: %s   threads: %d   recomputed: %d of %d\n", o.engine.c_str(),
-          build.threads, r.recomputed, r.computations);
+  fprintf(out, "c engine: %s   counters: %s   threads: %d   recomputed: %d of %d\n",
+          o.engine.c_str(), findEngine(o.engine)->counterNames.c_str(), build.threads,
+          r.recomputed, r.computations);
 }
 
 int defaultThreads() {
@@ -108,7 +111,7 @@ int main(int argc, char **argv) {
     finishOutput(stdout);
     return 0;
   }
-  CutMethod method = methodNamed(o.engine);
+  checkEngine(o.engine);
   std::string text;
   if (!readAll(o.input, text)) badArguments("cannot read " + o.input + ": " + strerror(errno));
   Instance inst = loadInstance(std::move(text));
@@ -118,7 +121,7 @@ int main(int argc, char **argv) {
 
   BuildOptions build;
   build.threads = o.threads > 0 ? o.threads : defaultThreads();
-  build.method = method;
+  build.engine = o.engine;
   if (o.progress == 1 || (o.progress == -1 && isatty(STDERR_FILENO))) build.progress = Progress();
   BuildResult r = buildTree(inst, build);
   CutTree t = fromRecords(r.records);

@@ -188,7 +188,7 @@ TEST(CuttreeErrors, EveryPathHasItsMessageAndStatus) {
       {{"--check=many"}, kFour, 2,
        "cuttree: --check=K needs a pair count K >= 0, not 'many'" + help},
       {{"--engine", "magic"}, kFour, 2,
-       "cuttree: unknown engine 'magic' (engines: exact)" + help},
+       "cuttree: unknown engine 'magic' (engines: exact, paths, auto)" + help},
       {{"-o"}, kFour, 2, "cuttree: option -o needs a value" + help},
       {{"a.cut", "b.cut"}, kFour, 2, "cuttree: more than one input file: a.cut and b.cut" + help},
       {{"no/such.cut"}, "", 2, "cuttree: cannot read no/such.cut: No such file or directory" + help},

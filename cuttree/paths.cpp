@@ -1,0 +1,112 @@
+#include "cuttree/paths.h"
+
+#include <algorithm>
+#include <map>
+
+namespace cuttree {
+
+AugmentingPaths::AugmentingPaths(int32_t n, const std::vector<oracle::Edge> &edges)
+    : n_(n), first_(n + 1, 0), dist_(n), current_(n), queue_(n) {
+  std::map<std::pair<int32_t, int32_t>, int64_t> merged;
+  for (const oracle::Edge &e : edges)
+    if (e.u != e.v) merged[{std::min(e.u, e.v), std::max(e.u, e.v)}] += e.cap;
+  for (const auto &[ends, cap] : merged) {
+    first_[ends.first + 1]++;
+    first_[ends.second + 1]++;
+  }
+  for (int32_t v = 0; v < n; v++) first_[v + 1] += first_[v];
+  size_t arcs = static_cast<size_t>(first_[n]);
+  head_.resize(arcs);
+  twin_.resize(arcs);
+  cap_.resize(arcs);
+  std::vector<int32_t> fill(first_.begin(), first_.end() - 1);
+  for (const auto &[ends, cap] : merged) {
+    int32_t a = fill[ends.first]++, b = fill[ends.second]++;
+    head_[a] = ends.second;
+    head_[b] = ends.first;
+    twin_[a] = b;
+    twin_[b] = a;
+    cap_[a] = cap_[b] = cap;
+  }
+  res_ = cap_;
+}
+
+// Breadth-first distances from s over residual arcs; stops after the level
+// that reaches t. True when t was reached.
+bool AugmentingPaths::labelFrom(int32_t s, int32_t t) {
+  std::fill(dist_.begin(), dist_.end(), -1);
+  dist_[s] = 0;
+  size_t head = 0, tail = 0;
+  queue_[tail++] = s;
+  int32_t reachLevel = -1;
+  while (head < tail) {
+    int32_t v = queue_[head++];
+    if (reachLevel >= 0 && dist_[v] >= reachLevel) break;
+    for (int32_t a = first_[v]; a < first_[v + 1]; a++) {
+      int32_t w = head_[a];
+      if (res_[a] > 0 && dist_[w] < 0) {
+        dist_[w] = dist_[v] + 1;
+        queue_[tail++] = w;
+        if (w == t) reachLevel = dist_[w];
+      }
+    }
+  }
+  return dist_[t] >= 0;
+}
+
+// Saturates shortest paths until none is left at this labelling; each path
+// is walked forward from s and its bottleneck pushed along it at once.
+int64_t AugmentingPaths::blockingFlow(int32_t s, int32_t t) {
+  for (int32_t v = 0; v < n_; v++) current_[v] = first_[v];
+  int64_t total = 0;
+  pathArcs_.clear();
+  int32_t v = s;
+  for (;;) {
+    if (v == t) {
+      int64_t bottleneck = INT64_MAX;
+      for (int32_t a : pathArcs_) bottleneck = std::min(bottleneck, res_[a]);
+      for (int32_t a : pathArcs_) {
+        res_[a] -= bottleneck;
+        res_[twin_[a]] += bottleneck;
+      }
+      total += bottleneck;
+      augmentations_++;
+      // Back to the tail of the first arc the push saturated.
+      size_t keep = 0;
+      while (res_[pathArcs_[keep]] > 0) keep++;
+      pathArcs_.resize(keep);
+      v = keep == 0 ? s : head_[pathArcs_.back()];
+      continue;
+    }
+    int32_t &a = current_[v];
+    while (a < first_[v + 1] && !(res_[a] > 0 && dist_[head_[a]] == dist_[v] + 1)) a++;
+    if (a < first_[v + 1]) {
+      pathArcs_.push_back(a);
+      v = head_[a];
+      continue;
+    }
+    // v is a dead end for this phase: retreat and leave it behind.
+    dist_[v] = -1;
+    if (pathArcs_.empty()) return total;
+    int32_t back = pathArcs_.back();
+    pathArcs_.pop_back();
+    v = head_[twin_[back]];
+    current_[v]++;
+  }
+}
+
+int64_t AugmentingPaths::cut(int32_t s, int32_t t, std::vector<uint8_t> &side,
+                             int64_t phaseLimit) {
+  res_ = cap_;
+  int64_t flow = 0;
+  for (int64_t phase = 0; labelFrom(s, t); phase++) {
+    if (phase == phaseLimit) return -1;
+    phases_++;
+    flow += blockingFlow(s, t);
+  }
+  side.resize(n_);
+  for (int32_t k = 0; k < n_; k++) side[k] = dist_[k] >= 0 ? 0 : 1;
+  return flow;
+}
+
+}  // namespace cuttree

@@ -1,0 +1,55 @@
+// Minimum s-t cuts by blocking flows along shortest augmenting paths, on a
+// compact copy of the undirected graph (parallel edges merged, self loops
+// dropped, adjacency in one array).
+//
+// Each undirected edge {u, w} of capacity c is one pair of arcs u->w and
+// w->u, each the other's `twin`, both starting with residual capacity c;
+// pushing f along one lowers its residual by f and raises its twin's by f.
+// A phase labels nodes by their breadth-first distance from s in the
+// residual graph, then saturates every shortest path with a depth-first
+// walk that only steps from distance d to d + 1 and remembers, per node, the
+// first arc that may still carry flow. When t is out of reach the flow is
+// maximum, and the nodes reached from s form the source side of a minimum
+// cut.
+#ifndef CUTTREE_PATHS_H
+#define CUTTREE_PATHS_H
+
+#include <cstdint>
+#include <vector>
+
+#include "cuttree/oracle.h"
+
+namespace cuttree {
+
+class AugmentingPaths {
+ public:
+  AugmentingPaths(int32_t n, const std::vector<oracle::Edge> &edges);
+
+  // Max flow from s to t; side[k] = 0 for nodes reached from s in the final
+  // residual graph, 1 for the others. With a phase limit, gives up (returns
+  // -1, side untouched) when the flow needs more phases than that.
+  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t phaseLimit = INT64_MAX);
+
+  int64_t phases() const { return phases_; }
+  int64_t augmentations() const { return augmentations_; }
+
+ private:
+  bool labelFrom(int32_t s, int32_t t);
+  int64_t blockingFlow(int32_t s, int32_t t);
+
+  int32_t n_;
+  std::vector<int32_t> first_;    // arcs of node v: first_[v] ... first_[v + 1] - 1
+  std::vector<int32_t> head_;     // by arc
+  std::vector<int32_t> twin_;     // by arc
+  std::vector<int64_t> cap_;      // by arc
+  std::vector<int64_t> res_;      // by arc: residual capacity
+  std::vector<int32_t> dist_;     // by node: phase distance from s, -1 unreached
+  std::vector<int32_t> current_;  // by node: next arc the walk tries
+  std::vector<int32_t> queue_;
+  std::vector<int32_t> pathArcs_;
+  int64_t phases_ = 0, augmentations_ = 0;
+};
+
+}  // namespace cuttree
+
+#endif
