@@ -3,6 +3,8 @@
 # missing. Safe to run again; does nothing when everything is present.
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev libgmock-dev libboost-graph-dev libbenchmark-dev)
+# The experiment runner, its plots, and the job-list test.
+packages+=(python3 gnuplot-nox parallel)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
