@@ -2,7 +2,11 @@
 # Installs the Debian packages the suite needs to build and test, if any is
 # missing. Safe to run again; does nothing when everything is present.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libgmock-dev libboost-graph-dev libbenchmark-dev graphviz)
+packages=(cmake g++ make libgtest-dev libgmock-dev libboost-graph-dev libbenchmark-dev)
+# Graphviz renders cuttree's DOT output in its test.
+packages+=(graphviz)
+# The experiment runner, its plots, and the job-list test.
+packages+=(python3 gnuplot-nox parallel)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
