@@ -170,6 +170,21 @@ class SweepAndJobs(unittest.TestCase):
                          [("a", "1", "sunder a"), ("a", "2", "sunder a"),
                           ("b", "1", "sunder b"), ("b", "2", "sunder b")])
 
+    def test_sweeping_cuttree_engines(self):
+        grid = os.path.join(self.dir, "engines.grid")
+        with open(grid, "w") as f:
+            f.write("sweep engine exact paths\nsolver cuttree --report --engine {engine}\n"
+                    "family ringforge sizes 40 seeds 1 : ringforge {n} -m{4*n} -s{seed}\n")
+        done = runner(grid)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        rows = {r["engine"]: r for r in csv.DictReader(done.stdout.splitlines())}
+        self.assertEqual(sorted(rows), ["exact", "paths"])
+        n, m, relabels, pushes = direct("ringforge 40 -m160 -s1")
+        self.assertEqual([int(rows["exact"][k]) for k in ("n", "m", "relabels", "pushes")],
+                         [n, m, relabels, pushes])
+        self.assertEqual(rows["paths"]["status"], "ok")
+        self.assertNotEqual(rows["paths"]["relabels"], rows["exact"]["relabels"])
+
     def test_failed_write_ends_with_74_and_a_closed_pipe_quietly(self):
         with open("/dev/full", "w") as full:
             done = subprocess.run([sys.executable, RUNNER, "--build", BUILD, self.grid],
