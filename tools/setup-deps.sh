@@ -3,6 +3,8 @@
 # missing. Safe to run again; does nothing when everything is present.
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev libgmock-dev libboost-graph-dev libbenchmark-dev)
+# clang and its runtime (libFuzzer, sanitizers) for the fuzz targets (tools/fuzz.sh).
+packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
