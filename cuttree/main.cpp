@@ -13,28 +13,23 @@
 #include "cuttree/options.h"
 #include "cuttree/results.h"
 #include "solver/solver.h"
+#include "writecheck/writecheck.h"
 
 using namespace cuttree;
 
 namespace {
 
 const int kBadArguments = 2;
-const int kWriteFailed = 74;
 
 [[noreturn]] void badArguments(const std::string &why) {
   fprintf(stderr, "cuttree: %s (see cuttree --help)\n", why.c_str());
   exit(kBadArguments);
 }
 
-[[noreturn]] void writeFailed(int error) {
-  fprintf(stderr, "Error: cannot write output: %s\n", strerror(error));
-  exit(kWriteFailed);
-}
-
 // Flushes and closes the results stream; a failure of either is an error.
 void finishOutput(FILE *out) {
-  if (fflush(out) != 0 || ferror(out)) writeFailed(errno != 0 ? errno : EIO);
-  if (out != stdout && fclose(out) != 0) writeFailed(errno);
+  if (fflush(out) != 0 || ferror(out)) outputFailed(errno);
+  if (out != stdout && fclose(out) != 0) outputFailed(errno);
 }
 
 FILE *openOutput(const std::string &path) {
@@ -103,6 +98,7 @@ int defaultThreads() {
 }  // namespace
 
 int main(int argc, char **argv) {
+  watchOutput();
   Options o;
   std::string error;
   if (!parseOptions(argc, argv, o, error)) badArguments(error);

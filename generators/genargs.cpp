@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "generators/random.h"
+#include "writecheck/writecheck.h"
 
 int fArgInt(const char *sz, int32_t *pValue) {
   // strtoll reads exactly what atoi reads, and reports a value beyond
@@ -67,16 +68,19 @@ void *genCalloc(size_t c, size_t cb, const char *szWhere) {
   return pv;
 }
 
+// A failed write ends the generator at once (see writecheck.h): an
+// instance of millions of lines is not written on into a full disk.
 void writeComment(const char *sz) {
-  puts(sz);
+  if (puts(sz) == EOF) outputFailed(errno);
 }
 
 void writeProblem(int32_t n, int32_t m) {
-  printf("p cut %8" PRId32 " %8" PRId32 "\n", n, m);
+  if (printf("p cut %8" PRId32 " %8" PRId32 "\n", n, m) < 0) outputFailed(errno);
 }
 
 void writeArc(int32_t tail, int32_t head, int32_t cap) {
-  printf("a %" PRId32 " %" PRId32 " %" PRId32 "\n", tail, head, cap);
+  if (printf("a %" PRId32 " %" PRId32 " %" PRId32 "\n", tail, head, cap) < 0)
+    outputFailed(errno);
 }
 
 void drawEdgeEnds(int32_t n, int32_t *pi, int32_t *pj) {

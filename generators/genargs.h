@@ -16,6 +16,8 @@
 //   rejected command line leaves standard output empty.
 // - Output is one comment line, the problem line "p cut %8d %8d" with n and
 //   m, then exactly m arc lines "a tail head capacity".
+// - Each generator calls watchOutput() first: output that cannot be written
+//   ends it with status 74, never with 0.
 #ifndef GENERATORS_GENARGS_H
 #define GENERATORS_GENARGS_H
 
@@ -73,7 +75,8 @@ void drawEdgeEnds(int32_t n, int32_t *pi, int32_t *pj);
 // arc: capacity U + Random(0, 2R).
 void writeRim(int32_t cRim, int32_t U, int32_t R);
 
-// The three kinds of output line.
+// The three kinds of output line. A failed write ends the process with the
+// write-failure message and status 74 (writecheck.h).
 void writeComment(const char *sz);
 void writeProblem(int32_t n, int32_t m);
 void writeArc(int32_t tail, int32_t head, int32_t cap);

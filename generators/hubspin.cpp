@@ -8,7 +8,9 @@
 #include <cstdint>
 
 #include "generators/genargs.h"
+#include "generators/genchecks.h"
 #include "generators/random.h"
+#include "writecheck/writecheck.h"
 
 namespace {
 
@@ -22,14 +24,13 @@ const char *const rgszMessage[] = {
     "\nError: number of edges out of range\n",
 };
 
-// Exit status 2 has a second message; it is asked for by this code.
-const int errUnknownOption = -2;
+// Exit status 2 has a second message, asked for by errHubspinUnknownOption.
 const char *const szUnknownOption = "\nError: unknown option\n";
 
 // Writes the message of error_no to standard error and exits with error_no
-// (with 2 for errUnknownOption).
+// (with 2 for errHubspinUnknownOption).
 [[noreturn]] void error(int error_no) {
-  if (error_no == errUnknownOption) failWith(&szUnknownOption, 1, 0, 2);
+  if (error_no == errHubspinUnknownOption) failWith(&szUnknownOption, 1, 0, 2);
   failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no,
            error_no);
 }
@@ -37,20 +38,12 @@ const char *const szUnknownOption = "\nError: unknown option\n";
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc < 2 || argc > 4) error(1);
-  int32_t n;
-  if (!fArgInt(argv[1], &n)) error(1);
-  if (n <= 2) error(2);
+  watchOutput();
+  hubspinArgs args;
+  if (int err = errHubspinArgs(argc, argv, &args)) error(err);
+  const int32_t n = args.n, R = args.R;
 
-  int32_t R = 0, seed = 214365;
-  const truncOption rgopt[] = {{'r', &R}, {'s', &seed}};
-  if (int err = errScanTruncOptions(argc, argv, 2, rgopt, 2, errUnknownOption))
-    error(err);
-  if (R < 0 || R > n - 3) error(3);
-  // With m = 2n - 2 in range, every rim capacity (at most 2n - 5) is too.
-  if (2 * int64_t{n} - 2 > INT32_MAX) error(4);
-
-  SetRandom(seed);
+  SetRandom(args.seed);
   const int32_t m = 2 * n - 2, u = 2, U = n - R - 2;
   writeComment("c \"hubspin\" min-cut problem");
   writeProblem(n, m);

@@ -10,7 +10,9 @@
 #include <cstdlib>
 
 #include "generators/genargs.h"
+#include "generators/genchecks.h"
 #include "generators/random.h"
+#include "writecheck/writecheck.h"
 
 namespace {
 
@@ -45,45 +47,23 @@ void shuffleNodes(int32_t n, int *rgi) {
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc < 4) error(1);
-  int32_t n, d, part;
-  if (!fArgInt(argv[1], &n)) error(1);
-  if (n <= 1) error(2);
-  if (!fArgInt(argv[2], &d) || !fArgInt(argv[3], &part)) error(1);
-
-  int32_t seed = 214365, wtMax = 1;
-  int fMatchings = 0;
-  for (int iArg = 4; iArg < argc; iArg++) {
-    const char *szValue = nullptr;
-    switch (optionLetter(argv[iArg], &szValue)) {
-      case 's': if (!fArgInt(szValue, &seed)) error(1); break;
-      case 'w': if (!fArgInt(szValue, &wtMax)) error(1); break;
-      case 'm': fMatchings = 1; break;
-      default: error(1);
-    }
-  }
-  if (fMatchings && n % 2 != 0) error(3);
-  if (d < 0) error(4);
-  if (part < 0) error(5);
-  // The partial matching uses the shuffled nodes q0 .. q(2 * ceil(part/2) - 1).
-  int64_t cPartial = (int64_t{part} + 1) / 2;
-  if (2 * cPartial > n) error(6);
-  int64_t nk = int64_t{n} * d;
-  int64_t m = (fMatchings ? nk / 2 : nk) + cPartial;
-  if (nk > INT32_MAX || m > INT32_MAX) error(7);
-  // Capacities reach W + 1.
-  if (d > 0 && wtMax == INT32_MAX) error(8);
+  watchOutput();
+  motleyArgs args;
+  if (int err = errMotleyArgs(argc, argv, &args)) error(err);
+  const int32_t n = args.n, part = args.part, wtMax = args.wtMax;
+  const int fMatchings = args.fMatchings;
+  int32_t d = args.d;
 
   int *rgi = static_cast<int *>(
       genCalloc(n, sizeof(int), "motley:1 rgi = (int *)calloc(n, sizeof(int))"));
   int *rgwt = static_cast<int *>(
       genCalloc(d, sizeof(int), "motley:2 rgwt = (int *)calloc(k, sizeof(int))"));
-  SetRandom(seed);
+  SetRandom(args.seed);
   // Drawn also when W = 1, so that W never changes an end point.
   for (int32_t i = 0; i < d; i++) rgwt[i] = Random(1, wtMax) + 1;
 
   writeComment("c EVENWEAVE min-cut problem");
-  writeProblem(n, static_cast<int32_t>(m));
+  writeProblem(n, args.m);
   // The last drawn capacity is used first.
   for (d = d - 1; d >= 0; d--) {
     int wt = wtMax == 1 ? 1 : rgwt[d];

@@ -8,7 +8,9 @@
 #include <cstdint>
 
 #include "generators/genargs.h"
+#include "generators/genchecks.h"
 #include "generators/random.h"
+#include "writecheck/writecheck.h"
 
 namespace {
 
@@ -40,21 +42,13 @@ const char *const rgszMessage[] = {
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc < 2 || argc > 8) error(1);
-  int32_t n;
-  if (!fArgInt(argv[1], &n)) error(1);
-  if (n <= 2) error(2);
+  watchOutput();
+  ringforgeArgs args;
+  if (int err = errRingforgeArgs(argc, argv, &args)) error(err);
+  const int32_t n = args.n, m = args.m, L = args.L, U = args.U, l = args.l,
+                u = args.u;
 
-  int32_t m = n, seed = 214365, L = 1, U = 10000, l = 1, u = 10;
-  const truncOption rgopt[] = {{'m', &m}, {'s', &seed}, {'L', &L},
-                               {'U', &U}, {'l', &l}, {'u', &u}};
-  if (int err = errScanTruncOptions(argc, argv, 2, rgopt, 6, 6)) error(err);
-  if (m < n) error(3);
-  if (l > u || L > U) error(4);
-  if (l < 0 || u < 0 || L < 0 || U < 0) error(5);
-  if (m > n && FRandomStuck(seed)) error(7);
-
-  SetRandom(seed);
+  SetRandom(args.seed);
   writeComment("c \"ringforge\" min-cut problem");
   writeProblem(n, m);
   // Loops count from 0 up to (not including) their bound so that no counter

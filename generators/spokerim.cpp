@@ -9,7 +9,9 @@
 #include <cstdint>
 
 #include "generators/genargs.h"
+#include "generators/genchecks.h"
 #include "generators/random.h"
+#include "writecheck/writecheck.h"
 
 namespace {
 
@@ -33,19 +35,12 @@ const char *const rgszMessage[] = {
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc < 2 || argc > 4) error(1);
-  int32_t n;
-  if (!fArgInt(argv[1], &n)) error(1);
-  if (n <= 5 || n % 2 != 0) error(4);
+  watchOutput();
+  spokerimArgs args;
+  if (int err = errSpokerimArgs(argc, argv, &args)) error(err);
+  const int32_t n = args.n, R = args.R;
 
-  int32_t R = 0, seed = 214365;
-  const truncOption rgopt[] = {{'r', &R}, {'s', &seed}};
-  if (int err = errScanTruncOptions(argc, argv, 2, rgopt, 2, 2)) error(err);
-  if (R < 0 || R > n - 3) error(3);
-  // With m = 2n - 3 in range, every rim capacity (at most 2n - 6) is too.
-  if (2 * int64_t{n} - 3 > INT32_MAX) error(5);
-
-  SetRandom(seed);
+  SetRandom(args.seed);
   const int32_t m = 2 * n - 3, u = 4, U = n - R - 3;
   writeComment("c \"hubspin\" min-cut problem");
   writeProblem(n, m);

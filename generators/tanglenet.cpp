@@ -11,7 +11,9 @@
 #include <cstdlib>
 
 #include "generators/genargs.h"
+#include "generators/genchecks.h"
 #include "generators/random.h"
+#include "writecheck/writecheck.h"
 
 namespace {
 
@@ -44,38 +46,16 @@ const char *const rgszMessage[] = {
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc < 5 || argc > 6) error(1);
-  int32_t n;
-  if (!fArgInt(argv[1], &n)) error(1);
-  if (n <= 1) error(2);
-
-  // d percent of the n(n-1)/2 node pairs. The product n(n-1) is exact in
-  // 64 bits; the edge count must fit in 32 bits before it is truncated.
-  double d = dblArg(argv[2]);
-  int64_t nn1 = int64_t{n} * (n - 1);
-  double dblM = static_cast<double>(nn1) * d / 200.0;
-  if (!(dblM > -2147483649.0 && dblM < 2147483648.0)) error(3);
-  int32_t m = static_cast<int32_t>(dblM);
-  if (m <= n || m > nn1 / 2) error(3);
-
-  int32_t k, P;
-  if (!fArgInt(argv[3], &k)) error(1);
-  if (k <= 0 || k > n) error(4);
-  if (!fArgInt(argv[4], &P)) error(1);
-  int32_t seed = 214365;
-  if (argc == 6) {
-    if (argv[5][0] != '-' || argv[5][1] != 's') error(1);
-    if (!fArgInt(argv[5] + 2, &seed)) error(1);
-  }
-  int64_t U64 = int64_t{100} * P;
-  if (U64 < INT32_MIN || U64 > INT32_MAX) error(5);
-  if (FRandomStuck(seed)) error(6);
-  const int32_t L = 1, U = static_cast<int32_t>(U64), l = 1, u = 100;
+  watchOutput();
+  tanglenetArgs args;
+  if (int err = errTanglenetArgs(argc, argv, &args)) error(err);
+  const int32_t n = args.n, m = args.m, k = args.k;
+  const int32_t L = 1, U = args.U, l = 1, u = 100;
 
   int *color = static_cast<int *>(genCalloc(
       static_cast<size_t>(n) + 1, sizeof(int),
       "tanglenet:1 color = (int *)calloc(n+1, sizeof(int))"));
-  SetRandom(seed);
+  SetRandom(args.seed);
   // n < m <= 2147483647, so no loop counter below passes 2147483647.
   for (int32_t i = 1; i <= n; i++) color[i] = Random(1, k);
 

@@ -10,6 +10,8 @@
 #include <cstdint>
 
 #include "generators/genargs.h"
+#include "generators/genchecks.h"
+#include "writecheck/writecheck.h"
 
 namespace {
 
@@ -32,19 +34,10 @@ const char *const rgszMessage[] = {
 }  // namespace
 
 int main(int argc, char **argv) {
-  if (argc < 2 || argc > 4) error(1);
-  int32_t n;
-  if (!fArgInt(argv[1], &n)) error(1);
-  if (n <= 5) error(3);
-
-  int32_t U = 1000;
-  const truncOption rgopt[] = {{'U', &U}};
-  if (int err = errScanTruncOptions(argc, argv, 2, rgopt, 1, 2)) error(err);
-  // With m = 2n in range, i + 3 below cannot overflow either.
-  if (2 * int64_t{n} > INT32_MAX) error(4);
-  const int32_t m = 2 * n, h = n / 2;
-  // The weakened rim arcs exist only for h > 50.
-  if (h > 50 && U < INT32_MIN + 3) error(5);
+  watchOutput();
+  twinloopArgs args;
+  if (int err = errTwinloopArgs(argc, argv, &args)) error(err);
+  const int32_t n = args.n, U = args.U, m = 2 * n, h = n / 2;
 
   writeComment("c \"twinloop\" min-cut problem");
   writeProblem(n, m);

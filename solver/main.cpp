@@ -1,12 +1,15 @@
 // sunder: reads one cut instance from standard input, builds its Gomory-Hu
-// cut tree, and reports counts, operation counters and times.
+// cut tree, and reports counts, operation counters and times. A report
+// that cannot be written ends it with status 74 (see writecheck.h).
 #include <cstdio>
 
 #include "graph/graph.h"
 #include "solver/outside.h"
 #include "solver/solver.h"
+#include "writecheck/writecheck.h"
 
 int main() {
+  watchOutput();
   graph *g = dimacsParse(stdin);
   copyArcs(g);
   initContracted(g);

@@ -7,6 +7,8 @@ packages=(cmake g++ make libgtest-dev libgmock-dev libboost-graph-dev libbenchma
 packages+=(graphviz)
 # The experiment runner, its plots, and the job-list test.
 packages+=(python3 gnuplot-nox parallel)
+# clang and its runtime (libFuzzer, sanitizers) for the fuzz targets (tools/fuzz.sh).
+packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
