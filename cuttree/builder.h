@@ -1,8 +1,8 @@
 // Builds the Gomory-Hu cut tree of an instance by Gusfield's method, in
 // sequence or speculatively on several threads, with the same result.
 //
-// The sources' order is drawn from the C library's unseeded `rand` before any
-// cut is known (the same draws as `sunder`), and each s-t computation depends
+// The sources' order is drawn from the C library's `rand`, restarted as an
+// unseeded one starts (the same draws as `sunder`), before any cut is known, and each s-t computation depends
 // on the graph, the source and the sink alone. So worker threads, each with a
 // graph of its own, compute the cuts of later positions ahead of time with
 // the sink that is the source's parent at that moment; the cuts are committed

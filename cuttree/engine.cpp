@@ -11,7 +11,10 @@ namespace {
 class ExactEngine : public CutEngine {
  public:
   explicit ExactEngine(Instance &inst) : g_(makeSolverGraph(inst)) {}
-  ~ExactEngine() override { freeGraph(g_); }
+  ~ExactEngine() override {
+    releaseStorage(g_);
+    freeGraph(g_);
+  }
 
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
     int64_t value = minimumCut(g_, s, t);

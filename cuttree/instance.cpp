@@ -6,6 +6,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <algorithm>
 
 #include "solver/solver.h"
@@ -14,25 +15,46 @@ namespace cuttree {
 
 namespace {
 
+// The text as a stream, closed when the reading ends, however it ends.
+struct TextStream {
+  FILE *in;
+  explicit TextStream(const std::string &text)
+      // fmemopen refuses an empty buffer; the reader then sees no line at all.
+      : in(text.empty() ? fopen("/dev/null", "r")
+                        : fmemopen(const_cast<char *>(text.data()), text.size(), "r")) {}
+  ~TextStream() {
+    if (in != nullptr) fclose(in);
+  }
+};
+
+// Standard output sent to standard error until the end of the scope.
+struct OutputToError {
+  int saved;
+  OutputToError() {
+    fflush(stdout);
+    saved = dup(STDOUT_FILENO);
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+  }
+  ~OutputToError() {
+    fflush(stdout);
+    if (saved >= 0) {
+      dup2(saved, STDOUT_FILENO);
+      close(saved);
+    }
+  }
+};
+
 // The reader reports instance errors on standard output and ends the
 // process. cuttree's standard output carries results only, so while the
 // reader runs, standard output is standard error.
 graph *parseQuietly(const std::string &text) {
-  FILE *in = fmemopen(const_cast<char *>(text.data()), text.size(), "r");
-  if (in == nullptr || text.empty()) {
-    // fmemopen refuses an empty buffer; the reader then sees no line at all.
-    if (in != nullptr) fclose(in);
-    in = fopen("/dev/null", "r");
+  TextStream stream(text);
+  if (stream.in == nullptr) {
+    fprintf(stderr, "cuttree: cannot read the instance: %s\n", strerror(errno));
+    exit(1);
   }
-  fflush(stdout);
-  int saved = dup(STDOUT_FILENO);
-  dup2(STDERR_FILENO, STDOUT_FILENO);
-  graph *g = dimacsParse(in);
-  fflush(stdout);
-  dup2(saved, STDOUT_FILENO);
-  close(saved);
-  fclose(in);
-  return g;
+  OutputToError quiet;
+  return dimacsParse(stream.in);
 }
 
 [[noreturn]] void instanceError(int line, const char *message) {
@@ -43,7 +65,8 @@ graph *parseQuietly(const std::string &text) {
 // Walks the accepted text line by line as the reader does (pieces of at
 // most 99 characters), picking up the problem line's N and every edge.
 void collectEdges(Instance &inst) {
-  FILE *in = fmemopen(const_cast<char *>(inst.text.data()), inst.text.size(), "r");
+  TextStream stream(inst.text);
+  FILE *in = stream.in;
   char line[100];
   int lineCount = 0;
   int64_t lo = INT64_MAX, hi = INT64_MIN;
@@ -64,7 +87,6 @@ void collectEdges(Instance &inst) {
       hi = std::max<int64_t>(hi, std::max(t, h));
     }
   }
-  fclose(in);
   inst.lowest = static_cast<int32_t>(lo);
   inst.highest = static_cast<int32_t>(hi);
   for (oracle::Edge &e : inst.edges) {
@@ -91,14 +113,13 @@ bool readAll(const std::string &path, std::string &text) {
 Instance loadInstance(std::string text) {
   Instance inst;
   inst.text = std::move(text);
-  inst.parsed = parseQuietly(inst.text);
+  inst.parsed.reset(parseQuietly(inst.text));
   collectEdges(inst);
   return inst;
 }
 
 graph *makeSolverGraph(Instance &inst) {
-  graph *g = inst.parsed != nullptr ? inst.parsed : parseQuietly(inst.text);
-  inst.parsed = nullptr;
+  graph *g = inst.parsed != nullptr ? inst.parsed.release() : parseQuietly(inst.text);
   copyArcs(g);
   initContracted(g);
   allocateStorage(g);

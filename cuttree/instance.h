@@ -9,6 +9,7 @@
 #define CUTTREE_INSTANCE_H
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,8 @@ struct Instance {
   int32_t lowest = 0;   // smallest node number used
   int32_t highest = 0;  // largest node number used
   std::vector<oracle::Edge> edges;  // as read, in node ids
-  graph *parsed = nullptr;  // the graph the check parsed, until a solver takes it
+  // The graph the check parsed, until a solver takes it.
+  std::unique_ptr<graph, void (*)(graph *)> parsed{nullptr, freeGraph};
 
   int32_t nodeCount() const { return highest - lowest + 1; }
   bool hasNumber(int64_t number) const { return number >= lowest && number <= highest; }

@@ -19,22 +19,11 @@
 #include <cstring>
 #include <vector>
 
+#include "exit_trap.h"
 #include "graph/graph.h"
 #include "solver/solver.h"
 
-extern "C" void __real_exit(int status);
-extern "C" void *__real_calloc(size_t count, size_t size);
-
 namespace {
-
-// The reader called exit(status).
-struct ReaderExit {
-  int status;
-};
-
-const size_t kLargestBlock = size_t{16} << 20;
-bool fReading = false;
-std::vector<void *> rgpvBlocks;  // blocks allocated while reading
 
 void check(bool ok, const char *what) {
   if (ok) return;
@@ -100,23 +89,9 @@ void checkCompaction(graph *g) {
 
 }  // namespace
 
-extern "C" void __wrap_exit(int status) {
-  if (fReading) throw ReaderExit{status};
-  __real_exit(status);
-}
-
-extern "C" void *__wrap_calloc(size_t count, size_t size) {
-  if (!fReading) return __real_calloc(count, size);
-  if (size != 0 && count > kLargestBlock / size) return nullptr;
-  void *p = __real_calloc(count, size);
-  if (p != nullptr) rgpvBlocks.push_back(p);
-  return p;
-}
-
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   // The reader's messages go to standard output; they are not looked at.
   if (freopen("/dev/null", "w", stdout) == nullptr) abort();
-  rgpvBlocks.reserve(16);
   return 0;
 }
 
@@ -126,15 +101,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   FILE *in = size > 0 ? fmemopen(text.data(), size, "r") : fopen("/dev/null", "r");
   if (in == nullptr) abort();
   graph *g = nullptr;
-  rgpvBlocks.clear();
-  fReading = true;
+  beginTrap();
+  bool ended = false;
   try {
     g = dimacsParse(in);
-  } catch (const ReaderExit &e) {
+  } catch (const ProcessExit &e) {
     check(e.status == 1, "reader exit status other than 1");
-    for (void *p : rgpvBlocks) free(p);
+    ended = true;
   }
-  fReading = false;
+  endTrap(ended);
   fclose(in);
   if (g == nullptr) return 0;
   checkLinks(g);

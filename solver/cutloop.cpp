@@ -107,6 +107,17 @@ void allocateStorage(graph *g) {
   g->manipTime = 0;
 }
 
+void releaseStorage(graph *g) {
+  free(g->BFSqueue->storage);
+  free(g->BFSqueue);
+  stack *stacks[] = {g->freezer, g->regNodes, g->exStack};
+  for (stack *s : stacks) {
+    free(s->storage);
+    free(s);
+  }
+  free(g->buckets);
+}
+
 void resetStorage(graph *g) {
   g->topLabel = 2 * g->n - 1;
   g->bucketTop = 2 * g->n;

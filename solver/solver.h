@@ -84,6 +84,10 @@ void initCutComp(graph *g, node *source, node *sink);
 // Allocates the queue, the three stacks and the buckets for g->n nodes.
 void allocateStorage(graph *g);
 
+// Releases what allocateStorage allocated, for callers that solve many
+// graphs in one process.
+void releaseStorage(graph *g);
+
 // Resets the containers and label bounds for one computation on all n nodes.
 void resetStorage(graph *g);
 

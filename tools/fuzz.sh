@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer (build-fuzz/) and runs each of them.
-#   tools/fuzz.sh            short run for CI: the reader 25 s, each
-#                            generator's checks 5 s (about a minute)
+#   tools/fuzz.sh            short run for CI: the reader 20 s, cuttree 15 s, each
+#                            generator's checks 4 s (about a minute)
 #   tools/fuzz.sh SECONDS [TARGET ...]
 #                            every target (or the ones named: reader,
 #                            ringforge, ...) for SECONDS; the inputs that add
@@ -15,7 +15,7 @@ bash tools/setup-deps.sh
 dir=build-fuzz
 CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUNDER_FUZZ=ON \
   -DSUNDER_TESTS=OFF -DSUNDER_BENCH=OFF >/dev/null
-cmake --build "$dir" -j 2 --target reader_fuzzer ringforge_fuzzer motley_fuzzer \
+cmake --build "$dir" -j 2 --target reader_fuzzer cuttree_fuzzer ringforge_fuzzer motley_fuzzer \
   tanglenet_fuzzer spokerim_fuzzer hubspin_fuzzer twinloop_fuzzer
 mkdir -p "$dir/artifacts"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
@@ -50,17 +50,19 @@ run() {
   fi
 }
 
-targets=(reader ringforge motley tanglenet spokerim hubspin twinloop)
+targets=(reader cuttree ringforge motley tanglenet spokerim hubspin twinloop)
 if [ $# -ge 1 ]; then
-  merge=1; reader=$1; each=$1
+  merge=1; reader=$1; cuttree=$1; each=$1
   shift
   [ $# -eq 0 ] || targets=("$@")
 else
-  merge=0; reader=25; each=5
+  merge=0; reader=20; cuttree=15; each=4
 fi
 for t in "${targets[@]}"; do
   if [ "$t" = reader ]; then
     run reader fuzz/seeds/reader fuzz/reader.dict "$reader"
+  elif [ "$t" = cuttree ]; then
+    run cuttree fuzz/seeds/cuttree fuzz/cuttree.dict "$cuttree"
   else
     run "$t" fuzz/seeds/genargs fuzz/genargs.dict "$each"
   fi
