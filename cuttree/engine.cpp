@@ -1,6 +1,7 @@
 #include "cuttree/engine.h"
 
 #include "cuttree/paths.h"
+#include "cuttree/trees.h"
 #include "solver/solver.h"
 
 namespace cuttree {
@@ -30,14 +31,28 @@ class ExactEngine : public CutEngine {
 
 class PathsEngine : public CutEngine {
  public:
-  explicit PathsEngine(Instance &inst) : paths_(inst.nodeCount(), inst.edges) {}
+  explicit PathsEngine(Instance &inst) : graph_(inst.nodeCount(), inst.edges), paths_(graph_) {}
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
     return paths_.cut(s, t, side);
   }
   Counters counters() const override { return {paths_.phases(), paths_.augmentations()}; }
 
  private:
+  CompactGraph graph_;
   AugmentingPaths paths_;
+};
+
+class TreesEngine : public CutEngine {
+ public:
+  explicit TreesEngine(Instance &inst) : graph_(inst.nodeCount(), inst.edges), trees_(graph_) {}
+  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
+    return trees_.cut(s, t, side);
+  }
+  Counters counters() const override { return {trees_.augmentations(), trees_.adoptions()}; }
+
+ private:
+  CompactGraph graph_;
+  SearchTrees trees_;
 };
 
 // Augmenting paths while they finish in a few phases (long cycles, sparse
@@ -47,7 +62,8 @@ class PathsEngine : public CutEngine {
 class AutoEngine : public CutEngine {
  public:
   static constexpr int64_t kPhaseLimit = 16;
-  explicit AutoEngine(Instance &inst) : exact_(inst), paths_(inst.nodeCount(), inst.edges) {}
+  explicit AutoEngine(Instance &inst)
+      : exact_(inst), graph_(inst.nodeCount(), inst.edges), paths_(graph_) {}
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
     int64_t value = paths_.cut(s, t, side, kPhaseLimit);
     if (value >= 0) return value;
@@ -58,6 +74,7 @@ class AutoEngine : public CutEngine {
 
  private:
   ExactEngine exact_;
+  CompactGraph graph_;
   AugmentingPaths paths_;
   int64_t fallbacks_ = 0;
 };
@@ -68,6 +85,8 @@ const std::vector<EngineInfo> &engines() {
   static const std::vector<EngineInfo> all{
       {"exact", "relabels pushes", "push-relabel as sunder runs it (sunder's counters)"},
       {"paths", "phases augmentations", "blocking flows along shortest augmenting paths"},
+      {"trees", "augmentations adoptions",
+       "two search trees kept between augmentations"},
       {"auto", "phases fallbacks",
        "augmenting paths up to 16 phases, then push-relabel for that cut"},
   };
@@ -82,6 +101,7 @@ const EngineInfo *findEngine(const std::string &name) {
 
 std::unique_ptr<CutEngine> makeEngine(const std::string &name, Instance &inst) {
   if (name == "paths") return std::make_unique<PathsEngine>(inst);
+  if (name == "trees") return std::make_unique<TreesEngine>(inst);
   if (name == "auto") return std::make_unique<AutoEngine>(inst);
   return std::make_unique<ExactEngine>(inst);
 }

@@ -1,35 +1,12 @@
 #include "cuttree/paths.h"
 
 #include <algorithm>
-#include <map>
 
 namespace cuttree {
 
-AugmentingPaths::AugmentingPaths(int32_t n, const std::vector<oracle::Edge> &edges)
-    : n_(n), first_(n + 1, 0), dist_(n), current_(n), queue_(n) {
-  std::map<std::pair<int32_t, int32_t>, int64_t> merged;
-  for (const oracle::Edge &e : edges)
-    if (e.u != e.v) merged[{std::min(e.u, e.v), std::max(e.u, e.v)}] += e.cap;
-  for (const auto &[ends, cap] : merged) {
-    first_[ends.first + 1]++;
-    first_[ends.second + 1]++;
-  }
-  for (int32_t v = 0; v < n; v++) first_[v + 1] += first_[v];
-  size_t arcs = static_cast<size_t>(first_[n]);
-  head_.resize(arcs);
-  twin_.resize(arcs);
-  cap_.resize(arcs);
-  std::vector<int32_t> fill(first_.begin(), first_.end() - 1);
-  for (const auto &[ends, cap] : merged) {
-    int32_t a = fill[ends.first]++, b = fill[ends.second]++;
-    head_[a] = ends.second;
-    head_[b] = ends.first;
-    twin_[a] = b;
-    twin_[b] = a;
-    cap_[a] = cap_[b] = cap;
-  }
-  res_ = cap_;
-}
+AugmentingPaths::AugmentingPaths(const CompactGraph &g)
+    : n_(g.n), first_(g.first), head_(g.head), twin_(g.twin), cap_(g.cap), res_(g.cap),
+      dist_(g.n), current_(g.n), queue_(g.n) {}
 
 // Breadth-first distances from s over residual arcs; stops after the level
 // that reaches t. True when t was reached.

@@ -1,10 +1,7 @@
-// Minimum s-t cuts by blocking flows along shortest augmenting paths, on a
-// compact copy of the undirected graph (parallel edges merged, self loops
-// dropped, adjacency in one array).
-//
-// Each undirected edge {u, w} of capacity c is one pair of arcs u->w and
-// w->u, each the other's `twin`, both starting with residual capacity c;
-// pushing f along one lowers its residual by f and raises its twin's by f.
+// Minimum s-t cuts by blocking flows along shortest augmenting paths, on the
+// compact graph (compact_graph.h). Every arc starts with its capacity as
+// residual; pushing f along one lowers its residual by f and raises its
+// twin's by f.
 // A phase labels nodes by their breadth-first distance from s in the
 // residual graph, then saturates every shortest path with a depth-first
 // walk that only steps from distance d to d + 1 and remembers, per node, the
@@ -17,13 +14,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "cuttree/oracle.h"
+#include "cuttree/compact_graph.h"
 
 namespace cuttree {
 
 class AugmentingPaths {
  public:
-  AugmentingPaths(int32_t n, const std::vector<oracle::Edge> &edges);
+  explicit AugmentingPaths(const CompactGraph &g);
 
   // Max flow from s to t; side[k] = 0 for nodes reached from s in the final
   // residual graph, 1 for the others. With a phase limit, gives up (returns
@@ -38,10 +35,8 @@ class AugmentingPaths {
   int64_t blockingFlow(int32_t s, int32_t t);
 
   int32_t n_;
-  std::vector<int32_t> first_;    // arcs of node v: first_[v] ... first_[v + 1] - 1
-  std::vector<int32_t> head_;     // by arc
-  std::vector<int32_t> twin_;     // by arc
-  std::vector<int64_t> cap_;      // by arc
+  const std::vector<int32_t> &first_, &head_, &twin_;
+  const std::vector<int64_t> &cap_;
   std::vector<int64_t> res_;      // by arc: residual capacity
   std::vector<int32_t> dist_;     // by node: phase distance from s, -1 unreached
   std::vector<int32_t> current_;  // by node: next arc the walk tries

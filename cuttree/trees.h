@@ -1,0 +1,72 @@
+// Minimum s-t cuts by two search trees that are kept between augmentations
+// (a search-tree max flow in the manner used for image segmentation), on the
+// compact graph (compact_graph.h).
+//
+// A source tree grows from s over residual arcs, a sink tree from t over
+// arcs residual towards t. Every tree node knows the arc to its parent and
+// its distance from its root. Growing takes the next active node and adopts
+// its free neighbours; when it meets the other tree the path between the
+// roots is augmented by its bottleneck. Arcs the push saturates cut their
+// child nodes off as orphans, which then look for a new parent in their own
+// tree (a neighbour whose path to the root is still whole) or become free.
+// The flow is maximum when no active node is left; the source tree's nodes
+// are then the source side of a minimum cut.
+#ifndef CUTTREE_TREES_H
+#define CUTTREE_TREES_H
+
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include "cuttree/compact_graph.h"
+
+namespace cuttree {
+
+class SearchTrees {
+ public:
+  explicit SearchTrees(const CompactGraph &g);
+
+  // Max flow from s to t; side[k] = 0 for the source tree's nodes at the
+  // end, which are the nodes reached from s in the residual graph.
+  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side);
+
+  int64_t augmentations() const { return augmentations_; }
+  int64_t adoptions() const { return adoptions_; }
+
+ private:
+  enum : uint8_t { FREE = 0, SOURCE = 1, SINK = 2 };
+  static constexpr int32_t kNone = -1;  // no parent arc
+  static constexpr int32_t kRoot = -2;  // the terminal itself
+
+  void reset(int32_t s, int32_t t);
+  int32_t grow();  // an arc from the source tree into the sink tree, or kNone
+  int64_t augment(int32_t bridge);
+  void adoptOrphans();
+  void adopt(int32_t v);
+  bool rootedAt(int32_t v, uint8_t tree);
+  void activate(int32_t v);
+  // Residual capacity of the tree link of a node of `tree` whose arc to its
+  // parent is a, in the direction flow takes along it (towards the sink).
+  int64_t linkResidual(int32_t a, uint8_t tree) const {
+    return tree == SOURCE ? res_[twin_[a]] : res_[a];
+  }
+
+  int32_t n_;
+  const std::vector<int32_t> &first_, &head_, &twin_;
+  const std::vector<int64_t> &cap_;
+  std::vector<int64_t> res_;      // by arc: residual capacity
+  std::vector<uint8_t> tree_;     // by node: FREE, SOURCE or SINK
+  std::vector<int32_t> parent_;   // by node: arc from the node to its parent, kNone or kRoot
+  std::vector<uint8_t> active_;   // by node: in the active queue
+  std::vector<int32_t> scan_;     // by node: next arc its growing looks at
+  std::vector<int32_t> stamp_;    // by node: pass in which `dist_` was last confirmed
+  std::vector<int32_t> dist_;     // by node: distance to the root at that pass
+  std::deque<int32_t> activeQueue_;
+  std::vector<int32_t> orphans_;
+  int32_t pass_ = 0;
+  int64_t augmentations_ = 0, adoptions_ = 0;
+};
+
+}  // namespace cuttree
+
+#endif
