@@ -40,7 +40,8 @@ Outcome computeOn(CutEngine &engine, int32_t s, int32_t t) {
   // A cut of the largest 64-bit value is never recorded as found.
   o.recorded = o.cut < INT64_MAX;
   Counters after = engine.counters();
-  o.counters = {after.first - before.first, after.second - before.second};
+  o.counters = {after.first - before.first, after.second - before.second,
+                after.scans - before.scans};
   return o;
 }
 
@@ -112,6 +113,7 @@ void Builder::commit(int32_t i, const Outcome &o) {
   gusfieldStep(r_.records.data(), r_.n, [&o](int32_t k) { return o.side[k]; }, s, sink, o.cut);
   r_.counters.first += o.counters.first;
   r_.counters.second += o.counters.second;
+  r_.counters.scans += o.counters.scans;
   r_.calcSeconds += o.seconds;
   r_.computations++;
   if (o.recorded) {

@@ -23,7 +23,9 @@ class ExactEngine : public CutEngine {
     for (int32_t k = 0; k < g_->n; k++) side[k] = static_cast<uint8_t>(g_->nodes[k].side);
     return value;
   }
-  Counters counters() const override { return {g_->relabels, g_->pushes}; }
+  Counters counters() const override {
+    return {g_->relabels, g_->pushes, totalEdgeScans(g_)};
+  }
 
  private:
   graph *g_;
@@ -35,7 +37,9 @@ class PathsEngine : public CutEngine {
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
     return paths_.cut(s, t, side);
   }
-  Counters counters() const override { return {paths_.phases(), paths_.augmentations()}; }
+  Counters counters() const override {
+    return {paths_.phases(), paths_.augmentations(), paths_.scans()};
+  }
 
  private:
   CompactGraph graph_;
@@ -48,7 +52,9 @@ class TreesEngine : public CutEngine {
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
     return trees_.cut(s, t, side);
   }
-  Counters counters() const override { return {trees_.augmentations(), trees_.adoptions()}; }
+  Counters counters() const override {
+    return {trees_.augmentations(), trees_.adoptions(), trees_.scans()};
+  }
 
  private:
   CompactGraph graph_;
@@ -70,7 +76,10 @@ class AutoEngine : public CutEngine {
     fallbacks_++;
     return exact_.cut(s, t, side);
   }
-  Counters counters() const override { return {paths_.phases(), fallbacks_}; }
+  Counters counters() const override {
+    Counters exact = exact_.counters();
+    return {paths_.phases(), fallbacks_, paths_.scans() + exact.scans};
+  }
 
  private:
   ExactEngine exact_;

@@ -19,6 +19,7 @@ namespace cuttree {
 struct Counters {
   int64_t first = 0;
   int64_t second = 0;
+  int64_t scans = 0;  // arcs looked at, the engines' common measure of work
 };
 
 class CutEngine {

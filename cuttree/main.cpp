@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cinttypes>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -88,6 +89,7 @@ void writeReport(FILE *out, const BuildResult &r, const BuildOptions &build, con
   fprintf(out, "c engine: %s   counters: %s   threads: %d   recomputed: %d of %d\n",
           o.engine.c_str(), findEngine(o.engine)->counterNames.c_str(), build.threads,
           r.recomputed, r.computations);
+  fprintf(out, "c scans: %" PRId64 "\n", r.counters.scans);
 }
 
 int defaultThreads() {

@@ -19,6 +19,7 @@ bool AugmentingPaths::labelFrom(int32_t s, int32_t t) {
   while (head < tail) {
     int32_t v = queue_[head++];
     if (reachLevel >= 0 && dist_[v] >= reachLevel) break;
+    scans_ += first_[v + 1] - first_[v];
     for (int32_t a = first_[v]; a < first_[v + 1]; a++) {
       int32_t w = head_[a];
       if (res_[a] > 0 && dist_[w] < 0) {
@@ -56,7 +57,9 @@ int64_t AugmentingPaths::blockingFlow(int32_t s, int32_t t) {
       continue;
     }
     int32_t &a = current_[v];
+    int32_t from = a;
     while (a < first_[v + 1] && !(res_[a] > 0 && dist_[head_[a]] == dist_[v] + 1)) a++;
+    scans_ += a - from + 1;
     if (a < first_[v + 1]) {
       pathArcs_.push_back(a);
       v = head_[a];

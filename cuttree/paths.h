@@ -29,6 +29,7 @@ class AugmentingPaths {
 
   int64_t phases() const { return phases_; }
   int64_t augmentations() const { return augmentations_; }
+  int64_t scans() const { return scans_; }  // arcs looked at
 
  private:
   bool labelFrom(int32_t s, int32_t t);
@@ -42,7 +43,7 @@ class AugmentingPaths {
   std::vector<int32_t> current_;  // by node: next arc the walk tries
   std::vector<int32_t> queue_;
   std::vector<int32_t> pathArcs_;
-  int64_t phases_ = 0, augmentations_ = 0;
+  int64_t phases_ = 0, augmentations_ = 0, scans_ = 0;
 };
 
 }  // namespace cuttree

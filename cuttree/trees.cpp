@@ -45,6 +45,7 @@ int32_t SearchTrees::grow() {
     int32_t p = activeQueue_.front();
     uint8_t tree = tree_[p];
     if (tree != FREE) {
+      scans_ += first_[p + 1] - scan_[p];
       for (int32_t &a = scan_[p]; a < first_[p + 1]; a++) {
         int32_t q = head_[a];
         // Flow leaves a source-tree node along a, enters a sink-tree node
@@ -120,6 +121,7 @@ bool SearchTrees::rootedAt(int32_t v, uint8_t tree) {
     if (a == kNone) return false;
     u = head_[a];
     d++;
+    scans_++;
   }
   for (u = v; stamp_[u] != pass_; u = head_[parent_[u]]) {
     stamp_[u] = pass_;
@@ -143,6 +145,7 @@ void SearchTrees::adopt(int32_t v) {
     }
   }
   adoptions_++;
+  scans_ += first_[v + 1] - first_[v];
   if (best != kNone) {
     parent_[v] = best;
     dist_[v] = bestDist + 1;
@@ -150,6 +153,7 @@ void SearchTrees::adopt(int32_t v) {
     return;
   }
   tree_[v] = FREE;
+  scans_ += first_[v + 1] - first_[v];
   for (int32_t a = first_[v]; a < first_[v + 1]; a++) {
     int32_t q = head_[a];
     if (tree_[q] != tree) continue;

@@ -32,6 +32,7 @@ class SearchTrees {
 
   int64_t augmentations() const { return augmentations_; }
   int64_t adoptions() const { return adoptions_; }
+  int64_t scans() const { return scans_; }  // arcs and tree links looked at
 
  private:
   enum : uint8_t { FREE = 0, SOURCE = 1, SINK = 2 };
@@ -64,7 +65,7 @@ class SearchTrees {
   std::deque<int32_t> activeQueue_;
   std::vector<int32_t> orphans_;
   int32_t pass_ = 0;
-  int64_t augmentations_ = 0, adoptions_ = 0;
+  int64_t augmentations_ = 0, adoptions_ = 0, scans_ = 0;
 };
 
 }  // namespace cuttree
