@@ -4,7 +4,7 @@
 // longer reach the sink and leaves the awake set, as one dormant layer, or as
 // a one-node layer when label b + 1 is empty (awake labels are unbroken, so
 // then nothing lies above b).
-#include "solver/buckets.h"
+#include "solver/hotloops.h"
 #include "solver/solver.h"
 
 namespace {
@@ -45,17 +45,11 @@ void handleGap(graph *g, node *v, int32_t b) {
   g->dMax = g->aMax = b - 1;
 }
 
-void relabelAndMaybeUpdate(graph *g, node *v) {
-  relabel(g, v);
-  g->relabelsSinceUpdate++;
-  if (static_cast<double>(g->relabelsSinceUpdate) > 2.0 * static_cast<double>(g->awakeCount))
-    globalUpdate(g);
-}
-
 }  // namespace
 
 void STCut(graph *g) {
-  g->relabelsSinceUpdate = 0;
+  tally t;
+  int32_t sinceUpdate = 0;  // relabels since the last global update
   while (g->aMax >= g->dMin) {
     int32_t b = g->aMax;
     bucket *bk = g->buckets + b;
@@ -66,8 +60,18 @@ void STCut(graph *g) {
       continue;
     }
     bk->firstActive = firstAwake(v->aNext);
-    if (discharge(g, v) == 0) continue;
-    if (bk->firstAll->bNext != nullptr) relabelAndMaybeUpdate(g, v);
-    else handleGap(g, v, b);
+    if (dischargeTallied(g, v, t) == 0) continue;
+    if (bk->firstAll->bNext == nullptr) {
+      handleGap(g, v, b);
+      continue;
+    }
+    relabelTallied(g, v, t);
+    sinceUpdate++;
+    if (sinceUpdate > 2 * static_cast<int64_t>(g->awakeCount)) {
+      globalUpdate(g);
+      sinceUpdate = 0;
+    }
   }
+  g->relabelsSinceUpdate = sinceUpdate;
+  addTally(g, t);
 }
