@@ -50,15 +50,22 @@ void handleGap(graph *g, node *v, int32_t b) {
 void STCut(graph *g) {
   tally t;
   int32_t sinceUpdate = 0;  // relabels since the last global update
-  while (g->aMax >= g->dMin) {
+  bucket *const buckets = g->buckets;
+  const int32_t dMin = g->dMin;
+  while (g->aMax >= dMin) {
+    // Down to the highest bucket with an awake active node, emptying the
+    // active lists passed on the way.
     int32_t b = g->aMax;
-    bucket *bk = g->buckets + b;
+    bucket *bk = buckets + b;
     node *v = firstAwake(bk->firstActive);
-    if (v == nullptr) {
+    while (v == nullptr) {
       bk->firstActive = nullptr;
-      g->aMax--;
-      continue;
+      if (--b < dMin) break;
+      bk--;
+      v = firstAwake(bk->firstActive);
     }
+    g->aMax = b;
+    if (v == nullptr) break;
     bk->firstActive = firstAwake(v->aNext);
     if (dischargeTallied(g, v, t) == 0) continue;
     if (bk->firstAll->bNext == nullptr) {
