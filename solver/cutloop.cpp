@@ -168,11 +168,16 @@ tree *buildCutTree(graph *g) {
 }
 
 int64_t minimumCut(graph *g, int32_t s, int32_t t) {
+  const cutSettings exact;
+  return minimumCutWith(g, s, t, &exact);
+}
+
+int64_t minimumCutWith(graph *g, int32_t s, int32_t t, const cutSettings *settings) {
   resetStorage(g);
   g->awakeCount = 0;
   resetGraph(g);
   initCutComp(g, g->nodes + s, g->nodes + t);
-  if (g->curN > 1) STCut(g);
+  if (g->curN > 1) STCutWith(g, settings);
   if (g->sink->excess < g->minCut) recordCut(g);
   return g->minCut;
 }

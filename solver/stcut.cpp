@@ -48,6 +48,13 @@ void handleGap(graph *g, node *v, int32_t b) {
 }  // namespace
 
 void STCut(graph *g) {
+  const cutSettings exact;
+  STCutWith(g, &exact);
+}
+
+void STCutWith(graph *g, const cutSettings *settings) {
+  const double updateFactor = settings->updateFactor;
+  if (settings->startWithGlobalUpdate && g->aMax >= g->dMin) globalUpdate(g);
   tally t;
   int32_t sinceUpdate = 0;  // relabels since the last global update
   bucket *const buckets = g->buckets;
@@ -74,7 +81,7 @@ void STCut(graph *g) {
     }
     relabelTallied(g, v, t);
     sinceUpdate++;
-    if (sinceUpdate > 2 * static_cast<int64_t>(g->awakeCount)) {
+    if (static_cast<double>(sinceUpdate) > updateFactor * static_cast<double>(g->awakeCount)) {
       globalUpdate(g);
       sinceUpdate = 0;
     }

@@ -34,3 +34,7 @@ if(TARGET ringforge)
     PINNED_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data/pinned")
   add_dependencies(pinned_counters_test sunder ${PINNED_GENERATORS})
 endif()
+
+# Trees built under every s-t setting, judged by the Boost checks.
+sunder_test(cut_settings_test solver/cut_settings_test.cpp)
+target_link_libraries(cut_settings_test PRIVATE cut_tree_check)
