@@ -82,20 +82,28 @@ inline int32_t lowestNeighbourLabel(graph *g, node *v, arc *&best, tally &t) {
   return lowest;
 }
 
-// relabel, counting into t (oneNodeLayer still counts into the graph).
-inline void relabelTallied(graph *g, node *v, tally &t) {
+// relabel, counting into t (oneNodeLayer still counts into the graph), up
+// to but not including putting v on the active list of its new label.
+// Returns the new label, or -1 when v became a one-node layer.
+inline int32_t relabelUnfiled(graph *g, node *v, tally &t) {
   t.relabels++;
   unlinkFromBucket(g, v);
   arc *best;
   int32_t label = lowestNeighbourLabel(g, v, best, t) + 1;
   if (label >= g->topLabel) {
     oneNodeLayer(g, v);
-    return;
+    return -1;
   }
   v->d = label;
   v->current = best;
   linkIntoBucket(g, v);
-  activate(g, v, label);
+  return label;
+}
+
+// relabel, counting into t.
+inline void relabelTallied(graph *g, node *v, tally &t) {
+  int32_t label = relabelUnfiled(g, v, t);
+  if (label >= 0) activate(g, v, label);
 }
 
 #endif

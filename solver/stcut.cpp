@@ -74,16 +74,31 @@ void STCutWith(graph *g, const cutSettings *settings) {
     g->aMax = b;
     if (v == nullptr) break;
     bk->firstActive = firstAwake(v->aNext);
-    if (dischargeTallied(g, v, t) == 0) continue;
-    if (bk->firstAll->bNext == nullptr) {
-      handleGap(g, v, b);
-      continue;
-    }
-    relabelTallied(g, v, t);
-    sinceUpdate++;
-    if (static_cast<double>(sinceUpdate) > updateFactor * static_cast<double>(g->awakeCount)) {
-      globalUpdate(g);
-      sinceUpdate = 0;
+    for (;;) {
+      if (dischargeTallied(g, v, t) == 0) break;
+      if (bk->firstAll->bNext == nullptr) {
+        handleGap(g, v, b);
+        break;
+      }
+      int32_t label = relabelUnfiled(g, v, t);
+      sinceUpdate++;
+      bool update = static_cast<double>(sinceUpdate) > updateFactor * static_cast<double>(g->awakeCount);
+      if (label < b || update) {  // a one-node layer has label -1
+        if (label >= 0) activate(g, v, label);
+        if (update) {
+          globalUpdate(g);
+          sinceUpdate = 0;
+        }
+        break;
+      }
+      // No active node lies above b, so v, filed at the front of the
+      // active list of its new label, would be selected by the next pass
+      // straight away: take it on here, leaving the list and aMax as that
+      // selection would (v's own aNext is not read while v is on no list).
+      if (g->aMax < label) g->aMax = label;
+      b = label;
+      bk = buckets + b;
+      bk->firstActive = firstAwake(bk->firstActive);
     }
   }
   g->relabelsSinceUpdate = sinceUpdate;
