@@ -6,7 +6,7 @@
 // (awake labels stay below topLabel < bucketTop), and the same shift tells the
 // unreached nodes apart afterwards: they become a dormant layer, or a
 // one-node layer when there is exactly one.
-#include "solver/buckets.h"
+#include "solver/hotloops.h"
 #include "solver/solver.h"
 
 namespace {
@@ -50,7 +50,7 @@ void searchFromSink(graph *g) {
     linkIntoBucket(g, u);
     if (u->excess > 0 && u != sink) activate(g, u, u->d);
     const int32_t next = u->d + 1;
-    for (arc *a = u->first; a != nullptr; a = a->next) {
+    for (arc *a = u->first; a != nullptr; a = nextArc(a)) {
       scans++;
       node *w = a->head;
       // The label test first: most heads are reached already, and then the

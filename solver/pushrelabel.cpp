@@ -36,7 +36,7 @@ void oneNodeLayer(graph *g, node *v) {
   v->d = g->topLabel;
   g->awakeCount--;
   int64_t scans = 0;
-  for (arc *a = v->first; a != nullptr; a = a->next) {
+  for (arc *a = v->first; a != nullptr; a = nextArc(a)) {
     scans++;
     node *w = a->head;
     if (w->status != DORMANT) continue;
