@@ -46,6 +46,26 @@ void resetGraph(graph *g) {
   g->awakeCount = g->curN - 1;
 }
 
+// resetGraph on lists that an earlier computation has compacted already.
+// Compaction would find nothing to merge or drop and only count the arcs of
+// the lists, so the count is added here from the walk that resets them; and
+// the `current` members it and the reset would clear are each set again by
+// initCutComp before anything reads them.
+void resetCompactedGraph(graph *g) {
+  int64_t arcs = 0;
+  for (node *v = g->nodeList; v != g->endNode; v = v->next) {
+    for (arc *a = v->first; a != nullptr; a = a->next) {
+      a->resCap = a->cap;
+      arcs++;
+    }
+    v->status = AWAKE;
+  }
+  g->minCut = INT64_MAX;
+  g->curN = g->n;
+  g->edgeScans[g->scanPhase] += arcs;
+  g->awakeCount = g->curN - 1;
+}
+
 // Exchanges the records at positions i and j (not `pos`), then fixes `pos`.
 void drawSource(tree *t, int32_t i, int32_t n) {
   int32_t j = i + rand() % (n - i);
@@ -135,7 +155,8 @@ tree *buildCutTree(graph *g) {
     resetStorage(g);
     g->awakeCount = 0;
     g->manipStart = timer();
-    resetGraph(g);
+    if (i == 1) resetGraph(g);
+    else resetCompactedGraph(g);
     drawSource(t, i, g->n);
     int32_t s = t[i].id, sink = t[i].parent;
     g->manipTime += timer() - g->manipStart;
@@ -152,11 +173,16 @@ tree *buildCutTree(graph *g) {
 }
 
 int64_t minimumCut(graph *g, int32_t s, int32_t t) {
+  const cutSettings exact;
+  return minimumCutWith(g, s, t, &exact);
+}
+
+int64_t minimumCutWith(graph *g, int32_t s, int32_t t, const cutSettings *settings) {
   resetStorage(g);
   g->awakeCount = 0;
   resetGraph(g);
   initCutComp(g, g->nodes + s, g->nodes + t);
-  if (g->curN > 1) STCut(g);
+  if (g->curN > 1) STCutWith(g, settings);
   if (g->sink->excess < g->minCut) recordCut(g);
   return g->minCut;
 }

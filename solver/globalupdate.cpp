@@ -6,7 +6,7 @@
 // (awake labels stay below topLabel < bucketTop), and the same shift tells the
 // unreached nodes apart afterwards: they become a dormant layer, or a
 // one-node layer when there is exactly one.
-#include "solver/buckets.h"
+#include "solver/hotloops.h"
 #include "solver/solver.h"
 
 namespace {
@@ -40,22 +40,29 @@ inline node *dequeue(queue *q) {
 // reached node in the bucket of its new label.
 void searchFromSink(graph *g) {
   queue *q = g->BFSqueue;
-  g->sink->d = g->dMin;
-  enqueue(q, g->sink);
+  node *const sink = g->sink;
+  const int32_t unvisited = g->bucketTop;  // labels at or above it: not reached
+  int64_t scans = 0;
+  sink->d = g->dMin;
+  enqueue(q, sink);
   do {
     node *u = dequeue(q);
     linkIntoBucket(g, u);
-    if (u->excess > 0 && u != g->sink) activate(g, u, u->d);
-    for (arc *a = u->first; a != nullptr; a = a->next) {
-      g->edgeScans[5]++;
+    if (u->excess > 0 && u != sink) activate(g, u, u->d);
+    const int32_t next = u->d + 1;
+    for (arc *a = u->first; a != nullptr; a = nextArc(a)) {
+      scans++;
       node *w = a->head;
-      if (a->rev->resCap > 0 && w->status == AWAKE && w->d >= g->bucketTop) {
-        w->d = u->d + 1;
+      // The label test first: most heads are reached already, and then the
+      // reverse arc, which lies in another node's list, need not be read.
+      if (w->d >= unvisited && w->status == AWAKE && a->rev->resCap > 0) {
+        w->d = next;
         w->current = w->first;
         enqueue(q, w);
       }
     }
   } while (q->head != q->tail);
+  g->edgeScans[5] += scans;
 }
 
 // Moves the unreached nodes of regNodes onto the freezer as dormant nodes,

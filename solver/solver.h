@@ -68,6 +68,18 @@ struct bucket {
   node *firstActive;  // nodes with this label that may hold excess, by aNext
 };
 
+// How one s-t computation runs. The defaults are the computation of the
+// cut-tree loop, with its counters; other values change the work done and
+// the counters but never the cut value, which is always a minimum s-t cut.
+struct cutSettings {
+  // A global update right after the set-up, so the first discharges work on
+  // exact distances instead of the set-up's labels 0 and 1.
+  bool startWithGlobalUpdate = false;
+  // A global update follows the relabel that makes the relabels since the
+  // last one exceed updateFactor times the awake nodes.
+  double updateFactor = 2.0;
+};
+
 // Push-relabel operations.
 void relabel(graph *g, node *v);
 int discharge(graph *g, node *v);
@@ -75,6 +87,8 @@ void saturateOutgoing(graph *g, node *v);
 void oneNodeLayer(graph *g, node *v);
 void globalUpdate(graph *g);
 void STCut(graph *g);
+// STCut under the given settings; STCut(g) is STCutWith(g, cutSettings()).
+void STCutWith(graph *g, const cutSettings *settings);
 
 // Set-up.
 void copyArcs(graph *g);
@@ -102,6 +116,10 @@ tree *buildCutTree(graph *g);
 // live node's `side` is 1 on t's side of the cut and 0 on s's. The storage
 // must have been allocated (allocateStorage). Depends on g, s and t alone.
 int64_t minimumCut(graph *g, int32_t s, int32_t t);
+
+// minimumCut with its s-t cut step run under `settings`. With the default
+// settings it does exactly what minimumCut does, counters included.
+int64_t minimumCutWith(graph *g, int32_t s, int32_t t, const cutSettings *settings);
 
 // The seven summary lines of a finished loop, on standard output.
 void printSummary(graph *g);

@@ -4,7 +4,7 @@
 // longer reach the sink and leaves the awake set, as one dormant layer, or as
 // a one-node layer when label b + 1 is empty (awake labels are unbroken, so
 // then nothing lies above b).
-#include "solver/buckets.h"
+#include "solver/hotloops.h"
 #include "solver/solver.h"
 
 namespace {
@@ -45,29 +45,62 @@ void handleGap(graph *g, node *v, int32_t b) {
   g->dMax = g->aMax = b - 1;
 }
 
-void relabelAndMaybeUpdate(graph *g, node *v) {
-  relabel(g, v);
-  g->relabelsSinceUpdate++;
-  if (static_cast<double>(g->relabelsSinceUpdate) > 2.0 * static_cast<double>(g->awakeCount))
-    globalUpdate(g);
-}
-
 }  // namespace
 
 void STCut(graph *g) {
-  g->relabelsSinceUpdate = 0;
-  while (g->aMax >= g->dMin) {
+  const cutSettings exact;
+  STCutWith(g, &exact);
+}
+
+void STCutWith(graph *g, const cutSettings *settings) {
+  const double updateFactor = settings->updateFactor;
+  if (settings->startWithGlobalUpdate && g->aMax >= g->dMin) globalUpdate(g);
+  tally t;
+  int32_t sinceUpdate = 0;  // relabels since the last global update
+  bucket *const buckets = g->buckets;
+  const int32_t dMin = g->dMin;
+  while (g->aMax >= dMin) {
+    // Down to the highest bucket with an awake active node, emptying the
+    // active lists passed on the way.
     int32_t b = g->aMax;
-    bucket *bk = g->buckets + b;
+    bucket *bk = buckets + b;
     node *v = firstAwake(bk->firstActive);
-    if (v == nullptr) {
+    while (v == nullptr) {
       bk->firstActive = nullptr;
-      g->aMax--;
-      continue;
+      if (--b < dMin) break;
+      bk--;
+      v = firstAwake(bk->firstActive);
     }
+    g->aMax = b;
+    if (v == nullptr) break;
     bk->firstActive = firstAwake(v->aNext);
-    if (discharge(g, v) == 0) continue;
-    if (bk->firstAll->bNext != nullptr) relabelAndMaybeUpdate(g, v);
-    else handleGap(g, v, b);
+    for (;;) {
+      if (dischargeTallied(g, v, t) == 0) break;
+      if (bk->firstAll->bNext == nullptr) {
+        handleGap(g, v, b);
+        break;
+      }
+      int32_t label = relabelUnfiled(g, v, t);
+      sinceUpdate++;
+      bool update = static_cast<double>(sinceUpdate) > updateFactor * static_cast<double>(g->awakeCount);
+      if (label < b || update) {  // a one-node layer has label -1
+        if (label >= 0) activate(g, v, label);
+        if (update) {
+          globalUpdate(g);
+          sinceUpdate = 0;
+        }
+        break;
+      }
+      // No active node lies above b, so v, filed at the front of the
+      // active list of its new label, would be selected by the next pass
+      // straight away: take it on here, leaving the list and aMax as that
+      // selection would (v's own aNext is not read while v is on no list).
+      if (g->aMax < label) g->aMax = label;
+      b = label;
+      bk = buckets + b;
+      bk->firstActive = firstAwake(bk->firstActive);
+    }
   }
+  g->relabelsSinceUpdate = sinceUpdate;
+  addTally(g, t);
 }

@@ -8,31 +8,10 @@
 #include <sstream>
 #include <string>
 
+#include "mask_times.h"
 #include "run_program.h"
 
 namespace {
-
-const char *const kTimeLabels[] = {"Time for calculating the cuts:",
-                                   "Time for manipulating the cuts:", "c ttime:",
-                                   "c dtime:"};
-
-// The label of a time line, or null for any other line.
-const char *timeLabel(const std::string &line) {
-  for (const char *label : kTimeLabels)
-    if (line.compare(0, strlen(label), label) == 0) return label;
-  return nullptr;
-}
-
-// Replaces the numbers of the four time lines, with their padding, by "T".
-std::string maskTimes(const std::string &report) {
-  std::istringstream lines(report);
-  std::string line, masked;
-  while (std::getline(lines, line)) {
-    if (const char *label = timeLabel(line)) line = std::string(label) + " T";
-    masked += line + "\n";
-  }
-  return masked;
-}
 
 // True when `text` is blanks, then digits, a point and `decimals` digits.
 bool isPaddedNumber(const std::string &text, size_t decimals) {
@@ -132,7 +111,7 @@ TEST(Report, TimesAreNumbersInTheirFields) {
   std::string line;
   int timeLines = 0;
   while (std::getline(lines, line)) {
-    const char *label = timeLabel(line);
+    const char *label = reportTimeLabel(line);
     if (label == nullptr) continue;
     timeLines++;
     std::string number = line.substr(strlen(label));
