@@ -125,7 +125,8 @@ void Builder::commit(int32_t i, const Outcome &o) {
 }
 
 void Builder::runInSequence(CutEngine &engine) {
-  for (int32_t i = 1; i < r_.n; i++) {
+  int32_t last = options_.stopAfter > 0 ? std::min(options_.stopAfter, r_.n - 1) : r_.n - 1;
+  for (int32_t i = 1; i <= last && r_.counters.scans <= options_.scanBudget; i++) {
     exchange(r_.records, i, exchanges_[i]);
     commit(i, computeOn(engine, r_.records[i].id, r_.records[i].parent));
   }
@@ -162,7 +163,7 @@ void Builder::runSpeculatively(std::vector<std::unique_ptr<CutEngine>> &workers)
     int32_t sink = r_.records[i].parent;
     if (o.sink != sink) {
       lock.unlock();
-      if (own == nullptr) own = makeEngine(options_.engine, inst_);
+      if (own == nullptr) own = makeEngine(options_.engine, inst_, options_.settings);
       o = computeOn(*own, r_.records[i].id, sink);
       r_.recomputed++;
       lock.lock();
@@ -176,6 +177,7 @@ void Builder::runSpeculatively(std::vector<std::unique_ptr<CutEngine>> &workers)
 
 BuildResult Builder::run() {
   start_ = Clock::now();
+  r_.engine = options_.engine;
   r_.n = inst_.nodeCount();
   r_.m = static_cast<int32_t>(inst_.edges.size());
   r_.records = initialRecords(r_.n);
@@ -183,7 +185,7 @@ BuildResult Builder::run() {
   int threads = options_.threads;
   if (threads > r_.n - 1) threads = r_.n - 1;
   std::vector<std::unique_ptr<CutEngine>> workers;
-  for (int k = 0; k < std::max(threads, 1); k++) workers.push_back(makeEngine(options_.engine, inst_));
+  for (int k = 0; k < std::max(threads, 1); k++) workers.push_back(makeEngine(options_.engine, inst_, options_.settings));
   if (threads <= 1) {
     runInSequence(*workers[0]);
   } else {
@@ -196,8 +198,46 @@ BuildResult Builder::run() {
 
 }  // namespace
 
+// The engine whose first computations look at the fewest arcs, weighed by
+// what an arc look costs it. Each candidate builds the start of the tree on
+// its own and stops once it has looked at more than the best so far, so a
+// poor candidate costs little. Arc counts, not times, decide: the choice is
+// the same on every run and for every thread count.
+std::string chooseEngine(Instance &inst, const BuildOptions &options) {
+  struct Candidate {
+    const char *name;
+    double costPerScan;  // measured on the six generator families
+  };
+  const Candidate candidates[] = {{"relabel", 1.0}, {"paths", 0.8}, {"trees", 1.4}};
+  std::string best;
+  double bestCost = 0;
+  for (const Candidate &c : candidates) {
+    BuildOptions probe = options;
+    probe.engine = c.name;
+    probe.threads = 1;
+    probe.progress = nullptr;
+    probe.stopAfter = kProbeComputations;
+    if (!best.empty()) probe.scanBudget = static_cast<int64_t>(bestCost / c.costPerScan);
+    BuildResult r = Builder(inst, probe).run();
+    double cost = static_cast<double>(r.counters.scans) * c.costPerScan;
+    if (best.empty() || (r.computations == std::min(kProbeComputations, r.n - 1) && cost < bestCost)) {
+      best = c.name;
+      bestCost = cost;
+    }
+  }
+  return best;
+}
+
 BuildResult buildTree(Instance &inst, const BuildOptions &options) {
-  return Builder(inst, options).run();
+  if (options.engine != "auto") return Builder(inst, options).run();
+  Clock::time_point start = Clock::now();
+  BuildOptions chosen = options;
+  chosen.engine = chooseEngine(inst, options);
+  double probing = secondsSince(start);
+  BuildResult r = Builder(inst, chosen).run();
+  r.seconds += probing;
+  r.lastCutSeconds += probing;
+  return r;
 }
 
 }  // namespace cuttree

@@ -25,15 +25,23 @@ namespace cuttree {
 
 struct BuildOptions {
   int threads = 1;         // worker threads; 1 computes in sequence
-  std::string engine = "exact";  // how each s-t cut is found (engine.h)
+  std::string engine = "exact";  // how each s-t cut is found (engine.h), or
+                                 // "auto": the one that does least on a probe
+  EngineSettings settings;
+  int32_t stopAfter = 0;           // > 0: only the first positions
+  int64_t scanBudget = INT64_MAX;  // stop once the arcs looked at pass this
   // Called now and then with the committed and the total computations.
   std::function<void(int32_t done, int32_t total)> progress;
 };
 
+// Computations each candidate of "auto" makes before the choice.
+constexpr int32_t kProbeComputations = 16;
+
 struct BuildResult {
+  std::string engine;         // the engine that built the tree
   std::vector<tree> records;  // n records, position 0 the root
   Counters counters;          // the engine's, over the committed computations
-  int32_t computations = 0;   // committed: n - 1
+  int32_t computations = 0;   // committed: n - 1 unless stopped early
   int32_t recomputed = 0;     // committed only after a second computation
   int32_t cutsRecorded = 0;
   double seconds = 0;         // wall time of the whole build

@@ -8,17 +8,19 @@ namespace cuttree {
 
 namespace {
 
-// The solver's push-relabel computation, exactly as sunder runs it.
+// The solver's push-relabel computation: exactly as sunder runs it, or under
+// other settings (which change the work, never the cut value).
 class ExactEngine : public CutEngine {
  public:
-  explicit ExactEngine(Instance &inst) : g_(makeSolverGraph(inst)) {}
+  explicit ExactEngine(Instance &inst, const cutSettings &settings = cutSettings())
+      : g_(makeSolverGraph(inst)), settings_(settings) {}
   ~ExactEngine() override {
     releaseStorage(g_);
     freeGraph(g_);
   }
 
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
-    int64_t value = minimumCut(g_, s, t);
+    int64_t value = minimumCutWith(g_, s, t, &settings_);
     side.resize(g_->n);
     for (int32_t k = 0; k < g_->n; k++) side[k] = static_cast<uint8_t>(g_->nodes[k].side);
     return value;
@@ -29,7 +31,15 @@ class ExactEngine : public CutEngine {
 
  private:
   graph *g_;
+  cutSettings settings_;
 };
+
+cutSettings relabelSettings(const EngineSettings &settings) {
+  cutSettings c;
+  c.startWithGlobalUpdate = true;
+  c.updateFactor = settings.updateFactor;
+  return c;
+}
 
 class PathsEngine : public CutEngine {
  public:
@@ -61,43 +71,17 @@ class TreesEngine : public CutEngine {
   SearchTrees trees_;
 };
 
-// Augmenting paths while they finish in a few phases (long cycles, sparse
-// graphs with small cuts), push-relabel for the computations that would
-// take many phases. The limit counts phases, not time, so the engine's
-// choice, and with it the tree, is the same on every run.
-class AutoEngine : public CutEngine {
- public:
-  static constexpr int64_t kPhaseLimit = 16;
-  explicit AutoEngine(Instance &inst)
-      : exact_(inst), graph_(inst.nodeCount(), inst.edges), paths_(graph_) {}
-  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
-    int64_t value = paths_.cut(s, t, side, kPhaseLimit);
-    if (value >= 0) return value;
-    fallbacks_++;
-    return exact_.cut(s, t, side);
-  }
-  Counters counters() const override {
-    Counters exact = exact_.counters();
-    return {paths_.phases(), fallbacks_, paths_.scans() + exact.scans};
-  }
-
- private:
-  ExactEngine exact_;
-  CompactGraph graph_;
-  AugmentingPaths paths_;
-  int64_t fallbacks_ = 0;
-};
-
 }  // namespace
 
 const std::vector<EngineInfo> &engines() {
   static const std::vector<EngineInfo> all{
       {"exact", "relabels pushes", "push-relabel as sunder runs it (sunder's counters)"},
+      {"relabel", "relabels pushes",
+       "push-relabel with a global update at the start (--update-factor)"},
       {"paths", "phases augmentations", "blocking flows along shortest augmenting paths"},
       {"trees", "augmentations adoptions",
        "two search trees kept between augmentations"},
-      {"auto", "phases fallbacks",
-       "augmenting paths up to 16 phases, then push-relabel for that cut"},
+      {"auto", "", "the engine that does least on the first computations"},
   };
   return all;
 }
@@ -108,10 +92,11 @@ const EngineInfo *findEngine(const std::string &name) {
   return nullptr;
 }
 
-std::unique_ptr<CutEngine> makeEngine(const std::string &name, Instance &inst) {
+std::unique_ptr<CutEngine> makeEngine(const std::string &name, Instance &inst,
+                                      const EngineSettings &settings) {
+  if (name == "relabel") return std::make_unique<ExactEngine>(inst, relabelSettings(settings));
   if (name == "paths") return std::make_unique<PathsEngine>(inst);
   if (name == "trees") return std::make_unique<TreesEngine>(inst);
-  if (name == "auto") return std::make_unique<AutoEngine>(inst);
   return std::make_unique<ExactEngine>(inst);
 }
 

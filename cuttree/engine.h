@@ -41,8 +41,16 @@ struct EngineInfo {
 const std::vector<EngineInfo> &engines();
 const EngineInfo *findEngine(const std::string &name);
 
+// Settings of the engines that take any.
+struct EngineSettings {
+  // relabel: a global update follows the relabel that makes the relabels
+  // since the last one exceed this many times the awake nodes.
+  double updateFactor = 2.0;
+};
+
 // A new engine of the given kind on its own copy of the instance's graph.
-std::unique_ptr<CutEngine> makeEngine(const std::string &name, Instance &inst);
+std::unique_ptr<CutEngine> makeEngine(const std::string &name, Instance &inst,
+                                      const EngineSettings &settings = EngineSettings());
 
 }  // namespace cuttree
 

@@ -86,8 +86,9 @@ void writeReport(FILE *out, const BuildResult &r, const BuildOptions &build, con
                     static_cast<float>(r.manipSeconds));
   printCounterLines(out, r.counters.first, r.counters.second, static_cast<float>(r.seconds),
                     static_cast<float>(r.lastCutSeconds));
+  std::string engine = o.engine == r.engine ? r.engine : o.engine + " (" + r.engine + ")";
   fprintf(out, "c engine: %s   counters: %s   threads: %d   recomputed: %d of %d\n",
-          o.engine.c_str(), findEngine(o.engine)->counterNames.c_str(), build.threads,
+          engine.c_str(), findEngine(r.engine)->counterNames.c_str(), build.threads,
           r.recomputed, r.computations);
   fprintf(out, "c scans: %" PRId64 "\n", r.counters.scans);
 }
@@ -120,6 +121,7 @@ int main(int argc, char **argv) {
   BuildOptions build;
   build.threads = o.threads > 0 ? o.threads : defaultThreads();
   build.engine = o.engine;
+  build.settings.updateFactor = o.updateFactor;
   if (o.progress == 1 || (o.progress == -1 && isatty(STDERR_FILENO))) build.progress = Progress();
   BuildResult r = buildTree(inst, build);
   CutTree t = fromRecords(r.records);

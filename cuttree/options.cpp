@@ -1,6 +1,7 @@
 #include "cuttree/options.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -35,7 +36,16 @@ const char *const usageText =
     "  -j N, --threads N\n"
     "                  compute cuts on N threads (default: every core); the\n"
     "                  output is the same for every N\n"
-    "  --engine NAME   how each s-t cut is found: exact\n"
+    "  --engine NAME   how each s-t cut is found (default auto):\n"
+    "                  exact    push-relabel as sunder runs it, sunder's counters\n"
+    "                  relabel  push-relabel with a global update at the start\n"
+    "                  paths    blocking flows along shortest augmenting paths\n"
+    "                  trees    two search trees kept between augmentations\n"
+    "                  auto     whichever of relabel, paths and trees looks at\n"
+    "                           fewest arcs in the first 16 computations\n"
+    "  --update-factor F\n"
+    "                  relabel: a global update once the relabels\n"
+    "                  since the last exceed F times the awake nodes (2)\n"
     "  -o FILE         write the results to FILE\n"
     "  --help, --version\n"
     "\n"
@@ -125,6 +135,17 @@ bool parseThreads(const std::string &text, Options &o, std::string &error) {
   return true;
 }
 
+bool parseFactor(const std::string &text, Options &o, std::string &error) {
+  char *end = nullptr;
+  double f = strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !(f > 0 && f <= 1e6)) {
+    error = "update factor '" + text + "' is not a number above 0 and up to 1e6";
+    return false;
+  }
+  o.updateFactor = f;
+  return true;
+}
+
 bool parseCheck(const std::string &arg, Options &o, std::string &error) {
   o.check = true;
   if (arg == "--check") return true;
@@ -167,6 +188,8 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
       if (!parseThreads(a.substr(2), o, error)) return false;
     } else if (a == "--engine") {
       if (!r.takeValue(a, o.engine, error)) return false;
+    } else if (a == "--update-factor") {
+      if (!r.takeValue(a, value, error) || !parseFactor(value, o, error)) return false;
     } else if (a != "-" && a[0] == '-') {
       error = "unknown option " + a;
       return false;

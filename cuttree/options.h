@@ -20,7 +20,8 @@ struct Options {
   bool report = false;
   int progress = -1;         // -1: when standard error is a terminal
   int threads = 0;           // 0: every core
-  std::string engine = "exact";
+  std::string engine = "auto";
+  double updateFactor = 2.0; // --update-factor, for the relabel engine
   bool check = false;
   int64_t checkPairs = 100;  // random pairs of --check (all when n <= 60)
   bool help = false;

@@ -45,7 +45,7 @@ TEST(CuttreeOutput, FourNodesByHand) {
 
 // The report lines are sunder's, counters included; times differ.
 TEST(CuttreeOutput, ReportCarriesSundersCounters) {
-  ProgramResult mine = cuttree({"--report", "-j", "1"}, kFour);
+  ProgramResult mine = cuttree({"--report", "-j", "1", "--engine", "exact"}, kFour);
   ProgramResult theirs = runProgram(kSunder, {}, kFour);
   auto line = [](const std::string &text, const std::string &start) {
     size_t at = text.find(start);
@@ -92,7 +92,7 @@ std::vector<TreeLine> treeLines(const std::string &out) {
   return lines;
 }
 
-const std::vector<std::string> kEngines{"exact", "paths", "trees", "auto"};
+const std::vector<std::string> kEngines{"exact", "relabel", "paths", "trees", "auto"};
 
 // Every engine, on graphs numbered from 0, 1 and 1000, with and without
 // unused numbers: every tree edge and every query against Boost.
@@ -194,10 +194,12 @@ TEST(CuttreeErrors, EveryPathHasItsMessageAndStatus) {
       {{"--side", "1", "b"}, kFour, 2,
        "cuttree: option --side: '1 b' are not two node numbers" + help},
       {{"-j", "0"}, kFour, 2, "cuttree: thread count '0' is not a number from 1 to 1024" + help},
+      {{"--update-factor", "0"}, kFour, 2,
+       "cuttree: update factor '0' is not a number above 0 and up to 1e6" + help},
       {{"--check=many"}, kFour, 2,
        "cuttree: --check=K needs a pair count K >= 0, not 'many'" + help},
       {{"--engine", "magic"}, kFour, 2,
-       "cuttree: unknown engine 'magic' (engines: exact, paths, trees, auto)" + help},
+       "cuttree: unknown engine 'magic' (engines: exact, relabel, paths, trees, auto)" + help},
       {{"-o"}, kFour, 2, "cuttree: option -o needs a value" + help},
       {{"a.cut", "b.cut"}, kFour, 2, "cuttree: more than one input file: a.cut and b.cut" + help},
       {{"no/such.cut"}, "", 2, "cuttree: cannot read no/such.cut: No such file or directory" + help},
