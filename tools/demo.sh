@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target sunder ringforge motley tanglenet spokerim hubspin twinloop >/dev/null
+cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target sunder cuttree ringforge motley tanglenet spokerim hubspin twinloop >/dev/null
 if [ $# -eq 0 ]; then
   set -- ringforge 2000 -m10000
 fi
