@@ -91,6 +91,7 @@ void writeReport(FILE *out, const BuildResult &r, const BuildOptions &build, con
           engine.c_str(), findEngine(r.engine)->counterNames.c_str(), build.threads,
           r.recomputed, r.computations);
   fprintf(out, "c scans: %" PRId64 "\n", r.counters.scans);
+  fprintf(out, "c time: %.6f\n", r.seconds);
 }
 
 int defaultThreads() {
