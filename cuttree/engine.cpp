@@ -41,34 +41,19 @@ cutSettings relabelSettings(const EngineSettings &settings) {
   return c;
 }
 
-class PathsEngine : public CutEngine {
+// An engine on the compact graph: `Method` finds the cut (paths.h, trees.h).
+template <class Method>
+class CompactEngine : public CutEngine {
  public:
-  explicit PathsEngine(Instance &inst) : graph_(inst.nodeCount(), inst.edges), paths_(graph_) {}
+  explicit CompactEngine(Instance &inst) : graph_(inst.nodeCount(), inst.edges), method_(graph_) {}
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
-    return paths_.cut(s, t, side);
+    return method_.cut(s, t, side);
   }
-  Counters counters() const override {
-    return {paths_.phases(), paths_.augmentations(), paths_.scans()};
-  }
+  Counters counters() const override { return method_.counters(); }
 
  private:
   CompactGraph graph_;
-  AugmentingPaths paths_;
-};
-
-class TreesEngine : public CutEngine {
- public:
-  explicit TreesEngine(Instance &inst) : graph_(inst.nodeCount(), inst.edges), trees_(graph_) {}
-  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
-    return trees_.cut(s, t, side);
-  }
-  Counters counters() const override {
-    return {trees_.augmentations(), trees_.adoptions(), trees_.scans()};
-  }
-
- private:
-  CompactGraph graph_;
-  SearchTrees trees_;
+  Method method_;
 };
 
 }  // namespace
@@ -95,8 +80,8 @@ const EngineInfo *findEngine(const std::string &name) {
 std::unique_ptr<CutEngine> makeEngine(const std::string &name, Instance &inst,
                                       const EngineSettings &settings) {
   if (name == "relabel") return std::make_unique<ExactEngine>(inst, relabelSettings(settings));
-  if (name == "paths") return std::make_unique<PathsEngine>(inst);
-  if (name == "trees") return std::make_unique<TreesEngine>(inst);
+  if (name == "paths") return std::make_unique<CompactEngine<AugmentingPaths>>(inst);
+  if (name == "trees") return std::make_unique<CompactEngine<SearchTrees>>(inst);
   return std::make_unique<ExactEngine>(inst);
 }
 

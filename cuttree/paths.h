@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cuttree/compact_graph.h"
+#include "cuttree/engine.h"
 
 namespace cuttree {
 
@@ -27,9 +28,8 @@ class AugmentingPaths {
   // -1, side untouched) when the flow needs more phases than that.
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t phaseLimit = INT64_MAX);
 
-  int64_t phases() const { return phases_; }
-  int64_t augmentations() const { return augmentations_; }
-  int64_t scans() const { return scans_; }  // arcs looked at
+  // Phases, augmentations and the arcs looked at.
+  Counters counters() const { return {phases_, augmentations_, scans_}; }
 
  private:
   bool labelFrom(int32_t s, int32_t t);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "cuttree/compact_graph.h"
+#include "cuttree/engine.h"
 
 namespace cuttree {
 
@@ -30,9 +31,8 @@ class SearchTrees {
   // end, which are the nodes reached from s in the residual graph.
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side);
 
-  int64_t augmentations() const { return augmentations_; }
-  int64_t adoptions() const { return adoptions_; }
-  int64_t scans() const { return scans_; }  // arcs and tree links looked at
+  // Augmentations, adoptions and the arcs and tree links looked at.
+  Counters counters() const { return {augmentations_, adoptions_, scans_}; }
 
  private:
   enum : uint8_t { FREE = 0, SOURCE = 1, SINK = 2 };

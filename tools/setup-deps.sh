@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the suite needs to build and test, if any is
-# missing. Safe to run again; does nothing when everything is present.
+# missing, and any further packages named as arguments. Safe to run again;
+# does nothing when everything is present.
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev libgmock-dev libboost-graph-dev libbenchmark-dev)
+packages+=("$@")
 # Graphviz renders cuttree's DOT output in its test.
 packages+=(graphviz)
 # The experiment runner, its plots, and the job-list test.
