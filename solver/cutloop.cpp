@@ -180,7 +180,8 @@ int64_t minimumCut(graph *g, int32_t s, int32_t t) {
 int64_t minimumCutWith(graph *g, int32_t s, int32_t t, const cutSettings *settings) {
   resetStorage(g);
   g->awakeCount = 0;
-  resetGraph(g);
+  if (settings->listsCompacted) resetCompactedGraph(g);
+  else resetGraph(g);
   initCutComp(g, g->nodes + s, g->nodes + t);
   if (g->curN > 1) STCutWith(g, settings);
   if (g->sink->excess < g->minCut) recordCut(g);

@@ -78,6 +78,11 @@ struct cutSettings {
   // A global update follows the relabel that makes the relabels since the
   // last one exceed updateFactor times the awake nodes.
   double updateFactor = 2.0;
+  // The caller's promise that an earlier computation on this graph has
+  // compacted its lists already. The reset then skips compaction, which
+  // would find nothing to merge or drop, and adds the arc count it would
+  // have counted: the work is less, the counters stay the same.
+  bool listsCompacted = false;
 };
 
 // Push-relabel operations.
