@@ -21,6 +21,8 @@ class ExactEngine : public CutEngine {
 
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
     int64_t value = minimumCutWith(g_, s, t, &settings_);
+    // The first computation compacted the lists; later ones need not.
+    settings_.listsCompacted = true;
     side.resize(g_->n);
     for (int32_t k = 0; k < g_->n; k++) side[k] = static_cast<uint8_t>(g_->nodes[k].side);
     return value;
