@@ -30,11 +30,11 @@ struct Outcome {
   bool ready = false;
 };
 
-Outcome computeOn(CutEngine &engine, int32_t s, int32_t t) {
+Outcome computeOn(CutEngine &engine, int32_t s, int32_t t, int64_t scanLimit = INT64_MAX) {
   Outcome o;
   Counters before = engine.counters();
   Clock::time_point start = Clock::now();
-  o.cut = engine.cut(s, t, o.side);
+  o.cut = engine.cut(s, t, o.side, scanLimit);
   o.seconds = secondsSince(start);
   o.sink = t;
   // A cut of the largest 64-bit value is never recorded as found.
@@ -87,8 +87,9 @@ class Builder {
   BuildResult run();
 
  private:
-  void runInSequence(CutEngine &engine);
-  void runSpeculatively(std::vector<std::unique_ptr<CutEngine>> &workers);
+  void runInSequence(CutEngine &engine, int32_t from);
+  int64_t scanLimit(int32_t i) const;
+  void runSpeculatively(std::vector<std::unique_ptr<CutEngine>> &workers, int32_t from);
   void work(CutEngine &engine);
   void commit(int32_t i, const Outcome &o);
 
@@ -114,6 +115,7 @@ void Builder::commit(int32_t i, const Outcome &o) {
   r_.counters.first += o.counters.first;
   r_.counters.second += o.counters.second;
   r_.counters.scans += o.counters.scans;
+  r_.scansAfter.push_back(r_.counters.scans);
   r_.calcSeconds += o.seconds;
   r_.computations++;
   if (o.recorded) {
@@ -124,11 +126,23 @@ void Builder::commit(int32_t i, const Outcome &o) {
   if (options_.progress) options_.progress(i, r_.n - 1);
 }
 
-void Builder::runInSequence(CutEngine &engine) {
+// The arcs computation i may look at before a probe falls too far behind its
+// pace; no limit without one. Negative when it is behind already.
+int64_t Builder::scanLimit(int32_t i) const {
+  if (options_.pace == nullptr) return INT64_MAX;
+  double allowed = (*options_.pace)[i] * kPaceSlack / options_.costPerScan;
+  return static_cast<int64_t>(allowed) - r_.counters.scans;
+}
+
+void Builder::runInSequence(CutEngine &engine, int32_t from) {
   int32_t last = options_.stopAfter > 0 ? std::min(options_.stopAfter, r_.n - 1) : r_.n - 1;
-  for (int32_t i = 1; i <= last && r_.counters.scans <= options_.scanBudget; i++) {
+  for (int32_t i = from; i <= last; i++) {
+    int64_t limit = scanLimit(i);
+    if (limit < 0) return;
     exchange(r_.records, i, exchanges_[i]);
-    commit(i, computeOn(engine, r_.records[i].id, r_.records[i].parent));
+    Outcome o = computeOn(engine, r_.records[i].id, r_.records[i].parent, limit);
+    if (o.cut < 0) return;  // the engine gave up: the probe ends here
+    commit(i, o);
   }
 }
 
@@ -149,13 +163,15 @@ void Builder::work(CutEngine &engine) {
   }
 }
 
-void Builder::runSpeculatively(std::vector<std::unique_ptr<CutEngine>> &workers) {
+void Builder::runSpeculatively(std::vector<std::unique_ptr<CutEngine>> &workers, int32_t from) {
   outcomes_.resize(r_.n);
+  next_ = from;
+  committed_ = from - 1;
   window_ = 2 * static_cast<int32_t>(workers.size());
   std::vector<std::thread> threads;
   for (auto &engine : workers) threads.emplace_back([this, &engine] { work(*engine); });
   std::unique_ptr<CutEngine> own;  // for the computations that must be repeated
-  for (int32_t i = 1; i < r_.n; i++) {
+  for (int32_t i = from; i < r_.n; i++) {
     std::unique_lock<std::mutex> lock(mu_);
     cv_.wait(lock, [this, i] { return outcomes_[i].ready; });
     Outcome o = std::move(outcomes_[i]);
@@ -177,20 +193,26 @@ void Builder::runSpeculatively(std::vector<std::unique_ptr<CutEngine>> &workers)
 
 BuildResult Builder::run() {
   start_ = Clock::now();
+  if (options_.resume != nullptr) {
+    r_ = *options_.resume;
+  } else {
+    r_.n = inst_.nodeCount();
+    r_.m = static_cast<int32_t>(inst_.edges.size());
+    r_.records = initialRecords(r_.n);
+    r_.scansAfter = {0};
+  }
   r_.engine = options_.engine;
-  r_.n = inst_.nodeCount();
-  r_.m = static_cast<int32_t>(inst_.edges.size());
-  r_.records = initialRecords(r_.n);
+  int32_t from = r_.computations + 1;
   exchanges_ = drawExchanges(r_.n);
   int threads = options_.threads;
   if (threads > r_.n - 1) threads = r_.n - 1;
   std::vector<std::unique_ptr<CutEngine>> workers;
   for (int k = 0; k < std::max(threads, 1); k++) workers.push_back(makeEngine(options_.engine, inst_, options_.settings));
   if (threads <= 1) {
-    runInSequence(*workers[0]);
+    runInSequence(*workers[0], from);
   } else {
     sourceAt_ = sourcesByPosition(exchanges_);
-    runSpeculatively(workers);
+    runSpeculatively(workers, from);
   }
   r_.seconds = secondsSince(start_);
   return r_;
@@ -199,30 +221,36 @@ BuildResult Builder::run() {
 }  // namespace
 
 // The engine whose first computations look at the fewest arcs, weighed by
-// what an arc look costs it. Each candidate builds the start of the tree on
-// its own and stops once it has looked at more than the best so far, so a
-// poor candidate costs little. Arc counts, not times, decide: the choice is
-// the same on every run and for every thread count.
-std::string chooseEngine(Instance &inst, const BuildOptions &options) {
+// what an arc look costs it, with its build of those computations. Each
+// candidate builds the start of the tree on its own and is stopped as soon
+// as it falls well behind the best so far, so a poor candidate costs little.
+// Arc counts, not times, decide: the choice is the same on every run and for
+// every thread count.
+BuildResult probeEngines(Instance &inst, const BuildOptions &options) {
   struct Candidate {
     const char *name;
     double costPerScan;  // time per arc look, relative, measured on the six families
   };
   const Candidate candidates[] = {{"relabel", 1.0}, {"paths", 1.0}, {"trees", 2.0}};
-  std::string best;
+  BuildResult best;
   double bestCost = 0;
+  std::vector<double> pace;
   for (const Candidate &c : candidates) {
     BuildOptions probe = options;
     probe.engine = c.name;
     probe.threads = 1;
     probe.progress = nullptr;
     probe.stopAfter = kProbeComputations;
-    if (!best.empty()) probe.scanBudget = static_cast<int64_t>(bestCost / c.costPerScan);
+    probe.costPerScan = c.costPerScan;
+    if (!best.engine.empty()) probe.pace = &pace;
     BuildResult r = Builder(inst, probe).run();
     double cost = static_cast<double>(r.counters.scans) * c.costPerScan;
-    if (best.empty() || (r.computations == std::min(kProbeComputations, r.n - 1) && cost < bestCost)) {
-      best = c.name;
+    bool complete = r.computations == std::min(kProbeComputations, r.n - 1);
+    if (best.engine.empty() || (complete && cost < bestCost)) {
+      best = std::move(r);
       bestCost = cost;
+      pace.clear();
+      for (int64_t scans : best.scansAfter) pace.push_back(static_cast<double>(scans) * c.costPerScan);
     }
   }
   return best;
@@ -231,8 +259,10 @@ std::string chooseEngine(Instance &inst, const BuildOptions &options) {
 BuildResult buildTree(Instance &inst, const BuildOptions &options) {
   if (options.engine != "auto") return Builder(inst, options).run();
   Clock::time_point start = Clock::now();
+  BuildResult probed = probeEngines(inst, options);
   BuildOptions chosen = options;
-  chosen.engine = chooseEngine(inst, options);
+  chosen.engine = probed.engine;
+  chosen.resume = &probed;
   double probing = secondsSince(start);
   BuildResult r = Builder(inst, chosen).run();
   r.seconds += probing;

@@ -29,18 +29,26 @@ struct BuildOptions {
                                  // "auto": the one that does least on a probe
   EngineSettings settings;
   int32_t stopAfter = 0;           // > 0: only the first positions
-  int64_t scanBudget = INT64_MAX;  // stop once the arcs looked at pass this
+  // A probe's pace: it stops as soon as its arcs looked at, times
+  // costPerScan, pass kPaceSlack times pace[i] during computation i.
+  const std::vector<double> *pace = nullptr;
+  double costPerScan = 1.0;
+  // Go on from a build of the first positions with the same engine.
+  const struct BuildResult *resume = nullptr;
   // Called now and then with the committed and the total computations.
   std::function<void(int32_t done, int32_t total)> progress;
 };
 
-// Computations each candidate of "auto" makes before the choice.
+// Computations each candidate of "auto" makes before the choice, and how
+// far behind the best so far a candidate may fall before it is stopped.
 constexpr int32_t kProbeComputations = 16;
+constexpr double kPaceSlack = 1.5;
 
 struct BuildResult {
   std::string engine;         // the engine that built the tree
   std::vector<tree> records;  // n records, position 0 the root
   Counters counters;          // the engine's, over the committed computations
+  std::vector<int64_t> scansAfter;  // counters.scans after each position (0: none)
   int32_t computations = 0;   // committed: n - 1 unless stopped early
   int32_t recomputed = 0;     // committed only after a second computation
   int32_t cutsRecorded = 0;

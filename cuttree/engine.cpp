@@ -19,7 +19,7 @@ class ExactEngine : public CutEngine {
     freeGraph(g_);
   }
 
-  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
+  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t) override {
     int64_t value = minimumCutWith(g_, s, t, &settings_);
     // The first computation compacted the lists; later ones need not.
     settings_.listsCompacted = true;
@@ -48,8 +48,8 @@ template <class Method>
 class CompactEngine : public CutEngine {
  public:
   explicit CompactEngine(Instance &inst) : graph_(inst.nodeCount(), inst.edges), method_(graph_) {}
-  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) override {
-    return method_.cut(s, t, side);
+  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) override {
+    return method_.cut(s, t, side, scanLimit);
   }
   Counters counters() const override { return method_.counters(); }
 

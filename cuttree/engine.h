@@ -27,8 +27,11 @@ class CutEngine {
   virtual ~CutEngine() = default;
   // A minimum cut between node ids s and t (s != t): returns its value and
   // sets side[k] to 1 for the nodes on t's side, 0 for those on s's. Depends
-  // on the instance, s and t alone, never on earlier computations.
-  virtual int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side) = 0;
+  // on the instance, s and t alone, never on earlier computations. An engine
+  // may give up (returning -1, side untouched) once it has looked at more
+  // than scanLimit arcs; the push-relabel engines never do.
+  virtual int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side,
+                      int64_t scanLimit = INT64_MAX) = 0;
   virtual Counters counters() const = 0;
 };
 

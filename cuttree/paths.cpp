@@ -76,11 +76,12 @@ int64_t AugmentingPaths::blockingFlow(int32_t s, int32_t t) {
 }
 
 int64_t AugmentingPaths::cut(int32_t s, int32_t t, std::vector<uint8_t> &side,
-                             int64_t phaseLimit) {
+                             int64_t scanLimit) {
   res_ = cap_;
   int64_t flow = 0;
-  for (int64_t phase = 0; labelFrom(s, t); phase++) {
-    if (phase == phaseLimit) return -1;
+  int64_t startScans = scans_;
+  while (labelFrom(s, t)) {
+    if (scans_ - startScans > scanLimit) return -1;
     phases_++;
     flow += blockingFlow(s, t);
   }

@@ -24,9 +24,9 @@ class AugmentingPaths {
   explicit AugmentingPaths(const CompactGraph &g);
 
   // Max flow from s to t; side[k] = 0 for nodes reached from s in the final
-  // residual graph, 1 for the others. With a phase limit, gives up (returns
-  // -1, side untouched) when the flow needs more phases than that.
-  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t phaseLimit = INT64_MAX);
+  // residual graph, 1 for the others. Gives up (returns -1, side untouched)
+  // at the start of a phase once it has looked at more than scanLimit arcs.
+  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit = INT64_MAX);
 
   // Phases, augmentations and the arcs looked at.
   Counters counters() const { return {phases_, augmentations_, scans_}; }

@@ -176,12 +176,13 @@ void SearchTrees::adoptOrphans() {
   }
 }
 
-int64_t SearchTrees::cut(int32_t s, int32_t t, std::vector<uint8_t> &side) {
+int64_t SearchTrees::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) {
   reset(s, t);
-  int64_t flow = 0;
+  int64_t flow = 0, startScans = scans_;
   for (int32_t bridge; (bridge = grow()) != kNone;) {
     flow += augment(bridge);
     adoptOrphans();
+    if (scans_ - startScans > scanLimit) return -1;
   }
   side.resize(n_);
   for (int32_t k = 0; k < n_; k++) side[k] = tree_[k] == SOURCE ? 0 : 1;

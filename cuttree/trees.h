@@ -28,8 +28,10 @@ class SearchTrees {
   explicit SearchTrees(const CompactGraph &g);
 
   // Max flow from s to t; side[k] = 0 for the source tree's nodes at the
-  // end, which are the nodes reached from s in the residual graph.
-  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side);
+  // end, which are the nodes reached from s in the residual graph. Gives up
+  // (returns -1, side untouched) after an augmentation once it has looked at
+  // more than scanLimit arcs.
+  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit = INT64_MAX);
 
   // Augmentations, adoptions and the arcs and tree links looked at.
   Counters counters() const { return {augmentations_, adoptions_, scans_}; }

@@ -164,6 +164,15 @@ TEST(CuttreeThreads, SameTreeAndCountersOnEveryFamily) {
       if (engine == "exact") {
         EXPECT_EQ(counters(one.out), counters(sunder.out)) << program;
       }
+      if (engine == "auto") {
+        // auto goes on from its probe of the engine it chose: the result is
+        // that engine's own.
+        size_t open = one.out.find("c engine: auto ("), close = one.out.find(')', open);
+        ASSERT_NE(open, std::string::npos) << one.out;
+        std::string chosen = one.out.substr(open + 16, close - open - 16);
+        ProgramResult direct = cuttree({"-j1", "--engine", chosen}, text);
+        EXPECT_EQ(from(one.out, "c cut tree"), direct.out) << program << " " << chosen;
+      }
     }
   }
 }
