@@ -25,7 +25,8 @@ struct CutTree {
 CutTree fromRecords(const std::vector<tree> &records);
 
 // The lightest edge on the path between u and v (u != v), named by its lower
-// end; ties go to the edge met first walking up from u, then from v.
+// end; ties go to the edge met first as the walk climbs from the deeper
+// end towards their common ancestor.
 struct TreeEdge {
   int32_t child;
   int64_t weight;

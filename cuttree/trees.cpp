@@ -105,7 +105,7 @@ int64_t SearchTrees::augment(int32_t bridge) {
 
 // Whether v's chain of parents still reaches its tree's root; on the way up
 // it confirms the distances of the chain for this pass.
-bool SearchTrees::rootedAt(int32_t v, uint8_t tree) {
+bool SearchTrees::rootedAt(int32_t v) {
   int32_t d = 0, u = v;
   for (;;) {
     if (stamp_[u] == pass_) {
@@ -127,7 +127,6 @@ bool SearchTrees::rootedAt(int32_t v, uint8_t tree) {
     stamp_[u] = pass_;
     dist_[u] = d--;
   }
-  (void)tree;
   return true;
 }
 
@@ -139,7 +138,7 @@ void SearchTrees::adopt(int32_t v) {
   for (int32_t a = first_[v]; a < first_[v + 1]; a++) {
     int32_t q = head_[a];
     if (tree_[q] != tree || linkResidual(a, tree) == 0) continue;
-    if (rootedAt(q, tree) && dist_[q] < bestDist) {
+    if (rootedAt(q) && dist_[q] < bestDist) {
       best = a;
       bestDist = dist_[q];
     }

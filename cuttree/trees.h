@@ -46,7 +46,7 @@ class SearchTrees {
   int64_t augment(int32_t bridge);
   void adoptOrphans();
   void adopt(int32_t v);
-  bool rootedAt(int32_t v, uint8_t tree);
+  bool rootedAt(int32_t v);
   void activate(int32_t v);
   // Residual capacity of the tree link of a node of `tree` whose arc to its
   // parent is a, in the direction flow takes along it (towards the sink).
