@@ -1,0 +1,61 @@
+// Building the Gomory-Hu cut tree of a graph by Gusfield's method: n - 1
+// minimum s-t cuts, each source's sink being its current tree parent, the
+// sources in an order drawn by a generator that the build owns (the same
+// order on every run). With several threads, later cuts are computed ahead
+// with the sink their source has at that moment and committed in order,
+// recomputed when the sink changed: the tree is the same for every thread
+// count.
+//
+// A build shares nothing with other builds: two trees may be built at once
+// on two threads of one process.
+#ifndef SUNDER_BUILD_H
+#define SUNDER_BUILD_H
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "sunder/cut_tree.h"
+#include "sunder/graph.h"
+
+namespace sunder {
+
+// How each s-t cut is found:
+//   Exact    push-relabel with highest-label selection, exact global
+//            relabelling and dormant layers;
+//   Relabel  the same with a global relabelling at the start of each cut;
+//   Paths    blocking flows along shortest augmenting paths;
+//   Trees    two search trees kept between augmentations;
+//   Auto     the engine that does least on the first cuts of this graph.
+// Every engine gives a valid cut tree; Auto's choice depends on the graph
+// alone, never on timing.
+
+// The engine of a name ("auto", "exact", "relabel", "paths", "trees");
+// Error naming the known ones for any other.
+Engine engineFromName(const std::string &name);
+const char *engineName(Engine engine);
+const std::vector<Engine> &allEngines();  // Auto first
+
+struct BuildOptions {
+  Engine engine = Engine::Auto;
+  int threads = 1;                // worker threads; 0: one per core
+  double updateFactor = 2.0;      // Relabel: global relabelling when the
+                                  // relabels since the last exceed this
+                                  // many times the awake nodes (> 0)
+  // Called on the calling thread after each committed cut, with the cuts
+  // committed so far and the total.
+  std::function<void(int64_t done, int64_t total)> progress;
+  // Asked on the calling thread between cuts; true stops the build, which
+  // then throws sunder::Cancelled.
+  std::function<bool()> cancel;
+};
+
+// The cut tree of `graph`. Error on bad options (threads < 0, a factor not
+// > 0); Cancelled when the cancel check asked for it. An exception thrown by
+// a callback stops the build and reaches the caller.
+CutTree buildCutTree(const Graph &graph, const BuildOptions &options = BuildOptions());
+
+}  // namespace sunder
+
+#endif

@@ -1,0 +1,114 @@
+// A Gomory-Hu cut tree and the questions it answers.
+//
+// Every node but the root (index 0) has a parent and the weight of the edge
+// to it; that weight is the minimum cut value between the two ends. The
+// minimum cut between any two nodes is the lightest edge on their tree
+// path, and removing that edge splits the nodes into the two sides of such a
+// cut. Nodes are named by the ids of the graph the tree was built from.
+//
+// Tie rules
+//   - minCut(u, v) removes, among the lightest edges of the path, the one
+//     met first as the walk climbs from the deeper end (from u when both
+//     ends are equally deep) towards their common ancestor;
+//   - globalMinCut() removes the lightest edge of the whole tree whose lower
+//     end has the smallest index.
+#ifndef SUNDER_CUT_TREE_H
+#define SUNDER_CUT_TREE_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sunder/graph.h"
+
+namespace sunder {
+
+// How the cut computations of a build were made (see build.h).
+enum class Engine { Auto, Exact, Relabel, Paths, Trees };
+
+// What a build did. The two counters depend on the engine: relabels and
+// pushes (exact, relabel), phases and augmentations (paths), augmentations
+// and adoptions (trees).
+struct BuildStats {
+  Engine engine = Engine::Exact;  // the engine that built the tree
+  int64_t counter1 = 0;
+  int64_t counter2 = 0;
+  int64_t scans = 0;           // arcs looked at, the engines' common measure
+  int32_t computations = 0;    // s-t cuts committed
+  int32_t recomputed = 0;      // committed only after a second computation
+  int32_t cutsRecorded = 0;
+  double seconds = 0;          // wall time of the whole build
+  double lastCutSeconds = 0;   // wall time until the last cut was committed
+  double calcSeconds = 0;      // the s-t computations' own time
+  double manipSeconds = 0;     // the rest: draws, tree updates, waiting
+};
+
+// One edge of the tree, in the caller's ids.
+struct TreeEdge {
+  NodeId child;
+  NodeId parent;
+  Capacity weight;
+};
+
+// A minimum cut between two nodes: its value and the two sides.
+struct Cut {
+  Capacity value = 0;
+  std::vector<NodeId> side;       // the side of u (of the smaller side, for
+                                  // the global cut), in index order
+  std::vector<NodeId> otherSide;  // the rest, in index order
+};
+
+class CutTree {
+ public:
+  CutTree() = default;
+  // A tree over the nodes `ids` (by index) with parent[k] the index of k's
+  // parent (-1 for the root, index 0) and weight[k] the weight of that edge.
+  // Error unless the parents form one tree rooted at index 0.
+  CutTree(std::vector<NodeId> ids, std::vector<int32_t> parent, std::vector<Capacity> weight,
+          BuildStats stats = BuildStats());
+
+  int32_t nodeCount() const { return static_cast<int32_t>(ids_.size()); }
+  bool contains(NodeId id) const;
+  NodeId root() const;                 // Error on an empty tree
+  NodeId parent(NodeId id) const;      // Error for the root
+  Capacity weight(NodeId id) const;    // of the edge to the parent; 0 for the root
+
+  // By index: the node ids, each node's parent index (-1 for the root) and
+  // the weight of the edge to it.
+  const std::vector<NodeId> &ids() const { return ids_; }
+  const std::vector<int32_t> &parents() const { return parent_; }
+  const std::vector<Capacity> &weights() const { return weight_; }
+  int32_t indexOf(NodeId id) const;    // Error when id is not a node
+
+  // The minimum cut value between u and v (u != v); O(log n) after a
+  // preprocessing made once, on the first query.
+  Capacity minCutValue(NodeId u, NodeId v) const;
+  Capacity minCutValueAt(int32_t u, int32_t v) const;  // by index
+  // A minimum cut between u and v (u != v): its value and both sides.
+  Cut minCut(NodeId u, NodeId v) const;
+  // A minimum cut of the whole graph (at least two nodes).
+  Cut globalMinCut() const;
+  // Every edge, children in index order.
+  std::vector<TreeEdge> edges() const;
+
+  const BuildStats &stats() const { return stats_; }
+
+ private:
+  struct Index;  // min-cut queries: built on first use
+  const Index &queryIndex() const;
+  Cut cutBelow(int32_t child, Capacity value, bool childSide) const;
+  int32_t lightestOnPath(int32_t u, int32_t v) const;
+
+  std::vector<NodeId> ids_;
+  std::vector<int32_t> parent_;
+  std::vector<Capacity> weight_;
+  std::vector<int32_t> depth_;
+  BuildStats stats_;
+  std::unordered_map<NodeId, int32_t> index_;  // empty while ids equal indices
+  mutable std::shared_ptr<const Index> query_;
+};
+
+}  // namespace sunder
+
+#endif

@@ -1,0 +1,65 @@
+// Readers of graph files. Each reads a whole text and returns the graph, or
+// throws sunder::Error naming the file and the line of the first fault.
+//
+// Formats
+//   Dimacs        the suite's instance text: "p cut N M", then M lines
+//                 "a U V CAPACITY"; "c" lines are comments. The nodes are
+//                 every number from the smallest to the largest an arc line
+//                 names, in increasing order (numbers in between that no arc
+//                 names are nodes without edges).
+//   EdgeList      "U V [CAPACITY]" per line, separated by blanks or commas;
+//                 "#" and "%" start comments; the capacity is 1 when absent.
+//                 Ids are non-negative integers; the nodes are the ids the
+//                 edges name, in increasing order.
+//   Metis         a METIS graph file: header "N M [FMT [NCON]]", then one
+//                 line of neighbours per node 1 ... N, with edge weights when
+//                 FMT's last digit is 1. Every edge is listed at both ends,
+//                 once each; node ids are 1 ... N.
+//   MatrixMarket  a Matrix Market coordinate file, "integer" or "pattern"
+//                 (capacity 1). In a symmetric file each stored entry (i, j)
+//                 is an edge. In a general file each entry is an edge too, so
+//                 a matrix that stores both (i, j) and (j, i) gives two
+//                 parallel edges, whose capacities add up. Diagonal entries
+//                 are self loops. Node ids are the row and column numbers
+//                 that entries name, in increasing order.
+//
+// Every number must be a whole decimal integer: "2.9", "3abc" or "1e3" is an
+// error naming its line. Capacities are 0 or more.
+#ifndef SUNDER_FORMATS_H
+#define SUNDER_FORMATS_H
+
+#include <cstdint>
+#include <istream>
+#include <string>
+
+#include "sunder/graph.h"
+
+namespace sunder {
+
+enum class Format { Dimacs, EdgeList, Metis, MatrixMarket };
+
+// "dimacs", "edges", "metis", "mtx"; Error on any other name.
+Format formatFromName(const std::string &name);
+const char *formatName(Format format);
+// By the file's extension: .edges, .el, .txt: EdgeList; .graph, .metis:
+// Metis; .mtx: MatrixMarket; anything else: Dimacs.
+Format formatFromPath(const std::string &path);
+
+// A graph as a file gives it, with what the file's header declared.
+struct GraphFile {
+  Graph graph;
+  Format format = Format::Dimacs;
+  int64_t declaredNodes = 0;  // N of the header (Dimacs, Metis, MatrixMarket)
+  int64_t declaredEdges = 0;  // M of the header; the edge count otherwise
+};
+
+// Reads a whole text; `name` is the file name that errors carry.
+GraphFile readGraph(std::istream &in, Format format, const std::string &name = "");
+GraphFile readGraphText(const std::string &text, Format format, const std::string &name = "");
+// Reads a file ("-" is standard input); Error when it cannot be opened.
+GraphFile readGraphFile(const std::string &path, Format format);
+GraphFile readGraphFile(const std::string &path);  // format by extension
+
+}  // namespace sunder
+
+#endif

@@ -1,0 +1,66 @@
+// An undirected graph with integer capacities, built in memory from an edge
+// list. Nodes carry ids of the caller's choosing (any 64-bit integers,
+// sparse and large allowed); the library numbers them 0 ... n - 1 in the
+// order they were first added (their index), and answers in the caller's
+// ids. A graph made with Graph(n) has the nodes 0 ... n - 1, id = index.
+//
+// Parallel edges are allowed (their capacities add up in every cut) and so
+// are self loops (no cut ever crosses one). Capacities are 0 or more.
+#ifndef SUNDER_GRAPH_H
+#define SUNDER_GRAPH_H
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace sunder {
+
+using NodeId = int64_t;
+using Capacity = int64_t;
+
+// An edge between two node indices.
+struct Edge {
+  int32_t u;
+  int32_t v;
+  Capacity capacity;
+};
+
+class Graph {
+ public:
+  // The largest node and edge counts a graph may have: every index and arc
+  // position of the cut computations is a 32-bit integer.
+  static constexpr int64_t kMaxNodes = 1000000000;
+  static constexpr int64_t kMaxEdges = 1073741823;
+
+  Graph() = default;
+  // The nodes 0 ... nodes - 1, no edges. Error when nodes < 0 or too many.
+  explicit Graph(int64_t nodes);
+
+  // Adds node `id` unless it is a node already; returns its index.
+  int32_t addNode(NodeId id);
+  // Adds the edge {u, v}; ends that are not nodes yet are added, u first.
+  // Error on a negative capacity or too many edges.
+  void addEdge(NodeId u, NodeId v, Capacity capacity = 1);
+  // Room for this many nodes and edges, to spare reallocations.
+  void reserve(int64_t nodes, int64_t edges);
+
+  int32_t nodeCount() const { return static_cast<int32_t>(ids_.size()); }
+  int64_t edgeCount() const { return static_cast<int64_t>(edges_.size()); }
+  bool contains(NodeId id) const;
+  // The index of node `id`; Error when it is not a node.
+  int32_t indexOf(NodeId id) const;
+  NodeId idOf(int32_t index) const { return ids_[static_cast<size_t>(index)]; }
+  const std::vector<NodeId> &ids() const { return ids_; }
+  const std::vector<Edge> &edges() const { return edges_; }
+
+ private:
+  // While every id equals its index the map stays empty and unused.
+  bool identity_ = true;
+  std::vector<NodeId> ids_;
+  std::unordered_map<NodeId, int32_t> index_;
+  std::vector<Edge> edges_;
+};
+
+}  // namespace sunder
+
+#endif
