@@ -20,7 +20,7 @@
 #include <random>
 
 #include "graph/graph.h"
-#include "solver/outside.h"
+#include "outside/outside.h"
 #include "solver/solver.h"
 
 extern "C" void *__real_calloc(size_t count, size_t size);

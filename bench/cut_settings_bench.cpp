@@ -1,15 +1,14 @@
 // Time and counters of whole cut trees built under given s-t settings, for
-// comparing the levers of cutSettings per family. Each tree takes the
-// sources in the cut-tree loop's order (the unseeded library generator) and
-// is built by Gusfield's step on minimumCutWith; every computation after the
-// first tells it the lists are compacted, as the cut-tree loop knows.
+// comparing the levers of cutSettings per family. Each tree is built by the
+// Gusfield driver (the cut-tree loop's order of sources) on the solver's
+// engine under the settings; every computation after the first tells it the
+// lists are compacted, as the cut-tree loop knows.
 //
 //   cut_settings_bench FILE [--start-update] [--factor F]
 //
 // prints one line: the settings, seconds (steady clock around the tree
 // computation), relabels, pushes, the total of the arc-scan counters, and
 // the sum of the tree's weights (the same for every correct tree).
-#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -18,36 +17,21 @@
 #include <string>
 
 #include "graph/graph.h"
-#include "solver/gusfield.h"
+#include "lib/driver/gusfield.h"
 #include "solver/solver.h"
+#include "solver/solver_engine.h"
 
 namespace {
 
-// The loop's draw: position i takes the node at a random position j >= i.
-void drawSource(tree *t, int32_t i, int32_t n) {
-  int32_t j = i + rand() % (n - i);
-  std::swap(t[i].id, t[j].id);
-  std::swap(t[i].parent, t[j].parent);
-  std::swap(t[i].weight, t[j].weight);
-  t[t[i].id].pos = i;
-  t[t[j].id].pos = j;
-}
-
-int64_t buildTree(graph *g, cutSettings settings) {
-  const int32_t n = g->n;
-  tree *t = createTree(n);
+int64_t buildTree(graph *g, const cutSettings &settings) {
   allocateStorage(g);
-  for (int32_t i = 1; i < n; i++) {
-    drawSource(t, i, n);
-    int32_t s = t[i].id, sink = t[i].parent;
-    int64_t cut = minimumCutWith(g, s, sink, &settings);
-    settings.listsCompacted = true;  // the first computation compacted them
-    const node *nodes = g->nodes;
-    gusfieldStep(t, n, [nodes](int32_t k) { return nodes[k].side; }, s, sink, cut);
-  }
+  SolverEngine engine(g, settings);
+  sunder::detail::GusfieldRun run = sunder::detail::startRun(g->n);
+  sunder::detail::DriverOptions options;
+  options.engine = &engine;
+  sunder::detail::runGusfield(run, options);
   int64_t sum = 0;
-  for (int32_t p = 1; p < n; p++) sum += t[p].weight;
-  free(t);
+  for (int32_t p = 1; p < g->n; p++) sum += run.records[p].weight;
   return sum;
 }
 

@@ -1,19 +1,20 @@
-// cuttree: the Gomory-Hu cut tree of one instance as output, with min-cut
-// queries, Graphviz output and a check against an independent max flow.
+// cuttree: the Gomory-Hu cut tree of one graph file as output, with min-cut
+// queries, DOT or CSV output and a check against an independent max flow.
+// A thin client of the library: options in, library calls, text out.
 #include <unistd.h>
 
 #include <cerrno>
-#include <cinttypes>
 #include <chrono>
+#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
 
-#include "cuttree/builder.h"
 #include "cuttree/options.h"
 #include "cuttree/results.h"
 #include "solver/solver.h"
+#include "sunder/sunder.h"
 #include "writecheck/writecheck.h"
 
 using namespace cuttree;
@@ -21,10 +22,16 @@ using namespace cuttree;
 namespace {
 
 const int kBadArguments = 2;
+const int kBadInput = 1;
 
 [[noreturn]] void badArguments(const std::string &why) {
   fprintf(stderr, "cuttree: %s (see cuttree --help)\n", why.c_str());
   exit(kBadArguments);
+}
+
+[[noreturn]] void badInput(const sunder::Error &e) {
+  fprintf(stderr, "cuttree: %s\n", e.what());
+  exit(kBadInput);
 }
 
 // Flushes and closes the results stream; a failure of either is an error.
@@ -40,21 +47,35 @@ FILE *openOutput(const std::string &path) {
   return out;
 }
 
-void checkEngine(const std::string &name) {
-  if (findEngine(name) != nullptr) return;
-  std::string known;
-  for (const EngineInfo &e : engines()) known += (known.empty() ? "" : ", ") + e.name;
-  badArguments("unknown engine '" + name + "' (engines: " + known + ")");
+// The file's graph; an unreadable file is a bad argument, a fault in it an
+// input error.
+sunder::GraphFile loadGraph(const Options &o, sunder::Format format) {
+  FILE *probe = o.input == "-" ? stdin : fopen(o.input.c_str(), "rb");
+  if (probe == nullptr) badArguments("cannot read " + o.input + ": " + strerror(errno));
+  if (probe != stdin) fclose(probe);
+  try {
+    return sunder::readGraphFile(o.input, format);
+  } catch (const sunder::Error &e) {
+    badInput(e);
+  }
 }
 
-void checkNodes(const Instance &inst, const std::vector<std::pair<int64_t, int64_t>> &pairs,
+// "(its nodes are LO ... HI)" when the nodes are a range of numbers.
+std::string nodeRange(const sunder::Graph &g) {
+  int32_t n = g.nodeCount();
+  if (n == 0) return "(it has no nodes)";
+  sunder::NodeId lo = g.idOf(0), hi = g.idOf(n - 1);
+  if (hi - lo + 1 == n) return "(its nodes are " + std::to_string(lo) + " ... " + std::to_string(hi) + ")";
+  return "(it has " + std::to_string(n) + " nodes)";
+}
+
+void checkNodes(const sunder::Graph &g, const std::vector<std::pair<int64_t, int64_t>> &pairs,
                 const char *what) {
   for (const auto &[u, v] : pairs) {
     for (int64_t x : {u, v})
-      if (!inst.hasNumber(x))
+      if (!g.contains(x))
         badArguments(std::string(what) + ": node " + std::to_string(x) +
-                     " is not in the instance (its nodes are " + std::to_string(inst.lowest) +
-                     " ... " + std::to_string(inst.highest) + ")");
+                     " is not in the instance " + nodeRange(g));
     if (u == v)
       badArguments(std::string(what) + " " + std::to_string(u) + " " + std::to_string(v) +
                    ": the two nodes must differ");
@@ -64,14 +85,15 @@ void checkNodes(const Instance &inst, const std::vector<std::pair<int64_t, int64
 // "cuttree: 812/1999 cuts, 240/s, 5 s left" on one rewritten line.
 class Progress {
  public:
-  void operator()(int32_t done, int32_t total) {
+  void operator()(int64_t done, int64_t total) {
     auto now = std::chrono::steady_clock::now();
     if (done < total && now - last_ < std::chrono::milliseconds(500)) return;
     last_ = now;
     double elapsed = std::chrono::duration<double>(now - start_).count();
-    double rate = elapsed > 0 ? done / elapsed : 0;
-    double left = rate > 0 ? (total - done) / rate : 0;
-    fprintf(stderr, "\rcuttree: %d/%d cuts, %.0f/s, %.0f s left   ", done, total, rate, left);
+    double rate = elapsed > 0 ? static_cast<double>(done) / elapsed : 0;
+    double left = rate > 0 ? static_cast<double>(total - done) / rate : 0;
+    fprintf(stderr, "\rcuttree: %" PRId64 "/%" PRId64 " cuts, %.0f/s, %.0f s left   ", done,
+            total, rate, left);
     if (done == total) fprintf(stderr, "\n");
   }
 
@@ -80,23 +102,44 @@ class Progress {
   std::chrono::steady_clock::time_point last_ = start_;
 };
 
-void writeReport(FILE *out, const BuildResult &r, const BuildOptions &build, const Options &o) {
-  printNodesLine(out, r.n, r.m);
-  printSummaryLines(out, r.n, r.m, static_cast<float>(r.calcSeconds),
-                    static_cast<float>(r.manipSeconds));
-  printCounterLines(out, r.counters.first, r.counters.second, static_cast<float>(r.seconds),
-                    static_cast<float>(r.lastCutSeconds));
-  std::string engine = o.engine == r.engine ? r.engine : o.engine + " (" + r.engine + ")";
+const char *counterNames(sunder::Engine engine) {
+  switch (engine) {
+    case sunder::Engine::Paths: return "phases augmentations";
+    case sunder::Engine::Trees: return "augmentations adoptions";
+    default: return "relabels pushes";
+  }
+}
+
+void writeReport(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t,
+                 int threads, const Options &o) {
+  const sunder::BuildStats &s = t.stats();
+  int32_t n = t.nodeCount();
+  int32_t m = static_cast<int32_t>(file.declaredEdges);
+  printNodesLine(out, n, m);
+  printSummaryLines(out, n, m, static_cast<float>(s.calcSeconds),
+                    static_cast<float>(s.manipSeconds));
+  printCounterLines(out, s.counter1, s.counter2, static_cast<float>(s.seconds),
+                    static_cast<float>(s.lastCutSeconds));
+  std::string used = sunder::engineName(s.engine);
+  std::string engine = o.engine == used ? used : o.engine + " (" + used + ")";
   fprintf(out, "c engine: %s   counters: %s   threads: %d   recomputed: %d of %d\n",
-          engine.c_str(), findEngine(r.engine)->counterNames.c_str(), build.threads,
-          r.recomputed, r.computations);
-  fprintf(out, "c scans: %" PRId64 "\n", r.counters.scans);
-  fprintf(out, "c time: %.6f\n", r.seconds);
+          engine.c_str(), counterNames(s.engine), threads, s.recomputed, s.computations);
+  fprintf(out, "c scans: %" PRId64 "\n", s.scans);
+  fprintf(out, "c time: %.6f\n", s.seconds);
 }
 
 int defaultThreads() {
   unsigned cores = std::thread::hardware_concurrency();
   return cores == 0 ? 1 : static_cast<int>(cores);
+}
+
+template <class Parse>
+auto parsedOrBad(Parse parse) {
+  try {
+    return parse();
+  } catch (const sunder::Error &e) {
+    badArguments(e.message());
+  }
 }
 
 }  // namespace
@@ -107,34 +150,39 @@ int main(int argc, char **argv) {
   std::string error;
   if (!parseOptions(argc, argv, o, error)) badArguments(error);
   if (o.help || o.version) {
-    fputs(o.help ? usageText : "cuttree 1.0\n", stdout);
+    fputs(o.help ? usageText : "cuttree " SUNDER_VERSION "\n", stdout);
     finishOutput(stdout);
     return 0;
   }
-  checkEngine(o.engine);
-  std::string text;
-  if (!readAll(o.input, text)) badArguments("cannot read " + o.input + ": " + strerror(errno));
-  Instance inst = loadInstance(std::move(text));
-  checkNodes(inst, o.queries, "--query");
-  checkNodes(inst, o.sides, "--side");
+  sunder::BuildOptions build;
+  build.engine = parsedOrBad([&] { return sunder::engineFromName(o.engine); });
+  sunder::Format format = parsedOrBad([&] {
+    return o.format.empty() ? sunder::formatFromPath(o.input) : sunder::formatFromName(o.format);
+  });
+  sunder::GraphFile file = loadGraph(o, format);
+  checkNodes(file.graph, o.queries, "--query");
+  checkNodes(file.graph, o.sides, "--side");
   FILE *out = openOutput(o.output);
 
-  BuildOptions build;
   build.threads = o.threads > 0 ? o.threads : defaultThreads();
-  build.engine = o.engine;
-  build.settings.updateFactor = o.updateFactor;
+  build.updateFactor = o.updateFactor;
   if (o.progress == 1 || (o.progress == -1 && isatty(STDERR_FILENO))) build.progress = Progress();
-  BuildResult r = buildTree(inst, build);
-  CutTree t = fromRecords(r.records);
+  sunder::CutTree t;
+  try {
+    t = sunder::buildCutTree(file.graph, build);
+  } catch (const sunder::Error &e) {
+    badInput(e);
+  }
 
-  if (o.report) writeReport(out, r, build, o);
+  if (o.report) writeReport(out, file, t, build.threads, o);
   bool asked = !o.queries.empty() || !o.sides.empty() || o.mincut || o.check;
-  if (o.dot) writeDot(out, inst, t);
-  else if (o.treeText || !asked) writeTreeText(out, inst, t);
-  for (const auto &[u, v] : o.queries) writeQuery(out, inst, t, u, v);
-  for (const auto &[u, v] : o.sides) writeSide(out, inst, t, u, v);
-  if (o.mincut) writeMinCut(out, inst, t);
-  bool passed = !o.check || checkTree(out, inst, t, o.checkPairs);
+  if (o.dot) writeDot(out, t);
+  else if (o.csv) writeCsv(out, t);
+  else if (o.treeText || !asked) writeTreeText(out, file, t);
+  for (const auto &[u, v] : o.queries) writeQuery(out, t, u, v);
+  for (const auto &[u, v] : o.sides) writeSide(out, t, u, v);
+  if (o.mincut) writeMinCut(out, t);
+  bool passed = !o.check || checkTree(out, file.graph, t, o.checkPairs);
   finishOutput(out);
   return passed ? 0 : 1;
 }

@@ -10,14 +10,19 @@ namespace cuttree {
 
 const char *const usageText =
     "Usage: cuttree [options] [FILE]\n"
-    "Reads one cut instance from FILE (or standard input), builds its\n"
-    "Gomory-Hu cut tree by Gusfield's method and writes it as text:\n"
+    "Reads one graph from FILE (or standard input), builds its Gomory-Hu\n"
+    "cut tree by Gusfield's method and writes it as text:\n"
     "  c cut tree by Gusfield's method: <n> nodes\n"
     "  p tree N K\n"
     "  t CHILD PARENT WEIGHT     (one line per node but the root)\n"
-    "Nodes are the instance's own numbers.\n"
+    "Nodes are the file's own numbers.\n"
     "\n"
     "Options:\n"
+    "  --format NAME   the file's format (default: by its extension, else dimacs):\n"
+    "                  dimacs  'p cut N M' and 'a U V CAPACITY' lines\n"
+    "                  edges   'U V [CAPACITY]' lines (.edges, .el, .txt)\n"
+    "                  metis   a METIS graph file (.graph, .metis)\n"
+    "                  mtx     a Matrix Market coordinate file (.mtx)\n"
     "  --query U V     minimum cut value between nodes U and V: 'q U V VALUE'\n"
     "                  (repeatable)\n"
     "  --pairs FILE    a --query for every line 'U V' of FILE ('#' comments)\n"
@@ -26,6 +31,8 @@ const char *const usageText =
     "  --mincut        global minimum cut and its smaller side:\n"
     "                  'm VALUE COUNT', then 'n X' per node\n"
     "  --dot           the tree in Graphviz DOT instead of the tree text\n"
+    "  --csv           the tree as CSV instead: 'child,parent,weight' lines\n"
+    "                  after that header line\n"
     "  --tree          the tree text as well when other results are asked for\n"
     "  --check[=K]     verify every tree edge and K random pairs (default 100;\n"
     "                  all pairs when n <= 60) against an independent max flow\n"
@@ -50,10 +57,10 @@ const char *const usageText =
     "  -o FILE         write the results to FILE\n"
     "  --help, --version\n"
     "\n"
-    "Exit status: 0 success; 1 instance error (reported as 'line K of input -\n"
-    "...' on standard error), exhausted memory, or a failed --check; 2 bad\n"
-    "arguments, unreadable file or unknown node; 74 output could not be\n"
-    "written.\n";
+    "Exit status: 0 success; 1 error in the file (reported as\n"
+    "'cuttree: FILE:LINE: ...' on standard error), exhausted memory, or a\n"
+    "failed --check; 2 bad arguments, unreadable file or unknown node; 74\n"
+    "output could not be written.\n";
 
 namespace {
 
@@ -68,7 +75,7 @@ bool parseInteger(const std::string &text, int64_t low, int64_t high, int64_t &v
 }
 
 bool parseNode(const std::string &text, int64_t &value) {
-  return parseInteger(text, INT32_MIN, INT32_MAX, value);
+  return parseInteger(text, INT64_MIN, INT64_MAX, value);
 }
 
 bool readPairs(const std::string &path, Options &o, std::string &error) {
@@ -79,9 +86,10 @@ bool readPairs(const std::string &path, Options &o, std::string &error) {
   }
   std::string line;
   for (int lineNo = 1; std::getline(in, line); lineNo++) {
-    std::istringstream fields(line);
+    // A '#' starts a comment, on a line of its own or after a pair.
+    std::istringstream fields(line.substr(0, line.find('#')));
     std::string u, v, extra;
-    if (!(fields >> u) || u[0] == '#') continue;
+    if (!(fields >> u)) continue;
     int64_t a = 0, b = 0;
     if (!(fields >> v) || (fields >> extra) || !parseNode(u, a) || !parseNode(v, b)) {
       error = "pairs file " + path + " line " + std::to_string(lineNo) +
@@ -170,6 +178,7 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     else if (a == "--version") o.version = true;
     else if (a == "--mincut") o.mincut = true;
     else if (a == "--dot") o.dot = true;
+    else if (a == "--csv") o.csv = true;
     else if (a == "--tree") o.treeText = true;
     else if (a == "--report") o.report = true;
     else if (a == "--progress") o.progress = 1;
@@ -187,6 +196,8 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
       if (!r.takeValue(a, value, error) || !parseThreads(value, o, error)) return false;
     } else if (a.size() > 2 && a.rfind("-j", 0) == 0 && a[2] != '-') {
       if (!parseThreads(a.substr(2), o, error)) return false;
+    } else if (a == "--format") {
+      if (!r.takeValue(a, o.format, error)) return false;
     } else if (a == "--engine") {
       if (!r.takeValue(a, o.engine, error)) return false;
     } else if (a == "--update-factor") {

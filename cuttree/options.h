@@ -10,12 +10,14 @@
 namespace cuttree {
 
 struct Options {
-  std::string input = "-";   // instance file; "-" is standard input
+  std::string input = "-";   // graph file; "-" is standard input
+  std::string format;        // --format; empty: by the file's extension
   std::string output;        // -o: results file; empty is standard output
   std::vector<std::pair<int64_t, int64_t>> queries;  // --query and --pairs
   std::vector<std::pair<int64_t, int64_t>> sides;    // --side
   bool mincut = false;
   bool dot = false;
+  bool csv = false;          // --csv: the tree as CSV
   bool treeText = false;     // --tree: the tree text besides other results
   bool report = false;
   int progress = -1;         // -1: when standard error is a terminal

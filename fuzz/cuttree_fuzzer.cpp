@@ -2,12 +2,12 @@
 //
 // The input's first line is a command line (split at blanks; `--pairs` and
 // `-o`, which name files, are dropped with their values), the rest an
-// instance. The options must parse or be refused with a reason; the instance
-// is read by the solver's reader and cuttree's checks, which end the process
-// on errors (trapped here, see exit_trap.h). An accepted instance of at most
-// 40 nodes gets a tree from every engine, on one thread and on two: the two
-// must agree, every tree edge must weigh the independent max flow between
-// its ends, and the queries the command line asked for are answered.
+// graph file in the format --format names (the instance text by default).
+// The options must parse or be refused with a reason; the library's reader
+// must accept the file or refuse it with an error. An accepted graph of at
+// most 40 nodes gets a tree from every engine, on one thread and on two: the
+// two must agree, every tree edge must weigh the independent max flow
+// between its ends, and the queries the command line asked for are answered.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,10 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "cuttree/builder.h"
 #include "cuttree/options.h"
 #include "cuttree/results.h"
-#include "exit_trap.h"
+#include "sunder/sunder.h"
 
 using namespace cuttree;
 
@@ -52,52 +51,53 @@ bool parse(std::vector<std::string> args, Options &o) {
   return ok;
 }
 
-// The instance, or false when the reader or cuttree's checks refused it.
-bool load(const std::string &text, Instance &inst) {
-  beginTrap();
+// The file's graph, or false when its reader refused it with a reason.
+bool load(const std::string &text, const Options &o, sunder::GraphFile &file) {
+  sunder::Format format = sunder::Format::Dimacs;
   try {
-    inst = loadInstance(text);
-  } catch (const ProcessExit &e) {
-    check(e.status == 1, "instance refused with a status other than 1");
-    endTrap(true);
+    if (!o.format.empty()) format = sunder::formatFromName(o.format);
+  } catch (const sunder::Error &) {
+  }
+  try {
+    file = sunder::readGraphText(text, format, "fuzz");
+  } catch (const sunder::Error &e) {
+    check(e.line() >= 0 && std::string(e.what()).size() > 0, "refused without a reason");
     return false;
   }
-  endTrap(false);
-  for (const oracle::Edge &e : inst.edges) check(e.cap >= 0, "negative capacity accepted");
+  for (const sunder::Edge &e : file.graph.edges()) check(e.capacity >= 0, "negative capacity accepted");
   return true;
 }
 
-std::vector<tree> build(Instance &inst, const std::string &engine, int threads) {
-  BuildOptions b;
+sunder::CutTree build(const sunder::Graph &g, sunder::Engine engine, int threads) {
+  sunder::BuildOptions b;
   b.engine = engine;
   b.threads = threads;
-  return buildTree(inst, b).records;
+  return sunder::buildCutTree(g, b);
 }
 
-void checkTrees(Instance &inst) {
-  for (const EngineInfo &e : engines()) {
-    std::vector<tree> one = build(inst, e.name, 1), two = build(inst, e.name, 2);
-    check(one.size() == two.size(), "thread counts disagree on the size");
-    for (size_t p = 0; p < one.size(); p++)
-      check(one[p].id == two[p].id && one[p].parent == two[p].parent &&
-                one[p].weight == two[p].weight,
-            "thread counts disagree");
-    CutTree t = fromRecords(one);
+void checkTrees(const sunder::Graph &g) {
+  for (sunder::Engine e : sunder::allEngines()) {
+    sunder::CutTree one = build(g, e, 1), two = build(g, e, 2);
+    check(one.parents() == two.parents() && one.weights() == two.weights(),
+          "thread counts disagree");
     FILE *sink = fopen("/dev/null", "w");
-    check(checkTree(sink, inst, t, 0), "tree edge differs from the max flow");
+    check(checkTree(sink, g, one, 0), "tree edge differs from the max flow");
     fclose(sink);
   }
 }
 
-void answerQueries(Instance &inst, const Options &o) {
-  CutTree t = fromRecords(build(inst, "auto", 1));
+void answerQueries(const sunder::GraphFile &file, const Options &o) {
+  sunder::CutTree t = build(file.graph, sunder::Engine::Auto, 1);
   FILE *sink = fopen("/dev/null", "w");
+  auto known = [&t](int64_t u, int64_t v) { return t.contains(u) && t.contains(v) && u != v; };
   for (const auto &[u, v] : o.queries)
-    if (inst.hasNumber(u) && inst.hasNumber(v) && u != v) writeQuery(sink, inst, t, u, v);
+    if (known(u, v)) writeQuery(sink, t, u, v);
   for (const auto &[u, v] : o.sides)
-    if (inst.hasNumber(u) && inst.hasNumber(v) && u != v) writeSide(sink, inst, t, u, v);
-  if (o.mincut) writeMinCut(sink, inst, t);
-  if (o.dot) writeDot(sink, inst, t);
+    if (known(u, v)) writeSide(sink, t, u, v);
+  if (o.mincut) writeMinCut(sink, t);
+  if (o.dot) writeDot(sink, t);
+  if (o.csv) writeCsv(sink, t);
+  writeTreeText(sink, file, t);
   fclose(sink);
 }
 
@@ -110,10 +110,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::string text = newline == std::string::npos ? std::string() : input.substr(newline + 1);
   Options o;
   bool argsOk = parse(commandLine(first), o);
-  Instance inst;
-  if (!load(text, inst)) return 0;
-  if (inst.nodeCount() > 40 || inst.edges.size() > 200) return 0;
-  checkTrees(inst);
-  if (argsOk) answerQueries(inst, o);
+  sunder::GraphFile file;
+  if (!load(text, o, file)) return 0;
+  if (file.graph.nodeCount() > 40 || file.graph.edgeCount() > 200) return 0;
+  checkTrees(file.graph);
+  if (argsOk) answerQueries(file, o);
   return 0;
 }

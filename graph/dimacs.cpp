@@ -124,6 +124,27 @@ struct readerState {
   int32_t *arc_first = nullptr;
 };
 
+// Stores the edge {t, h} of the next arc line as the arcs at 2i and 2i + 1.
+void storeArc(readerState &s, int32_t t, int32_t h, int64_t capacity) {
+  node *number = s.g->vertexalloc;
+  int64_t i = s.arcsRead;
+  arc *forward = s.g->arcs + 2 * i, *backward = forward + 1;
+  forward->head = number + h;
+  backward->head = number + t;
+  forward->cap = forward->resCap = backward->cap = backward->resCap = capacity;
+  forward->rev = backward;
+  backward->rev = forward;
+  s.arc_tail[2 * i] = t;
+  s.arc_tail[2 * i + 1] = h;
+  s.arc_first[t + 1]++;
+  s.arc_first[h + 1]++;
+  if (t < s.lo) s.lo = t;
+  if (h < s.lo) s.lo = h;
+  if (t > s.hi) s.hi = t;
+  if (h > s.hi) s.hi = h;
+  s.arcsRead++;
+}
+
 void readProblemLine(readerState &s, const char *line, int lineCount) {
   if (s.g != nullptr) parseError(lineCount, EXTRA_PROBLEM);
   char word[4] = "";
@@ -153,24 +174,7 @@ void readArcLine(readerState &s, const char *line, int lineCount) {
   if (scanArcLine(line, t64, h64, u64) < 3) parseError(lineCount, ARC_FIELDS);
   if (t64 < 0 || t64 > s.N || h64 < 0 || h64 > s.N || !fitsInt32(u64))
     parseError(lineCount, ARC_VALUE);
-  int32_t t = static_cast<int32_t>(t64), h = static_cast<int32_t>(h64);
-  node *number = s.g->vertexalloc;
-  int64_t i = s.arcsRead;
-  arc *forward = s.g->arcs + 2 * i, *backward = forward + 1;
-  forward->head = number + h;
-  backward->head = number + t;
-  forward->cap = forward->resCap = backward->cap = backward->resCap = u64;
-  forward->rev = backward;
-  backward->rev = forward;
-  s.arc_tail[2 * i] = t;
-  s.arc_tail[2 * i + 1] = h;
-  s.arc_first[t + 1]++;
-  s.arc_first[h + 1]++;
-  if (t < s.lo) s.lo = t;
-  if (h < s.lo) s.lo = h;
-  if (t > s.hi) s.hi = t;
-  if (h > s.hi) s.hi = h;
-  s.arcsRead++;
+  storeArc(s, static_cast<int32_t>(t64), static_cast<int32_t>(h64), u64);
 }
 
 // Exchanges the arcs at a and b, keeping every arc and its reverse linked.
@@ -223,6 +227,21 @@ void buildLists(readerState &s) {
   }
 }
 
+// Sorts the stored arcs into lists and fixes the node range: the graph's
+// node ids are the numbers lo ... hi, shifted down to start at 0.
+graph *finishGraph(readerState &s) {
+  placeArcsByTail(s);
+  buildLists(s);
+  graph *g = s.g;
+  g->n = g->curN = s.hi - s.lo + 1;
+  g->minCut = INT64_MAX;
+  g->nodes = g->vertexalloc + s.lo;
+  g->endNode = g->nodes + g->n;
+  free(s.arc_first);
+  free(s.arc_tail);
+  return g;
+}
+
 }  // namespace
 
 graph *dimacsParse(FILE *input) {
@@ -243,14 +262,25 @@ graph *dimacsParse(FILE *input) {
   if (s.g == nullptr) parseError(lineCount, NO_PROBLEM);
   if (s.arcsRead < s.g->m) parseError(lineCount, TOO_FEW_ARCS);
 
-  placeArcsByTail(s);
-  buildLists(s);
-  graph *g = s.g;
-  g->n = g->curN = s.hi - s.lo + 1;
-  g->minCut = INT64_MAX;
-  g->nodes = g->vertexalloc + s.lo;
-  g->endNode = g->nodes + g->n;
-  free(s.arc_first);
-  free(s.arc_tail);
-  return g;
+  return finishGraph(s);
+}
+
+graph *graphFromEdges(int32_t n, int32_t m, const int32_t *tails, const int32_t *heads,
+                      const int64_t *caps) {
+  readerState s;
+  s.g = makeGraphOrNull(n, m);
+  s.arc_tail = static_cast<int32_t *>(calloc(2 * static_cast<size_t>(m) + 1, sizeof(int32_t)));
+  s.arc_first = static_cast<int32_t *>(calloc(static_cast<size_t>(n) + 2, sizeof(int32_t)));
+  if (s.g == nullptr || s.arc_tail == nullptr || s.arc_first == nullptr) {
+    if (s.g != nullptr) freeGraph(s.g);
+    free(s.arc_tail);
+    free(s.arc_first);
+    return nullptr;
+  }
+  s.N = n;
+  for (int32_t i = 0; i < m; i++) storeArc(s, tails[i], heads[i], caps[i]);
+  // Every id is a node, used by an edge or not.
+  s.lo = 0;
+  s.hi = n - 1;
+  return finishGraph(s);
 }

@@ -4,49 +4,59 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "solver/outside.h"
+#include "outside/outside.h"
 
 namespace {
 
 // Zeroed block of `count` records of `size` bytes; the count is computed in
-// 64 bits by the caller so that no product wraps. On failure prints the
-// module's memory message with `number` and ends the process.
-void *allocateZeroed(int64_t count, size_t size, int number, const char *what) {
+// 64 bits by the caller so that no product wraps. On failure, when `orExit`,
+// prints the module's memory message with `number` and ends the process;
+// otherwise returns null.
+void *allocateZeroed(int64_t count, size_t size, int number, const char *what, bool orExit) {
   void *p = nullptr;
   if (count >= 0) p = calloc(static_cast<size_t>(count), size);
-  if (p == nullptr) {
+  if (p == nullptr && orExit) {
     fprintf(stderr, "Memory exhausted at graph:%d %s\n", number, what);
     exit(1);
   }
   return p;
 }
 
-}  // namespace
-
-graph *makeGraph(int32_t n, int32_t m) {
-  graph *g = static_cast<graph *>(
-      allocateZeroed(1, sizeof(graph), 17, "g = (graph *)calloc(1, sizeof(graph))"));
+graph *allocateGraph(int32_t n, int32_t m, bool orExit) {
+  graph *g = static_cast<graph *>(allocateZeroed(
+      1, sizeof(graph), 17, "g = (graph *)calloc(1, sizeof(graph))", orExit));
+  if (g == nullptr) return nullptr;
   g->curN = g->n = n;
   g->m = m;
   int64_t nodeCount = 10 * static_cast<int64_t>(n) + 1;
   int64_t arcCount = 2 * static_cast<int64_t>(m) + 8 * static_cast<int64_t>(n);
   g->vertexalloc = static_cast<node *>(allocateZeroed(
       nodeCount, sizeof(node), 22,
-      "g->vertexalloc = (node*)calloc(10*g->n+1, sizeof(node))"));
+      "g->vertexalloc = (node*)calloc(10*g->n+1, sizeof(node))", orExit));
   g->nodes = g->vertexalloc;
   g->endNode = g->vertexalloc + n;
   g->arcs = static_cast<arc *>(allocateZeroed(
       arcCount, sizeof(arc), 31,
-      "g->arcs = (arc*)calloc(( 2*g->m + 8*g->n), sizeof(arc) )"));
+      "g->arcs = (arc*)calloc(( 2*g->m + 8*g->n), sizeof(arc) )", orExit));
   g->realArcsEnd = g->arcs + 2 * static_cast<int64_t>(m);
   g->origarcs = static_cast<arc *>(allocateZeroed(
       arcCount, sizeof(arc), 36,
-      "g->origarcs = (arc*)calloc(( 2*g->m + 8*g->n), sizeof(arc) )"));
+      "g->origarcs = (arc*)calloc(( 2*g->m + 8*g->n), sizeof(arc) )", orExit));
   g->minCut = INT64_MAX;
   g->cutCount = 0;
   g->scanPhase = 4;
+  if (g->vertexalloc == nullptr || g->arcs == nullptr || g->origarcs == nullptr) {
+    freeGraph(g);
+    return nullptr;
+  }
   return g;
 }
+
+}  // namespace
+
+graph *makeGraph(int32_t n, int32_t m) { return allocateGraph(n, m, true); }
+
+graph *makeGraphOrNull(int32_t n, int32_t m) { return allocateGraph(n, m, false); }
 
 void freeGraph(graph *g) {
   free(g->vertexalloc);

@@ -27,7 +27,9 @@
 // Failures end the process: exhausted memory prints one line on standard
 // error ("Memory exhausted at graph:<number> <allocation>") and exits with
 // status 1; instance errors print "\nline %d of input - %s\n" on standard
-// output and exit with status 1. No function returns an error.
+// output and exit with status 1. The exceptions are makeGraphOrNull and
+// graphFromEdges, which return null on exhausted memory, for callers that
+// report failures themselves.
 #ifndef GRAPH_GRAPH_H
 #define GRAPH_GRAPH_H
 
@@ -129,6 +131,17 @@ struct graph {
 // a node block of 10n + 1 records and two arc arrays of 2m + 8n records.
 // minCut is INT64_MAX, cutCount 0, scanPhase 4. Never returns null.
 graph *makeGraph(int32_t n, int32_t m);
+
+// makeGraph that returns null, with nothing allocated, when memory runs out.
+graph *makeGraphOrNull(int32_t n, int32_t m);
+
+// The graph of node ids 0 ... n - 1 and the m edges {tails[i], heads[i]} of
+// capacity caps[i] (0 <= ids < n, caps >= 0), laid out exactly as
+// dimacsParse lays out the same arc lines read in this order, as if the
+// instance used every number from 0 to n - 1. Null, with nothing allocated,
+// when memory runs out. Prints nothing and never ends the process.
+graph *graphFromEdges(int32_t n, int32_t m, const int32_t *tails, const int32_t *heads,
+                      const int64_t *caps);
 
 // Releases the blocks makeGraph allocated, then the record.
 void freeGraph(graph *g);

@@ -1,11 +1,14 @@
 // The cut-tree loop: Gusfield's method over n - 1 s-t computations, each on
-// the whole graph from scratch, in a random order of sources drawn step by
-// step with the (unseeded) library generator.
+// the whole graph from scratch, in the order of sources the driver draws as
+// the unseeded library generator draws them; the working storage; and one
+// s-t computation on its own.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "solver/gusfield.h"
+#include "lib/driver/gusfield.h"
 #include "solver/solver.h"
+#include "solver/solver_engine.h"
 
 namespace {
 
@@ -14,21 +17,24 @@ namespace {
   exit(1);
 }
 
-void *allocateOrExit(size_t count, size_t size, int number, const char *what) {
+// Zeroed storage; on failure ends the process with the memory message when
+// `orExit`, and returns null otherwise.
+void *allocateOrExit(size_t count, size_t size, int number, const char *what, bool orExit) {
   void *p = calloc(count, size);
-  if (p == nullptr) storageExhausted(number, what);
+  if (p == nullptr && orExit) storageExhausted(number, what);
   return p;
 }
 
 // A node-pointer array of `count` entries, one byte per entry to spare.
-node **allocateSlots(int64_t count, int number, const char *what) {
-  return static_cast<node **>(
-      allocateOrExit(static_cast<size_t>(count), sizeof(node *) + 1, number, what));
+node **allocateSlots(int64_t count, int number, const char *what, bool orExit) {
+  return static_cast<node **>(allocateOrExit(static_cast<size_t>(count), sizeof(node *) + 1,
+                                             number, what, orExit));
 }
 
-stack *allocateStack(int64_t capacity, int number, const char *record, const char *slots) {
-  stack *s = static_cast<stack *>(allocateOrExit(1, sizeof(stack), number, record));
-  s->storage = allocateSlots(capacity, number, slots);
+stack *allocateStack(int64_t capacity, int number, const char *record, const char *slots,
+                     bool orExit) {
+  stack *s = static_cast<stack *>(allocateOrExit(1, sizeof(stack), number, record, orExit));
+  if (s != nullptr) s->storage = allocateSlots(capacity, number, slots, orExit);
   return s;
 }
 
@@ -66,20 +72,6 @@ void resetCompactedGraph(graph *g) {
   g->awakeCount = g->curN - 1;
 }
 
-// Exchanges the records at positions i and j (not `pos`), then fixes `pos`.
-void drawSource(tree *t, int32_t i, int32_t n) {
-  int32_t j = i + rand() % (n - i);
-  tree held = t[i];
-  t[i].id = t[j].id;
-  t[i].parent = t[j].parent;
-  t[i].weight = t[j].weight;
-  t[j].id = held.id;
-  t[j].parent = held.parent;
-  t[j].weight = held.weight;
-  t[t[i].id].pos = i;
-  t[t[j].id].pos = j;
-}
-
 // Records the cut found: the awake nodes and the sink form the sink side.
 void recordCut(graph *g) {
   g->minCut = g->sink->excess;
@@ -90,52 +82,67 @@ void recordCut(graph *g) {
   g->sink->side = 1;
 }
 
-// Gusfield's update after the cut between s and its parent, by the sides
-// the recording marked on the nodes.
-void updateTree(graph *g, tree *t, int32_t s, int32_t sink) {
-  const node *nodes = g->nodes;
-  gusfieldStep(t, g->n, [nodes](int32_t k) { return nodes[k].side; }, s, sink, g->minCut);
-}
-
 }  // namespace
 
 void printSummary(graph *g) {
   printSummaryLines(stdout, g->n, g->m, g->calcTime, g->manipTime);
 }
 
-void allocateStorage(graph *g) {
+namespace {
+
+// The working storage for g->n nodes; false, with whatever was allocated
+// still hanging off g, when memory runs out and not `orExit`.
+bool allocateStorageWith(graph *g, bool orExit) {
   int64_t n = g->n;
   queue *q = static_cast<queue *>(allocateOrExit(
-      1, sizeof(queue), 1013, "g->BFSqueue = ( queue * ) calloc ( 1, sizeof ( queue ))"));
-  q->storage = allocateSlots(
-      n, 1013, "g->BFSqueue -> storage = (node**) calloc ( g->n, sizeof (node*) + 1)");
-  q->last = q->storage + (n - 1);
+      1, sizeof(queue), 1013, "g->BFSqueue = ( queue * ) calloc ( 1, sizeof ( queue ))", orExit));
   g->BFSqueue = q;
+  if (q == nullptr) return false;
+  q->storage = allocateSlots(
+      n, 1013, "g->BFSqueue -> storage = (node**) calloc ( g->n, sizeof (node*) + 1)", orExit);
+  q->last = q->storage + (n - 1);
   g->freezer = allocateStack(
       2 * n, 1014, "g->freezer = ( stack * ) calloc ( 1, sizeof ( stack ))",
-      "g->freezer -> storage = (node**) calloc ( 2 * g->n, sizeof (node*) + 1 )");
+      "g->freezer -> storage = (node**) calloc ( 2 * g->n, sizeof (node*) + 1 )", orExit);
   g->regNodes = allocateStack(
       n, 1015, "g->regNodes = ( stack * ) calloc ( 1, sizeof ( stack ))",
-      "g->regNodes -> storage = (node**) calloc ( g->n, sizeof (node*) + 1 )");
+      "g->regNodes -> storage = (node**) calloc ( g->n, sizeof (node*) + 1 )", orExit);
   g->exStack = allocateStack(
       n, 1016, "g->exStack = ( stack * ) calloc ( 1, sizeof ( stack ))",
-      "g->exStack -> storage = (node**) calloc ( g->n, sizeof (node*) + 1 )");
+      "g->exStack -> storage = (node**) calloc ( g->n, sizeof (node*) + 1 )", orExit);
   g->buckets = static_cast<bucket *>(allocateOrExit(
       static_cast<size_t>(2 * n + 1), sizeof(bucket), 1017,
-      "g->buckets = (bucket*)calloc(2 * g->n + 1, sizeof(bucket))"));
+      "g->buckets = (bucket*)calloc(2 * g->n + 1, sizeof(bucket))", orExit));
   g->calcTime = 0;
   g->manipTime = 0;
+  stack *stacks[] = {g->freezer, g->regNodes, g->exStack};
+  for (stack *st : stacks)
+    if (st == nullptr || st->storage == nullptr) return false;
+  return q->storage != nullptr && g->buckets != nullptr;
+}
+
+}  // namespace
+
+void allocateStorage(graph *g) { allocateStorageWith(g, true); }
+
+bool allocateStorageOrFail(graph *g) {
+  if (allocateStorageWith(g, false)) return true;
+  releaseStorage(g);
+  return false;
 }
 
 void releaseStorage(graph *g) {
-  free(g->BFSqueue->storage);
+  if (g->BFSqueue != nullptr) free(g->BFSqueue->storage);
   free(g->BFSqueue);
   stack *stacks[] = {g->freezer, g->regNodes, g->exStack};
   for (stack *s : stacks) {
-    free(s->storage);
+    if (s != nullptr) free(s->storage);
     free(s);
   }
   free(g->buckets);
+  g->BFSqueue = nullptr;
+  g->freezer = g->regNodes = g->exStack = nullptr;
+  g->buckets = nullptr;
 }
 
 void resetStorage(graph *g) {
@@ -151,24 +158,15 @@ void resetStorage(graph *g) {
 tree *buildCutTree(graph *g) {
   tree *t = createTree(g->n);
   allocateStorage(g);
-  for (int32_t i = 1; i < g->n; i++) {
-    resetStorage(g);
-    g->awakeCount = 0;
-    g->manipStart = timer();
-    if (i == 1) resetGraph(g);
-    else resetCompactedGraph(g);
-    drawSource(t, i, g->n);
-    int32_t s = t[i].id, sink = t[i].parent;
-    g->manipTime += timer() - g->manipStart;
-    g->calcStart = timer();
-    initCutComp(g, g->nodes + s, g->nodes + sink);
-    if (g->curN > 1) STCut(g);
-    if (g->sink->excess < g->minCut) recordCut(g);
-    g->calcTime += timer() - g->calcStart;
-    g->manipStart = timer();
-    updateTree(g, t, s, sink);
-    g->manipTime += timer() - g->manipStart;
-  }
+  SolverEngine engine(g);
+  sunder::detail::GusfieldRun run = sunder::detail::startRun(g->n);
+  sunder::detail::DriverOptions options;
+  options.engine = &engine;
+  options.clock = [] { return static_cast<double>(timer()); };
+  sunder::detail::runGusfield(run, options);
+  std::copy(run.records.begin(), run.records.end(), t);
+  g->calcTime = static_cast<float>(run.calcSeconds);
+  g->manipTime = static_cast<float>(run.manipSeconds);
   return t;
 }
 
@@ -192,4 +190,19 @@ tree *computeCuts(graph *g) {
   tree *t = buildCutTree(g);
   printSummary(g);
   return t;
+}
+
+SolverEngine::SolverEngine(graph *g, const cutSettings &settings) : g_(g), settings_(settings) {}
+
+int64_t SolverEngine::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t) {
+  int64_t value = minimumCutWith(g_, s, t, &settings_);
+  // The first computation compacted the lists; later ones need not.
+  settings_.listsCompacted = true;
+  side.resize(static_cast<size_t>(g_->n));
+  for (int32_t k = 0; k < g_->n; k++) side[k] = static_cast<uint8_t>(g_->nodes[k].side);
+  return value;
+}
+
+sunder::detail::Counters SolverEngine::counters() const {
+  return {g_->relabels, g_->pushes, totalEdgeScans(g_)};
 }

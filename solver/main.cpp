@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "graph/graph.h"
-#include "solver/outside.h"
+#include "outside/outside.h"
 #include "solver/solver.h"
 #include "writecheck/writecheck.h"
 

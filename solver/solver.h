@@ -37,8 +37,8 @@
 //
 // No function here allocates or prints, except buildCutTree, which allocates
 // the working storage once (exhausted memory: a message on standard error
-// naming the container, status 1), and printSummary and computeCuts, which
-// print the summary lines.
+// naming the container, status 1; allocateStorageOrFail returns false
+// instead), and printSummary and computeCuts, which print the summary lines.
 #ifndef SOLVER_SOLVER_H
 #define SOLVER_SOLVER_H
 
@@ -46,7 +46,7 @@
 #include <cstdio>
 
 #include "graph/graph.h"
-#include "solver/outside.h"
+#include "outside/outside.h"
 
 // Fixed-capacity stack of nodes; empty when top == storage.
 struct stack {
@@ -103,6 +103,10 @@ void initCutComp(graph *g, node *source, node *sink);
 // Allocates the queue, the three stacks and the buckets for g->n nodes.
 void allocateStorage(graph *g);
 
+// allocateStorage that returns false, with nothing allocated, when memory
+// runs out, for callers that report failures themselves.
+bool allocateStorageOrFail(graph *g);
+
 // Releases what allocateStorage allocated, for callers that solve many
 // graphs in one process.
 void releaseStorage(graph *g);
@@ -111,7 +115,8 @@ void releaseStorage(graph *g);
 void resetStorage(graph *g);
 
 // The cut-tree loop: n - 1 s-t computations and Gusfield's tree update,
-// printing nothing. Returns the finished tree: for every position p in
+// printing nothing, through the Gusfield driver with this graph's solver as
+// the engine; the times are sums of timer() readings. Returns the finished tree: for every position p in
 // 1 ... n - 1, (id[p], parent[p]) is a tree edge of weight weight[p].
 tree *buildCutTree(graph *g);
 

@@ -12,7 +12,7 @@ function(sunder_test name)
 endfunction()
 
 sunder_test(stcut_test solver/stcut_test.cpp)
-target_link_libraries(stcut_test PRIVATE solver)
+target_link_libraries(stcut_test PRIVATE sunder_static)
 
 sunder_test(report_test solver/report_test.cpp)
 target_link_libraries(report_test PRIVATE run_program)
@@ -20,10 +20,10 @@ target_compile_definitions(report_test PRIVATE SUNDER_PATH="$<TARGET_FILE:sunder
 add_dependencies(report_test sunder)
 
 sunder_test(compact_test graph/compact_test.cpp)
-target_link_libraries(compact_test PRIVATE solver)
+target_link_libraries(compact_test PRIVATE sunder_static)
 
 sunder_test(cutout_test graph/cutout_test.cpp)
-target_link_libraries(cutout_test PRIVATE graph)
+target_link_libraries(cutout_test PRIVATE sunder_static)
 
 # The statistics build, linked from its object module.
 sunder_test(cutout_stats_test graph/cutout_test.cpp $<TARGET_OBJECTS:graph_stats>)
@@ -32,7 +32,7 @@ target_include_directories(cutout_stats_test PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(cutout_stats_test PRIVATE outside)
 
 sunder_test(memory_test graph/memory_test.cpp)
-target_link_libraries(memory_test PRIVATE solver failing_calloc -Wl,--wrap=calloc)
+target_link_libraries(memory_test PRIVATE sunder_static failing_calloc -Wl,--wrap=calloc)
 
 sunder_test(memory_stats_test graph/memory_test.cpp $<TARGET_OBJECTS:graph_stats>)
 target_compile_definitions(memory_stats_test PRIVATE GRAPH_STATISTICS)

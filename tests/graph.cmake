@@ -1,7 +1,7 @@
 # The instance reader: error messages through the sunder program, and the
 # graph it builds for accepted instances.
 add_executable(reader_test graph/reader_test.cpp)
-target_link_libraries(reader_test PRIVATE graph run_program GTest::gtest_main)
+target_link_libraries(reader_test PRIVATE sunder_static run_program GTest::gtest_main)
 target_compile_definitions(reader_test PRIVATE
   SUNDER_PATH="$<TARGET_FILE:sunder>")
 add_dependencies(reader_test sunder)

@@ -9,7 +9,7 @@ add_library(cut_tree_check STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/solver/boost_oracle.cpp)
 target_include_directories(cut_tree_check PUBLIC
   ${CMAKE_CURRENT_SOURCE_DIR}/solver ${CMAKE_CURRENT_SOURCE_DIR}/support)
-target_link_libraries(cut_tree_check PUBLIC solver maxflow_oracle)
+target_link_libraries(cut_tree_check PUBLIC sunder_static maxflow_oracle)
 
 add_executable(oracle_test ${CMAKE_CURRENT_SOURCE_DIR}/solver/oracle_test.cpp)
 target_link_libraries(oracle_test PRIVATE cut_tree_check GTest::gtest_main)
@@ -24,7 +24,7 @@ gtest_discover_tests(oracle_test DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 # instances of every family.
 if(TARGET ringforge)
   sunder_test(pinned_counters_test solver/pinned_counters_test.cpp)
-  target_link_libraries(pinned_counters_test PRIVATE solver run_program)
+  target_link_libraries(pinned_counters_test PRIVATE sunder_static run_program)
   set(PINNED_GENERATORS ringforge motley tanglenet spokerim hubspin twinloop)
   foreach(program ${PINNED_GENERATORS})
     string(TOUPPER ${program} upper)

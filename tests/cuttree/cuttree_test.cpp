@@ -223,9 +223,18 @@ TEST(CuttreeErrors, EveryPathHasItsMessageAndStatus) {
       {{"--query", "3", "3"}, kFour, 2, "cuttree: --query 3 3: the two nodes must differ" + help},
       {{"-o", "no/such/dir/out"}, kFour, 2,
        "cuttree: cannot write no/such/dir/out: No such file or directory" + help},
-      {{}, "p cut 4 2\na 1 2 4\na 2 3 -1\n", 1,
-       "\nline 3 of input - negative capacity: cut values need capacities of 0 or more.\n"},
-      {{}, "p cut 4 2\na 1 2 4\n", 1, "\nline 2 of input - not enough arcs in the input.\n"},
+      {{}, "p cut 4 2\na 1 2 4\na 2 3 -1\n", 1, "cuttree: <stdin>:3: capacity -1 is negative\n"},
+      {{}, "p cut 4 2\na 1 2 4\n", 1,
+       "cuttree: <stdin>:2: only 1 of the 2 arcs the problem line declares\n"},
+      // Numbers that are not whole decimal integers are refused, not cut short.
+      {{}, "p cut 4 2\na 1 2 4\na 2 3 2.9\n", 1,
+       "cuttree: <stdin>:3: capacity '2.9' is not a whole number\n"},
+      {{}, "p cut 4 2\nc x\na 3abc 2 4\na 2 3 2\n", 1,
+       "cuttree: <stdin>:3: node '3abc' is not a whole number\n"},
+      {{}, "p cut 4 2\na 1 2 1e3\na 2 3 2\n", 1,
+       "cuttree: <stdin>:2: capacity '1e3' is not a whole number\n"},
+      {{"--format", "gml"}, kFour, 2,
+       "cuttree: unknown format 'gml' (dimacs, edges, metis or mtx)" + help},
       {{"-o", "/dev/full"}, kFour, 74, "Error: cannot write output: No space left on device\n"},
   };
   for (const ErrorCase &c : cases) {

@@ -1,7 +1,7 @@
 // Every setting of the s-t computation yields a correct Gomory-Hu tree, and
 // the default settings are the exact computation of the cut-tree loop.
 //
-// Trees are built by Gusfield's step on minimumCutWith over random
+// Trees are built by the Gusfield driver on minimumCutWith over random
 // multigraphs (parallel edges and self loops included) and judged by the
 // Boost Graph checks: shape, every tree edge against max flow, all pairs,
 // and the cut certificate of every tree edge.
@@ -16,7 +16,7 @@
 #include "cut_tree_check.h"
 #include "graph/graph.h"
 #include "quiet_stdout.h"
-#include "solver/gusfield.h"
+#include "lib/driver/gusfield.h"
 #include "solver/solver.h"
 
 namespace {
@@ -44,23 +44,36 @@ graph *prepared(const Instance &inst) {
   return g;
 }
 
-// Gusfield's method with sources in id order. listsCompacted, when set,
+// The solver's computation under `settings`; listsCompacted, when set,
 // applies from the second computation on, as a caller would use it.
-std::vector<tree> treeWith(graph *g, const cutSettings &settings) {
-  const int32_t n = g->n;
-  tree *t = createTree(n);
-  cutSettings current = settings;
-  current.listsCompacted = false;
-  for (int32_t i = 1; i < n; i++) {
-    int32_t s = t[i].id, sink = t[i].parent;
-    int64_t cut = minimumCutWith(g, s, sink, &current);
-    current.listsCompacted = settings.listsCompacted;
-    const node *nodes = g->nodes;
-    gusfieldStep(t, n, [nodes](int32_t k) { return nodes[k].side; }, s, sink, cut);
+class SettingsEngine : public sunder::detail::CutEngine {
+ public:
+  SettingsEngine(graph *g, const cutSettings &settings) : g_(g), settings_(settings) {
+    current_ = settings;
+    current_.listsCompacted = false;
   }
-  std::vector<tree> rec(t, t + n);
-  free(t);
-  return rec;
+  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t) override {
+    int64_t value = minimumCutWith(g_, s, t, &current_);
+    current_.listsCompacted = settings_.listsCompacted;
+    side.resize(g_->n);
+    for (int32_t k = 0; k < g_->n; k++) side[k] = static_cast<uint8_t>(g_->nodes[k].side);
+    return value;
+  }
+  sunder::detail::Counters counters() const override { return {}; }
+
+ private:
+  graph *g_;
+  cutSettings settings_, current_;
+};
+
+// Gusfield's method through the library's driver.
+std::vector<tree> treeWith(graph *g, const cutSettings &settings) {
+  SettingsEngine engine(g, settings);
+  sunder::detail::GusfieldRun run = sunder::detail::startRun(g->n);
+  sunder::detail::DriverOptions options;
+  options.engine = &engine;
+  sunder::detail::runGusfield(run, options);
+  return run.records;
 }
 
 std::vector<cutSettings> variants() {

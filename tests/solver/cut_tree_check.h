@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "cuttree/oracle.h"
-#include "solver/outside.h"
+#include "verify/oracle.h"
+#include "outside/outside.h"
 
 namespace cuttest {
 

@@ -5,8 +5,8 @@
 // Each undirected edge of capacity c becomes two directed arcs of capacity c,
 // each with its own zero-capacity reverse; self loops are left out; parallel
 // edges stay separate. Node ids run from 0 to n - 1.
-#ifndef CUTTREE_ORACLE_H
-#define CUTTREE_ORACLE_H
+#ifndef VERIFY_ORACLE_H
+#define VERIFY_ORACLE_H
 
 #include <cstdint>
 #include <memory>

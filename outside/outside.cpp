@@ -1,4 +1,4 @@
-#include "solver/outside.h"
+#include "outside/outside.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,8 +1,8 @@
-#include "cuttree/trees.h"
+#include "lib/engines/trees.h"
 
 #include <algorithm>
 
-namespace cuttree {
+namespace sunder::detail {
 
 SearchTrees::SearchTrees(const CompactGraph &g)
     : n_(g.n), first_(g.first), head_(g.head), twin_(g.twin), cap_(g.cap), res_(g.cap),
@@ -188,4 +188,4 @@ int64_t SearchTrees::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64
   return flow;
 }
 
-}  // namespace cuttree
+}  // namespace sunder::detail

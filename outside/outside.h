@@ -1,7 +1,7 @@
 // The two routines the solver calls that stand outside the push-relabel
 // code: a clock and the supplier of the cut-tree array.
-#ifndef SOLVER_OUTSIDE_H
-#define SOLVER_OUTSIDE_H
+#ifndef OUTSIDE_OUTSIDE_H
+#define OUTSIDE_OUTSIDE_H
 
 #include <cstdint>
 

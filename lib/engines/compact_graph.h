@@ -2,18 +2,18 @@
 // engines that do not use the solver's records: parallel edges merged, self
 // loops dropped. Each edge {u, w} of capacity c is a pair of arcs u->w and
 // w->u, each the other's `twin`, both of capacity c.
-#ifndef CUTTREE_COMPACT_GRAPH_H
-#define CUTTREE_COMPACT_GRAPH_H
+#ifndef SUNDER_ENGINES_COMPACT_GRAPH_H
+#define SUNDER_ENGINES_COMPACT_GRAPH_H
 
 #include <cstdint>
 #include <vector>
 
-#include "cuttree/oracle.h"
+#include "sunder/graph.h"
 
-namespace cuttree {
+namespace sunder::detail {
 
 struct CompactGraph {
-  CompactGraph(int32_t nodes, const std::vector<oracle::Edge> &edges);
+  CompactGraph(int32_t nodes, const std::vector<Edge> &edges);
 
   int32_t n;
   std::vector<int32_t> first;  // arcs of node v: first[v] ... first[v + 1] - 1
@@ -22,6 +22,6 @@ struct CompactGraph {
   std::vector<int64_t> cap;    // by arc
 };
 
-}  // namespace cuttree
+}  // namespace sunder::detail
 
 #endif

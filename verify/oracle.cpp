@@ -5,7 +5,7 @@
 #include <boost/graph/adjacency_list.hpp>
 #include <boost/graph/push_relabel_max_flow.hpp>
 
-#include "cuttree/oracle.h"
+#include "verify/oracle.h"
 
 namespace oracle {
 

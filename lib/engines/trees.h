@@ -11,17 +11,17 @@
 // tree (a neighbour whose path to the root is still whole) or become free.
 // The flow is maximum when no active node is left; the source tree's nodes
 // are then the source side of a minimum cut.
-#ifndef CUTTREE_TREES_H
-#define CUTTREE_TREES_H
+#ifndef SUNDER_ENGINES_TREES_H
+#define SUNDER_ENGINES_TREES_H
 
 #include <cstdint>
 #include <deque>
 #include <vector>
 
-#include "cuttree/compact_graph.h"
-#include "cuttree/engine.h"
+#include "lib/engines/compact_graph.h"
+#include "lib/driver/cut_engine.h"
 
-namespace cuttree {
+namespace sunder::detail {
 
 class SearchTrees {
  public:
@@ -70,6 +70,6 @@ class SearchTrees {
   int64_t augmentations_ = 0, adoptions_ = 0, scans_ = 0;
 };
 
-}  // namespace cuttree
+}  // namespace sunder::detail
 
 #endif

@@ -4,12 +4,12 @@
 // side, another for the sink's), it sets s's weight and moves the nodes that
 // hang from the sink but lie on s's side under s; when the sink's own parent
 // lies on s's side, s takes the sink's place in the tree.
-#ifndef SOLVER_GUSFIELD_H
-#define SOLVER_GUSFIELD_H
+#ifndef SUNDER_DRIVER_GUSFIELD_STEP_H
+#define SUNDER_DRIVER_GUSFIELD_STEP_H
 
 #include <cstdint>
 
-#include "solver/outside.h"
+#include "outside/outside.h"
 
 template <class SideOf>
 void gusfieldStep(tree *t, int32_t n, SideOf side, int32_t s, int32_t sink, int64_t cut) {

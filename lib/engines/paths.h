@@ -8,16 +8,16 @@
 // first arc that may still carry flow. When t is out of reach the flow is
 // maximum, and the nodes reached from s form the source side of a minimum
 // cut.
-#ifndef CUTTREE_PATHS_H
-#define CUTTREE_PATHS_H
+#ifndef SUNDER_ENGINES_PATHS_H
+#define SUNDER_ENGINES_PATHS_H
 
 #include <cstdint>
 #include <vector>
 
-#include "cuttree/compact_graph.h"
-#include "cuttree/engine.h"
+#include "lib/engines/compact_graph.h"
+#include "lib/driver/cut_engine.h"
 
-namespace cuttree {
+namespace sunder::detail {
 
 class AugmentingPaths {
  public:
@@ -46,6 +46,6 @@ class AugmentingPaths {
   int64_t phases_ = 0, augmentations_ = 0, scans_ = 0;
 };
 
-}  // namespace cuttree
+}  // namespace sunder::detail
 
 #endif

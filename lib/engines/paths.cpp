@@ -1,8 +1,8 @@
-#include "cuttree/paths.h"
+#include "lib/engines/paths.h"
 
 #include <algorithm>
 
-namespace cuttree {
+namespace sunder::detail {
 
 AugmentingPaths::AugmentingPaths(const CompactGraph &g)
     : n_(g.n), first_(g.first), head_(g.head), twin_(g.twin), cap_(g.cap), res_(g.cap),
@@ -90,4 +90,4 @@ int64_t AugmentingPaths::cut(int32_t s, int32_t t, std::vector<uint8_t> &side,
   return flow;
 }
 
-}  // namespace cuttree
+}  // namespace sunder::detail

@@ -1,0 +1,57 @@
+#include "lib/engines/compact_graph.h"
+
+#include <algorithm>
+#include <tuple>
+
+namespace sunder::detail {
+
+namespace {
+
+// The edges without self loops, each as (smaller end, larger end,
+// capacity), parallel ones merged into one with the summed capacity, in
+// increasing order of their ends.
+std::vector<Edge> mergedEdges(const std::vector<Edge> &edges) {
+  std::vector<Edge> merged;
+  merged.reserve(edges.size());
+  for (const Edge &e : edges)
+    if (e.u != e.v) merged.push_back({std::min(e.u, e.v), std::max(e.u, e.v), e.capacity});
+  std::sort(merged.begin(), merged.end(), [](const Edge &a, const Edge &b) {
+    return std::tie(a.u, a.v) < std::tie(b.u, b.v);
+  });
+  size_t kept = 0;
+  for (size_t k = 0; k < merged.size(); k++) {
+    if (kept > 0 && merged[kept - 1].u == merged[k].u && merged[kept - 1].v == merged[k].v)
+      merged[kept - 1].capacity += merged[k].capacity;
+    else
+      merged[kept++] = merged[k];
+  }
+  merged.resize(kept);
+  return merged;
+}
+
+}  // namespace
+
+CompactGraph::CompactGraph(int32_t nodes, const std::vector<Edge> &edges)
+    : n(nodes), first(nodes + 1, 0) {
+  std::vector<Edge> merged = mergedEdges(edges);
+  for (const Edge &e : merged) {
+    first[e.u + 1]++;
+    first[e.v + 1]++;
+  }
+  for (int32_t v = 0; v < n; v++) first[v + 1] += first[v];
+  size_t arcs = static_cast<size_t>(first[n]);
+  head.resize(arcs);
+  twin.resize(arcs);
+  cap.resize(arcs);
+  std::vector<int32_t> fill(first.begin(), first.end() - 1);
+  for (const Edge &e : merged) {
+    int32_t a = fill[e.u]++, b = fill[e.v]++;
+    head[a] = e.v;
+    head[b] = e.u;
+    twin[a] = b;
+    twin[b] = a;
+    cap[a] = cap[b] = e.capacity;
+  }
+}
+
+}  // namespace sunder::detail

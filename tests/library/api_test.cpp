@@ -1,0 +1,220 @@
+// The library's public API: graphs with ids of the caller's choosing, trees
+// judged by Boost's max flow, queries against path minima, options and
+// errors, cancellation, and builds on two threads at once.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "sunder/sunder.h"
+#include "verify/oracle.h"
+
+namespace {
+
+using sunder::Capacity;
+using sunder::NodeId;
+
+// Every pair of nodes: the tree's value equals Boost's max flow, and the
+// sides of minCut are a cut of that capacity that separates the pair.
+void expectGomoryHu(const sunder::Graph &g, const sunder::CutTree &t) {
+  ASSERT_EQ(t.nodeCount(), g.nodeCount());
+  std::vector<oracle::Edge> edges;
+  for (const sunder::Edge &e : g.edges()) edges.push_back({e.u, e.v, e.capacity});
+  oracle::MaxFlow flow(g.nodeCount(), edges);
+  for (int32_t u = 0; u < g.nodeCount(); u++) {
+    for (int32_t v = u + 1; v < g.nodeCount(); v++) {
+      NodeId a = g.idOf(u), b = g.idOf(v);
+      Capacity want = flow.maxFlow(u, v);
+      ASSERT_EQ(t.minCutValue(a, b), want) << a << " " << b;
+      sunder::Cut cut = t.minCut(a, b);
+      ASSERT_EQ(cut.value, want);
+      std::vector<bool> inSide(g.nodeCount(), false);
+      for (NodeId x : cut.side) inSide[g.indexOf(x)] = true;
+      ASSERT_TRUE(inSide[u]);
+      ASSERT_FALSE(inSide[v]);
+      ASSERT_EQ(cut.side.size() + cut.otherSide.size(), static_cast<size_t>(g.nodeCount()));
+      Capacity crossing = 0;
+      for (const sunder::Edge &e : g.edges())
+        if (inSide[e.u] != inSide[e.v]) crossing += e.capacity;
+      ASSERT_EQ(crossing, want);
+    }
+  }
+}
+
+sunder::Graph randomGraph(std::mt19937_64 &rng, int n, int m, const std::vector<NodeId> &ids) {
+  sunder::Graph g;
+  for (int k = 0; k < n; k++) g.addNode(ids[k]);
+  std::uniform_int_distribution<int> end(0, n - 1);
+  std::uniform_int_distribution<Capacity> cap(0, 20);
+  for (int k = 0; k < m; k++) g.addEdge(ids[end(rng)], ids[end(rng)], cap(rng));
+  return g;
+}
+
+TEST(LibraryApi, IdsOfTheCallersChoosingOnEveryEngine) {
+  std::mt19937_64 rng(20261208);
+  // Sparse and huge ids, zero and negative ones among them.
+  std::vector<NodeId> ids{0, -7, INT64_MAX, INT64_MIN, 1000000000000LL, 3, 42, 99, 5, 8, 13, 21};
+  for (int round = 0; round < 4; round++) {
+    sunder::Graph g = randomGraph(rng, static_cast<int>(ids.size()), 30, ids);
+    for (sunder::Engine engine : sunder::allEngines()) {
+      for (int threads : {1, 2}) {
+        sunder::BuildOptions options;
+        options.engine = engine;
+        options.threads = threads;
+        sunder::CutTree t = sunder::buildCutTree(g, options);
+        SCOPED_TRACE(sunder::engineName(engine));
+        expectGomoryHu(g, t);
+        EXPECT_EQ(t.root(), ids[0]);
+      }
+    }
+  }
+}
+
+TEST(LibraryApi, GraphOfNNodesAndTheSmallestGraphs) {
+  sunder::Graph none;
+  EXPECT_EQ(sunder::buildCutTree(none).nodeCount(), 0);
+  sunder::Graph one(1);
+  sunder::CutTree t1 = sunder::buildCutTree(one);
+  EXPECT_EQ(t1.nodeCount(), 1);
+  EXPECT_TRUE(t1.edges().empty());
+  EXPECT_THROW(t1.globalMinCut(), sunder::Error);
+  // Four nodes, two components joined by nothing: their cut is 0.
+  sunder::Graph g(4);
+  g.addEdge(0, 1, 5);
+  g.addEdge(2, 3, 7);
+  g.addEdge(3, 3, 100);  // a self loop crosses no cut
+  sunder::CutTree t = sunder::buildCutTree(g);
+  EXPECT_EQ(t.minCutValue(0, 1), 5);
+  EXPECT_EQ(t.minCutValue(2, 3), 7);
+  EXPECT_EQ(t.minCutValue(1, 2), 0);
+  sunder::Cut global = t.globalMinCut();
+  EXPECT_EQ(global.value, 0);
+  EXPECT_EQ(global.side.size(), 2u);
+}
+
+TEST(LibraryApi, ErrorsCarryTheirMessage) {
+  sunder::Graph g;
+  EXPECT_THROW(g.addEdge(1, 2, -1), sunder::Error);
+  EXPECT_THROW(sunder::Graph(-1), sunder::Error);
+  g.addEdge(1, 2, 3);
+  EXPECT_THROW(g.indexOf(3), sunder::Error);
+  try {
+    sunder::engineFromName("fastest");
+    FAIL();
+  } catch (const sunder::Error &e) {
+    EXPECT_STREQ(e.what(), "unknown engine 'fastest' (engines: exact, relabel, paths, trees, auto)");
+  }
+  sunder::BuildOptions bad;
+  bad.threads = -1;
+  EXPECT_THROW(sunder::buildCutTree(g, bad), sunder::Error);
+  sunder::CutTree t = sunder::buildCutTree(g);
+  EXPECT_THROW(t.minCutValue(1, 1), sunder::Error);
+  EXPECT_THROW(t.minCut(1, 5), sunder::Error);
+  EXPECT_THROW(t.parent(t.root()), sunder::Error);
+  EXPECT_THROW(sunder::CutTree({1, 2}, {-1, 5}, {0, 1}), sunder::Error);
+  EXPECT_THROW(sunder::CutTree({1, 2, 3}, {-1, 2, 1}, {0, 1, 1}), sunder::Error);  // a cycle
+}
+
+TEST(LibraryApi, ProgressCountsEveryCutAndCancelStopsTheBuild) {
+  std::mt19937_64 rng(7);
+  std::vector<NodeId> ids(60);
+  for (int k = 0; k < 60; k++) ids[k] = k;
+  sunder::Graph g = randomGraph(rng, 60, 200, ids);
+  for (int threads : {1, 2}) {
+    sunder::BuildOptions options;
+    options.engine = sunder::Engine::Exact;
+    options.threads = threads;
+    std::vector<int64_t> seen;
+    options.progress = [&seen](int64_t done, int64_t total) {
+      EXPECT_EQ(total, 59);
+      seen.push_back(done);
+    };
+    sunder::buildCutTree(g, options);
+    ASSERT_EQ(seen.size(), 59u);
+    for (size_t k = 0; k < seen.size(); k++) EXPECT_EQ(seen[k], static_cast<int64_t>(k) + 1);
+
+    int asked = 0;
+    options.progress = nullptr;
+    options.cancel = [&asked] { return ++asked > 10; };
+    EXPECT_THROW(sunder::buildCutTree(g, options), sunder::Cancelled);
+    EXPECT_EQ(asked, 11);
+  }
+}
+
+// Two builds at once in one process give what each gives alone.
+TEST(LibraryApi, TwoBuildsOnTwoThreadsEqualEachAlone) {
+  std::mt19937_64 rng(11);
+  std::vector<NodeId> ids(300);
+  for (int k = 0; k < 300; k++) ids[k] = 1000 + 3 * k;
+  sunder::Graph a = randomGraph(rng, 300, 1500, ids), b = randomGraph(rng, 300, 900, ids);
+  for (sunder::Engine engine : {sunder::Engine::Exact, sunder::Engine::Auto}) {
+    sunder::BuildOptions options;
+    options.engine = engine;
+    sunder::CutTree aloneA = sunder::buildCutTree(a, options), aloneB = sunder::buildCutTree(b, options);
+    sunder::CutTree bothA, bothB;
+    std::thread first([&] { bothA = sunder::buildCutTree(a, options); });
+    std::thread second([&] { bothB = sunder::buildCutTree(b, options); });
+    first.join();
+    second.join();
+    EXPECT_EQ(bothA.parents(), aloneA.parents());
+    EXPECT_EQ(bothA.weights(), aloneA.weights());
+    EXPECT_EQ(bothB.parents(), aloneB.parents());
+    EXPECT_EQ(bothB.weights(), aloneB.weights());
+  }
+}
+
+// A million random queries on a random tree of 100,000 nodes against the
+// minimum on the path, found by walking up from both ends.
+TEST(LibraryApi, MillionQueriesEqualPathMinima) {
+  const int32_t n = 100000;
+  std::mt19937_64 rng(5);
+  std::vector<NodeId> ids(n);
+  std::vector<int32_t> parent(n, -1), depth(n, 0);
+  std::vector<Capacity> weight(n, 0);
+  for (int32_t k = 0; k < n; k++) ids[k] = 7 * static_cast<NodeId>(k) + 1;
+  for (int32_t k = 1; k < n; k++) {
+    // Mostly long paths, with some branching: deep trees test the chains.
+    parent[k] = rng() % 8 == 0 ? static_cast<int32_t>(rng() % k) : k - 1;
+    depth[k] = depth[parent[k]] + 1;
+    weight[k] = static_cast<Capacity>(rng() % 1000);
+  }
+  sunder::CutTree t(ids, parent, weight);
+  auto slow = [&](int32_t u, int32_t v) {
+    Capacity best = INT64_MAX;
+    while (u != v) {
+      int32_t &x = depth[u] >= depth[v] ? u : v;
+      best = std::min(best, weight[x]);
+      x = parent[x];
+    }
+    return best;
+  };
+  std::uniform_int_distribution<int32_t> pick(0, n - 1);
+  for (int q = 0; q < 2000; q++) {
+    int32_t u = pick(rng), v = pick(rng);
+    if (u == v) continue;
+    ASSERT_EQ(t.minCutValueAt(u, v), slow(u, v));
+  }
+  Capacity sum = 0, slowSum = 0;
+  std::vector<std::pair<int32_t, int32_t>> queries;
+  for (int q = 0; q < 1000000; q++) {
+    int32_t u = pick(rng), v = pick(rng);
+    if (u != v) queries.emplace_back(u, v);
+  }
+  auto start = std::chrono::steady_clock::now();
+  for (auto [u, v] : queries) sum += t.minCutValue(ids[u], ids[v]);
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  start = std::chrono::steady_clock::now();
+  for (auto [u, v] : queries) sum += t.minCutValueAt(u, v);
+  double byIndex = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  RecordProperty("million_queries_by_index_seconds", std::to_string(byIndex));
+  for (size_t q = 0; q < queries.size(); q += 97) slowSum += slow(queries[q].first, queries[q].second);
+  Capacity fastSample = 0;
+  for (size_t q = 0; q < queries.size(); q += 97) fastSample += t.minCutValueAt(queries[q].first, queries[q].second);
+  EXPECT_EQ(fastSample, slowSum);
+  EXPECT_GT(sum, 0);
+  RecordProperty("million_queries_seconds", std::to_string(seconds));
+}
+
+}  // namespace
