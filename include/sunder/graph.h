@@ -9,6 +9,7 @@
 #ifndef SUNDER_GRAPH_H
 #define SUNDER_GRAPH_H
 
+#include <cstddef>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
