@@ -2,3 +2,9 @@
 # hand-worked graphs and Boost's max flow.
 sunder_test(api_test library/api_test.cpp)
 target_link_libraries(api_test PRIVATE sunder_static maxflow_oracle)
+
+sunder_test(formats_test library/formats_test.cpp)
+target_link_libraries(formats_test PRIVATE sunder_static)
+
+sunder_test(decompose_test library/decompose_test.cpp)
+target_link_libraries(decompose_test PRIVATE sunder_static maxflow_oracle)
