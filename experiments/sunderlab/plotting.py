@@ -17,12 +17,24 @@ PALETTE = ["#0072b2", "#d55e00", "#009e73", "#c51b7d", "#000000", "#8c510a",
 POINT_TYPES = [7, 5, 9, 11, 13, 15]
 
 
-def style(index):
-    """gnuplot style of the index-th line: colour, then dashes after the
-    palette's first round."""
+def style(index, variant=0):
+    """gnuplot style of a line: the index picks the colour (dashes after the
+    palette's first round), the variant the points and dashes of one
+    colour's further lines."""
     colour = PALETTE[index % len(PALETTE)]
-    dashes = index // len(PALETTE) % 4 + 1
-    return f"lc rgb '{colour}' lw 2 pt {POINT_TYPES[index % len(POINT_TYPES)]} ps 1.2 dt {dashes}"
+    dashes = (index // len(PALETTE) + variant) % 4 + 1
+    points = POINT_TYPES[(index + variant) % len(POINT_TYPES)]
+    return f"lc rgb '{colour}' lw 2 pt {points} ps 1.2 dt {dashes}"
+
+
+class SeriesName(str):
+    """A series' name; its group (family and swept values) shares a colour,
+    its variant (the solver's rank in the group) tells the lines apart."""
+
+    def __new__(cls, text, group, variant):
+        name = super().__new__(cls, text)
+        name.group, name.variant = group, variant
+        return name
 
 
 def gnuplot_quote(text):
@@ -104,8 +116,9 @@ def load_results(path, time_column):
         raise UsageError(f"{path} has no rows with status ok")
     series = {}
     for name, by_solver in groups.items():
-        for solver, points in by_solver.items():
-            series[f"{name} ({solver})" if len(by_solver) > 1 else name] = points
+        for variant, (solver, points) in enumerate(sorted(by_solver.items())):
+            text = f"{name} ({solver})" if len(by_solver) > 1 else name
+            series[SeriesName(text, name, variant)] = points
     return series
 
 
@@ -126,7 +139,7 @@ def data_text(name, time_column, points):
     the same of pushes (NaN where there is no positive value)."""
     lines = [f"# {name}: n, {time_column} mean min max, pushes mean min max\n"]
     for (n, *time), (_, *pushes) in zip(spread_by_n(points, 1), spread_by_n(points, 2)):
-        cells = ["NaN" if v is None else f"{v:g}" for v in time + pushes]
+        cells = ["NaN" if v is None else f"{v:.10g}" for v in time + pushes]
         lines.append(f"{n} {' '.join(cells)}\n")
     return "".join(lines)
 
@@ -134,6 +147,7 @@ def data_text(name, time_column, points):
 def plot_script(files, time_column, out_dir, title):
     """files: (name, data file, has a positive time, sizes) per series."""
     sizes = [n for _, _, _, ns in files for n in ns]
+    groups = sorted({getattr(name, "group", name) for name, *_ in files})
     lines = [terminal_line(1100, 700), "set logscale xy", "set grid",
              "set key outside right top", "set xlabel 'n (nodes)'"] + x_axis(sizes)
     for png, column, label, what in (
@@ -150,7 +164,8 @@ def plot_script(files, time_column, out_dir, title):
                       "plot 0 notitle", "unset label", "set autoscale y", "set logscale y"]
             continue
         plots = [f"{gnuplot_quote(f)} using 1:{column}:{column + 1}:{column + 2} "
-                 f"with yerrorlines {style(k)} title {gnuplot_quote(name)}"
+                 f"with yerrorlines {style(groups.index(getattr(name, 'group', name)), getattr(name, 'variant', 0))} "
+                 f"title {gnuplot_quote(name)}"
                  for k, name, f in usable]
         lines.append("plot " + ", \\\n     ".join(plots))
     return "\n".join(lines) + "\n"
