@@ -2,7 +2,7 @@
 """A stand-in generator or solver for the runner's tests, of known peak memory.
 
 hog.py MIB [--sleep-ms K] [--tag TEXT]                  a generator
-hog.py MIB --solve [--log FILE] [--tag TEXT]            a solver
+hog.py MIB --solve [--sleep-ms K] [--log FILE] [--tag TEXT]   a solver
 
 Touches MIB MiB, sleeps K ms, then as a generator prints a tiny instance
 with a "c tag TEXT" line; as a solver reads the instance, appends the
