@@ -50,8 +50,11 @@ int32_t Graph::addNode(NodeId id) {
     }
   }
   if (!identity_) {
-    auto [it, added] = index_.emplace(id, next);
-    if (!added) return it->second;
+    // Most calls name a node already there: look before inserting, which
+    // would allocate a map entry every time.
+    auto it = index_.find(id);
+    if (it != index_.end()) return it->second;
+    index_.emplace(id, next);
   }
   if (next >= kMaxNodes) throw Error("more than " + std::to_string(kMaxNodes) + " nodes");
   ids_.push_back(id);

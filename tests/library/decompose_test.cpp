@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "cuttree/oracle.h"
+#include "verify/oracle.h"
 
 namespace {
 
