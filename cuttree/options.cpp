@@ -51,6 +51,10 @@ const char *const usageText =
     "                  auto     whichever of relabel, paths and trees looks at\n"
     "                           fewest arcs in the first 16 computations; the\n"
     "                           tree is then that engine's own\n"
+    "  --no-decompose  build the tree of the whole graph at once; by default\n"
+    "                  bridges, articulation nodes and components split it\n"
+    "                  first, and each block's tree is built alone (with\n"
+    "                  --engine exact and -j 1 the counters are then sunder's)\n"
     "  --update-factor F\n"
     "                  relabel: a global update once the relabels\n"
     "                  since the last exceed F times the awake nodes (2)\n"
@@ -179,6 +183,8 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     else if (a == "--mincut") o.mincut = true;
     else if (a == "--dot") o.dot = true;
     else if (a == "--csv") o.csv = true;
+    else if (a == "--decompose") o.decompose = true;
+    else if (a == "--no-decompose") o.decompose = false;
     else if (a == "--tree") o.treeText = true;
     else if (a == "--report") o.report = true;
     else if (a == "--progress") o.progress = 1;

@@ -24,6 +24,7 @@ struct Options {
   int threads = 0;           // 0: every core
   std::string engine = "auto";
   double updateFactor = 2.0; // --update-factor, for the relabel engine
+  bool decompose = true;     // --no-decompose: the whole graph at once
   bool check = false;
   int64_t checkPairs = 100;  // random pairs of --check (all when n <= 60)
   bool help = false;

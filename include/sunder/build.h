@@ -49,6 +49,14 @@ struct BuildOptions {
   // Asked on the calling thread between cuts; true stops the build, which
   // then throws sunder::Cancelled.
   std::function<bool()> cancel;
+
+  // Ways to spare flow computations; each keeps the tree a valid cut tree,
+  // and each can be switched off to compare.
+  //   decompose  split the graph at bridges, articulation nodes and into
+  //              components first: a bridge or a component costs no flow,
+  //              each block is built alone and the blocks' trees are glued.
+  //              A graph that is one block is built as it is.
+  bool decompose = true;
 };
 
 // The cut tree of `graph`. Error on bad options (threads < 0, a factor not

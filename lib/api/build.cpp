@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "lib/decompose/decompose.h"
 #include "lib/driver/gusfield.h"
 #include "lib/engines/engines.h"
 #include "sunder/error.h"
@@ -104,14 +105,7 @@ int threadCount(const BuildOptions &options) {
   return cores == 0 ? 1 : static_cast<int>(cores);
 }
 
-CutTree treeOf(const Graph &g, const GusfieldRun &run, Engine engine) {
-  int32_t n = g.nodeCount();
-  std::vector<int32_t> parent(n, -1);
-  std::vector<Capacity> weight(n, 0);
-  for (int32_t p = 1; p < n; p++) {
-    parent[run.records[p].id] = run.records[p].parent;
-    weight[run.records[p].id] = run.records[p].weight;
-  }
+BuildStats statsOf(const GusfieldRun &run, Engine engine) {
   BuildStats stats;
   stats.engine = engine;
   stats.counter1 = run.counters.first;
@@ -124,7 +118,18 @@ CutTree treeOf(const Graph &g, const GusfieldRun &run, Engine engine) {
   stats.lastCutSeconds = run.lastCutSeconds;
   stats.calcSeconds = run.calcSeconds;
   stats.manipSeconds = run.manipSeconds;
-  return CutTree(g.ids(), std::move(parent), std::move(weight), stats);
+  return stats;
+}
+
+CutTree treeOf(const Graph &g, const GusfieldRun &run, Engine engine) {
+  int32_t n = g.nodeCount();
+  std::vector<int32_t> parent(n, -1);
+  std::vector<Capacity> weight(n, 0);
+  for (int32_t p = 1; p < n; p++) {
+    parent[run.records[p].id] = run.records[p].parent;
+    weight[run.records[p].id] = run.records[p].weight;
+  }
+  return CutTree(g.ids(), std::move(parent), std::move(weight), statsOf(run, engine));
 }
 
 double wallSeconds() {
@@ -154,23 +159,106 @@ const std::vector<Engine> &allEngines() {
   return all;
 }
 
+namespace {
+
+// The Gusfield run of one graph (no decomposition), with its engine.
+struct Built {
+  Engine engine = Engine::Exact;
+  GusfieldRun run;
+};
+
+Built buildWhole(const Graph &graph, const BuildOptions &options, int threads) {
+  double start = wallSeconds();
+  Built b;
+  b.engine = options.engine;
+  b.run = detail::startRun(graph.nodeCount());
+  if (graph.nodeCount() >= 2 && b.engine == Engine::Auto) {
+    Probed probed = probeEngines(graph, options);
+    b.engine = probed.engine;
+    b.run = std::move(probed.run);
+  }
+  if (b.engine == Engine::Auto) b.engine = Engine::Exact;  // nothing to compute
+  if (graph.nodeCount() >= 2) detail::runGusfield(b.run, driverOptions(b.engine, graph, options, threads));
+  // The probe's other candidates took time too.
+  double probing = wallSeconds() - start - b.run.seconds;
+  b.run.seconds += probing;
+  b.run.lastCutSeconds += probing;
+  return b;
+}
+
+detail::ParentTree parentTreeOf(const GusfieldRun &run) {
+  detail::ParentTree t;
+  t.parent.assign(run.n, -1);
+  t.weight.assign(run.n, 0);
+  for (int32_t p = 1; p < run.n; p++) {
+    t.parent[run.records[p].id] = run.records[p].parent;
+    t.weight[run.records[p].id] = run.records[p].weight;
+  }
+  return t;
+}
+
+// Adds what one block's build did to the whole build's account.
+void addUp(GusfieldRun &total, const GusfieldRun &part) {
+  total.counters.first += part.counters.first;
+  total.counters.second += part.counters.second;
+  total.counters.scans += part.counters.scans;
+  total.computations += part.computations;
+  total.recomputed += part.recomputed;
+  total.cutsRecorded += part.cutsRecorded;
+  total.calcSeconds += part.calcSeconds;
+  total.manipSeconds += part.manipSeconds;
+}
+
+// Blocks below this many nodes are built on one thread: starting workers
+// costs more than their few cuts.
+constexpr int32_t kThreadedBlock = 64;
+
+// The tree glued from the blocks' trees. Progress counts the cuts of all
+// blocks against their total; the engine reported is the largest block's.
+CutTree buildByBlocks(const Graph &graph, const detail::BlockPlan &plan,
+                      const BuildOptions &options, int threads, double start) {
+  int64_t total = 0, before = 0;
+  for (const detail::Block &block : plan.blocks) total += static_cast<int64_t>(block.nodes.size()) - 1;
+  BuildOptions inner = options;
+  if (options.progress)
+    inner.progress = [&](int64_t done, int64_t) { options.progress(before + done, total); };
+  GusfieldRun sum = detail::startRun(0);
+  Engine engine = options.engine == Engine::Auto ? Engine::Exact : options.engine;
+  std::vector<detail::ParentTree> trees;
+  for (const detail::Block &block : plan.blocks) {
+    Graph local(static_cast<int64_t>(block.nodes.size()));
+    local.reserve(0, static_cast<int64_t>(block.edges.size()));
+    for (const Edge &e : block.edges) local.addEdge(e.u, e.v, e.capacity);
+    int32_t size = local.nodeCount();
+    Built b = buildWhole(local, inner, size < kThreadedBlock ? 1 : threads);
+    if (trees.empty()) engine = b.engine;
+    addUp(sum, b.run);
+    before += size - 1;
+    trees.push_back(parentTreeOf(b.run));
+  }
+  detail::ParentTree whole = detail::assembleTree(plan, trees);
+  sum.seconds = sum.lastCutSeconds = wallSeconds() - start;
+  BuildStats stats = statsOf(sum, engine);
+  return CutTree(graph.ids(), std::move(whole.parent), std::move(whole.weight), stats);
+}
+
+bool isOneBlock(const detail::BlockPlan &plan, int32_t n) {
+  return plan.bridges.empty() && plan.blocks.size() == 1 &&
+         static_cast<int32_t>(plan.blocks[0].nodes.size()) == n;
+}
+
+}  // namespace
+
 CutTree buildCutTree(const Graph &graph, const BuildOptions &options) {
   checkOptions(options);
   double start = wallSeconds();
-  Engine engine = options.engine;
-  GusfieldRun run = detail::startRun(graph.nodeCount());
-  if (graph.nodeCount() >= 2 && engine == Engine::Auto) {
-    Probed probed = probeEngines(graph, options);
-    engine = probed.engine;
-    run = std::move(probed.run);
-  }
-  if (engine == Engine::Auto) engine = Engine::Exact;  // nothing to compute
-  if (graph.nodeCount() >= 2)
-    detail::runGusfield(run, driverOptions(engine, graph, options, threadCount(options)));
-  double probing = wallSeconds() - start - run.seconds;
-  run.seconds += probing;
-  run.lastCutSeconds += probing;
-  return treeOf(graph, run, engine);
+  int threads = threadCount(options);
+  detail::BlockPlan plan;
+  if (options.decompose && graph.nodeCount() >= 2) plan = detail::decompose(graph.nodeCount(), graph.edges());
+  if (options.decompose && graph.nodeCount() >= 2 && !isOneBlock(plan, graph.nodeCount()))
+    return buildByBlocks(graph, plan, options, threads, start);
+  Built b = buildWhole(graph, options, threads);
+  return treeOf(graph, b.run, b.engine);
 }
 
 }  // namespace sunder

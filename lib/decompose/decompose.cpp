@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 #include <stdexcept>
+
+#include "sunder/error.h"
 #include <string>
 
 namespace sunder::detail {
@@ -19,13 +21,13 @@ struct Adjacency {
 bool carriesFlow(const Edge &e) { return e.capacity > 0 && e.u != e.v; }
 
 void checkEdges(int32_t n, const std::vector<Edge> &edges) {
-  if (n < 0) throw std::invalid_argument("negative node count " + std::to_string(n));
+  if (n < 0) throw Error("negative node count " + std::to_string(n));
   for (const Edge &e : edges) {
     if (e.u < 0 || e.u >= n || e.v < 0 || e.v >= n)
-      throw std::invalid_argument("edge {" + std::to_string(e.u) + ", " + std::to_string(e.v) +
+      throw Error("edge {" + std::to_string(e.u) + ", " + std::to_string(e.v) +
                                   "} has an end outside 0 ... " + std::to_string(n - 1));
     if (e.capacity < 0)
-      throw std::invalid_argument("edge {" + std::to_string(e.u) + ", " + std::to_string(e.v) +
+      throw Error("edge {" + std::to_string(e.u) + ", " + std::to_string(e.v) +
                                   "} has a negative capacity");
   }
 }
@@ -237,17 +239,17 @@ void distributeEdges(const BlockFinding &found, const std::vector<int32_t> &slot
 void checkBlockTree(const ParentTree &tree, size_t nodes, size_t block) {
   std::string which = "cut tree of block " + std::to_string(block);
   if (tree.parent.size() != nodes || tree.weight.size() != nodes)
-    throw std::invalid_argument(which + ": " + std::to_string(nodes) + " nodes expected");
+    throw Error(which + ": " + std::to_string(nodes) + " nodes expected");
   size_t roots = 0;
   for (size_t k = 0; k < nodes; k++) {
     int32_t p = tree.parent[k];
     if (p == -1)
       roots++;
     else if (p < 0 || static_cast<size_t>(p) >= nodes || static_cast<size_t>(p) == k)
-      throw std::invalid_argument(which + ": node " + std::to_string(k) + " has parent " +
+      throw Error(which + ": node " + std::to_string(k) + " has parent " +
                                   std::to_string(p));
   }
-  if (roots != 1) throw std::invalid_argument(which + ": " + std::to_string(roots) + " roots");
+  if (roots != 1) throw Error(which + ": " + std::to_string(roots) + " roots");
 }
 
 // The union of the blocks' and bridges' tree edges, in graph indices.
@@ -289,7 +291,7 @@ ParentTree rootForest(int32_t n, const std::vector<Edge> &edges) {
         int32_t e = adj.edge[static_cast<size_t>(a)], y = adj.head[static_cast<size_t>(a)];
         if (e == viaEdge[static_cast<size_t>(x)]) continue;
         if (seen[static_cast<size_t>(y)])
-          throw std::invalid_argument("the blocks' cut trees form a cycle");
+          throw Error("the blocks' cut trees form a cycle");
         seen[static_cast<size_t>(y)] = 1;
         viaEdge[static_cast<size_t>(y)] = e;
         tree.parent[static_cast<size_t>(y)] = x;
@@ -317,7 +319,7 @@ BlockPlan decompose(int32_t n, const std::vector<Edge> &edges) {
 
 ParentTree assembleTree(const BlockPlan &plan, const std::vector<ParentTree> &blockTrees) {
   if (blockTrees.size() != plan.blocks.size())
-    throw std::invalid_argument(std::to_string(plan.blocks.size()) +
+    throw Error(std::to_string(plan.blocks.size()) +
                                 " block cut trees expected, got " +
                                 std::to_string(blockTrees.size()));
   return rootForest(plan.nodeCount, unionOfTrees(plan, blockTrees));

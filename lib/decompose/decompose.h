@@ -53,7 +53,7 @@
 // (no recursion), so paths of millions of nodes are fine.
 //
 // Misuse (an endpoint outside 0 ... n - 1, a negative capacity, a block tree
-// of the wrong size or shape) throws std::invalid_argument: the library's
+// of the wrong size or shape) throws sunder::Error: the library's
 // public layer validates graphs before they get here.
 #ifndef SUNDER_LIB_DECOMPOSE_DECOMPOSE_H
 #define SUNDER_LIB_DECOMPOSE_DECOMPOSE_H

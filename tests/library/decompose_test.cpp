@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "sunder/error.h"
 #include "verify/oracle.h"
 
 namespace {
@@ -504,14 +505,14 @@ TEST(Decompose, PlanCanBeSolvedOutOfOrderThenAssembled) {
 }
 
 TEST(Decompose, MisuseIsRejected) {
-  EXPECT_THROW(decompose(3, {{0, 3, 1}}), std::invalid_argument);
-  EXPECT_THROW(decompose(3, {{0, 1, -1}}), std::invalid_argument);
+  EXPECT_THROW(decompose(3, {{0, 3, 1}}), sunder::Error);
+  EXPECT_THROW(decompose(3, {{0, 1, -1}}), sunder::Error);
   std::vector<Edge> triangle{{0, 1, 1}, {1, 2, 1}, {2, 0, 1}};
   BlockPlan plan = decompose(3, triangle);
-  EXPECT_THROW(assembleTree(plan, {}), std::invalid_argument);
-  EXPECT_THROW(assembleTree(plan, {ParentTree{{-1, 0}, {0, 2}}}), std::invalid_argument);
-  EXPECT_THROW(assembleTree(plan, {ParentTree{{-1, 2, 1}, {0, 2, 2}}}), std::invalid_argument);
-  EXPECT_THROW(assembleTree(plan, {ParentTree{{-1, -1, 1}, {0, 0, 2}}}), std::invalid_argument);
+  EXPECT_THROW(assembleTree(plan, {}), sunder::Error);
+  EXPECT_THROW(assembleTree(plan, {ParentTree{{-1, 0}, {0, 2}}}), sunder::Error);
+  EXPECT_THROW(assembleTree(plan, {ParentTree{{-1, 2, 1}, {0, 2, 2}}}), sunder::Error);
+  EXPECT_THROW(assembleTree(plan, {ParentTree{{-1, -1, 1}, {0, 0, 2}}}), sunder::Error);
   EXPECT_NO_THROW(assembleTree(plan, {ParentTree{{1, -1, 1}, {2, 0, 2}}}));
 }
 
