@@ -1,7 +1,8 @@
 // libFuzzer target: one generator's command-line checks on arbitrary
 // argument vectors. The input is split at NUL bytes into at most nine
 // arguments after the program name. FUZZ_GENERATOR picks the generator
-// (0 ringforge, 1 motley, 2 tanglenet, 3 spokerim, 4 hubspin, 5 twinloop).
+// (0 ringforge, 1 motley, 2 tanglenet, 3 spokerim, 4 hubspin, 5 twinloop,
+// 6 powerlaw).
 //
 // A rejected line must carry one of the generator's error numbers; an
 // accepted one must give parameters the generator can write an instance
@@ -87,6 +88,18 @@ void fuzzTwinloop(int argc, char **argv) {
   check(a.n / 2 <= 50 || inRange(int64_t{a.U} - 3), "weakened rim capacity");
 }
 
+void fuzzPowerlaw(int argc, char **argv) {
+  powerlawArgs a;
+  int err = errPowerlawArgs(argc, argv, &a);
+  check(err >= 0 && err <= 7, "error number");
+  if (err != 0) return;
+  check(a.n > 1 && a.k >= 1 && a.k < a.n && a.cMax >= 1, "n, k or c");
+  int64_t k = a.k, m = k * (k + 1) / 2 + (int64_t{a.n} - k - 1) * k;
+  // 2m list entries indexed in 32 bits.
+  check(m == a.m && 2 * m - 1 <= INT32_MAX, "edge count");
+  check(a.k == 1 || a.n == a.k + 1 || !FRandomStuck(a.seed), "stuck stream with redraws");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -108,7 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     case 2: fuzzTanglenet(argc, argv.data()); break;
     case 3: fuzzSpokerim(argc, argv.data()); break;
     case 4: fuzzHubspin(argc, argv.data()); break;
-    default: fuzzTwinloop(argc, argv.data()); break;
+    case 5: fuzzTwinloop(argc, argv.data()); break;
+    default: fuzzPowerlaw(argc, argv.data()); break;
   }
   return 0;
 }

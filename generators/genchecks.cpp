@@ -1,4 +1,4 @@
-// The command-line checks of the six generators.
+// The command-line checks of the seven generators.
 #include "generators/genchecks.h"
 
 #include "generators/genargs.h"
@@ -125,5 +125,28 @@ int errTwinloopArgs(int argc, char **argv, twinloopArgs *p) {
   if (2 * int64_t{p->n} > INT32_MAX) return 4;
   // The weakened rim arcs exist only for n / 2 > 50.
   if (p->n / 2 > 50 && p->U < INT32_MIN + 3) return 5;
+  return 0;
+}
+
+int errPowerlawArgs(int argc, char **argv, powerlawArgs *p) {
+  if (argc < 2 || argc > 5) return 1;
+  if (!fArgInt(argv[1], &p->n)) return 1;
+  if (p->n <= 1) return 2;
+
+  p->k = 2; p->cMax = 1; p->seed = 214365;
+  const truncOption rgopt[] = {{'k', &p->k}, {'c', &p->cMax}, {'s', &p->seed}};
+  if (int err = errScanTruncOptions(argc, argv, 2, rgopt, 3, 3)) return err;
+  if (p->k < 1 || p->k >= p->n) return 4;
+  if (p->cMax < 1) return 5;
+  // The list of edge ends holds 2m entries and is indexed by Random(0, 2m - 1);
+  // the reader's own limit on m keeps 2m below 2^31.
+  int64_t k = p->k;
+  int64_t m = k * (k + 1) / 2 + (int64_t{p->n} - k - 1) * k;
+  if (m > 1073741823) return 6;
+  p->m = static_cast<int32_t>(m);
+  // A stuck stream draws the first listed end for every target, so a second
+  // target of one new node would be redrawn forever; with k = 1, or no node
+  // after the first k + 1, nothing is redrawn.
+  if (p->k >= 2 && p->n > p->k + 1 && FRandomStuck(p->seed)) return 7;
   return 0;
 }

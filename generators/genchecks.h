@@ -1,4 +1,4 @@
-// The command-line checks of the six generators, each a function that reads
+// The command-line checks of the seven generators, each a function that reads
 // a whole command line and returns the number of the first error it meets
 // (0 when the line is accepted), so that the checks can be run without
 // ending the process. The generator's `error` routine turns the number into
@@ -47,5 +47,12 @@ struct twinloopArgs {
   int32_t n, U;
 };
 int errTwinloopArgs(int argc, char **argv, twinloopArgs *pArgs);
+
+// powerlaw n [-k edges per new node] [-c capacity bound] [-s seed]; m is the
+// edge count, k(k + 1)/2 + (n - k - 1)k.
+struct powerlawArgs {
+  int32_t n, k, cMax, seed, m;
+};
+int errPowerlawArgs(int argc, char **argv, powerlawArgs *pArgs);
 
 #endif

@@ -1,4 +1,4 @@
-# The random module, the shared argument scanning, and the six generator
+# The random module, the shared argument scanning, and the seven generator
 # programs run whole.
 # Nothing to test when the generators are not part of this build.
 if(NOT TARGET random)
@@ -6,7 +6,7 @@ if(NOT TARGET random)
 endif()
 
 set(GEN_TEST_DIR ${CMAKE_CURRENT_SOURCE_DIR}/generators)
-set(GENERATOR_PROGRAMS ringforge motley tanglenet spokerim hubspin twinloop)
+set(GENERATOR_PROGRAMS ringforge motley tanglenet spokerim hubspin twinloop powerlaw)
 
 # Draws without a seed, to check the module's message and status.
 add_executable(unseeded_draw ${GEN_TEST_DIR}/unseeded_draw.cpp)
@@ -38,6 +38,14 @@ target_link_libraries(generator_programs_test PRIVATE run_program GTest::gtest_m
 target_compile_definitions(generator_programs_test PRIVATE ${GENERATOR_PATHS})
 add_dependencies(generator_programs_test ${GENERATOR_PROGRAMS})
 gtest_discover_tests(generator_programs_test)
+
+# powerlaw against its rule replayed on the random module's draws, and the
+# properties of a large instance.
+add_executable(powerlaw_test ${GEN_TEST_DIR}/powerlaw_test.cpp)
+target_link_libraries(powerlaw_test PRIVATE random run_program GTest::gtest_main)
+target_compile_definitions(powerlaw_test PRIVATE POWERLAW_PATH="$<TARGET_FILE:powerlaw>")
+add_dependencies(powerlaw_test powerlaw)
+gtest_discover_tests(powerlaw_test)
 
 # Generated instances are read by the solver.
 if(NOT TARGET sunder)

@@ -7,7 +7,7 @@ target_link_libraries(write_failure_test PRIVATE GTest::gtest_main)
 set(OUTPUT_PROGRAM_PATHS SUNDER_PATH="$<TARGET_FILE:sunder>"
     CUTTREE_PATH="$<TARGET_FILE:cuttree>"
     EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples")
-foreach(program ringforge motley tanglenet spokerim hubspin twinloop)
+foreach(program ringforge motley tanglenet spokerim hubspin twinloop powerlaw)
   string(TOUPPER ${program} upper)
   list(APPEND OUTPUT_PROGRAM_PATHS ${upper}_PATH="$<TARGET_FILE:${program}>")
   add_dependencies(write_failure_test ${program})

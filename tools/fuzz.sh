@@ -16,7 +16,7 @@ dir=build-fuzz
 CXX=clang++ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUNDER_FUZZ=ON \
   -DSUNDER_TESTS=OFF -DSUNDER_BENCH=OFF >/dev/null
 cmake --build "$dir" -j 2 --target reader_fuzzer cuttree_fuzzer ringforge_fuzzer motley_fuzzer \
-  tanglenet_fuzzer spokerim_fuzzer hubspin_fuzzer twinloop_fuzzer
+  tanglenet_fuzzer spokerim_fuzzer hubspin_fuzzer twinloop_fuzzer powerlaw_fuzzer
 mkdir -p "$dir/artifacts"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
@@ -50,7 +50,7 @@ run() {
   fi
 }
 
-targets=(reader cuttree ringforge motley tanglenet spokerim hubspin twinloop)
+targets=(reader cuttree ringforge motley tanglenet spokerim hubspin twinloop powerlaw)
 if [ $# -ge 1 ]; then
   merge=1; reader=$1; cuttree=$1; each=$1
   shift

@@ -1,4 +1,4 @@
-// Every rejected command line of the six generators: the exact message on
+// Every rejected command line of the seven generators: the exact message on
 // standard error, the exit status, and an empty standard output.
 #include <gtest/gtest.h>
 
@@ -10,7 +10,8 @@ namespace {
 
 const std::string kRingforge = RINGFORGE_PATH, kMotley = MOTLEY_PATH,
                   kTanglenet = TANGLENET_PATH, kSpokerim = SPOKERIM_PATH,
-                  kHubspin = HUBSPIN_PATH, kTwinloop = TWINLOOP_PATH;
+                  kHubspin = HUBSPIN_PATH, kTwinloop = TWINLOOP_PATH,
+                  kPowerlaw = POWERLAW_PATH;
 
 struct Rejection {
   const std::string &path;
@@ -38,6 +39,9 @@ const std::string kSpokeUsage =
 const std::string kHubUsage =
     "\nUsage: ringforge n\n                  [-r range]\n                  [-s seed]\n";
 const std::string kTwinUsage = "\nUsage: twinloop n\n                  [-U rim capacity]\n";
+const std::string kPowerUsage =
+    "\nUsage: powerlaw number_of_nodes\n         [-k edges_per_new_node]\n"
+    "         [-c capacity_upper_bound]\n         [-s seed]\n";
 const std::string kUnknown = "\nError: unknown option\n";
 const std::string kStuck = "\nError: seed gives a constant random stream\n";
 const std::string kEdges = "\nError: number of edges out of range\n";
@@ -130,6 +134,29 @@ const Rejection rgRejection[] = {
     {kTwinloop, {"5", "-s7"}, 3, "\nError: n must be >5"},
     {kTwinloop, {"1073741824"}, 4, kEdges},
     {kTwinloop, {"102", "-U-2147483646"}, 5, "\nError: rim capacity out of range\n"},
+    // powerlaw: count, n, options left to right, k, c, edge count, seed.
+    {kPowerlaw, {}, 1, kPowerUsage},
+    {kPowerlaw, {"5", "-k1", "-c2", "-s3", "-k2"}, 1, kPowerUsage},
+    {kPowerlaw, {"5", "7"}, 1, kPowerUsage},
+    {kPowerlaw, {"99999999999"}, 1, kPowerUsage},
+    {kPowerlaw, {"5", "-k1e10"}, 1, kPowerUsage},
+    {kPowerlaw, {"5", "-snan"}, 1, kPowerUsage},
+    {kPowerlaw, {"1"}, 2, "\nError: number_of_nodes must be int > 1\n"},
+    {kPowerlaw, {"-3", "-x"}, 2, "\nError: number_of_nodes must be int > 1\n"},
+    {kPowerlaw, {"5", "-x", "-k9"}, 3, kUnknown},
+    {kPowerlaw, {"5", "-K2"}, 3, kUnknown},
+    {kPowerlaw, {"5", "-k5"}, 4, "\nError: k must be between 1 and n-1\n"},
+    {kPowerlaw, {"5", "-k0.9", "-c0"}, 4, "\nError: k must be between 1 and n-1\n"},
+    {kPowerlaw, {"2", "-k-1"}, 4, "\nError: k must be between 1 and n-1\n"},
+    {kPowerlaw, {"5", "-c0.5", "-s0"}, 5, "\nError: capacity_upper_bound must be >= 1\n"},
+    // m = n - 1 for k = 1: 1073741824 edges is one past the reader's limit.
+    {kPowerlaw, {"1073741825", "-k1"}, 6, kEdges},
+    {kPowerlaw, {"2147483647", "-s0"}, 6, kEdges},
+    {kPowerlaw, {"46342", "-k46341"}, 6, kEdges},  // the clique alone
+    // A stuck stream would redraw a new node's second target forever.
+    {kPowerlaw, {"5", "-s0"}, 7, kStuck},
+    {kPowerlaw, {"5", "-k3", "-s-667870353"}, 7, kStuck},
+    {kPowerlaw, {"4", "-k2", "-s2147483647.5"}, 7, kStuck},
 };
 
 TEST(GeneratorErrors, MessageStatusAndEmptyOutput) {
@@ -157,6 +184,11 @@ TEST(GeneratorErrors, MemoryExhausted) {
   r = runProgram("/bin/sh", {"-c", kLimit + "2000000000 1.05e-7 1 1", kTanglenet});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "Memory exhausted at tanglenet:1 color = (int *)calloc(n+1, sizeof(int))\n");
+  EXPECT_EQ(r.out, "");
+  // The largest accepted edge count: 2m ends of 4 bytes are 8 GB.
+  r = runProgram("/bin/sh", {"-c", kLimit + "1073741824 -k1", kPowerlaw});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Memory exhausted at powerlaw:1 rgEnd = (int32_t *)calloc(2*m, sizeof(int32_t))\n");
   EXPECT_EQ(r.out, "");
 }
 #endif

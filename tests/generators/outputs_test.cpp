@@ -1,4 +1,4 @@
-// Whole outputs of the six generators, derived by hand from the stream, and
+// Whole outputs of the seven generators, derived by hand from the stream, and
 // the option conversions.
 //
 // States after SetRandom(1), s(k+1) = 16807 * sk mod (2^31 - 1):
@@ -9,7 +9,8 @@
 //  s21 896544303  s22 1474833169 s23 1264817709 s24 1998097157 s25 1817129560
 //  s26 1131570933 s27 197493099  s28 1404280278 s29 893351816
 // Random(a, b) = a + s mod (b - a + 1): mod 3 is the digit sum mod 3, mod 5
-// and mod 10 go by the last digit. Seed 0 makes every draw its lower bound,
+// and mod 10 go by the last digit, mod 4 by the last two, mod 6 by the
+// parity and the digit sum. Seed 0 makes every draw its lower bound,
 // so a shuffle of 1..n gives 2, 3, ..., n, 1.
 #include <gtest/gtest.h>
 
@@ -23,12 +24,15 @@ namespace {
 
 const std::string kRingforge = RINGFORGE_PATH, kMotley = MOTLEY_PATH,
                   kTanglenet = TANGLENET_PATH, kSpokerim = SPOKERIM_PATH,
-                  kHubspin = HUBSPIN_PATH, kTwinloop = TWINLOOP_PATH;
+                  kHubspin = HUBSPIN_PATH, kTwinloop = TWINLOOP_PATH,
+                  kPowerlaw = POWERLAW_PATH;
 const std::string kRingHead = "c \"ringforge\" min-cut problem\n";
 const std::string kMotleyHead = "c EVENWEAVE min-cut problem\n";
 const std::string kTangleHead = "c TANGLENET min-cut problem\n";
 const std::string kWheelHead = "c \"hubspin\" min-cut problem\n";
 const std::string kTwinHead = "c \"twinloop\" min-cut problem\n";
+const std::string kPowerHead =
+    "c \"powerlaw\" min-cut problem: preferential attachment\n";
 
 // Cycle 1 + s1..s3 mod 10000 = 6808 5250 74. Further edges (i, j, c) with
 // i, j = 1 + s mod 3 (digit sums in brackets) and c = 1 + s mod 10:
@@ -221,6 +225,42 @@ TEST(Twinloop, Output) {
   expectOutput(kTwinloop, {"102", "-U9", "-U2.5"},
                twinloopText(102, 2, {"50 51 -1", "101 102 -1", "47 50 4",
                                      "51 54 4", "98 101 4", "102 3 4"}));
+}
+
+// n = 5, k = 2, c = 10. Clique 1 2 3, capacities 1 + s mod 10: s1 8, s2 10,
+// s3 4; list of ends 1 2 1 3 2 3 (L = 6). Node 4 draws list[s mod 6]:
+// s4 (even, digit sum 56) 2 -> node 1, capacity s5 -> 1; then s6 (even, 26)
+// 2 -> 1, s7 (even, 24) 0 -> 1 and s8 (even, 53) 2 -> 1 are redrawn, s9 (odd,
+// 53) 5 -> 3, capacity s10 -> 10. List 1 2 1 3 2 3 4 1 4 3 (L = 10); node 5:
+// s11 0 -> 1, capacity s12 -> 6; s13 2, s14 2 and s15 7 all give 1 again,
+// s16 3 -> 3, capacity s17 -> 8.
+TEST(Powerlaw, Output) {
+  const std::string kEnds[] = {"1 2 ", "1 3 ", "2 3 ", "4 1 ", "4 3 ", "5 1 ", "5 3 "};
+  const char *const kCaps[] = {"8", "10", "4", "1", "10", "6", "8"};
+  std::string withCaps, unit;
+  for (int i = 0; i < 7; i++) {
+    withCaps += "a " + kEnds[i] + kCaps[i] + "\n";
+    unit += "a " + kEnds[i] + "1\n";
+  }
+  const std::string kProblem = "p cut        5        7\n";
+  expectOutput(kPowerlaw, {"5", "-c10", "-s1"}, kPowerHead + kProblem + withCaps);
+  // Unit capacities take the same draws: the same end points.
+  expectOutput(kPowerlaw, {"5", "-s1.7", "-k2.5"}, kPowerHead + kProblem + unit);
+  // k = 1: list 1 2; node 3 takes s2 odd -> list[1] = 2; list 1 2 3 2, node 4
+  // takes s4 mod 4 = 58 mod 4 = 2 -> list[2] = 3.
+  expectOutput(kPowerlaw, {"4", "-k1", "-s1"},
+               kPowerHead + "p cut        4        3\n" + arcs({"1 2 1", "3 2 1", "4 3 1"}));
+  // A stuck stream is accepted where nothing is redrawn: with k = 1 every
+  // target is list[0] = node 1 (a star), and n = k + 1 is the clique alone.
+  expectOutput(kPowerlaw, {"5", "-k1", "-s0", "-c9"},
+               kPowerHead + "p cut        5        4\n" +
+               arcs({"1 2 1", "3 1 1", "4 1 1", "5 1 1"}));
+  expectOutput(kPowerlaw, {"4", "-k3", "-s0"},
+               kPowerHead + "p cut        4        6\n" +
+               arcs({"1 2 1", "1 3 1", "1 4 1", "2 3 1", "2 4 1", "3 4 1"}));
+  expectSame(kPowerlaw, {"40", "-k3", "-c9"}, {"40", "-s214365", "-k3", "-c9"});
+  expectSame(kPowerlaw, {"40"}, {"40", "-k2", "-c1"});
+  expectSame(kPowerlaw, {"40", "-s1e3", "-c5"}, {"40", "-c5", "-s1000"});
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// For many random command lines of the six generators: the output is read
+// For many random command lines of the seven generators: the output is read
 // by the solver without complaint, the problem line's m equals the number of
 // arc lines, every end point lies in 1..n, no self loop is written, and the
 // same command line gives the same bytes twice.
@@ -130,6 +130,15 @@ TEST(GeneratorProperty, Twinloop) {
                     [](std::mt19937 &e) {
     int n = uniform(e, 0, 3) == 0 ? uniform(e, 102, 140) : uniform(e, 6, 60);
     return Args{std::to_string(n), opt("-U", uniform(e, 3, 5000))};
+  });
+}
+
+TEST(GeneratorProperty, Powerlaw) {
+  checkCommandLines(POWERLAW_PATH, "c \"powerlaw\" min-cut problem: preferential attachment", 7,
+                    [](std::mt19937 &e) {
+    int n = uniform(e, 2, 80), k = uniform(e, 1, std::min(n - 1, 6));
+    return Args{std::to_string(n), opt("-k", k), opt("-c", uniform(e, 1, 100)),
+                opt("-s", uniform(e, 1, 2000000000))};
   });
 }
 

@@ -20,7 +20,8 @@ namespace {
 const std::string kSunder = SUNDER_PATH, kRingforge = RINGFORGE_PATH,
                   kMotley = MOTLEY_PATH, kTanglenet = TANGLENET_PATH,
                   kSpokerim = SPOKERIM_PATH, kHubspin = HUBSPIN_PATH,
-                  kTwinloop = TWINLOOP_PATH, kCuttree = CUTTREE_PATH;
+                  kTwinloop = TWINLOOP_PATH, kPowerlaw = POWERLAW_PATH,
+                  kCuttree = CUTTREE_PATH;
 const std::string kNoSpace = "Error: cannot write output: No space left on device\n";
 
 struct Outcome {
@@ -145,6 +146,7 @@ TEST(WriteFailure, EveryProgramIntoDevFull) {
       {kHubspin, {"3"}, "", 74, kNoSpace},
       {kTwinloop, {"6"}, "", 74, kNoSpace},
       {kTwinloop, {"1000000"}, "", 74, kNoSpace},
+      {kPowerlaw, {"1000000"}, "", 74, kNoSpace},
       {kCuttree, {}, four, 74, kNoSpace},
       {kCuttree, {"--help"}, "", 74, kNoSpace},
       // A rejected command line writes nothing: its own status stays.

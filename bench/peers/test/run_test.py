@@ -119,6 +119,31 @@ class TinyGrid(unittest.TestCase):
                 self.assertEqual(cells[header.index(f"{c} s")], mark)
             self.assertEqual(cells[-1], "unchecked")
 
+    def test_instance_files_run_as_families_of_their_own(self):
+        files = os.path.join(WORK, "files")
+        shutil.rmtree(files, ignore_errors=True)
+        os.makedirs(files)
+        for name, argv in (("pl.cut", ["powerlaw", "60", "-k2", "-c9"]),
+                           ("loop.cut", ["twinloop", "8"]), ("notes.txt", ["twinloop", "6"])):
+            with open(os.path.join(files, name), "w") as f:
+                subprocess.run([os.path.join(BUILD, "generators", argv[0])] + argv[1:],
+                               stdout=f, check=True)
+        out = os.path.join(WORK, "with-files")
+        # A directory's *.cut files in name order; the named family runs too.
+        done = run_driver(out, "--tiny", "--sizes", "50", "--families", "motley", "--files", files)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        rows = read_csv(out)
+        self.assertEqual([(r["family"], r["n"], r["m"], r["seed"], r["generator"]) for r in rows],
+                         [("motley", "50", "175", "1", "motley 50 3 50 -s1"),
+                          ("loop", "8", "16", "", os.path.join(files, "loop.cut")),
+                          ("pl", "60", "117", "", os.path.join(files, "pl.cut"))])
+        for r in rows:
+            self.assertEqual(r["check"], "ok", r["generator"])
+        # Files alone: no generated family.
+        done = run_driver(out, "--files", os.path.join(files, "pl.cut"), "--repeats", "1")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual([r["family"] for r in read_csv(out)], ["pl"])
+
 
 if __name__ == "__main__":
     p = argparse.ArgumentParser()
