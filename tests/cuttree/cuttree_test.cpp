@@ -3,6 +3,7 @@
 // output on one and two threads, and every error path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -248,3 +249,66 @@ TEST(CuttreeErrors, EveryPathHasItsMessageAndStatus) {
 }
 
 }  // namespace
+
+namespace {
+
+// One graph in every format: two triangles joined by the bridge 3-4.
+//   1-2:3  2-3:2  1-3:4  3-4:5  4-5:1  4-6:2  5-6:3
+// Minimum cuts by hand: in the first triangle {2} (5) separates 2 from 1
+// and 3, {1,2} (6) separates 1 from 3; the bridge weighs 5; in the second
+// triangle {4} (3) separates 4 from 5 and 6, {5} (4) separates 5 from 6.
+// A pair in different blocks takes the smallest cut along the way.
+const std::vector<std::pair<std::string, std::string>> kFormats{
+    {"g.cut", "p cut 6 7\na 1 2 3\na 2 3 2\na 1 3 4\na 3 4 5\na 4 5 1\na 4 6 2\na 5 6 3\n"},
+    {"g.edges", "# two triangles\n1,2,3\n2 3 2\n1\t3 4 % heavy\n3 4 5\n4 5 1\n4,6,2\n5 6 3\n"},
+    {"g.graph", "% METIS, edge weights\n6 7 001\n2 3 3 4\n1 3 3 2\n2 2 1 4 4 5\n3 5 5 1 6 2\n4 1 6 3\n4 2 5 3\n"},
+    {"g.mtx", "%%MatrixMarket matrix coordinate integer symmetric\n6 6 7\n2 1 3\n3 2 2\n3 1 4\n"
+              "4 3 5\n5 4 1\n6 4 2\n6 5 3\n"},
+};
+
+}  // namespace
+
+TEST(CuttreeFormats, EveryFormatGivesTheCutsWorkedByHand) {
+  std::ofstream("format_pairs.txt") << "1 2\n1 3 # across the heavy edge\n2 3\n3 4\n1 4\n"
+                                       "4 5\n5 6\n4 6\n1 6\n";
+  const std::string want = "q 1 2 5\nq 1 3 6\nq 2 3 5\nq 3 4 5\nq 1 4 5\nq 4 5 3\nq 5 6 4\n"
+                           "q 4 6 3\nq 1 6 3\n";
+  for (const auto &[name, text] : kFormats) {
+    std::ofstream(name) << text;
+    for (const char *decompose : {"--decompose", "--no-decompose"}) {
+      ProgramResult r = cuttree({"--pairs", "format_pairs.txt", decompose, name}, "");
+      EXPECT_EQ(r.status, 0) << name << r.err;
+      EXPECT_EQ(r.out, want) << name << " " << decompose;
+    }
+    // The CSV carries the tree text's edges.
+    ProgramResult text_ = cuttree({name}, ""), csv = cuttree({"--csv", name}, "");
+    std::string rows = "child,parent,weight\n";
+    std::istringstream lines(text_.out);
+    for (std::string line; std::getline(lines, line);)
+      if (line.rfind("t ", 0) == 0) {
+        std::string row = line.substr(2);
+        std::replace(row.begin(), row.end(), ' ', ',');
+        rows += row + "\n";
+      }
+    EXPECT_EQ(csv.out, rows) << name;
+  }
+  // The format named on the command line wins over the extension.
+  std::ofstream("g_edges.txt.cut") << kFormats[1].second;
+  EXPECT_EQ(cuttree({"--format", "edges", "--query", "5", "6", "g_edges.txt.cut"}, "").out, "q 5 6 4\n");
+}
+
+TEST(CuttreeFormats, FaultsNameTheFileAndLine) {
+  std::ofstream("bad.edges") << "1 2\n1 3 2.5\n";
+  ProgramResult r = cuttree({"bad.edges"}, "");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "cuttree: bad.edges:2: capacity '2.5' is not a whole number\n");
+  EXPECT_EQ(r.out, "");
+  // Ids of an edge list are only the ones its edges name.
+  std::ofstream("sparse.edges") << "10 20\n20 30 4\n";
+  r = cuttree({"--query", "10", "15", "sparse.edges"}, "");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err,
+            "cuttree: --query: node 15 is not in the instance (it has 3 nodes) (see cuttree --help)\n");
+  r = cuttree({"--query", "10", "30", "sparse.edges"}, "");
+  EXPECT_EQ(r.out, "q 10 30 1\n");
+}
