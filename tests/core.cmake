@@ -8,7 +8,13 @@ function(sunder_test name)
   add_executable(${name} ${ARGN})
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/support)
   target_link_libraries(${name} PRIVATE GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  # Tests that build trees on several threads also run under
+  # ThreadSanitizer (tools/check.sh --threads): label "parallel".
+  if(name IN_LIST SUNDER_PARALLEL_TESTS)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS parallel)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 sunder_test(stcut_test solver/stcut_test.cpp)

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <random>
 #include <thread>
 
+#include "lib/driver/draws.h"
 #include "sunder/sunder.h"
 #include "verify/oracle.h"
 
@@ -227,6 +229,21 @@ TEST(LibraryApi, MillionQueriesEqualPathMinima) {
   EXPECT_EQ(fastSample, slowSum);
   EXPECT_GT(sum, 0);
   RecordProperty("million_queries_seconds", std::to_string(seconds));
+}
+
+}  // namespace
+
+namespace {
+
+// The builds' own generator draws what the C library's rand() draws after
+// srand(seed), so every build takes the sources in sunder's order while
+// leaving the process's rand() alone.
+TEST(LibraryDraws, SameAsTheCLibraryGenerator) {
+  for (unsigned seed : {1u, 0u, 7u, 2147483647u}) {
+    sunder::detail::LibraryRandom mine(seed);
+    srand(seed);
+    for (int k = 0; k < 2000; k++) ASSERT_EQ(mine.next(), rand()) << "seed " << seed << " draw " << k;
+  }
 }
 
 }  // namespace
