@@ -8,3 +8,6 @@ target_link_libraries(formats_test PRIVATE sunder_static)
 
 sunder_test(decompose_test library/decompose_test.cpp)
 target_link_libraries(decompose_test PRIVATE sunder_static maxflow_oracle)
+
+sunder_test(engines_local_test library/engines_local_test.cpp)
+target_link_libraries(engines_local_test PRIVATE sunder_static maxflow_oracle)

@@ -32,7 +32,7 @@ std::vector<Edge> mergedEdges(const std::vector<Edge> &edges) {
 }  // namespace
 
 CompactGraph::CompactGraph(int32_t nodes, const std::vector<Edge> &edges)
-    : n(nodes), first(nodes + 1, 0) {
+    : n(nodes), first(nodes + 1, 0), degree(nodes, 0) {
   std::vector<Edge> merged = mergedEdges(edges);
   for (const Edge &e : merged) {
     first[e.u + 1]++;
@@ -51,6 +51,8 @@ CompactGraph::CompactGraph(int32_t nodes, const std::vector<Edge> &edges)
     twin[a] = b;
     twin[b] = a;
     cap[a] = cap[b] = e.capacity;
+    for (int32_t end : {e.u, e.v})
+      degree[end] = e.capacity > INT64_MAX - degree[end] ? INT64_MAX : degree[end] + e.capacity;
   }
 }
 

@@ -1,7 +1,8 @@
 // The undirected graph of an instance in one adjacency array, for the
 // engines that do not use the solver's records: parallel edges merged, self
 // loops dropped. Each edge {u, w} of capacity c is a pair of arcs u->w and
-// w->u, each the other's `twin`, both of capacity c.
+// w->u, each the other's `twin`, both of capacity c. The graph is read-only
+// once made, so the engines of all worker threads of a build share one.
 #ifndef SUNDER_ENGINES_COMPACT_GRAPH_H
 #define SUNDER_ENGINES_COMPACT_GRAPH_H
 
@@ -16,10 +17,21 @@ struct CompactGraph {
   CompactGraph(int32_t nodes, const std::vector<Edge> &edges);
 
   int32_t n;
-  std::vector<int32_t> first;  // arcs of node v: first[v] ... first[v + 1] - 1
-  std::vector<int32_t> head;   // by arc
-  std::vector<int32_t> twin;   // by arc
-  std::vector<int64_t> cap;    // by arc
+  std::vector<int32_t> first;   // arcs of node v: first[v] ... first[v + 1] - 1
+  std::vector<int32_t> head;    // by arc
+  std::vector<int32_t> twin;    // by arc
+  std::vector<int64_t> cap;     // by arc
+  std::vector<int64_t> degree;  // by node: summed capacity of its arcs, at most INT64_MAX
+};
+
+// How the engines on the compact graph run a computation.
+struct CompactSettings {
+  // Stop as soon as the flow reaches the smaller weighted degree of s and t;
+  // that terminal alone is then its side of the cut.
+  bool degreeBound = true;
+  // Restore only the residuals and node states the previous computation
+  // changed, instead of all of them.
+  bool localReset = true;
 };
 
 }  // namespace sunder::detail

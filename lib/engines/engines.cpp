@@ -1,5 +1,7 @@
 #include "lib/engines/engines.h"
 
+#include <mutex>
+#include <new>
 #include <vector>
 
 #include "lib/engines/compact_graph.h"
@@ -72,33 +74,76 @@ cutSettings relabelSettings(const EngineSettings &settings) {
   return c;
 }
 
-// An engine on the compact graph: `Method` finds the cut (paths.h, trees.h).
+CompactSettings compactSettings(const EngineSettings &settings) {
+  CompactSettings c;
+  c.degreeBound = settings.degreeBound;
+  c.localReset = settings.localReset;
+  return c;
+}
+
+// An engine on a compact graph it may share: `Method` finds the cut
+// (paths.h, trees.h) and owns the arrays a computation changes.
 template <class Method>
 class CompactEngine : public CutEngine {
  public:
-  explicit CompactEngine(const Graph &g) : graph_(g.nodeCount(), g.edges()), method_(graph_) {}
+  CompactEngine(std::shared_ptr<const CompactGraph> g, const CompactSettings &settings)
+      : graph_(std::move(g)), method_(*graph_, settings) {}
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) override {
     return method_.cut(s, t, side, scanLimit);
   }
   Counters counters() const override { return method_.counters(); }
 
  private:
-  CompactGraph graph_;
+  std::shared_ptr<const CompactGraph> graph_;
   Method method_;
 };
 
+bool usesCompactGraph(Engine engine) { return engine == Engine::Paths || engine == Engine::Trees; }
+
 }  // namespace
+
+std::shared_ptr<const CompactGraph> makeCompactGraph(const Graph &graph) {
+  try {
+    return std::make_shared<const CompactGraph>(graph.nodeCount(), graph.edges());
+  } catch (const std::bad_alloc &) {
+    outOfMemory(graph);
+  }
+}
 
 std::unique_ptr<CutEngine> makeEngine(Engine engine, const Graph &graph,
                                       const EngineSettings &settings) {
+  std::shared_ptr<const CompactGraph> compact = settings.compactGraph;
+  if (usesCompactGraph(engine) && compact == nullptr) compact = makeCompactGraph(graph);
   switch (engine) {
     case Engine::Relabel: return std::make_unique<ExactEngine>(graph, relabelSettings(settings));
-    case Engine::Paths: return std::make_unique<CompactEngine<AugmentingPaths>>(graph);
-    case Engine::Trees: return std::make_unique<CompactEngine<SearchTrees>>(graph);
+    case Engine::Paths:
+      return std::make_unique<CompactEngine<AugmentingPaths>>(compact, compactSettings(settings));
+    case Engine::Trees:
+      return std::make_unique<CompactEngine<SearchTrees>>(compact, compactSettings(settings));
     case Engine::Exact: return std::make_unique<ExactEngine>(graph, cutSettings());
     case Engine::Auto: break;
   }
   throw Error("no engine is named auto: the probe picks one");
+}
+
+std::function<std::unique_ptr<CutEngine>()> engineFactory(Engine engine, const Graph &graph,
+                                                          const EngineSettings &settings) {
+  struct Shared {
+    std::mutex mu;
+    EngineSettings settings;
+  };
+  auto shared = std::make_shared<Shared>();
+  shared->settings = settings;
+  return [engine, &graph, shared] {
+    EngineSettings s;
+    {
+      std::lock_guard<std::mutex> lock(shared->mu);
+      if (usesCompactGraph(engine) && shared->settings.compactGraph == nullptr)
+        shared->settings.compactGraph = makeCompactGraph(graph);
+      s = shared->settings;
+    }
+    return makeEngine(engine, graph, s);
+  };
 }
 
 }  // namespace sunder::detail

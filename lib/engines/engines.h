@@ -1,15 +1,20 @@
-// The engines that find one minimum s-t cut for the Gusfield driver, each
-// on its own copy of a graph (so every worker thread owns one):
+// The engines that find one minimum s-t cut for the Gusfield driver:
 //   Exact    the solver's push-relabel computation, with its counters;
 //   Relabel  the same with a global update at the start of each cut;
 //   Paths    blocking flows along shortest augmenting paths (paths.h);
 //   Trees    two search trees kept between augmentations (trees.h).
+// Exact and Relabel each own a copy of the graph in the solver's records;
+// Paths and Trees own only their mutable arrays and read a compact graph
+// (compact_graph.h) that the engines of one build may share, so every worker
+// thread owns one engine and nothing mutable is shared.
 #ifndef SUNDER_ENGINES_ENGINES_H
 #define SUNDER_ENGINES_ENGINES_H
 
+#include <functional>
 #include <memory>
 
 #include "lib/driver/cut_engine.h"
+#include "lib/engines/compact_graph.h"
 #include "sunder/cut_tree.h"
 #include "sunder/graph.h"
 
@@ -19,12 +24,32 @@ struct EngineSettings {
   // Relabel: a global update follows the relabel that makes the relabels
   // since the last one exceed this many times the awake nodes.
   double updateFactor = 2.0;
+  // Paths, Trees: a computation ends as soon as its flow equals the smaller
+  // weighted degree of s and t, with that terminal alone as its side.
+  bool degreeBound = true;
+  // Paths, Trees: each computation restores only the residuals and node
+  // states the one before it changed, so its cost follows the arcs it
+  // touches rather than the size of the graph.
+  bool localReset = true;
+  // Paths, Trees: the compact graph of the graph given to makeEngine, shared
+  // read-only with other engines; when empty the engine makes its own.
+  std::shared_ptr<const CompactGraph> compactGraph;
 };
 
-// A new engine of the given kind (not Auto) on its own copy of the graph.
-// Error when memory runs out.
+// The compact graph of `graph`, to share between engines. Error when
+// memory runs out.
+std::shared_ptr<const CompactGraph> makeCompactGraph(const Graph &graph);
+
+// A new engine of the given kind (not Auto) on `graph`. Error when memory
+// runs out.
 std::unique_ptr<CutEngine> makeEngine(Engine engine, const Graph &graph,
                                       const EngineSettings &settings = EngineSettings());
+
+// A maker of engines of the given kind on `graph` (which must outlive it)
+// that all read one compact graph, made at the first call. Its calls may
+// come from any thread.
+std::function<std::unique_ptr<CutEngine>()> engineFactory(
+    Engine engine, const Graph &graph, const EngineSettings &settings = EngineSettings());
 
 }  // namespace sunder::detail
 

@@ -4,38 +4,80 @@
 
 namespace sunder::detail {
 
-AugmentingPaths::AugmentingPaths(const CompactGraph &g)
-    : n_(g.n), first_(g.first), head_(g.head), twin_(g.twin), cap_(g.cap), res_(g.cap),
-      dist_(g.n), current_(g.n), queue_(g.n) {}
+AugmentingPaths::AugmentingPaths(const CompactGraph &g, const CompactSettings &settings)
+    : g_(g), settings_(settings), res_(g.cap), mark_(g.n, 0), dist_(g.n), current_(g.n),
+      queue_(g.n) {}
+
+// Every residual back to its capacity: those the last computation pushed
+// along, or all of them without local resets.
+void AugmentingPaths::restoreResiduals() {
+  if (!settings_.localReset) {
+    res_ = g_.cap;
+    std::fill(mark_.begin(), mark_.end(), 0);
+    phase_ = 0;
+  } else {
+    for (int32_t a : touchedArcs_) {
+      res_[a] = g_.cap[a];
+      res_[g_.twin[a]] = g_.cap[g_.twin[a]];
+    }
+  }
+  touchedArcs_.clear();
+}
+
+// A new phase number, under which no node is labelled yet.
+void AugmentingPaths::startPhase() {
+  if (phase_ == INT32_MAX) {
+    std::fill(mark_.begin(), mark_.end(), 0);
+    phase_ = 0;
+  }
+  phase_++;
+}
+
+void AugmentingPaths::label(int32_t v, int32_t d) {
+  mark_[v] = phase_;
+  dist_[v] = d;
+  current_[v] = g_.first[v];
+}
 
 // Breadth-first distances from s over residual arcs; stops after the level
 // that reaches t. True when t was reached.
 bool AugmentingPaths::labelFrom(int32_t s, int32_t t) {
-  std::fill(dist_.begin(), dist_.end(), -1);
-  dist_[s] = 0;
+  startPhase();
+  label(s, 0);
   size_t head = 0, tail = 0;
   queue_[tail++] = s;
   int32_t reachLevel = -1;
   while (head < tail) {
     int32_t v = queue_[head++];
     if (reachLevel >= 0 && dist_[v] >= reachLevel) break;
-    scans_ += first_[v + 1] - first_[v];
-    for (int32_t a = first_[v]; a < first_[v + 1]; a++) {
-      int32_t w = head_[a];
-      if (res_[a] > 0 && dist_[w] < 0) {
-        dist_[w] = dist_[v] + 1;
+    scans_ += g_.first[v + 1] - g_.first[v];
+    for (int32_t a = g_.first[v]; a < g_.first[v + 1]; a++) {
+      int32_t w = g_.head[a];
+      if (res_[a] > 0 && !labelled(w)) {
+        label(w, dist_[v] + 1);
         queue_[tail++] = w;
         if (w == t) reachLevel = dist_[w];
       }
     }
   }
-  return dist_[t] >= 0;
+  reached_ = tail;
+  return labelled(t);
 }
 
-// Saturates shortest paths until none is left at this labelling; each path
-// is walked forward from s and its bottleneck pushed along it at once.
-int64_t AugmentingPaths::blockingFlow(int32_t s, int32_t t) {
-  for (int32_t v = 0; v < n_; v++) current_[v] = first_[v];
+// Pushes `amount` along the path in pathArcs_.
+void AugmentingPaths::push(int64_t amount) {
+  for (int32_t a : pathArcs_) {
+    res_[a] -= amount;
+    res_[g_.twin[a]] += amount;
+    touchedArcs_.push_back(a);
+  }
+  augmentations_++;
+}
+
+// Saturates shortest paths until none is left at this labelling or the flow
+// found reaches `wanted`; each path is walked forward from s and its
+// bottleneck pushed along it at once.
+int64_t AugmentingPaths::blockingFlow(int32_t s, int32_t t, int64_t wanted) {
   int64_t total = 0;
   pathArcs_.clear();
   int32_t v = s;
@@ -43,50 +85,59 @@ int64_t AugmentingPaths::blockingFlow(int32_t s, int32_t t) {
     if (v == t) {
       int64_t bottleneck = INT64_MAX;
       for (int32_t a : pathArcs_) bottleneck = std::min(bottleneck, res_[a]);
-      for (int32_t a : pathArcs_) {
-        res_[a] -= bottleneck;
-        res_[twin_[a]] += bottleneck;
-      }
+      push(bottleneck);
       total += bottleneck;
-      augmentations_++;
+      if (total >= wanted) return total;
       // Back to the tail of the first arc the push saturated.
       size_t keep = 0;
       while (res_[pathArcs_[keep]] > 0) keep++;
       pathArcs_.resize(keep);
-      v = keep == 0 ? s : head_[pathArcs_.back()];
+      v = keep == 0 ? s : g_.head[pathArcs_.back()];
       continue;
     }
     int32_t &a = current_[v];
-    int32_t from = a;
-    while (a < first_[v + 1] && !(res_[a] > 0 && dist_[head_[a]] == dist_[v] + 1)) a++;
+    int32_t from = a, end = g_.first[v + 1];
+    while (a < end && !(res_[a] > 0 && labelled(g_.head[a]) && dist_[g_.head[a]] == dist_[v] + 1))
+      a++;
     scans_ += a - from + 1;
-    if (a < first_[v + 1]) {
+    if (a < end) {
       pathArcs_.push_back(a);
-      v = head_[a];
+      v = g_.head[a];
       continue;
     }
     // v is a dead end for this phase: retreat and leave it behind.
-    dist_[v] = -1;
+    mark_[v] = 0;
     if (pathArcs_.empty()) return total;
     int32_t back = pathArcs_.back();
     pathArcs_.pop_back();
-    v = head_[twin_[back]];
+    v = g_.head[g_.twin[back]];
     current_[v]++;
   }
 }
 
+// side: 0 for the nodes the last search reached, 1 for the others.
+void AugmentingPaths::reachedSide(std::vector<uint8_t> &side) const {
+  side.assign(g_.n, 1);
+  for (size_t k = 0; k < reached_; k++) side[queue_[k]] = 0;
+}
+
 int64_t AugmentingPaths::cut(int32_t s, int32_t t, std::vector<uint8_t> &side,
                              int64_t scanLimit) {
-  res_ = cap_;
-  int64_t flow = 0;
-  int64_t startScans = scans_;
-  while (labelFrom(s, t)) {
+  restoreResiduals();
+  int64_t bound = settings_.degreeBound ? std::min(g_.degree[s], g_.degree[t]) : INT64_MAX;
+  int64_t flow = 0, startScans = scans_;
+  while (flow < bound && labelFrom(s, t)) {
     if (scans_ - startScans > scanLimit) return -1;
     phases_++;
-    flow += blockingFlow(s, t);
+    flow += blockingFlow(s, t, bound - flow);
   }
-  side.resize(n_);
-  for (int32_t k = 0; k < n_; k++) side[k] = dist_[k] >= 0 ? 0 : 1;
+  if (flow < bound || bound == INT64_MAX) {
+    reachedSide(side);
+  } else {  // the flow saturates the lighter terminal's arcs
+    bool sourceAlone = g_.degree[s] <= g_.degree[t];
+    side.assign(g_.n, sourceAlone ? 1 : 0);
+    side[sourceAlone ? s : t] = sourceAlone ? 0 : 1;
+  }
   return flow;
 }
 

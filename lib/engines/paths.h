@@ -7,42 +7,58 @@
 // walk that only steps from distance d to d + 1 and remembers, per node, the
 // first arc that may still carry flow. When t is out of reach the flow is
 // maximum, and the nodes reached from s form the source side of a minimum
-// cut.
+// cut. With the degree bound the computation also ends as soon as the flow
+// equals the weighted degree of s or t: that terminal alone is then a side.
+//
+// Invariants between computations: res_[a] == cap[a] for every arc a that
+// is not in touchedArcs_ (nor the twin of one); a node's dist_ and current_
+// count only while mark_ equals the current phase number, so no per-node
+// array needs clearing.
 #ifndef SUNDER_ENGINES_PATHS_H
 #define SUNDER_ENGINES_PATHS_H
 
 #include <cstdint>
 #include <vector>
 
-#include "lib/engines/compact_graph.h"
 #include "lib/driver/cut_engine.h"
+#include "lib/engines/compact_graph.h"
 
 namespace sunder::detail {
 
 class AugmentingPaths {
  public:
-  explicit AugmentingPaths(const CompactGraph &g);
+  explicit AugmentingPaths(const CompactGraph &g, const CompactSettings &settings = {});
 
   // Max flow from s to t; side[k] = 0 for nodes reached from s in the final
-  // residual graph, 1 for the others. Gives up (returns -1, side untouched)
-  // at the start of a phase once it has looked at more than scanLimit arcs.
+  // residual graph, 1 for the others (or one terminal alone when the degree
+  // bound ends the computation). Gives up (returns -1, side untouched) at
+  // the start of a phase once it has looked at more than scanLimit arcs.
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit = INT64_MAX);
 
   // Phases, augmentations and the arcs looked at.
   Counters counters() const { return {phases_, augmentations_, scans_}; }
 
  private:
+  void restoreResiduals();
+  void startPhase();
+  bool labelled(int32_t v) const { return mark_[v] == phase_; }
+  void label(int32_t v, int32_t d);
   bool labelFrom(int32_t s, int32_t t);
-  int64_t blockingFlow(int32_t s, int32_t t);
+  int64_t blockingFlow(int32_t s, int32_t t, int64_t wanted);
+  void push(int64_t amount);
+  void reachedSide(std::vector<uint8_t> &side) const;
 
-  int32_t n_;
-  const std::vector<int32_t> &first_, &head_, &twin_;
-  const std::vector<int64_t> &cap_;
+  const CompactGraph &g_;
+  CompactSettings settings_;
   std::vector<int64_t> res_;      // by arc: residual capacity
-  std::vector<int32_t> dist_;     // by node: phase distance from s, -1 unreached
-  std::vector<int32_t> current_;  // by node: next arc the walk tries
+  std::vector<int32_t> touchedArcs_;
+  std::vector<int32_t> mark_;     // by node: phase in which it was last labelled
+  std::vector<int32_t> dist_;     // by node: distance from s in that phase
+  std::vector<int32_t> current_;  // by node: next arc the walk tries in that phase
   std::vector<int32_t> queue_;
+  size_t reached_ = 0;            // queue_[0 .. reached_) labelled by the last search
   std::vector<int32_t> pathArcs_;
+  int32_t phase_ = 0;
   int64_t phases_ = 0, augmentations_ = 0, scans_ = 0;
 };
 

@@ -4,21 +4,57 @@
 
 namespace sunder::detail {
 
-SearchTrees::SearchTrees(const CompactGraph &g)
-    : n_(g.n), first_(g.first), head_(g.head), twin_(g.twin), cap_(g.cap), res_(g.cap),
-      tree_(g.n), parent_(g.n), active_(g.n), scan_(g.n), stamp_(g.n), dist_(g.n) {}
+SearchTrees::SearchTrees(const CompactGraph &g, const CompactSettings &settings)
+    : g_(g), settings_(settings), first_(g.first), head_(g.head), twin_(g.twin), res_(g.cap),
+      tree_(g.n, FREE), parent_(g.n, kNone), active_(g.n, 0), scan_(g.n), stamp_(g.n, 0),
+      dist_(g.n) {}
 
-void SearchTrees::reset(int32_t s, int32_t t) {
-  res_ = cap_;
-  std::fill(tree_.begin(), tree_.end(), FREE);
-  std::fill(parent_.begin(), parent_.end(), kNone);
-  std::fill(active_.begin(), active_.end(), 0);
-  std::fill(stamp_.begin(), stamp_.end(), 0);
+// Residuals and node states back to the start: those the last computation
+// changed, or all of them without local resets.
+void SearchTrees::restore() {
+  if (!settings_.localReset) {
+    res_ = g_.cap;
+    std::fill(tree_.begin(), tree_.end(), FREE);
+    std::fill(parent_.begin(), parent_.end(), kNone);
+    std::fill(active_.begin(), active_.end(), 0);
+    std::fill(stamp_.begin(), stamp_.end(), 0);
+    pass_ = 0;
+  } else {
+    for (int32_t a : touchedArcs_) {
+      res_[a] = g_.cap[a];
+      res_[twin_[a]] = g_.cap[twin_[a]];
+    }
+    for (int32_t v : touchedNodes_) {
+      tree_[v] = FREE;
+      parent_[v] = kNone;
+      active_[v] = 0;
+    }
+  }
+  touchedArcs_.clear();
+  touchedNodes_.clear();
   activeQueue_.clear();
   orphans_.clear();
-  pass_ = 1;
+}
+
+// A pass number no stamp carries yet.
+void SearchTrees::nextPass() {
+  if (pass_ == INT32_MAX) {
+    std::fill(stamp_.begin(), stamp_.end(), 0);
+    pass_ = 0;
+  }
+  pass_++;
+}
+
+void SearchTrees::join(int32_t v, uint8_t tree) {
+  tree_[v] = tree;
+  touchedNodes_.push_back(v);
+}
+
+void SearchTrees::reset(int32_t s, int32_t t) {
+  restore();
+  nextPass();
   for (int32_t root : {s, t}) {
-    tree_[root] = root == s ? SOURCE : SINK;
+    join(root, root == s ? SOURCE : SINK);
     parent_[root] = kRoot;
     dist_[root] = 0;
     stamp_[root] = pass_;
@@ -52,7 +88,7 @@ int32_t SearchTrees::grow() {
         // along the twin.
         if ((tree == SOURCE ? res_[a] : res_[twin_[a]]) == 0) continue;
         if (tree_[q] == FREE) {
-          tree_[q] = tree;
+          join(q, tree);
           parent_[q] = twin_[a];
           dist_[q] = dist_[p] + 1;
           stamp_[q] = stamp_[p];
@@ -77,12 +113,10 @@ int64_t SearchTrees::augment(int32_t bridge) {
     bottleneck = std::min(bottleneck, linkResidual(parent_[v], SOURCE));
   for (int32_t v = w; parent_[v] != kRoot; v = head_[parent_[v]])
     bottleneck = std::min(bottleneck, linkResidual(parent_[v], SINK));
-  res_[bridge] -= bottleneck;
-  res_[twin_[bridge]] += bottleneck;
+  moveAlong(bridge, bottleneck);
   for (int32_t v = u; parent_[v] != kRoot;) {
     int32_t a = parent_[v], next = head_[a];
-    res_[twin_[a]] -= bottleneck;
-    res_[a] += bottleneck;
+    moveAlong(twin_[a], bottleneck);
     if (res_[twin_[a]] == 0) {
       parent_[v] = kNone;
       orphans_.push_back(v);
@@ -91,8 +125,7 @@ int64_t SearchTrees::augment(int32_t bridge) {
   }
   for (int32_t v = w; parent_[v] != kRoot;) {
     int32_t a = parent_[v], next = head_[a];
-    res_[a] -= bottleneck;
-    res_[twin_[a]] += bottleneck;
+    moveAlong(a, bottleneck);
     if (res_[a] == 0) {
       parent_[v] = kNone;
       orphans_.push_back(v);
@@ -101,6 +134,13 @@ int64_t SearchTrees::augment(int32_t bridge) {
   }
   augmentations_++;
   return bottleneck;
+}
+
+// Pushes `amount` along arc a.
+void SearchTrees::moveAlong(int32_t a, int64_t amount) {
+  res_[a] -= amount;
+  res_[twin_[a]] += amount;
+  touchedArcs_.push_back(a);
 }
 
 // Whether v's chain of parents still reaches its tree's root; on the way up
@@ -167,7 +207,7 @@ void SearchTrees::adopt(int32_t v) {
 }
 
 void SearchTrees::adoptOrphans() {
-  pass_++;
+  nextPass();
   while (!orphans_.empty()) {
     int32_t v = orphans_.back();
     orphans_.pop_back();
@@ -175,16 +215,30 @@ void SearchTrees::adoptOrphans() {
   }
 }
 
+// side: 0 for the source tree's nodes, 1 for the others.
+void SearchTrees::sourceTreeSide(std::vector<uint8_t> &side) const {
+  side.assign(g_.n, 1);
+  for (int32_t v : touchedNodes_)
+    if (tree_[v] == SOURCE) side[v] = 0;
+}
+
 int64_t SearchTrees::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) {
   reset(s, t);
+  int64_t bound = settings_.degreeBound ? std::min(g_.degree[s], g_.degree[t]) : INT64_MAX;
   int64_t flow = 0, startScans = scans_;
-  for (int32_t bridge; (bridge = grow()) != kNone;) {
+  for (int32_t bridge; flow < bound && (bridge = grow()) != kNone;) {
     flow += augment(bridge);
+    if (flow >= bound) break;  // orphans are left to the next restore
     adoptOrphans();
     if (scans_ - startScans > scanLimit) return -1;
   }
-  side.resize(n_);
-  for (int32_t k = 0; k < n_; k++) side[k] = tree_[k] == SOURCE ? 0 : 1;
+  if (flow < bound || bound == INT64_MAX) {
+    sourceTreeSide(side);
+  } else {  // the flow saturates the lighter terminal's arcs
+    bool sourceAlone = g_.degree[s] <= g_.degree[t];
+    side.assign(g_.n, sourceAlone ? 1 : 0);
+    side[sourceAlone ? s : t] = sourceAlone ? 0 : 1;
+  }
   return flow;
 }
 

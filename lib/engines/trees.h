@@ -10,7 +10,14 @@
 // child nodes off as orphans, which then look for a new parent in their own
 // tree (a neighbour whose path to the root is still whole) or become free.
 // The flow is maximum when no active node is left; the source tree's nodes
-// are then the source side of a minimum cut.
+// are then the source side of a minimum cut. With the degree bound the
+// computation also ends as soon as the flow equals the weighted degree of s
+// or t: that terminal alone is then a side.
+//
+// Invariants between computations: res_[a] == cap[a] for every arc a that
+// is not in touchedArcs_ (nor the twin of one); every node not in
+// touchedNodes_ is FREE, without parent and inactive; no stamp_ equals a
+// pass number still to come, so distances need no clearing either.
 #ifndef SUNDER_ENGINES_TREES_H
 #define SUNDER_ENGINES_TREES_H
 
@@ -25,10 +32,11 @@ namespace sunder::detail {
 
 class SearchTrees {
  public:
-  explicit SearchTrees(const CompactGraph &g);
+  explicit SearchTrees(const CompactGraph &g, const CompactSettings &settings = {});
 
   // Max flow from s to t; side[k] = 0 for the source tree's nodes at the
-  // end, which are the nodes reached from s in the residual graph. Gives up
+  // end, which are the nodes reached from s in the residual graph (or one
+  // terminal alone when the degree bound ends the computation). Gives up
   // (returns -1, side untouched) after an augmentation once it has looked at
   // more than scanLimit arcs.
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit = INT64_MAX);
@@ -41,7 +49,12 @@ class SearchTrees {
   static constexpr int32_t kNone = -1;  // no parent arc
   static constexpr int32_t kRoot = -2;  // the terminal itself
 
+  void restore();
   void reset(int32_t s, int32_t t);
+  void nextPass();
+  void join(int32_t v, uint8_t tree);
+  void moveAlong(int32_t a, int64_t amount);
+  void sourceTreeSide(std::vector<uint8_t> &side) const;
   int32_t grow();  // an arc from the source tree into the sink tree, or kNone
   int64_t augment(int32_t bridge);
   void adoptOrphans();
@@ -54,9 +67,9 @@ class SearchTrees {
     return tree == SOURCE ? res_[twin_[a]] : res_[a];
   }
 
-  int32_t n_;
+  const CompactGraph &g_;
+  CompactSettings settings_;
   const std::vector<int32_t> &first_, &head_, &twin_;
-  const std::vector<int64_t> &cap_;
   std::vector<int64_t> res_;      // by arc: residual capacity
   std::vector<uint8_t> tree_;     // by node: FREE, SOURCE or SINK
   std::vector<int32_t> parent_;   // by node: arc from the node to its parent, kNone or kRoot
@@ -66,6 +79,8 @@ class SearchTrees {
   std::vector<int32_t> dist_;     // by node: distance to the root at that pass
   std::deque<int32_t> activeQueue_;
   std::vector<int32_t> orphans_;
+  std::vector<int32_t> touchedArcs_;   // arcs pushed along since the last restore
+  std::vector<int32_t> touchedNodes_;  // nodes that joined a tree since then
   int32_t pass_ = 0;
   int64_t augmentations_ = 0, adoptions_ = 0, scans_ = 0;
 };
