@@ -124,7 +124,9 @@ void writeReport(FILE *out, const sunder::GraphFile &file, const sunder::CutTree
   std::string engine = o.engine == used ? used : o.engine + " (" + used + ")";
   fprintf(out, "c engine: %s   counters: %s   threads: %d   recomputed: %d of %d\n",
           engine.c_str(), counterNames(s.engine), threads, s.recomputed, s.computations);
-  fprintf(out, "c decompose: %s\n", o.decompose ? "on" : "off");
+  auto onOff = [](bool on) { return on ? "on" : "off"; };
+  fprintf(out, "c switches: decompose %s   degree-bound %s   local-reset %s\n",
+          onOff(o.decompose), onOff(o.degreeBound), onOff(o.localReset));
   fprintf(out, "c scans: %" PRId64 "\n", s.scans);
   fprintf(out, "c time: %.6f\n", s.seconds);
 }
@@ -168,6 +170,8 @@ int main(int argc, char **argv) {
   build.threads = o.threads > 0 ? o.threads : defaultThreads();
   build.updateFactor = o.updateFactor;
   build.decompose = o.decompose;
+  build.degreeBound = o.degreeBound;
+  build.localReset = o.localReset;
   if (o.progress == 1 || (o.progress == -1 && isatty(STDERR_FILENO))) build.progress = Progress();
   sunder::CutTree t;
   try {

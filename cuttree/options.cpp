@@ -55,6 +55,10 @@ const char *const usageText =
     "                  bridges, articulation nodes and components split it\n"
     "                  first, and each block's tree is built alone (with\n"
     "                  --engine exact and -j 1 the counters are then sunder's)\n"
+    "  --no-degree-bound, --no-local-reset\n"
+    "                  paths and trees: do not end a cut once its flow reaches\n"
+    "                  the smaller degree of its ends; reset the whole graph\n"
+    "                  for every cut (both on by default; for comparisons)\n"
     "  --update-factor F\n"
     "                  relabel: a global update once the relabels\n"
     "                  since the last exceed F times the awake nodes (2)\n"
@@ -185,6 +189,8 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     else if (a == "--csv") o.csv = true;
     else if (a == "--decompose") o.decompose = true;
     else if (a == "--no-decompose") o.decompose = false;
+    else if (a == "--no-degree-bound") o.degreeBound = false;
+    else if (a == "--no-local-reset") o.localReset = false;
     else if (a == "--tree") o.treeText = true;
     else if (a == "--report") o.report = true;
     else if (a == "--progress") o.progress = 1;

@@ -25,6 +25,8 @@ struct Options {
   std::string engine = "auto";
   double updateFactor = 2.0; // --update-factor, for the relabel engine
   bool decompose = true;     // --no-decompose: the whole graph at once
+  bool degreeBound = true;   // --no-degree-bound
+  bool localReset = true;    // --no-local-reset
   bool check = false;
   int64_t checkPairs = 100;  // random pairs of --check (all when n <= 60)
   bool help = false;

@@ -56,7 +56,15 @@ struct BuildOptions {
   //              components first: a bridge or a component costs no flow,
   //              each block is built alone and the blocks' trees are glued.
   //              A graph that is one block is built as it is.
+  //   degreeBound  Paths, Trees: a cut ends as soon as its flow reaches the
+  //              smaller weighted degree of its two ends, with that node
+  //              alone as its side.
+  //   localReset Paths, Trees: each cut restores only what the one before
+  //              it changed, so it costs what it touches, not a pass over
+  //              the graph.
   bool decompose = true;
+  bool degreeBound = true;
+  bool localReset = true;
 };
 
 // The cut tree of `graph`. Error on bad options (threads < 0, a factor not

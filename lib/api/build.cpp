@@ -39,7 +39,10 @@ DriverOptions driverOptions(Engine engine, const Graph &g, const BuildOptions &o
   d.threads = threads;
   detail::EngineSettings settings;
   settings.updateFactor = options.updateFactor;
-  d.makeEngine = [engine, &g, settings] { return detail::makeEngine(engine, g, settings); };
+  settings.degreeBound = options.degreeBound;
+  settings.localReset = options.localReset;
+  // The workers of one build share one read-only copy of the graph.
+  d.makeEngine = detail::engineFactory(engine, g, settings);
   d.progress = options.progress;
   d.cancel = options.cancel;
   return d;

@@ -227,8 +227,10 @@ void Driver::run() {
   if (threads <= 1 || options_.stopAfter > 0 || options_.pace != nullptr) {
     std::unique_ptr<CutEngine> made;
     CutEngine *engine = options_.engine;
+    // A run that is complete already (the probe of a small graph) needs
+    // no engine at all.
     if (engine == nullptr && from < r_.n) engine = (made = options_.makeEngine()).get();
-    runInSequence(*engine, from);
+    if (engine != nullptr) runInSequence(*engine, from);
   } else {
     runSpeculatively(threads, from);
   }
