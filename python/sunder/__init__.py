@@ -99,7 +99,7 @@ def _networkx_tree(G, capacity, engine, threads, progress):
             unbounded = unbounded or u != v
             continue
         if not isinstance(value, _numbers.Integral):
-            fractional_type = True  # networkx's values are floats then
+            fractional_type = True
         if c > max_total_capacity:
             raise ValueError(f"edge ({u!r}, {v!r}): capacity {value!r} is beyond "
                              f"{max_total_capacity}")
@@ -115,7 +115,8 @@ def _networkx_tree(G, capacity, engine, threads, progress):
     tree.weights_into(weights)
     T = nx.Graph()
     T.add_nodes_from(G)
-    convert = float if fractional_type else int
+    # networkx's values are floats when a capacity is, but for 0 (no flow).
+    convert = (lambda w: float(w) if w else 0) if fractional_type else int
     T.add_weighted_edges_from(
         (nodes[k], nodes[parents[k]], convert(weights[k])) for k in range(len(nodes)) if parents[k] >= 0)
     return T
