@@ -146,12 +146,6 @@ PYBIND11_MODULE(_sunder, m) {
     return names;
   }, "The engine names, \"auto\" first.");
 
-  // Asks for pending signals the way a build does between its cuts: raises
-  // the exception of the signal handler (KeyboardInterrupt for Ctrl-C).
-  m.def("check_signals", []() {
-    if (PyErr_CheckSignals() != 0) throw py::error_already_set();
-  });
-
   py::class_<sunder::CutTree>(m, "Tree")
       .def_property_readonly("node_count", &sunder::CutTree::nodeCount)
       .def("parents_into", [](const sunder::CutTree &t, py::buffer out) {

@@ -18,7 +18,6 @@ import math as _math
 import numbers as _numbers
 
 from . import _sunder
-from ._sunder import check_signals as _check_signals  # noqa: F401 (tests)
 
 __all__ = ["gomory_hu_tree", "cut_tree", "CutTree", "engines", "max_total_capacity",
            "__version__"]
