@@ -9,6 +9,8 @@ packages+=("$@")
 packages+=(graphviz)
 # The experiment runner, its plots, and the job-list test.
 packages+=(python3 gnuplot-nox parallel)
+# The Python package (pybind11) and its tests against networkx and igraph.
+packages+=(pybind11-dev python3-dev python3-numpy python3-networkx python3-igraph python3-pytest)
 # clang and its runtime (libFuzzer, sanitizers) for the fuzz targets (tools/fuzz.sh).
 packages+=(clang libclang-rt-14-dev)
 missing=()

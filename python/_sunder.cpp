@@ -1,0 +1,199 @@
+// _sunder: the thin binding under the Python package `sunder`. It builds a
+// cut tree from three flat buffers (edge ends by node index, capacities) and
+// answers queries by node index; the package maps the caller's nodes to
+// indices and back.
+//
+// Buffers go through the buffer protocol, so numpy arrays pass without a
+// copy and array.array works where numpy is absent. The tree is built with
+// the GIL released; between cuts the build re-acquires it at most every
+// 20 ms to look for a pending signal (Ctrl-C stops the build with the
+// KeyboardInterrupt its handler raised), and after each cut to call the
+// progress callback, if any.
+#include <pybind11/functional.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "sunder/sunder.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// The largest total capacity a graph may have: every cut value and every
+// excess of a flow computation stays below it with room to spare.
+constexpr int64_t kMaxTotalCapacity = std::numeric_limits<int64_t>::max() / 2;
+
+// A one-dimensional, contiguous buffer of a signed integer type of `size`
+// bytes, with `count` items.
+template <typename T>
+const T *intBuffer(const py::buffer_info &info, const char *what, int64_t count) {
+  if (info.ndim != 1)
+    throw py::value_error(std::string(what) + ": one-dimensional buffer expected");
+  if (info.itemsize != static_cast<py::ssize_t>(sizeof(T)) || info.format.empty() ||
+      std::strchr("bhilqn", info.format.back()) == nullptr)
+    throw py::value_error(std::string(what) + ": a buffer of " + std::to_string(8 * sizeof(T)) +
+                          "-bit signed integers expected");
+  if (info.shape[0] != count)
+    throw py::value_error(std::string(what) + ": " + std::to_string(count) + " items expected, not " +
+                          std::to_string(info.shape[0]));
+  if (count > 0 && info.strides[0] != static_cast<py::ssize_t>(sizeof(T)))
+    throw py::value_error(std::string(what) + ": contiguous buffer expected");
+  return static_cast<const T *>(info.ptr);
+}
+
+template <typename T>
+T *writableBuffer(const py::buffer_info &info, const char *what, int64_t count) {
+  if (info.readonly) throw py::value_error(std::string(what) + ": writable buffer expected");
+  return const_cast<T *>(intBuffer<T>(info, what, count));
+}
+
+// The graph on nodes 0 ... n - 1 with edges (u[k], v[k], capacity[k]).
+sunder::Graph makeGraph(int64_t n, py::buffer us, py::buffer vs, py::buffer capacities) {
+  py::buffer_info ui = us.request(), vi = vs.request(), ci = capacities.request();
+  if (ui.ndim != 1) throw py::value_error("edge ends: one-dimensional buffer expected");
+  int64_t m = ui.shape[0];
+  const int32_t *u = intBuffer<int32_t>(ui, "edge ends", m);
+  const int32_t *v = intBuffer<int32_t>(vi, "edge ends", m);
+  const int64_t *c = intBuffer<int64_t>(ci, "capacities", m);
+  if (n < 0 || n > sunder::Graph::kMaxNodes)
+    throw py::value_error("a graph has 0 to " + std::to_string(sunder::Graph::kMaxNodes) +
+                          " nodes, not " + std::to_string(n));
+  int64_t total = 0;
+  for (int64_t k = 0; k < m; k++) {
+    if (u[k] < 0 || u[k] >= n || v[k] < 0 || v[k] >= n)
+      throw py::value_error("edge " + std::to_string(k) + " names a node index outside 0 ... " +
+                            std::to_string(n - 1));
+    if (c[k] < 0)
+      throw py::value_error("edge " + std::to_string(k) + " has a negative capacity " +
+                            std::to_string(c[k]));
+    if (u[k] != v[k] && (total += c[k]) > kMaxTotalCapacity)
+      throw py::value_error("the capacities add up to more than " +
+                            std::to_string(kMaxTotalCapacity));
+  }
+  sunder::Graph graph(n);
+  graph.reserve(n, m);
+  for (int64_t k = 0; k < m; k++) graph.addEdge(u[k], v[k], c[k]);
+  return graph;
+}
+
+sunder::CutTree build(int64_t n, py::buffer us, py::buffer vs, py::buffer capacities,
+                      const std::string &engine, int threads, py::object progress) {
+  sunder::Graph graph = makeGraph(n, std::move(us), std::move(vs), std::move(capacities));
+  sunder::BuildOptions options;
+  options.engine = sunder::engineFromName(engine);
+  options.threads = threads;
+  if (!progress.is_none()) {
+    options.progress = [&progress](int64_t done, int64_t total) {
+      py::gil_scoped_acquire gil;
+      progress(done, total);  // its exception stops the build
+    };
+  }
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point nextCheck = Clock::now();
+  options.cancel = [&nextCheck]() {
+    Clock::time_point now = Clock::now();
+    if (now < nextCheck) return false;
+    nextCheck = now + std::chrono::milliseconds(20);
+    py::gil_scoped_acquire gil;
+    return PyErr_CheckSignals() != 0;  // the handler's exception stays set
+  };
+  try {
+    py::gil_scoped_release nogil;
+    return sunder::buildCutTree(graph, options);
+  } catch (const sunder::Cancelled &) {
+    if (PyErr_Occurred()) throw py::error_already_set();
+    throw py::value_error("the build was cancelled");
+  }
+}
+
+int32_t checkedIndex(const sunder::CutTree &tree, int64_t k) {
+  if (k < 0 || k >= tree.nodeCount())
+    throw py::index_error("node index " + std::to_string(k) + " outside 0 ... " +
+                          std::to_string(tree.nodeCount() - 1));
+  return static_cast<int32_t>(k);
+}
+
+py::tuple cutTuple(const sunder::Cut &cut) {
+  return py::make_tuple(cut.value, cut.side, cut.otherSide);
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_sunder, m) {
+  m.doc() = "Gomory-Hu cut trees of undirected graphs with integer capacities (binding)";
+  m.attr("version") = SUNDER_VERSION;
+  m.attr("max_total_capacity") = kMaxTotalCapacity;
+
+  py::register_exception_translator([](std::exception_ptr p) {
+    try {
+      if (p) std::rethrow_exception(p);
+    } catch (const sunder::Error &e) {
+      PyErr_SetString(PyExc_ValueError, e.what());
+    }
+  });
+
+  m.def("engines", []() {
+    std::vector<std::string> names;
+    for (sunder::Engine e : sunder::allEngines()) names.push_back(sunder::engineName(e));
+    return names;
+  }, "The engine names, \"auto\" first.");
+
+  py::class_<sunder::CutTree>(m, "Tree")
+      .def_property_readonly("node_count", &sunder::CutTree::nodeCount)
+      .def("parents_into", [](const sunder::CutTree &t, py::buffer out) {
+        py::buffer_info info = out.request(true);
+        int32_t *p = writableBuffer<int32_t>(info, "parents", t.nodeCount());
+        std::copy(t.parents().begin(), t.parents().end(), p);
+      }, "Writes each node's parent index (-1 for the root) into an int32 buffer.")
+      .def("weights_into", [](const sunder::CutTree &t, py::buffer out) {
+        py::buffer_info info = out.request(true);
+        int64_t *w = writableBuffer<int64_t>(info, "weights", t.nodeCount());
+        std::copy(t.weights().begin(), t.weights().end(), w);
+      }, "Writes the weight of each node's edge to its parent (0 for the root).")
+      .def("min_cut_value", [](const sunder::CutTree &t, int64_t u, int64_t v) {
+        int32_t a = checkedIndex(t, u), b = checkedIndex(t, v);
+        if (a == b) throw py::value_error("the two nodes of a cut must differ");
+        return t.minCutValueAt(a, b);
+      })
+      .def("min_cut_values_into", [](const sunder::CutTree &t, py::buffer us, py::buffer vs,
+                                     py::buffer out) {
+        py::buffer_info ui = us.request(), vi = vs.request(), oi = out.request(true);
+        if (ui.ndim != 1) throw py::value_error("node indices: one-dimensional buffer expected");
+        int64_t k = ui.shape[0];
+        const int64_t *u = intBuffer<int64_t>(ui, "node indices", k);
+        const int64_t *v = intBuffer<int64_t>(vi, "node indices", k);
+        int64_t *o = writableBuffer<int64_t>(oi, "values", k);
+        for (int64_t i = 0; i < k; i++) {
+          int32_t a = checkedIndex(t, u[i]), b = checkedIndex(t, v[i]);
+          if (a == b) throw py::value_error("the two nodes of a cut must differ");
+          o[i] = t.minCutValueAt(a, b);
+        }
+      }, "Minimum cut values of many index pairs, into an int64 buffer.")
+      .def("min_cut", [](const sunder::CutTree &t, int64_t u, int64_t v) {
+        int32_t a = checkedIndex(t, u), b = checkedIndex(t, v);
+        if (a == b) throw py::value_error("the two nodes of a cut must differ");
+        return cutTuple(t.minCut(a, b));
+      }, "(value, u's side, the other side), sides as node indices.")
+      .def("global_min_cut", [](const sunder::CutTree &t) {
+        if (t.nodeCount() < 2) throw py::value_error("a global minimum cut needs two nodes");
+        return cutTuple(t.globalMinCut());
+      }, "(value, the smaller side, the rest), sides as node indices.")
+      .def_property_readonly("engine", [](const sunder::CutTree &t) {
+        return std::string(sunder::engineName(t.stats().engine));
+      })
+      .def_property_readonly("seconds", [](const sunder::CutTree &t) { return t.stats().seconds; });
+
+  m.def("build", &build, py::arg("n"), py::arg("u"), py::arg("v"), py::arg("capacities"),
+        py::arg("engine") = "auto", py::arg("threads") = 1, py::arg("progress") = py::none(),
+        "The cut tree of the graph on nodes 0 ... n - 1 with edges (u[k], v[k]) of "
+        "capacity capacities[k]: int32, int32 and int64 buffers. The GIL is released "
+        "while it is built.");
+}
