@@ -27,6 +27,11 @@ cmp "$work/tree_of.txt" "$work/cuttree.txt"
 [ "$(wc -l < "$work/tree_of.txt")" -eq 79 ] || { echo "expected 79 tree edges"; exit 1; }
 "$prefix/bin/cuttree" --check=500 "$work/r.cut" >/dev/null
 
+# The README's example, worked by hand: triangle 10-20-30 (3, 2, 4) and the
+# bridge 30-40 (5); {20} is a cut of 5, {10, 20} one of 6.
+printf '20 - 10: 5\n30 - 10: 6\n40 - 30: 5\nmin cut between 10 and 40: 5\n' |
+  cmp - <("$work/example/edges_in")
+
 # The same program built with pkg-config alone, linked statically.
 if command -v pkg-config >/dev/null; then
   export PKG_CONFIG_PATH=$(dirname "$(ls "$prefix"/lib*/pkgconfig/sunder.pc)")
