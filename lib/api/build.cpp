@@ -179,6 +179,8 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads) {
     Probed probed = probeEngines(graph, options);
     b.engine = probed.engine;
     b.run = std::move(probed.run);
+    // The probe works silently; its kept cuts count as done.
+    if (options.progress) options.progress(b.run.computations, graph.nodeCount() - 1);
   }
   if (b.engine == Engine::Auto) b.engine = Engine::Exact;  // nothing to compute
   if (graph.nodeCount() >= 2) detail::runGusfield(b.run, driverOptions(b.engine, graph, options, threads));
