@@ -6,3 +6,12 @@ target_compile_definitions(cuttree_test PRIVATE
   CUTTREE_PATH="$<TARGET_FILE:cuttree>" SUNDER_PATH="$<TARGET_FILE:sunder>"
   GENERATORS_DIR="$<TARGET_FILE_DIR:ringforge>")
 add_dependencies(cuttree_test cuttree sunder ringforge motley tanglenet spokerim hubspin twinloop)
+
+# Every engine of the built program against Boost's max flow on every
+# generator family and a random dense graph, the tie rules of --mincut and
+# --side, the default engine and auto's choice, and high node numbers.
+sunder_test(engines_test cuttree/engines_test.cpp)
+target_link_libraries(engines_test PRIVATE run_program cut_tree_check)
+target_compile_definitions(engines_test PRIVATE
+  CUTTREE_PATH="$<TARGET_FILE:cuttree>" GENERATORS_DIR="$<TARGET_FILE_DIR:ringforge>")
+add_dependencies(engines_test cuttree ringforge motley tanglenet spokerim hubspin twinloop)
