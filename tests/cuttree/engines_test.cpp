@@ -317,13 +317,18 @@ std::string fromTree(const std::string &out) {
 // counters and scans. The instances are made for different choices: on the
 // five-node path the search trees look at fewest arcs but, weighed 2, lose
 // to push-relabel; on the 17-node star shortest paths are a single edge.
+// Both graphs are trees, all bridges, which the default decomposition
+// settles without a flow; the probe is compared with --no-decompose.
 TEST(CuttreeDefaults, AutoIsTheDefaultAndPicksByWeighedScans) {
   std::string path5 = "p cut 5 4\na 1 2 3\na 2 3 1\na 3 4 2\na 4 5 5\n", star17 = "p cut 17 16\n";
   for (int v = 2; v <= 17; v++) star17 += "a 1 " + std::to_string(v) + " " + std::to_string(v) + "\n";
   const std::string threads = std::to_string(std::max(1u, std::thread::hardware_concurrency()));
   for (const std::string &text : {path5, star17}) {
-    ProgramResult deflt = cuttree({"--report"}, text, 10);
+    ProgramResult decomposed = cuttree({"--report"}, text, 10);
+    EXPECT_EQ(scansOf(decomposed.out), 0) << decomposed.out;
+    ProgramResult deflt = cuttree({"--report", "--no-decompose"}, text, 10);
     ASSERT_EQ(deflt.status, 0) << deflt.err;
+    EXPECT_EQ(fromTree(decomposed.out), fromTree(deflt.out));
     std::string line = reportLine(deflt.out, "c engine: ");
     ASSERT_EQ(line.rfind("c engine: auto (", 0), 0u) << line;
     std::string chosen = line.substr(16, line.find(')') - 16);
@@ -333,14 +338,14 @@ TEST(CuttreeDefaults, AutoIsTheDefaultAndPicksByWeighedScans) {
     std::string costs;
     for (auto [engine, weight] : {std::pair<std::string, double>{"relabel", 1}, {"paths", 1},
                                   {"trees", 2}}) {
-      ProgramResult own = cuttree({"--report", "-j1", "--engine", engine}, text, 10);
+      ProgramResult own = cuttree({"--report", "-j1", "--no-decompose", "--engine", engine}, text, 10);
       ASSERT_GT(scansOf(own.out), 0) << own.out;
       cost[engine] = static_cast<double>(scansOf(own.out)) * weight;
       costs += " " + engine + " " + std::to_string(cost[engine]);
     }
     ASSERT_EQ(cost.count(chosen), 1u) << line;
     for (const auto &[engine, c] : cost) EXPECT_LE(cost[chosen], c) << chosen << ":" << costs;
-    ProgramResult own = cuttree({"--report", "-j1", "--engine", chosen}, text, 10);
+    ProgramResult own = cuttree({"--report", "-j1", "--no-decompose", "--engine", chosen}, text, 10);
     EXPECT_EQ(fromTree(deflt.out), fromTree(own.out)) << chosen;
     EXPECT_EQ(reportLine(deflt.out, "c relabels:"), reportLine(own.out, "c relabels:"));
     EXPECT_EQ(scansOf(deflt.out), scansOf(own.out));
