@@ -19,6 +19,17 @@ struct Counters {
   int64_t scans = 0;  // arcs looked at, the engines' common measure of work
 };
 
+// The two sides of a cut: by node (side[k] = 1 on t's side, 0 on s's) when
+// byNode, else by the nodes of one side alone (`nodes`, the side `listed`:
+// 0 for s's, 1 for t's), every other node lying on the other side. Listing
+// the smaller side lets a cut that touched little cost little.
+struct CutSides {
+  bool byNode = true;
+  std::vector<uint8_t> side;
+  std::vector<int32_t> nodes;
+  uint8_t listed = 0;
+};
+
 class CutEngine {
  public:
   virtual ~CutEngine() = default;
@@ -29,6 +40,12 @@ class CutEngine {
   // more than scanLimit arcs; the push-relabel engines never do.
   virtual int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side,
                       int64_t scanLimit = INT64_MAX) = 0;
+  // The same cut with its sides in `out`; by node unless the engine lists
+  // one side.
+  virtual int64_t cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit = INT64_MAX) {
+    out.byNode = true;
+    return cut(s, t, out.side, scanLimit);
+  }
   virtual Counters counters() const = 0;
 };
 

@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "lib/driver/draws.h"
-#include "lib/driver/gusfield_step.h"
 #include "sunder/error.h"
 
 namespace sunder::detail {
@@ -19,7 +18,7 @@ namespace {
 struct Outcome {
   int32_t sink = -1;
   int64_t cut = 0;
-  std::vector<uint8_t> side;  // by node index: 1 on the sink's side
+  CutSides sides;
   Counters counters;          // the engine's counts of this computation alone
   double seconds = 0;
   bool ready = false;
@@ -44,6 +43,55 @@ std::vector<int32_t> sourcesByPosition(const std::vector<int32_t> &j) {
   return id;
 }
 
+// The run's tree by node id with every node's children in a doubly linked
+// list, so that a tree update costs what the cut's listed side or the sink's
+// children take rather than a pass over all nodes. Invariant: every node but
+// the root is in the list of the parent its record names.
+class ChildLists {
+ public:
+  explicit ChildLists(std::vector<tree> &records);
+  int32_t parentOf(int32_t k) const { return t_[t_[k].pos].parent; }
+  void setParent(int32_t k, int32_t p);
+  // The children of p, copied into `out`.
+  void children(int32_t p, std::vector<int32_t> &out) const;
+
+ private:
+  void link(int32_t k, int32_t p);
+  void unlink(int32_t k, int32_t p);
+  std::vector<tree> &t_;
+  std::vector<int32_t> first_, next_, prev_;  // by id; -1: none
+};
+
+ChildLists::ChildLists(std::vector<tree> &records)
+    : t_(records), first_(records.size(), -1), next_(records.size(), -1),
+      prev_(records.size(), -1) {
+  for (size_t p = 1; p < records.size(); p++) link(records[p].id, records[p].parent);
+}
+
+void ChildLists::link(int32_t k, int32_t p) {
+  prev_[k] = -1;
+  next_[k] = first_[p];
+  if (first_[p] >= 0) prev_[first_[p]] = k;
+  first_[p] = k;
+}
+
+void ChildLists::unlink(int32_t k, int32_t p) {
+  if (prev_[k] >= 0) next_[prev_[k]] = next_[k];
+  else first_[p] = next_[k];
+  if (next_[k] >= 0) prev_[next_[k]] = prev_[k];
+}
+
+void ChildLists::setParent(int32_t k, int32_t p) {
+  unlink(k, parentOf(k));
+  link(k, p);
+  t_[t_[k].pos].parent = p;
+}
+
+void ChildLists::children(int32_t p, std::vector<int32_t> &out) const {
+  out.clear();
+  for (int32_t k = first_[p]; k >= 0; k = next_[k]) out.push_back(k);
+}
+
 class Driver {
  public:
   Driver(GusfieldRun &run, const DriverOptions &options);
@@ -57,6 +105,7 @@ class Driver {
   void runSpeculatively(int threads, int32_t from);
   void work(CutEngine &engine);
   void commit(int32_t i, const Outcome &o);
+  void updateTree(int32_t s, int32_t sink, const Outcome &o);
   void stopWorkers();
   void checkCancel() const;
 
@@ -65,6 +114,9 @@ class Driver {
   std::function<double()> clock_;
   double start_ = 0;
   std::vector<int32_t> exchanges_, sourceAt_;
+  std::unique_ptr<ChildLists> lists_;
+  std::vector<int32_t> mark_;  // by id: the commit that last listed the node
+  std::vector<int32_t> kids_;  // children of the sink being looked at
 
   // Shared between the committing thread and the workers.
   std::mutex mu_;
@@ -89,7 +141,7 @@ Outcome Driver::computeOn(CutEngine &engine, int32_t s, int32_t t, int64_t limit
   Outcome o;
   Counters before = engine.counters();
   double start = now();
-  o.cut = engine.cut(s, t, o.side, limit);
+  o.cut = engine.cutSides(s, t, o.sides, limit);
   o.seconds = now() - start;
   o.sink = t;
   Counters after = engine.counters();
@@ -105,7 +157,7 @@ void Driver::checkCancel() const {
 void Driver::commit(int32_t i, const Outcome &o) {
   double start = now();
   int32_t s = r_.records[i].id, sink = r_.records[i].parent;
-  gusfieldStep(r_.records.data(), r_.n, [&o](int32_t k) { return o.side[k]; }, s, sink, o.cut);
+  updateTree(s, sink, o);
   r_.counters.first += o.counters.first;
   r_.counters.second += o.counters.second;
   r_.counters.scans += o.counters.scans;
@@ -119,6 +171,39 @@ void Driver::commit(int32_t i, const Outcome &o) {
   }
   r_.manipSeconds += now() - start;
   if (options_.progress) options_.progress(i, r_.n - 1);
+}
+
+// Gusfield's tree update after the cut of value o.cut between source s and
+// its parent `sink`: s takes its weight, the sink's children on s's side
+// move under s, and when the sink's own parent lies on s's side s takes the
+// sink's place. A listed side of s is walked itself; otherwise the sink's
+// children are.
+void Driver::updateTree(int32_t s, int32_t sink, const Outcome &o) {
+  std::vector<tree> &t = r_.records;
+  const CutSides &c = o.sides;
+  int32_t stamp = r_.computations + 1;
+  if (!c.byNode)
+    for (int32_t k : c.nodes) mark_[k] = stamp;
+  auto onSourceSide = [&](int32_t k) {
+    if (c.byNode) return c.side[k] == c.side[s];
+    return (mark_[k] == stamp) == (c.listed == 0);
+  };
+  t[t[s].pos].weight = o.cut;
+  if (!c.byNode && c.listed == 0) {
+    for (int32_t k : c.nodes)
+      if (k != s && lists_->parentOf(k) == sink) lists_->setParent(k, s);
+  } else {
+    lists_->children(sink, kids_);
+    for (int32_t k : kids_)
+      if (k != s && onSourceSide(k)) lists_->setParent(k, s);
+  }
+  int32_t p = lists_->parentOf(sink);
+  if (onSourceSide(p)) {
+    lists_->setParent(s, p);
+    lists_->setParent(sink, s);
+    t[t[s].pos].weight = t[t[sink].pos].weight;
+    t[t[sink].pos].weight = o.cut;
+  }
 }
 
 // The arcs computation i may look at before a probe falls too far behind its
@@ -223,6 +308,8 @@ void Driver::run() {
   start_ = now() - r_.seconds;
   int32_t from = r_.computations + 1;
   exchanges_ = drawExchanges(r_.n);
+  lists_ = std::make_unique<ChildLists>(r_.records);
+  mark_.assign(r_.n, 0);
   int threads = std::min(options_.threads, r_.n - 1);
   if (threads <= 1 || options_.stopAfter > 0 || options_.pace != nullptr) {
     std::unique_ptr<CutEngine> made;

@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #include "lib/engines/compact_graph.h"
@@ -90,6 +91,10 @@ class CompactEngine : public CutEngine {
       : graph_(std::move(g)), method_(*graph_, settings) {}
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) override {
     return method_.cut(s, t, side, scanLimit);
+  }
+  int64_t cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit) override {
+    if constexpr (std::is_same_v<Method, SearchTrees>) return method_.cutSides(s, t, out, scanLimit);
+    return CutEngine::cutSides(s, t, out, scanLimit);
   }
   Counters counters() const override { return method_.counters(); }
 

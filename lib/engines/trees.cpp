@@ -7,7 +7,7 @@ namespace sunder::detail {
 SearchTrees::SearchTrees(const CompactGraph &g, const CompactSettings &settings)
     : g_(g), settings_(settings), first_(g.first), head_(g.head), twin_(g.twin), res_(g.cap),
       tree_(g.n, FREE), parent_(g.n, kNone), active_(g.n, 0), scan_(g.n), stamp_(g.n, 0),
-      dist_(g.n) {}
+      dist_(g.n), toMarked_(g.n, kNone) {}
 
 // Residuals and node states back to the start: those the last computation
 // changed, or all of them without local resets.
@@ -32,7 +32,8 @@ void SearchTrees::restore() {
   }
   touchedArcs_.clear();
   touchedNodes_.clear();
-  activeQueue_.clear();
+  for (std::deque<int32_t> &q : queues_) q.clear();
+  grown_[0] = grown_[1] = 0;
   orphans_.clear();
 }
 
@@ -62,12 +63,71 @@ void SearchTrees::reset(int32_t s, int32_t t) {
   }
 }
 
+// Marks the neighbours of v with their arcs to v, the marks of another node
+// cleared first; nothing to do when v's are in place.
+void SearchTrees::markNeighbours(int32_t v) {
+  if (marked_ == v) return;
+  if (marked_ != kNone) {
+    for (int32_t a = first_[marked_]; a < first_[marked_ + 1]; a++) toMarked_[head_[a]] = kNone;
+    scans_ += arcCount(marked_);
+  }
+  for (int32_t a = first_[v]; a < first_[v + 1]; a++) toMarked_[head_[a]] = twin_[a];
+  scans_ += arcCount(v);
+  marked_ = v;
+}
+
+// Pushes what the s-t arc, the paths s-x-t and then the paths s-x-y-t
+// carry, looking from the terminal with fewer arcs, until the flow reaches
+// `bound`; returns the flow.
+int64_t SearchTrees::shortPaths(int32_t s, int32_t t, int64_t bound) {
+  bool fromS = arcCount(s) <= arcCount(t);
+  int32_t near = fromS ? s : t, far = fromS ? t : s;
+  markNeighbours(far);
+  int64_t flow = 0;
+  scans_ += arcCount(near);
+  for (int32_t a = first_[near]; a < first_[near + 1] && flow < bound; a++) {
+    int32_t x = head_[a];
+    int32_t b = x == far ? a : toMarked_[x];  // x -> far, or the s-t arc
+    if (b == kNone) continue;
+    if (x == far) {
+      flow += push(fromS ? a : twin_[a], kNone, kNone);
+    } else {
+      flow += fromS ? push(a, b, kNone) : push(twin_[b], twin_[a], kNone);
+    }
+  }
+  for (int32_t a = first_[near]; a < first_[near + 1] && flow < bound; a++) {
+    int32_t x = head_[a];
+    if (x == far) continue;
+    scans_ += arcCount(x);
+    for (int32_t b = first_[x]; b < first_[x + 1] && flow < bound; b++) {
+      if (res_[fromS ? a : twin_[a]] == 0) break;
+      int32_t y = head_[b], c = toMarked_[y];  // y -> far
+      if (c == kNone || y == near) continue;
+      flow += fromS ? push(a, b, c) : push(twin_[c], twin_[b], twin_[a]);
+    }
+  }
+  return flow;
+}
+
+// Pushes the bottleneck of the path of arcs a1, a2, a3 (a kNone ends it);
+// returns the amount.
+int64_t SearchTrees::push(int32_t a1, int32_t a2, int32_t a3) {
+  int64_t amount = res_[a1];
+  if (a2 != kNone) amount = std::min(amount, res_[a2]);
+  if (a3 != kNone) amount = std::min(amount, res_[a3]);
+  if (amount == 0) return 0;
+  moveAlong(a1, amount);
+  if (a2 != kNone) moveAlong(a2, amount);
+  if (a3 != kNone) moveAlong(a3, amount);
+  return amount;
+}
+
 // Queues v, or makes it look at all its arcs again if it is queued already.
 void SearchTrees::activate(int32_t v) {
   scan_[v] = first_[v];
   if (active_[v]) return;
   active_[v] = 1;
-  activeQueue_.push_back(v);
+  queues_[tree_[v] == SINK].push_back(v);
 }
 
 // Grows the trees from their active nodes, oldest first, until an arc joins
@@ -77,11 +137,18 @@ void SearchTrees::activate(int32_t v) {
 // a push changes only arcs between tree nodes, and a neighbour that leaves
 // its tree makes the node look at all its arcs again.
 int32_t SearchTrees::grow() {
-  while (!activeQueue_.empty()) {
-    int32_t p = activeQueue_.front();
+  for (;;) {
+    // The tree that has looked at fewer arcs in this computation grows.
+    int side = grown_[1] < grown_[0] ? 1 : 0;
+    if (queues_[side].empty()) side ^= 1;
+    if (queues_[side].empty()) return kNone;
+    std::deque<int32_t> &queue = queues_[side];
+    int32_t p = queue.front();
     uint8_t tree = tree_[p];
     if (tree != FREE) {
-      scans_ += first_[p + 1] - scan_[p];
+      int64_t looked = first_[p + 1] - scan_[p];
+      scans_ += looked;
+      grown_[side] += looked;
       for (int32_t &a = scan_[p]; a < first_[p + 1]; a++) {
         int32_t q = head_[a];
         // Flow leaves a source-tree node along a, enters a sink-tree node
@@ -98,10 +165,9 @@ int32_t SearchTrees::grow() {
         }
       }
     }
-    activeQueue_.pop_front();
+    queue.pop_front();
     active_[p] = 0;
   }
-  return kNone;
 }
 
 // Pushes the bottleneck along root s ... u -> w ... root t, with u -> w the
@@ -215,30 +281,44 @@ void SearchTrees::adoptOrphans() {
   }
 }
 
-// side: 0 for the source tree's nodes, 1 for the others.
-void SearchTrees::sourceTreeSide(std::vector<uint8_t> &side) const {
-  side.assign(g_.n, 1);
+// The side of the cut as a list: the lone terminal when the degree bound
+// ended the computation, else the source tree.
+void SearchTrees::listSide(int32_t s, int32_t t, bool alone, CutSides &out) const {
+  out.byNode = false;
+  out.nodes.clear();
+  if (alone) {
+    bool sourceAlone = g_.degree[s] <= g_.degree[t];
+    out.listed = sourceAlone ? 0 : 1;
+    out.nodes.push_back(sourceAlone ? s : t);
+    return;
+  }
+  out.listed = 0;
   for (int32_t v : touchedNodes_)
-    if (tree_[v] == SOURCE) side[v] = 0;
+    if (tree_[v] == SOURCE) out.nodes.push_back(v);
 }
 
-int64_t SearchTrees::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) {
+int64_t SearchTrees::cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit) {
   reset(s, t);
   int64_t bound = settings_.degreeBound ? std::min(g_.degree[s], g_.degree[t]) : INT64_MAX;
-  int64_t flow = 0, startScans = scans_;
+  int64_t startScans = scans_;
+  int64_t flow = shortPaths(s, t, bound);
   for (int32_t bridge; flow < bound && (bridge = grow()) != kNone;) {
     flow += augment(bridge);
     if (flow >= bound) break;  // orphans are left to the next restore
     adoptOrphans();
     if (scans_ - startScans > scanLimit) return -1;
   }
-  if (flow < bound || bound == INT64_MAX) {
-    sourceTreeSide(side);
-  } else {  // the flow saturates the lighter terminal's arcs
-    bool sourceAlone = g_.degree[s] <= g_.degree[t];
-    side.assign(g_.n, sourceAlone ? 1 : 0);
-    side[sourceAlone ? s : t] = sourceAlone ? 0 : 1;
-  }
+  // The flow saturates the lighter terminal's arcs.
+  listSide(s, t, flow >= bound && bound < INT64_MAX, out);
+  return flow;
+}
+
+int64_t SearchTrees::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) {
+  CutSides out;
+  int64_t flow = cutSides(s, t, out, scanLimit);
+  if (flow < 0) return flow;
+  side.assign(g_.n, out.listed == 0 ? 1 : 0);
+  for (int32_t v : out.nodes) side[v] = out.listed;
   return flow;
 }
 

@@ -9,15 +9,28 @@
 // roots is augmented by its bottleneck. Arcs the push saturates cut their
 // child nodes off as orphans, which then look for a new parent in their own
 // tree (a neighbour whose path to the root is still whole) or become free.
-// The flow is maximum when no active node is left; the source tree's nodes
-// are then the source side of a minimum cut. With the degree bound the
-// computation also ends as soon as the flow equals the weighted degree of s
-// or t: that terminal alone is then a side.
+// The flow is maximum when no active node is left.
+//
+// The source tree's nodes are then the source side of a minimum cut (the
+// nodes reached from s in the residual graph), whatever flow got there.
+//
+// Two things spare the scanning of a hub's adjacency. Before any tree grows,
+// flow goes along the s-t arc, along every path s-x-t through a common
+// neighbour x and then along paths s-x-y-t, looked for from the terminal
+// with fewer arcs with a mark on each neighbour of the other one (kept while
+// that terminal stays the same, as a sink commonly does for many cuts in a
+// row). Then each tree has a queue of its own, and the tree whose growing
+// has looked at fewer arcs in this computation grows next, so a small tree
+// reaches a hub's neighbourhood before the hub's tree floods it. With the
+// degree bound the computation ends as soon as the flow equals the weighted
+// degree of s or t: that terminal alone is then a side.
 //
 // Invariants between computations: res_[a] == cap[a] for every arc a that
 // is not in touchedArcs_ (nor the twin of one); every node not in
 // touchedNodes_ is FREE, without parent and inactive; no stamp_ equals a
-// pass number still to come, so distances need no clearing either.
+// pass number still to come, so distances need no clearing either;
+// toMarked_[x] is the arc from x to marked_ for every neighbour x of
+// marked_, kNone for every other node.
 #ifndef SUNDER_ENGINES_TREES_H
 #define SUNDER_ENGINES_TREES_H
 
@@ -40,6 +53,9 @@ class SearchTrees {
   // (returns -1, side untouched) after an augmentation once it has looked at
   // more than scanLimit arcs.
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit = INT64_MAX);
+  // The same, with the closed tree's nodes (or the lone terminal) listed as
+  // their side of the cut.
+  int64_t cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit = INT64_MAX);
 
   // Augmentations, adoptions and the arcs and tree links looked at.
   Counters counters() const { return {augmentations_, adoptions_, scans_}; }
@@ -54,7 +70,11 @@ class SearchTrees {
   void nextPass();
   void join(int32_t v, uint8_t tree);
   void moveAlong(int32_t a, int64_t amount);
-  void sourceTreeSide(std::vector<uint8_t> &side) const;
+  int32_t arcCount(int32_t v) const { return first_[v + 1] - first_[v]; }
+  void markNeighbours(int32_t v);
+  int64_t shortPaths(int32_t s, int32_t t, int64_t bound);
+  int64_t push(int32_t a1, int32_t a2, int32_t a3);
+  void listSide(int32_t s, int32_t t, bool alone, CutSides &out) const;
   int32_t grow();  // an arc from the source tree into the sink tree, or kNone
   int64_t augment(int32_t bridge);
   void adoptOrphans();
@@ -77,10 +97,13 @@ class SearchTrees {
   std::vector<int32_t> scan_;     // by node: next arc its growing looks at
   std::vector<int32_t> stamp_;    // by node: pass in which `dist_` was last confirmed
   std::vector<int32_t> dist_;     // by node: distance to the root at that pass
-  std::deque<int32_t> activeQueue_;
+  std::deque<int32_t> queues_[2];      // active nodes: [0] those queued in the source tree, [1] the sink tree
+  int64_t grown_[2] = {0, 0};          // arcs each queue's growing looked at in this computation
   std::vector<int32_t> orphans_;
   std::vector<int32_t> touchedArcs_;   // arcs pushed along since the last restore
   std::vector<int32_t> touchedNodes_;  // nodes that joined a tree since then
+  std::vector<int32_t> toMarked_;      // by node: arc to marked_, or kNone
+  int32_t marked_ = kNone;             // the node whose neighbours carry a mark
   int32_t pass_ = 0;
   int64_t augmentations_ = 0, adoptions_ = 0, scans_ = 0;
 };

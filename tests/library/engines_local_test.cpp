@@ -85,6 +85,51 @@ std::vector<Case> cases() {
   }
   for (int k = 0; k < 6; k++)
     out.push_back({"random sparse " + std::to_string(k), randomSparse(28, 30 + 8 * k, rng)});
+  // Graphs for the short paths tried before the trees grow, and for the
+  // trees taking turns by the arcs they looked at: hubs with common
+  // neighbours, unequal capacities on the two arcs of a path s-x-t,
+  // parallel and zero-capacity edges on such paths, paths s-x-y-t, and
+  // terminals with equal numbers of arcs.
+  {
+    Graph g(30);
+    g.addEdge(0, 1, 2);
+    for (int32_t v = 2; v < 20; v++) {
+      g.addEdge(0, v, v % 3);
+      g.addEdge(1, v, (v + 1) % 4);
+    }
+    g.addEdge(0, 2, 1);  // parallel to 0-2
+    for (int32_t v = 20; v < 30; v++) {
+      g.addEdge(v, 2 + (v * 7) % 18, 1 + v % 2);
+      g.addEdge(v, v == 29 ? 20 : v + 1, 1);
+    }
+    g.addEdge(20, 1, 3);
+    out.push_back({"two hubs with common neighbours", g});
+  }
+  {
+    Graph g(16);  // hubs 0 and 1 of four arcs each, joined only through 3 hops
+    for (int32_t k = 0; k < 4; k++) {
+      g.addEdge(0, 2 + k, 2);
+      g.addEdge(2 + k, 6 + k, 1 + k % 2);
+      g.addEdge(6 + k, 1, 2);
+      g.addEdge(2 + k, 10 + k, 1);
+      g.addEdge(10 + k, 6 + (k + 1) % 4, 1);
+    }
+    g.addEdge(14, 0, 0);
+    g.addEdge(14, 1, 0);
+    g.addEdge(15, 2, 1);
+    g.addEdge(15, 9, 1);
+    out.push_back({"paths of three hops between equal hubs", g});
+  }
+  {
+    Graph g(40);  // preferential attachment: a few hubs, many light nodes
+    for (int32_t v = 1; v < 40; v++)
+      for (int k = 0; k < 2; k++) {
+        int32_t u = static_cast<int32_t>(rng() % v);
+        g.addEdge(std::min<int32_t>(u, static_cast<int32_t>(rng() % v)), v,
+                  static_cast<int64_t>(rng() % 3));
+      }
+    out.push_back({"hubs by preferential attachment", g});
+  }
   return out;
 }
 
