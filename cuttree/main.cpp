@@ -125,8 +125,8 @@ void writeReport(FILE *out, const sunder::GraphFile &file, const sunder::CutTree
   fprintf(out, "c engine: %s   counters: %s   threads: %d   recomputed: %d of %d\n",
           engine.c_str(), counterNames(s.engine), threads, s.recomputed, s.computations);
   auto onOff = [](bool on) { return on ? "on" : "off"; };
-  fprintf(out, "c switches: decompose %s   degree-bound %s   local-reset %s\n",
-          onOff(o.decompose), onOff(o.degreeBound), onOff(o.localReset));
+  fprintf(out, "c switches: decompose %s   proven-cuts %s   degree-bound %s   local-reset %s\n",
+          onOff(o.decompose), onOff(o.provenCuts), onOff(o.degreeBound), onOff(o.localReset));
   fprintf(out, "c scans: %" PRId64 "\n", s.scans);
   fprintf(out, "c time: %.6f\n", s.seconds);
 }
@@ -171,6 +171,7 @@ int main(int argc, char **argv) {
   build.updateFactor = o.updateFactor;
   build.decompose = o.decompose;
   build.degreeBound = o.degreeBound;
+  build.provenCuts = o.provenCuts;
   build.localReset = o.localReset;
   if (o.progress == 1 || (o.progress == -1 && isatty(STDERR_FILENO))) build.progress = Progress();
   sunder::CutTree t;

@@ -55,10 +55,12 @@ const char *const usageText =
     "                  bridges, articulation nodes and components split it\n"
     "                  first, and each block's tree is built alone (with\n"
     "                  --engine exact and -j 1 the counters are then sunder's)\n"
-    "  --no-degree-bound, --no-local-reset\n"
-    "                  paths and trees: do not end a cut once its flow reaches\n"
-    "                  the smaller degree of its ends; reset the whole graph\n"
-    "                  for every cut (both on by default; for comparisons)\n"
+    "  --no-proven-cuts, --no-degree-bound, --no-local-reset\n"
+    "                  paths and trees: do not settle a node whose degree is\n"
+    "                  at most its block's two lightest edges without a flow;\n"
+    "                  do not end a cut once its flow reaches the smaller\n"
+    "                  degree of its ends; reset the whole graph for every\n"
+    "                  cut (all on by default; for comparisons)\n"
     "  --update-factor F\n"
     "                  relabel: a global update once the relabels\n"
     "                  since the last exceed F times the awake nodes (2)\n"
@@ -190,6 +192,7 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     else if (a == "--decompose") o.decompose = true;
     else if (a == "--no-decompose") o.decompose = false;
     else if (a == "--no-degree-bound") o.degreeBound = false;
+    else if (a == "--no-proven-cuts") o.provenCuts = false;
     else if (a == "--no-local-reset") o.localReset = false;
     else if (a == "--tree") o.treeText = true;
     else if (a == "--report") o.report = true;

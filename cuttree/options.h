@@ -26,6 +26,7 @@ struct Options {
   double updateFactor = 2.0; // --update-factor, for the relabel engine
   bool decompose = true;     // --no-decompose: the whole graph at once
   bool degreeBound = true;   // --no-degree-bound
+  bool provenCuts = true;    // --no-proven-cuts
   bool localReset = true;    // --no-local-reset
   bool check = false;
   int64_t checkPairs = 100;  // random pairs of --check (all when n <= 60)

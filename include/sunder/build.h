@@ -62,7 +62,12 @@ struct BuildOptions {
   //   localReset Paths, Trees: each cut restores only what the one before
   //              it changed, so it costs what it touches, not a pass over
   //              the graph.
+  //   provenCuts with decompose, Paths, Trees: in a block, where every cut
+  //              crosses two edges at least, a node whose weighted degree is
+  //              at most the two lightest edges together is alone a minimum
+  //              cut, found without a flow.
   bool decompose = true;
+  bool provenCuts = true;
   bool degreeBound = true;
   bool localReset = true;
 };

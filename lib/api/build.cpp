@@ -34,13 +34,14 @@ using detail::DriverOptions;
 using detail::GusfieldRun;
 
 DriverOptions driverOptions(Engine engine, const Graph &g, const BuildOptions &options,
-                            int threads) {
+                            int threads, bool oneBlock) {
   DriverOptions d;
   d.threads = threads;
   detail::EngineSettings settings;
   settings.updateFactor = options.updateFactor;
   settings.degreeBound = options.degreeBound;
   settings.localReset = options.localReset;
+  settings.provenDegreeCuts = oneBlock && options.provenCuts && g.nodeCount() >= 3;
   // The workers of one build share one read-only copy of the graph.
   d.makeEngine = detail::engineFactory(engine, g, settings);
   d.progress = options.progress;
@@ -59,7 +60,7 @@ struct Probed {
 // as it falls well behind the best so far, so a poor candidate costs little.
 // Arc counts, not times, decide: the choice is the same on every run and for
 // every thread count.
-Probed probeEngines(const Graph &g, const BuildOptions &options) {
+Probed probeEngines(const Graph &g, const BuildOptions &options, bool oneBlock) {
   struct Candidate {
     Engine engine;
     double costPerScan;  // time per arc look, relative, measured on the six families
@@ -71,7 +72,7 @@ Probed probeEngines(const Graph &g, const BuildOptions &options) {
   double bestCost = 0;
   std::vector<double> pace;
   for (const Candidate &c : candidates) {
-    DriverOptions probe = driverOptions(c.engine, g, options, 1);
+    DriverOptions probe = driverOptions(c.engine, g, options, 1, oneBlock);
     probe.progress = nullptr;
     probe.stopAfter = kProbeComputations;
     probe.costPerScan = c.costPerScan;
@@ -170,20 +171,22 @@ struct Built {
   GusfieldRun run;
 };
 
-Built buildWhole(const Graph &graph, const BuildOptions &options, int threads) {
+// `oneBlock`: the caller knows the graph is one block (see provenCuts).
+Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, bool oneBlock) {
   double start = wallSeconds();
   Built b;
   b.engine = options.engine;
   b.run = detail::startRun(graph.nodeCount());
   if (graph.nodeCount() >= 2 && b.engine == Engine::Auto) {
-    Probed probed = probeEngines(graph, options);
+    Probed probed = probeEngines(graph, options, oneBlock);
     b.engine = probed.engine;
     b.run = std::move(probed.run);
     // The probe works silently; its kept cuts count as done.
     if (options.progress) options.progress(b.run.computations, graph.nodeCount() - 1);
   }
   if (b.engine == Engine::Auto) b.engine = Engine::Exact;  // nothing to compute
-  if (graph.nodeCount() >= 2) detail::runGusfield(b.run, driverOptions(b.engine, graph, options, threads));
+  if (graph.nodeCount() >= 2)
+    detail::runGusfield(b.run, driverOptions(b.engine, graph, options, threads, oneBlock));
   // The probe's other candidates took time too.
   double probing = wallSeconds() - start - b.run.seconds;
   b.run.seconds += probing;
@@ -235,7 +238,7 @@ CutTree buildByBlocks(const Graph &graph, const detail::BlockPlan &plan,
     local.reserve(0, static_cast<int64_t>(block.edges.size()));
     for (const Edge &e : block.edges) local.addEdge(e.u, e.v, e.capacity);
     int32_t size = local.nodeCount();
-    Built b = buildWhole(local, inner, size < kThreadedBlock ? 1 : threads);
+    Built b = buildWhole(local, inner, size < kThreadedBlock ? 1 : threads, true);
     if (trees.empty()) engine = b.engine;
     addUp(sum, b.run);
     before += size - 1;
@@ -262,7 +265,8 @@ CutTree buildCutTree(const Graph &graph, const BuildOptions &options) {
   if (options.decompose && graph.nodeCount() >= 2) plan = detail::decompose(graph.nodeCount(), graph.edges());
   if (options.decompose && graph.nodeCount() >= 2 && !isOneBlock(plan, graph.nodeCount()))
     return buildByBlocks(graph, plan, options, threads, start);
-  Built b = buildWhole(graph, options, threads);
+  bool oneBlock = options.decompose && graph.nodeCount() >= 2;
+  Built b = buildWhole(graph, options, threads, oneBlock);
   return treeOf(graph, b.run, b.engine);
 }
 

@@ -54,6 +54,16 @@ CompactGraph::CompactGraph(int32_t nodes, const std::vector<Edge> &edges)
     for (int32_t end : {e.u, e.v})
       degree[end] = e.capacity > INT64_MAX - degree[end] ? INT64_MAX : degree[end] + e.capacity;
   }
+  int64_t lightest = INT64_MAX, second = INT64_MAX;
+  for (const Edge &e : merged) {
+    if (e.capacity < lightest) {
+      second = lightest;
+      lightest = e.capacity;
+    } else if (e.capacity < second) {
+      second = e.capacity;
+    }
+  }
+  if (second < INT64_MAX) twoLightest = lightest > INT64_MAX - second ? INT64_MAX : lightest + second;
 }
 
 }  // namespace sunder::detail

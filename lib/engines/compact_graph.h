@@ -22,6 +22,11 @@ struct CompactGraph {
   std::vector<int32_t> twin;    // by arc
   std::vector<int64_t> cap;     // by arc
   std::vector<int64_t> degree;  // by node: summed capacity of its arcs, at most INT64_MAX
+  // The capacities of the two lightest (merged) edges added up, at most
+  // INT64_MAX; 0 with fewer than two edges. In a graph that is one block of
+  // three nodes or more every cut crosses two edges at least, so no cut is
+  // lighter than this.
+  int64_t twoLightest = 0;
 };
 
 // How the engines on the compact graph run a computation.
@@ -32,6 +37,10 @@ struct CompactSettings {
   // Restore only the residuals and node states the previous computation
   // changed, instead of all of them.
   bool localReset = true;
+  // The caller knows the graph is one block of three nodes or more: a
+  // terminal whose weighted degree is at most twoLightest is alone a
+  // minimum cut, without any flow.
+  bool provenDegreeCuts = false;
 };
 
 }  // namespace sunder::detail

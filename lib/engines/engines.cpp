@@ -79,6 +79,7 @@ CompactSettings compactSettings(const EngineSettings &settings) {
   CompactSettings c;
   c.degreeBound = settings.degreeBound;
   c.localReset = settings.localReset;
+  c.provenDegreeCuts = settings.provenDegreeCuts;
   return c;
 }
 
@@ -88,19 +89,40 @@ template <class Method>
 class CompactEngine : public CutEngine {
  public:
   CompactEngine(std::shared_ptr<const CompactGraph> g, const CompactSettings &settings)
-      : graph_(std::move(g)), method_(*graph_, settings) {}
+      : graph_(std::move(g)), method_(*graph_, settings),
+        proven_(settings.provenDegreeCuts ? graph_->twoLightest : -1) {}
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) override {
-    return method_.cut(s, t, side, scanLimit);
+    int32_t lone = provenAlone(s, t);
+    if (lone < 0) return method_.cut(s, t, side, scanLimit);
+    side.assign(static_cast<size_t>(graph_->n), lone == s ? 1 : 0);
+    side[lone] = lone == s ? 0 : 1;
+    return graph_->degree[lone];
   }
   int64_t cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit) override {
+    int32_t lone = provenAlone(s, t);
+    if (lone >= 0) {
+      out.byNode = false;
+      out.nodes.assign(1, lone);
+      out.listed = lone == s ? 0 : 1;
+      return graph_->degree[lone];
+    }
     if constexpr (std::is_same_v<Method, SearchTrees>) return method_.cutSides(s, t, out, scanLimit);
     return CutEngine::cutSides(s, t, out, scanLimit);
   }
   Counters counters() const override { return method_.counters(); }
 
  private:
+  // The terminal that is alone a minimum cut because no cut of the graph is
+  // lighter than its degree (s on a tie); -1 when that is not proven.
+  int32_t provenAlone(int32_t s, int32_t t) const {
+    const std::vector<int64_t> &degree = graph_->degree;
+    int32_t lighter = degree[t] < degree[s] ? t : s;
+    return degree[lighter] <= proven_ ? lighter : -1;
+  }
+
   std::shared_ptr<const CompactGraph> graph_;
   Method method_;
+  int64_t proven_;  // twoLightest when degree cuts may be proven; else -1
 };
 
 bool usesCompactGraph(Engine engine) { return engine == Engine::Paths || engine == Engine::Trees; }

@@ -31,6 +31,11 @@ struct EngineSettings {
   // states the one before it changed, so its cost follows the arcs it
   // touches rather than the size of the graph.
   bool localReset = true;
+  // Paths, Trees: the caller knows the graph is one block of three nodes or
+  // more, where every cut crosses two edges at least; a terminal whose
+  // weighted degree is at most the two lightest edges together is then
+  // alone a minimum cut, found without a flow.
+  bool provenDegreeCuts = false;
   // Paths, Trees: the compact graph of the graph given to makeEngine, shared
   // read-only with other engines; when empty the engine makes its own.
   std::shared_ptr<const CompactGraph> compactGraph;

@@ -247,3 +247,37 @@ TEST(LibraryDraws, SameAsTheCLibraryGenerator) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every combination of the switches, on the engines they change, gives the
+// cut values of Boost's max flow for every pair: on graphs with bridges,
+// pendant paths, components and many nodes whose degree equals the two
+// lightest edges of their block (unit capacities on a cycle with chords).
+TEST(LibrarySwitches, EveryCombinationGivesTheSameCuts) {
+  std::mt19937_64 rng(99);
+  for (int round = 0; round < 6; round++) {
+    const int n = 24 + static_cast<int>(rng() % 20);
+    sunder::Graph g(n);
+    const int core = n - 8;
+    for (int k = 0; k < core; k++) g.addEdge(k, (k + 1) % core, round % 2 ? 1 : 1 + rng() % 3);
+    for (int k = 0; k < core / 3; k++) g.addEdge(rng() % core, rng() % core, 1 + rng() % 2);
+    for (int k = core; k < n - 2; k++) g.addEdge(k, k == core ? rng() % core : k - 1, 1 + rng() % 4);
+    g.addEdge(n - 2, n - 1, 3);  // a component of its own
+    for (sunder::Engine engine : {sunder::Engine::Paths, sunder::Engine::Trees, sunder::Engine::Auto}) {
+      for (int mask = 0; mask < 16; mask++) {
+        sunder::BuildOptions options;
+        options.engine = engine;
+        options.threads = 1 + mask % 2;
+        options.decompose = mask & 1;
+        options.provenCuts = mask & 2;
+        options.degreeBound = mask & 4;
+        options.localReset = mask & 8;
+        SCOPED_TRACE(std::string(sunder::engineName(engine)) + " switches " + std::to_string(mask));
+        expectGomoryHu(g, sunder::buildCutTree(g, options));
+      }
+    }
+  }
+}
+
+}  // namespace
