@@ -326,24 +326,27 @@ void Driver::run() {
 }
 
 // Cuts quicker than this are not worth handing to workers: the hand-over
-// and the waiting cost about as much as the cut. A trial of the first
-// kTrialCuts cuts in sequence measures them. The tree is the same either
-// way; only the time differs.
+// and the waiting cost about as much as the cut. The cuts run in sequence,
+// kTrialCuts at a time, for as long as they stay that quick (cuts often get
+// dearer as the tree takes shape); from the first slower stretch on, the
+// workers take the rest. The tree is the same either way; only the time
+// differs.
 constexpr double kQuickCutSeconds = 50e-6;
 constexpr int32_t kTrialCuts = 32;
 
 void Driver::runInParallel(int threads, int32_t from) {
   std::unique_ptr<CutEngine> own = options_.makeEngine();
-  int32_t trialEnd = std::min(from + kTrialCuts - 1, r_.n - 1);
-  int32_t before = r_.computations;
-  double calcBefore = r_.calcSeconds;
-  runInSequence(*own, from, trialEnd);
-  int32_t tried = r_.computations - before;
-  bool quick = tried > 0 && (r_.calcSeconds - calcBefore) / tried < kQuickCutSeconds;
-  if (quick) runInSequence(*own, trialEnd + 1, r_.n - 1);
-  else runSpeculatively(threads, trialEnd + 1, std::move(own));
+  while (from < r_.n) {
+    int32_t last = std::min(from + kTrialCuts - 1, r_.n - 1);
+    int32_t before = r_.computations;
+    double calcBefore = r_.calcSeconds;
+    runInSequence(*own, from, last);
+    from = last + 1;
+    int32_t tried = r_.computations - before;
+    if (tried > 0 && (r_.calcSeconds - calcBefore) / tried >= kQuickCutSeconds) break;
+  }
+  if (from < r_.n) runSpeculatively(threads, from, std::move(own));
 }
-
 }  // namespace
 
 GusfieldRun startRun(int32_t n) {

@@ -10,9 +10,9 @@
 // parent at that moment; the cuts are committed in order, and a cut whose
 // source's parent changed meanwhile is computed again with the right sink.
 // The tree, the cut values and the counters of the committed computations
-// are those of the sequential loop, for every thread count. The first cuts
-// run in sequence as a trial; when they take only microseconds each, the
-// rest do too, for handing such cuts to workers costs more than it saves.
+// are those of the sequential loop, for every thread count. Cuts run in
+// sequence for as long as they take only microseconds each, for handing
+// such cuts to workers costs more than it saves.
 //
 // Progress and cancellation run on the calling thread, between commits. An
 // exception from an engine or a callback stops the workers and reaches the
