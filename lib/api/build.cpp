@@ -30,6 +30,9 @@ const EngineName kEngineNames[] = {{Engine::Exact, "exact"},
 // Computations each candidate of Auto makes before the choice.
 constexpr int32_t kProbeComputations = 16;
 
+// Graphs above this many nodes leave push-relabel out of Auto's probe.
+constexpr int32_t kLargeGraphNodes = 100000;
+
 using detail::DriverOptions;
 using detail::GusfieldRun;
 
@@ -72,6 +75,9 @@ Probed probeEngines(const Graph &g, const BuildOptions &options, bool oneBlock) 
   double bestCost = 0;
   std::vector<double> pace;
   for (const Candidate &c : candidates) {
+    // The solver's records take about 1.5 kB a node, ten times what the
+    // compact graph takes: on large graphs push-relabel is not a candidate.
+    if (c.engine == Engine::Relabel && g.nodeCount() > kLargeGraphNodes) continue;
     DriverOptions probe = driverOptions(c.engine, g, options, 1, oneBlock);
     probe.progress = nullptr;
     probe.stopAfter = kProbeComputations;
