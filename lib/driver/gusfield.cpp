@@ -331,7 +331,7 @@ void Driver::run() {
 // dearer as the tree takes shape); from the first slower stretch on, the
 // workers take the rest. The tree is the same either way; only the time
 // differs.
-constexpr double kQuickCutSeconds = 50e-6;
+constexpr double kQuickCutSeconds = 100e-6;
 constexpr int32_t kTrialCuts = 32;
 
 void Driver::runInParallel(int threads, int32_t from) {
