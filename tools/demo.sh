@@ -6,8 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j "$(nproc 2>/dev/null || echo 2)" --target sunder cuttree ringforge motley \
-  tanglenet spokerim hubspin twinloop powerlaw >/dev/null
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake --build build -j "$jobs" --target sunder cuttree ringforge motley tanglenet spokerim \
+  hubspin twinloop powerlaw >/dev/null
+# The Python module, when the build found pybind11 and the Python headers.
+if [[ "$(cmake --build build --target help)" == *sunder_python* ]]; then
+  cmake --build build -j "$jobs" --target sunder_python >/dev/null
+fi
 if [ $# -eq 0 ]; then
   set -- ringforge 2000 -m10000
 fi
