@@ -10,14 +10,7 @@ set -euo pipefail
 old=$1 new=$2 repeats=${3:-3}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-instances=(
-  "ringforge 2000 -m10000 -s1"
-  "motley 2000 3 100 -s1"
-  "tanglenet 2000 0.5 10 50 -s1"
-  "spokerim 2000 -r100 -s1"
-  "hubspin 2000 -r100 -s1"
-  "twinloop 2000"
-)
+mapfile -t instances < <(grep -v "^#" "$(dirname "$0")/instances-2000.txt")
 seconds() {  # seconds of one cuttree run, from its report
   "$@" --report --no-progress | awk '/^c time:/ {print $3}'
 }

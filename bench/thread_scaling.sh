@@ -8,14 +8,7 @@ set -euo pipefail
 bin=$1 repeats=${2:-3}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-instances=(
-  "ringforge 2000 -m10000 -s1"
-  "motley 2000 3 100 -s1"
-  "tanglenet 2000 0.5 10 50 -s1"
-  "spokerim 2000 -r100 -s1"
-  "hubspin 2000 -r100 -s1"
-  "twinloop 2000"
-)
+mapfile -t instances < <(grep -v "^#" "$(dirname "$0")/instances-2000.txt")
 seconds() { "$bin/cuttree" --report --no-progress "$@" | awk '/^c time:/ {print $3}'; }
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR + 1) / 2)]}'; }
 printf "| instance | -j 1 (s) | -j 2 (s) | speed-up |\n|---|---|---|---|\n"
