@@ -5,7 +5,7 @@
 namespace sunder::detail {
 
 AugmentingPaths::AugmentingPaths(const CompactGraph &g, const CompactSettings &settings)
-    : g_(g), settings_(settings), res_(g.cap), mark_(g.n, 0), dist_(g.n), current_(g.n),
+    : g_(g), settings_(settings), res_(g.cap), level_(g.n, 0), current_(g.n),
       queue_(g.n) {}
 
 // Every residual back to its capacity: those the last computation pushed
@@ -13,8 +13,6 @@ AugmentingPaths::AugmentingPaths(const CompactGraph &g, const CompactSettings &s
 void AugmentingPaths::restoreResiduals() {
   if (!settings_.localReset) {
     res_ = g_.cap;
-    std::fill(mark_.begin(), mark_.end(), 0);
-    phase_ = 0;
   } else {
     for (int32_t a : touchedArcs_) {
       res_[a] = g_.cap[a];
@@ -24,18 +22,11 @@ void AugmentingPaths::restoreResiduals() {
   touchedArcs_.clear();
 }
 
-// A new phase number, under which no node is labelled yet.
-void AugmentingPaths::startPhase() {
-  if (phase_ == INT32_MAX) {
-    std::fill(mark_.begin(), mark_.end(), 0);
-    phase_ = 0;
-  }
-  phase_++;
-}
+// A new phase, in which no node is labelled yet: distances stay below n.
+void AugmentingPaths::startPhase() { base_ += g_.n + 1; }
 
-void AugmentingPaths::label(int32_t v, int32_t d) {
-  mark_[v] = phase_;
-  dist_[v] = d;
+void AugmentingPaths::label(int32_t v, int64_t d) {
+  level_[v] = base_ + d;
   current_[v] = g_.first[v];
 }
 
@@ -46,17 +37,17 @@ bool AugmentingPaths::labelFrom(int32_t s, int32_t t) {
   label(s, 0);
   size_t head = 0, tail = 0;
   queue_[tail++] = s;
-  int32_t reachLevel = -1;
+  int64_t reachLevel = -1;
   while (head < tail) {
     int32_t v = queue_[head++];
-    if (reachLevel >= 0 && dist_[v] >= reachLevel) break;
+    if (reachLevel >= 0 && distance(v) >= reachLevel) break;
     scans_ += g_.first[v + 1] - g_.first[v];
     for (int32_t a = g_.first[v]; a < g_.first[v + 1]; a++) {
       int32_t w = g_.head[a];
       if (res_[a] > 0 && !labelled(w)) {
-        label(w, dist_[v] + 1);
+        label(w, distance(v) + 1);
         queue_[tail++] = w;
-        if (w == t) reachLevel = dist_[w];
+        if (w == t) reachLevel = distance(w);
       }
     }
   }
@@ -97,8 +88,11 @@ int64_t AugmentingPaths::blockingFlow(int32_t s, int32_t t, int64_t wanted) {
     }
     int32_t &a = current_[v];
     int32_t from = a, end = g_.first[v + 1];
-    while (a < end && !(res_[a] > 0 && labelled(g_.head[a]) && dist_[g_.head[a]] == dist_[v] + 1))
-      a++;
+    // Levels of one phase differ by the distance, and older ones are
+    // lower than any of this phase: a level one above v's is a labelled
+    // node one farther from s.
+    const int64_t next = level_[v] + 1;
+    while (a < end && !(res_[a] > 0 && level_[g_.head[a]] == next)) a++;
     scans_ += a - from + 1;
     if (a < end) {
       pathArcs_.push_back(a);
@@ -106,7 +100,7 @@ int64_t AugmentingPaths::blockingFlow(int32_t s, int32_t t, int64_t wanted) {
       continue;
     }
     // v is a dead end for this phase: retreat and leave it behind.
-    mark_[v] = 0;
+    level_[v] = base_ - 1;
     if (pathArcs_.empty()) return total;
     int32_t back = pathArcs_.back();
     pathArcs_.pop_back();

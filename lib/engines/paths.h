@@ -11,9 +11,11 @@
 // equals the weighted degree of s or t: that terminal alone is then a side.
 //
 // Invariants between computations: res_[a] == cap[a] for every arc a that
-// is not in touchedArcs_ (nor the twin of one); a node's dist_ and current_
-// count only while mark_ equals the current phase number, so no per-node
-// array needs clearing.
+// is not in touchedArcs_ (nor the twin of one). A node's level_ is base_
+// plus its distance from s when the current phase labelled it, and below
+// base_ otherwise (each phase raises base_ past every level before it), so
+// no per-node array needs clearing; its current_ counts only while it is
+// labelled.
 #ifndef SUNDER_ENGINES_PATHS_H
 #define SUNDER_ENGINES_PATHS_H
 
@@ -41,8 +43,9 @@ class AugmentingPaths {
  private:
   void restoreResiduals();
   void startPhase();
-  bool labelled(int32_t v) const { return mark_[v] == phase_; }
-  void label(int32_t v, int32_t d);
+  bool labelled(int32_t v) const { return level_[v] >= base_; }
+  int64_t distance(int32_t v) const { return level_[v] - base_; }
+  void label(int32_t v, int64_t d);
   bool labelFrom(int32_t s, int32_t t);
   int64_t blockingFlow(int32_t s, int32_t t, int64_t wanted);
   void push(int64_t amount);
@@ -52,13 +55,12 @@ class AugmentingPaths {
   CompactSettings settings_;
   std::vector<int64_t> res_;      // by arc: residual capacity
   std::vector<int32_t> touchedArcs_;
-  std::vector<int32_t> mark_;     // by node: phase in which it was last labelled
-  std::vector<int32_t> dist_;     // by node: distance from s in that phase
+  std::vector<int64_t> level_;    // by node: base_ + distance when labelled
   std::vector<int32_t> current_;  // by node: next arc the walk tries in that phase
   std::vector<int32_t> queue_;
   size_t reached_ = 0;            // queue_[0 .. reached_) labelled by the last search
   std::vector<int32_t> pathArcs_;
-  int32_t phase_ = 0;
+  int64_t base_ = 1;              // level of s in the current phase
   int64_t phases_ = 0, augmentations_ = 0, scans_ = 0;
 };
 
