@@ -19,14 +19,14 @@ weights() {
 }
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR + 1) / 2)]}'; }
 printf "| instance | mode | old (s) | new (s) | new / old |\n|---|---|---|---|---|\n"
-for spec in "${instances[@]}"; do
-  set -- $spec
+for command in "${instances[@]}"; do
+  set -- $command
   "$new/$1" "${@:2}" > "$work/i.cut"
   for mode in default exact; do
     extra=()
     [ "$mode" = exact ] && extra=(--engine exact)
     if [ "$(weights "$old/cuttree" "$work/i.cut" "${extra[@]}")" != "$(weights "$new/cuttree" "$work/i.cut" "${extra[@]}")" ]; then
-      echo "| $spec | $mode | trees differ |"
+      echo "| $command | $mode | trees differ |"
       continue
     fi
     : > "$work/old" ; : > "$work/new"
@@ -35,6 +35,6 @@ for spec in "${instances[@]}"; do
       seconds "$new/cuttree" "$work/i.cut" "${extra[@]}" >> "$work/new"
     done
     o=$(median < "$work/old") n=$(median < "$work/new")
-    printf "| %s | %s | %.3f | %.3f | %.2f |\n" "$spec" "$mode" "$o" "$n" "$(echo "$n / $o" | bc -l)"
+    printf "| %s | %s | %.3f | %.3f | %.2f |\n" "$command" "$mode" "$o" "$n" "$(echo "$n / $o" | bc -l)"
   done
 done

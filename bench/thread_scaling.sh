@@ -12,8 +12,8 @@ mapfile -t instances < <(grep -v "^#" "$(dirname "$0")/instances-2000.txt")
 seconds() { "$bin/cuttree" --report --no-progress "$@" | awk '/^c time:/ {print $3}'; }
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR + 1) / 2)]}'; }
 printf "| instance | -j 1 (s) | -j 2 (s) | speed-up |\n|---|---|---|---|\n"
-for spec in "${instances[@]}"; do
-  set -- $spec
+for command in "${instances[@]}"; do
+  set -- $command
   "$bin/$1" "${@:2}" > "$work/i.cut"
   : > "$work/one"; : > "$work/two"
   for ((r = 0; r < repeats; r++)); do
@@ -21,5 +21,5 @@ for spec in "${instances[@]}"; do
     seconds -j2 "$work/i.cut" >> "$work/two"
   done
   one=$(median < "$work/one") two=$(median < "$work/two")
-  printf "| %s | %.3f | %.3f | %.2f |\n" "$spec" "$one" "$two" "$(echo "$one / $two" | bc -l)"
+  printf "| %s | %.3f | %.3f | %.2f |\n" "$command" "$one" "$two" "$(echo "$one / $two" | bc -l)"
 done

@@ -1,5 +1,5 @@
 // The block decomposition and the glued cut tree, judged by Boost's max flow
-// (cuttree/oracle.h) and by brute-force connectivity checks. Blocks are
+// (verify/oracle.h) and by brute-force connectivity checks. Blocks are
 // solved in these tests by a plain Gusfield over the oracle.
 #include "lib/decompose/decompose.h"
 

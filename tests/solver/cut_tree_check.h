@@ -54,7 +54,7 @@ using IdEdge = oracle::Edge;
 std::vector<IdEdge> idEdges(const Instance &inst);
 
 // Max flow between node ids on the undirected graph, by Boost's
-// push-relabel (see cuttree/oracle.h).
+// push-relabel (see verify/oracle.h).
 using BoostOracle = oracle::MaxFlow;
 
 // flows[u][v] = max flow between u and v (0 on the diagonal).
