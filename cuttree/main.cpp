@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 #include "cuttree/options.h"
 #include "cuttree/results.h"
@@ -111,7 +110,7 @@ const char *counterNames(sunder::Engine engine) {
 }
 
 void writeReport(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t,
-                 int threads, const Options &o) {
+                 const Options &o) {
   const sunder::BuildStats &s = t.stats();
   int32_t n = t.nodeCount();
   int32_t m = static_cast<int32_t>(file.declaredEdges);
@@ -123,17 +122,12 @@ void writeReport(FILE *out, const sunder::GraphFile &file, const sunder::CutTree
   std::string used = sunder::engineName(s.engine);
   std::string engine = o.engine == used ? used : o.engine + " (" + used + ")";
   fprintf(out, "c engine: %s   counters: %s   threads: %d   recomputed: %d of %d\n",
-          engine.c_str(), counterNames(s.engine), threads, s.recomputed, s.computations);
+          engine.c_str(), counterNames(s.engine), s.threads, s.recomputed, s.computations);
   auto onOff = [](bool on) { return on ? "on" : "off"; };
   fprintf(out, "c switches: decompose %s   proven-cuts %s   degree-bound %s   local-reset %s\n",
           onOff(o.decompose), onOff(o.provenCuts), onOff(o.degreeBound), onOff(o.localReset));
   fprintf(out, "c scans: %" PRId64 "\n", s.scans);
   fprintf(out, "c time: %.6f\n", s.seconds);
-}
-
-int defaultThreads() {
-  unsigned cores = std::thread::hardware_concurrency();
-  return cores == 0 ? 1 : static_cast<int>(cores);
 }
 
 template <class Parse>
@@ -167,7 +161,7 @@ int main(int argc, char **argv) {
   checkNodes(file.graph, o.sides, "--side");
   FILE *out = openOutput(o.output);
 
-  build.threads = o.threads > 0 ? o.threads : defaultThreads();
+  build.threads = o.threads;  // 0: one per core
   build.updateFactor = o.updateFactor;
   build.decompose = o.decompose;
   build.degreeBound = o.degreeBound;
@@ -181,7 +175,7 @@ int main(int argc, char **argv) {
     badInput(e);
   }
 
-  if (o.report) writeReport(out, file, t, build.threads, o);
+  if (o.report) writeReport(out, file, t, o);
   bool asked = !o.queries.empty() || !o.sides.empty() || o.mincut || o.check;
   if (o.dot) writeDot(out, t);
   else if (o.csv) writeCsv(out, t);

@@ -32,6 +32,7 @@ enum class Engine { Auto, Exact, Relabel, Paths, Trees };
 // and adoptions (trees).
 struct BuildStats {
   Engine engine = Engine::Exact;  // the engine that built the tree
+  int32_t threads = 1;            // threads the build was given (0 resolved)
   int64_t counter1 = 0;
   int64_t counter2 = 0;
   int64_t scans = 0;           // arcs looked at, the engines' common measure

@@ -4,7 +4,6 @@
 #include "sunder/build.h"
 
 #include <algorithm>
-#include <chrono>
 #include <thread>
 
 #include "lib/decompose/decompose.h"
@@ -36,16 +35,28 @@ constexpr int32_t kLargeGraphNodes = 100000;
 using detail::DriverOptions;
 using detail::GusfieldRun;
 
-DriverOptions driverOptions(Engine engine, const Graph &g, const BuildOptions &options,
-                            int threads, bool oneBlock) {
+// The graph a build, or one block of it, runs on. Its compact copy is made
+// once, at the first engine that reads it, and shared by the probe's
+// candidates, the run and every worker.
+struct Target {
+  const Graph &graph;
+  bool oneBlock;  // the caller knows the graph is one block (see provenCuts)
+  std::shared_ptr<const detail::CompactGraph> compact;
+};
+
+DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &options,
+                            int threads) {
+  const Graph &g = target.graph;
+  if ((engine == Engine::Paths || engine == Engine::Trees) && target.compact == nullptr)
+    target.compact = detail::makeCompactGraph(g);
   DriverOptions d;
   d.threads = threads;
   detail::EngineSettings settings;
   settings.updateFactor = options.updateFactor;
   settings.degreeBound = options.degreeBound;
   settings.localReset = options.localReset;
-  settings.provenDegreeCuts = oneBlock && options.provenCuts && g.nodeCount() >= 3;
-  // The workers of one build share one read-only copy of the graph.
+  settings.provenDegreeCuts = target.oneBlock && options.provenCuts && g.nodeCount() >= 3;
+  settings.compactGraph = target.compact;
   d.makeEngine = detail::engineFactory(engine, g, settings);
   d.progress = options.progress;
   d.cancel = options.cancel;
@@ -63,7 +74,8 @@ struct Probed {
 // as it falls well behind the best so far, so a poor candidate costs little.
 // Arc counts, not times, decide: the choice is the same on every run and for
 // every thread count.
-Probed probeEngines(const Graph &g, const BuildOptions &options, bool oneBlock) {
+Probed probeEngines(Target &target, const BuildOptions &options) {
+  const Graph &g = target.graph;
   struct Candidate {
     Engine engine;
     double costPerScan;  // time per arc look, relative, measured on the six families
@@ -78,7 +90,7 @@ Probed probeEngines(const Graph &g, const BuildOptions &options, bool oneBlock) 
     // The solver's records take about 1.5 kB a node, ten times what the
     // compact graph takes: on large graphs push-relabel is not a candidate.
     if (c.engine == Engine::Relabel && g.nodeCount() > kLargeGraphNodes) continue;
-    DriverOptions probe = driverOptions(c.engine, g, options, 1, oneBlock);
+    DriverOptions probe = driverOptions(c.engine, target, options, 1);
     probe.progress = nullptr;
     probe.stopAfter = kProbeComputations;
     probe.costPerScan = c.costPerScan;
@@ -131,22 +143,6 @@ BuildStats statsOf(const GusfieldRun &run, Engine engine) {
   return stats;
 }
 
-CutTree treeOf(const Graph &g, const GusfieldRun &run, Engine engine) {
-  int32_t n = g.nodeCount();
-  std::vector<int32_t> parent(n, -1);
-  std::vector<Capacity> weight(n, 0);
-  for (int32_t p = 1; p < n; p++) {
-    parent[run.records[p].id] = run.records[p].parent;
-    weight[run.records[p].id] = run.records[p].weight;
-  }
-  return CutTree(g.ids(), std::move(parent), std::move(weight), statsOf(run, engine));
-}
-
-double wallSeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
 }  // namespace
 
 Engine engineFromName(const std::string &name) {
@@ -177,14 +173,14 @@ struct Built {
   GusfieldRun run;
 };
 
-// `oneBlock`: the caller knows the graph is one block (see provenCuts).
 Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, bool oneBlock) {
-  double start = wallSeconds();
+  double start = detail::steadySeconds();
+  Target target{graph, oneBlock, nullptr};
   Built b;
   b.engine = options.engine;
   b.run = detail::startRun(graph.nodeCount());
   if (graph.nodeCount() >= 2 && b.engine == Engine::Auto) {
-    Probed probed = probeEngines(graph, options, oneBlock);
+    Probed probed = probeEngines(target, options);
     b.engine = probed.engine;
     b.run = std::move(probed.run);
     // The probe works silently; its kept cuts count as done.
@@ -192,9 +188,9 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
   }
   if (b.engine == Engine::Auto) b.engine = Engine::Exact;  // nothing to compute
   if (graph.nodeCount() >= 2)
-    detail::runGusfield(b.run, driverOptions(b.engine, graph, options, threads, oneBlock));
+    detail::runGusfield(b.run, driverOptions(b.engine, target, options, threads));
   // The probe's other candidates took time too.
-  double probing = wallSeconds() - start - b.run.seconds;
+  double probing = detail::steadySeconds() - start - b.run.seconds;
   b.run.seconds += probing;
   b.run.lastCutSeconds += probing;
   return b;
@@ -209,6 +205,13 @@ detail::ParentTree parentTreeOf(const GusfieldRun &run) {
     t.weight[run.records[p].id] = run.records[p].weight;
   }
   return t;
+}
+
+CutTree treeOf(const Graph &g, const GusfieldRun &run, Engine engine, int threads) {
+  detail::ParentTree t = parentTreeOf(run);
+  BuildStats stats = statsOf(run, engine);
+  stats.threads = threads;
+  return CutTree(g.ids(), std::move(t.parent), std::move(t.weight), stats);
 }
 
 // Adds what one block's build did to the whole build's account.
@@ -251,8 +254,9 @@ CutTree buildByBlocks(const Graph &graph, const detail::BlockPlan &plan,
     trees.push_back(parentTreeOf(b.run));
   }
   detail::ParentTree whole = detail::assembleTree(plan, trees);
-  sum.seconds = sum.lastCutSeconds = wallSeconds() - start;
+  sum.seconds = sum.lastCutSeconds = detail::steadySeconds() - start;
   BuildStats stats = statsOf(sum, engine);
+  stats.threads = threads;
   return CutTree(graph.ids(), std::move(whole.parent), std::move(whole.weight), stats);
 }
 
@@ -265,7 +269,7 @@ bool isOneBlock(const detail::BlockPlan &plan, int32_t n) {
 
 CutTree buildCutTree(const Graph &graph, const BuildOptions &options) {
   checkOptions(options);
-  double start = wallSeconds();
+  double start = detail::steadySeconds();
   int threads = threadCount(options);
   detail::BlockPlan plan;
   if (options.decompose && graph.nodeCount() >= 2) plan = detail::decompose(graph.nodeCount(), graph.edges());
@@ -273,7 +277,7 @@ CutTree buildCutTree(const Graph &graph, const BuildOptions &options) {
     return buildByBlocks(graph, plan, options, threads, start);
   bool oneBlock = options.decompose && graph.nodeCount() >= 2;
   Built b = buildWhole(graph, options, threads, oneBlock);
-  return treeOf(graph, b.run, b.engine);
+  return treeOf(graph, b.run, b.engine, threads);
 }
 
 }  // namespace sunder

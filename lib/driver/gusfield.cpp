@@ -130,11 +130,6 @@ class Driver {
   std::vector<std::thread> threads_;
 };
 
-double steadySeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
 Driver::Driver(GusfieldRun &run, const DriverOptions &options)
     : r_(run), options_(options), clock_(options.clock ? options.clock : steadySeconds) {}
 
@@ -348,6 +343,11 @@ void Driver::runInParallel(int threads, int32_t from) {
   if (from < r_.n) runSpeculatively(threads, from, std::move(own));
 }
 }  // namespace
+
+double steadySeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 GusfieldRun startRun(int32_t n) {
   GusfieldRun run;

@@ -45,6 +45,9 @@ struct GusfieldRun {
   double manipSeconds = 0;          // the rest: draws, tree updates, waiting
 };
 
+// Seconds of the steady wall clock, the driver's clock unless told otherwise.
+double steadySeconds();
+
 // A new run on n nodes: every record its own id at its own position.
 GusfieldRun startRun(int32_t n);
 

@@ -21,11 +21,11 @@ namespace sunder {
 
 struct CutTree::Index {
   // Merge tree: nodes 0 ... n - 1 are the leaves (the tree's nodes), the
-  // others stand for edges; the root has parent -1.
-  std::vector<int32_t> parent, head, depth;
-  std::vector<Capacity> weight;  // of the edge an inner node stands for
-  // What a query reads of a node, in one record: its chain's head, the
-  // head's depth, the node above the head (-1 at the top), its own depth.
+  // others stand for edges, each with the weight of its edge.
+  std::vector<Capacity> weight;
+  // What a query reads of a merge-tree node, in one record: its chain's
+  // head, the head's depth, the node above the head (-1 at the top), its
+  // own depth.
   struct Hop {
     int32_t head, headDepth, above, depth;
   };
@@ -35,8 +35,8 @@ struct CutTree::Index {
   int32_t lowestCommonAncestor(int32_t u, int32_t v) const;
 
  private:
-  void buildMergeTree(const CutTree &t);
-  void buildChains();
+  std::vector<int32_t> buildMergeTree(const CutTree &t);
+  void buildChains(const std::vector<int32_t> &parent);
 };
 
 namespace {
@@ -51,12 +51,10 @@ int32_t findRoot(std::vector<int32_t> &leader, int32_t x) {
 
 }  // namespace
 
-CutTree::Index::Index(const CutTree &t) {
-  buildMergeTree(t);
-  buildChains();
-}
+CutTree::Index::Index(const CutTree &t) { buildChains(buildMergeTree(t)); }
 
-void CutTree::Index::buildMergeTree(const CutTree &t) {
+// The merge tree's parents (the root's -1); fills `weight`.
+std::vector<int32_t> CutTree::Index::buildMergeTree(const CutTree &t) {
   int32_t n = t.nodeCount();
   std::vector<int32_t> order;  // children with an edge, heaviest edge first
   for (int32_t k = 0; k < n; k++)
@@ -64,7 +62,7 @@ void CutTree::Index::buildMergeTree(const CutTree &t) {
   std::stable_sort(order.begin(), order.end(),
                    [&t](int32_t a, int32_t b) { return t.weight_[a] > t.weight_[b]; });
   int32_t size = n + static_cast<int32_t>(order.size());
-  parent.assign(size, -1);
+  std::vector<int32_t> parent(size, -1);
   weight.assign(size, 0);
   std::vector<int32_t> leader(n), top(n);  // per component: its merge-tree root
   std::iota(leader.begin(), leader.end(), 0);
@@ -77,11 +75,12 @@ void CutTree::Index::buildMergeTree(const CutTree &t) {
     leader[a] = b;
     top[b] = next++;
   }
+  return parent;
 }
 
 // Heavy-path chains: every node's chain head, and depths, without recursion.
 // Parents have higher numbers than their children in the merge tree.
-void CutTree::Index::buildChains() {
+void CutTree::Index::buildChains(const std::vector<int32_t> &parent) {
   int32_t size = static_cast<int32_t>(parent.size());
   std::vector<int32_t> weightBelow(size, 1), heavy(size, -1);
   for (int32_t x = 0; x < size; x++)
@@ -90,8 +89,7 @@ void CutTree::Index::buildChains() {
     int32_t p = parent[x];
     if (p >= 0 && (heavy[p] < 0 || weightBelow[x] > weightBelow[heavy[p]])) heavy[p] = x;
   }
-  head.assign(size, 0);
-  depth.assign(size, 0);
+  std::vector<int32_t> head(size, 0), depth(size, 0);
   for (int32_t x = size - 1; x >= 0; x--) {
     int32_t p = parent[x];
     depth[x] = p < 0 ? 0 : depth[p] + 1;
