@@ -173,12 +173,18 @@ struct Built {
   GusfieldRun run;
 };
 
-Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, bool oneBlock) {
+// A block of a graph that split takes Trees for Auto: on real networks,
+// which split into a large block and many small ones, the search trees were
+// the quickest engine on every block size, and probing each block cost more
+// than it saved.
+Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, bool oneBlock,
+                 bool ofSplitGraph = false) {
   double start = detail::steadySeconds();
   Target target{graph, oneBlock, nullptr};
   Built b;
   b.engine = options.engine;
   b.run = detail::startRun(graph.nodeCount());
+  if (b.engine == Engine::Auto && ofSplitGraph) b.engine = Engine::Trees;
   if (graph.nodeCount() >= 2 && b.engine == Engine::Auto) {
     Probed probed = probeEngines(target, options);
     b.engine = probed.engine;
@@ -247,7 +253,7 @@ CutTree buildByBlocks(const Graph &graph, const detail::BlockPlan &plan,
     local.reserve(0, static_cast<int64_t>(block.edges.size()));
     for (const Edge &e : block.edges) local.addEdge(e.u, e.v, e.capacity);
     int32_t size = local.nodeCount();
-    Built b = buildWhole(local, inner, size < kThreadedBlock ? 1 : threads, true);
+    Built b = buildWhole(local, inner, size < kThreadedBlock ? 1 : threads, true, true);
     if (trees.empty()) engine = b.engine;
     addUp(sum, b.run);
     before += size - 1;

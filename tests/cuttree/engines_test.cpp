@@ -352,6 +352,20 @@ TEST(CuttreeDefaults, AutoIsTheDefaultAndPicksByWeighedScans) {
   }
 }
 
+// A graph that splits gives every block to the search trees, unprobed: two
+// five-node rings joined by a bridge, with a pendant node, take trees where
+// the probe of one ring alone picks shortest paths.
+TEST(CuttreeDefaults, AutoGivesTheBlocksOfASplitGraphToTheSearchTrees) {
+  std::string ring = "p cut 5 5\na 1 2 3\na 2 3 1\na 3 4 2\na 4 5 5\na 5 1 4\n";
+  ProgramResult alone = cuttree({"--report", "-j1"}, ring, 10);
+  EXPECT_EQ(reportLine(alone.out, "c engine: ").rfind("c engine: auto (paths)", 0), 0u) << alone.out;
+  std::string split = "p cut 11 12\n" + ring.substr(ring.find('\n') + 1) +
+                      "a 6 7 3\na 7 8 1\na 8 9 2\na 9 10 5\na 10 6 4\na 5 10 2\na 11 1 4\n";
+  ProgramResult both = cuttree({"--report", "-j1"}, split, 10);
+  ASSERT_EQ(both.status, 0) << both.err;
+  EXPECT_EQ(reportLine(both.out, "c engine: ").rfind("c engine: auto (trees)", 0), 0u) << both.out;
+}
+
 // Every engine on one thread and two on an instance whose numbers start
 // at 1000 with unused numbers among them (nodes without edges) and a
 // problem line N above the largest. Tree lines, queries, a side and the
