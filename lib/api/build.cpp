@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "lib/decompose/decompose.h"
+#include "lib/engines/dense.h"
 #include "lib/driver/gusfield.h"
 #include "lib/engines/engines.h"
 #include "sunder/error.h"
@@ -236,8 +237,66 @@ void addUp(GusfieldRun &total, const GusfieldRun &part) {
 // costs more than their few cuts.
 constexpr int32_t kThreadedBlock = 64;
 
+// The node of largest weighted degree (the first of several).
+int32_t heaviestNode(int32_t n, const std::vector<Edge> &edges) {
+  std::vector<int64_t> degree(n, 0);
+  for (const Edge &e : edges) {
+    degree[e.u] += e.capacity;
+    degree[e.v] += e.capacity;
+  }
+  return static_cast<int32_t>(std::max_element(degree.begin(), degree.end()) - degree.begin());
+}
+
+// The tree of a block of a few nodes, its work added to `sum`.
+detail::ParentTree denseTree(int32_t size, const std::vector<Edge> &edges, GusfieldRun &sum) {
+  detail::DenseTree d = detail::denseCutTree(size, edges);
+  sum.counters.scans += d.scans;
+  sum.computations += size - 1;
+  for (int32_t k = 1; k < size; k++) sum.cutsRecorded += d.weight[k] < INT64_MAX;
+  return {std::move(d.parent), std::move(d.weight)};
+}
+
+bool solvedDensely(const detail::Block &block, const BuildOptions &options) {
+  return options.engine == Engine::Auto &&
+         static_cast<int32_t>(block.nodes.size()) <= detail::kDenseNodes;
+}
+
+// One block's cut tree in its local numbering, with what its build did
+// added to `sum`; `engine` becomes the engine of the first block built by
+// one. The block's heaviest node is the root of its Gusfield run, numbered
+// 0 meanwhile: the first sink of every cut, and a hub's cuts are quickest
+// to find. Blocks of a few nodes go to the dense solver under Auto.
+detail::ParentTree blockTree(const detail::Block &block, const BuildOptions &options,
+                             int threads, GusfieldRun &sum, Engine &engine, bool &built) {
+  int32_t size = static_cast<int32_t>(block.nodes.size());
+  int32_t hub = heaviestNode(size, block.edges);
+  auto label = [hub](int32_t k) { return k == hub ? 0 : k == 0 ? hub : k; };
+  std::vector<Edge> edges = block.edges;
+  for (Edge &e : edges) e = {label(e.u), label(e.v), e.capacity};
+  detail::ParentTree t;
+  if (solvedDensely(block, options)) {
+    if (options.cancel && options.cancel()) throw Cancelled();
+    t = denseTree(size, edges, sum);
+  } else {
+    Graph local(size);
+    local.reserve(0, static_cast<int64_t>(edges.size()));
+    for (const Edge &e : edges) local.addEdge(e.u, e.v, e.capacity);
+    Built b = buildWhole(local, options, size < kThreadedBlock ? 1 : threads, true, true);
+    if (!built) engine = b.engine;
+    built = true;
+    addUp(sum, b.run);
+    t = parentTreeOf(b.run);
+  }
+  std::swap(t.parent[0], t.parent[hub]);
+  std::swap(t.weight[0], t.weight[hub]);
+  for (int32_t &p : t.parent)
+    if (p >= 0) p = label(p);
+  return t;
+}
+
 // The tree glued from the blocks' trees. Progress counts the cuts of all
-// blocks against their total; the engine reported is the largest block's.
+// blocks against their total; the engine reported is the first (largest)
+// block's that an engine built, Trees under Auto when none did.
 CutTree buildByBlocks(const Graph &graph, const detail::BlockPlan &plan,
                       const BuildOptions &options, int threads, double start) {
   int64_t total = 0, before = 0;
@@ -246,18 +305,14 @@ CutTree buildByBlocks(const Graph &graph, const detail::BlockPlan &plan,
   if (options.progress)
     inner.progress = [&](int64_t done, int64_t) { options.progress(before + done, total); };
   GusfieldRun sum = detail::startRun(0);
-  Engine engine = options.engine == Engine::Auto ? Engine::Exact : options.engine;
+  Engine engine = options.engine == Engine::Auto ? Engine::Trees : options.engine;
+  bool built = false;
   std::vector<detail::ParentTree> trees;
   for (const detail::Block &block : plan.blocks) {
-    Graph local(static_cast<int64_t>(block.nodes.size()));
-    local.reserve(0, static_cast<int64_t>(block.edges.size()));
-    for (const Edge &e : block.edges) local.addEdge(e.u, e.v, e.capacity);
-    int32_t size = local.nodeCount();
-    Built b = buildWhole(local, inner, size < kThreadedBlock ? 1 : threads, true, true);
-    if (trees.empty()) engine = b.engine;
-    addUp(sum, b.run);
-    before += size - 1;
-    trees.push_back(parentTreeOf(b.run));
+    trees.push_back(blockTree(block, inner, threads, sum, engine, built));
+    before += static_cast<int64_t>(block.nodes.size()) - 1;
+    // An engine's run reports its own cuts; the dense solver's come at once.
+    if (options.progress && solvedDensely(block, options)) options.progress(before, total);
   }
   detail::ParentTree whole = detail::assembleTree(plan, trees);
   sum.seconds = sum.lastCutSeconds = detail::steadySeconds() - start;
