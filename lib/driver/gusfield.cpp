@@ -105,6 +105,8 @@ class Driver {
   void runInParallel(int threads, int32_t from);
   void runSpeculatively(int threads, int32_t from, std::unique_ptr<CutEngine> own);
   void work(CutEngine &engine);
+  bool mayTake() const;
+  void takeOne(CutEngine &engine, std::unique_lock<std::mutex> &lock);
   void commit(int32_t i, const Outcome &o);
   void updateTree(int32_t s, int32_t sink, const Outcome &o);
   void stopWorkers();
@@ -227,24 +229,32 @@ void Driver::runInSequence(CutEngine &engine, int32_t from, int32_t last) {
   }
 }
 
+bool Driver::mayTake() const { return next_ < r_.n && next_ <= committed_ + window_; }
+
+// Takes the next position, computes its cut with the sink its source has
+// now and files the outcome. Called and returns with `lock` held.
+void Driver::takeOne(CutEngine &engine, std::unique_lock<std::mutex> &lock) {
+  int32_t k = next_++;
+  int32_t s = sourceAt_[k];
+  int32_t sink = r_.records[r_.records[s].pos].parent;
+  lock.unlock();
+  Outcome o;
+  try {
+    o = computeOn(engine, s, sink);
+  } catch (...) {
+    o.failure = std::current_exception();
+  }
+  lock.lock();
+  outcomes_[k] = std::move(o);
+  outcomes_[k].ready = true;
+}
+
 void Driver::work(CutEngine &engine) {
   std::unique_lock<std::mutex> lock(mu_);
   for (;;) {
-    cv_.wait(lock, [this] { return stopping_ || next_ >= r_.n || next_ <= committed_ + window_; });
+    cv_.wait(lock, [this] { return stopping_ || next_ >= r_.n || mayTake(); });
     if (stopping_ || next_ >= r_.n) return;
-    int32_t k = next_++;
-    int32_t s = sourceAt_[k];
-    int32_t sink = r_.records[r_.records[s].pos].parent;
-    lock.unlock();
-    Outcome o;
-    try {
-      o = computeOn(engine, s, sink);
-    } catch (...) {
-      o.failure = std::current_exception();
-    }
-    lock.lock();
-    outcomes_[k] = std::move(o);
-    outcomes_[k].ready = true;
+    takeOne(engine, lock);
     cv_.notify_all();
   }
 }
@@ -259,22 +269,36 @@ void Driver::stopWorkers() {
   threads_.clear();
 }
 
+// How far ahead of the commits the threads may compute, per thread. The
+// sinks of most positions stay the same over such a stretch (on real
+// networks a block's hub is the sink of nearly every cut), and a wide window
+// keeps every thread busy while one computes a long cut.
+constexpr int32_t kWindowPerThread = 256;
+
+// The committing thread computes too: while the position to commit is not
+// ready it takes the next ones as a worker would, so `threads` - 1 workers
+// and it share the cuts.
 void Driver::runSpeculatively(int threads, int32_t from, std::unique_ptr<CutEngine> own) {
   std::vector<std::unique_ptr<CutEngine>> workers;
-  for (int k = 0; k < threads; k++) workers.push_back(options_.makeEngine());
+  for (int k = 0; k < std::max(threads - 1, 1); k++) workers.push_back(options_.makeEngine());
   sourceAt_ = sourcesByPosition(exchanges_);
   outcomes_.resize(r_.n);
   next_ = from;
   committed_ = from - 1;
-  window_ = 2 * threads;
+  window_ = kWindowPerThread * threads;
   for (auto &engine : workers) threads_.emplace_back([this, &engine] { work(*engine); });
-  // `own` computes again the cuts whose sink changed meanwhile.
+  // `own` computes ahead while this thread waits, and again the cuts whose
+  // sink changed meanwhile.
   try {
     for (int32_t i = from; i < r_.n; i++) {
       checkCancel();
       std::unique_lock<std::mutex> lock(mu_);
       double start = now();
-      cv_.wait(lock, [this, i] { return outcomes_[i].ready; });
+      // While position i is not ready this thread computes ahead as well.
+      while (!outcomes_[i].ready) {
+        if (mayTake()) takeOne(*own, lock);
+        else cv_.wait(lock);
+      }
       Outcome o = std::move(outcomes_[i]);
       lock.unlock();
       if (o.failure) std::rethrow_exception(o.failure);
@@ -282,7 +306,6 @@ void Driver::runSpeculatively(int threads, int32_t from, std::unique_ptr<CutEngi
       r_.manipSeconds += now() - start;
       int32_t sink = r_.records[i].parent;
       if (o.sink != sink) {
-        if (own == nullptr) own = options_.makeEngine();
         o = computeOn(*own, r_.records[i].id, sink);
         r_.recomputed++;
       }
@@ -320,27 +343,8 @@ void Driver::run() {
   r_.seconds = now() - start_;
 }
 
-// Cuts quicker than this are not worth handing to workers: the hand-over
-// and the waiting cost about as much as the cut. The cuts run in sequence,
-// kTrialCuts at a time, for as long as they stay that quick (cuts often get
-// dearer as the tree takes shape); from the first slower stretch on, the
-// workers take the rest. The tree is the same either way; only the time
-// differs.
-constexpr double kQuickCutSeconds = 100e-6;
-constexpr int32_t kTrialCuts = 32;
-
 void Driver::runInParallel(int threads, int32_t from) {
-  std::unique_ptr<CutEngine> own = options_.makeEngine();
-  while (from < r_.n) {
-    int32_t last = std::min(from + kTrialCuts - 1, r_.n - 1);
-    int32_t before = r_.computations;
-    double calcBefore = r_.calcSeconds;
-    runInSequence(*own, from, last);
-    from = last + 1;
-    int32_t tried = r_.computations - before;
-    if (tried > 0 && (r_.calcSeconds - calcBefore) / tried >= kQuickCutSeconds) break;
-  }
-  if (from < r_.n) runSpeculatively(threads, from, std::move(own));
+  if (from < r_.n) runSpeculatively(threads, from, options_.makeEngine());
 }
 }  // namespace
 

@@ -5,14 +5,13 @@
 //
 // In sequence the cuts are computed one after another. With several threads
 // the order is drawn before any cut is known and each computation depends on
-// the graph, the source and the sink alone, so worker threads compute the
-// cuts of later positions ahead of time with the sink that is the source's
-// parent at that moment; the cuts are committed in order, and a cut whose
-// source's parent changed meanwhile is computed again with the right sink.
-// The tree, the cut values and the counters of the committed computations
-// are those of the sequential loop, for every thread count. Cuts run in
-// sequence for as long as they take only microseconds each, for handing
-// such cuts to workers costs more than it saves.
+// the graph, the source and the sink alone, so worker threads (and the
+// calling thread, while the cut it is to commit next is not ready) compute
+// the cuts of later positions ahead of time with the sink that is the
+// source's parent at that moment; the cuts are committed in order, and a
+// cut whose source's parent changed meanwhile is computed again with the
+// right sink. The tree, the cut values and the counters of the committed
+// computations are those of the sequential loop, for every thread count.
 //
 // Progress and cancellation run on the calling thread, between commits. An
 // exception from an engine or a callback stops the workers and reaches the
