@@ -51,16 +51,28 @@ void SearchTrees::join(int32_t v, uint8_t tree) {
   touchedNodes_.push_back(v);
 }
 
+// The trees back to their roots; t is queued to grow by the caller (see
+// startSink).
 void SearchTrees::reset(int32_t s, int32_t t) {
   restore();
   nextPass();
+  sink_ = kNone;
   for (int32_t root : {s, t}) {
     join(root, root == s ? SOURCE : SINK);
     parent_[root] = kRoot;
     dist_[root] = 0;
     stamp_[root] = pass_;
-    activate(root);
   }
+  activate(s);
+}
+
+// When t's neighbours carry the marks, t does not grow at first: each of
+// them joins the sink tree when the source tree reaches it (see grow), so a
+// hub sink costs little for a source near it. Otherwise t grows at once
+// like any node.
+void SearchTrees::startSink(int32_t t) {
+  sink_ = marked_ == t ? t : kNone;
+  if (sink_ == kNone) activate(t);
 }
 
 // Marks the neighbours of v with their arcs to v, the marks of another node
@@ -124,6 +136,7 @@ int64_t SearchTrees::push(int32_t a1, int32_t a2, int32_t a3) {
 
 // Queues v, or makes it look at all its arcs again if it is queued already.
 void SearchTrees::activate(int32_t v) {
+  if (v == sink_) return;
   scan_[v] = first_[v];
   if (active_[v]) return;
   active_[v] = 1;
@@ -138,6 +151,13 @@ void SearchTrees::activate(int32_t v) {
 // its tree makes the node look at all its arcs again.
 int32_t SearchTrees::grow() {
   for (;;) {
+    // Once the source tree has looked at as many arcs as t has, t grows
+    // after all, and the trees grow in balance again.
+    if (sink_ != kNone && grown_[0] >= arcCount(sink_)) {
+      int32_t t = sink_;
+      sink_ = kNone;
+      activate(t);
+    }
     // The tree that has looked at fewer arcs in this computation grows.
     int side = grown_[1] < grown_[0] ? 1 : 0;
     if (queues_[side].empty()) side ^= 1;
@@ -154,6 +174,7 @@ int32_t SearchTrees::grow() {
         // Flow leaves a source-tree node along a, enters a sink-tree node
         // along the twin.
         if ((tree == SOURCE ? res_[a] : res_[twin_[a]]) == 0) continue;
+        if (tree_[q] == FREE && tree == SOURCE && joinsMarkedSink(q)) return a;
         if (tree_[q] == FREE) {
           join(q, tree);
           parent_[q] = twin_[a];
@@ -168,6 +189,18 @@ int32_t SearchTrees::grow() {
     queue.pop_front();
     active_[p] = 0;
   }
+}
+
+// Whether free node q has a residual arc to the unexpanded sink; it then
+// joins the sink tree as that sink's child.
+bool SearchTrees::joinsMarkedSink(int32_t q) {
+  if (sink_ == kNone || toMarked_[q] == kNone || res_[toMarked_[q]] == 0) return false;
+  join(q, SINK);
+  parent_[q] = toMarked_[q];
+  dist_[q] = 1;
+  stamp_[q] = stamp_[sink_];
+  activate(q);
+  return true;
 }
 
 // Pushes the bottleneck along root s ... u -> w ... root t, with u -> w the
@@ -236,27 +269,22 @@ bool SearchTrees::rootedAt(int32_t v) {
   return true;
 }
 
-// Gives orphan v the nearest neighbour of its tree that still reaches the
-// root as parent, or frees it and orphans its own children.
+// Gives orphan v the first neighbour of its tree that still reaches the
+// root as parent (the first, not the nearest: looking no further spares
+// the rest of a hub's arcs), or frees it and orphans its own children.
 void SearchTrees::adopt(int32_t v) {
   uint8_t tree = tree_[v];
-  int32_t best = kNone, bestDist = INT32_MAX;
+  adoptions_++;
   for (int32_t a = first_[v]; a < first_[v + 1]; a++) {
     int32_t q = head_[a];
-    if (tree_[q] != tree || linkResidual(a, tree) == 0) continue;
-    if (rootedAt(q) && dist_[q] < bestDist) {
-      best = a;
-      bestDist = dist_[q];
-    }
-  }
-  adoptions_++;
-  scans_ += first_[v + 1] - first_[v];
-  if (best != kNone) {
-    parent_[v] = best;
-    dist_[v] = bestDist + 1;
+    if (tree_[q] != tree || linkResidual(a, tree) == 0 || !rootedAt(q)) continue;
+    scans_ += a - first_[v] + 1;
+    parent_[v] = a;
+    dist_[v] = dist_[q] + 1;
     stamp_[v] = pass_;
     return;
   }
+  scans_ += first_[v + 1] - first_[v];
   tree_[v] = FREE;
   scans_ += first_[v + 1] - first_[v];
   for (int32_t a = first_[v]; a < first_[v + 1]; a++) {
@@ -302,6 +330,7 @@ int64_t SearchTrees::cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanL
   int64_t bound = settings_.degreeBound ? std::min(g_.degree[s], g_.degree[t]) : INT64_MAX;
   int64_t startScans = scans_;
   int64_t flow = shortPaths(s, t, bound);
+  startSink(t);
   for (int32_t bridge; flow < bound && (bridge = grow()) != kNone;) {
     flow += augment(bridge);
     if (flow >= bound) break;  // orphans are left to the next restore

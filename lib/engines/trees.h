@@ -67,6 +67,8 @@ class SearchTrees {
 
   void restore();
   void reset(int32_t s, int32_t t);
+  void startSink(int32_t t);
+  bool joinsMarkedSink(int32_t q);
   void nextPass();
   void join(int32_t v, uint8_t tree);
   void moveAlong(int32_t a, int64_t amount);
@@ -104,6 +106,7 @@ class SearchTrees {
   std::vector<int32_t> touchedNodes_;  // nodes that joined a tree since then
   std::vector<int32_t> toMarked_;      // by node: arc to marked_, or kNone
   int32_t marked_ = kNone;             // the node whose neighbours carry a mark
+  int32_t sink_ = kNone;               // t while it does not grow, else kNone
   int32_t pass_ = 0;
   int64_t augmentations_ = 0, adoptions_ = 0, scans_ = 0;
 };
