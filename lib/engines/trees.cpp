@@ -158,10 +158,12 @@ int32_t SearchTrees::grow() {
       sink_ = kNone;
       activate(t);
     }
+    // With no active node left in it the source tree is closed: it holds
+    // every node reached from s, and the flow is maximum.
+    if (queues_[0].empty() && !requeueSourceNodes()) return kNone;
     // The tree that has looked at fewer arcs in this computation grows.
     int side = grown_[1] < grown_[0] ? 1 : 0;
     if (queues_[side].empty()) side ^= 1;
-    if (queues_[side].empty()) return kNone;
     std::deque<int32_t> &queue = queues_[side];
     int32_t p = queue.front();
     uint8_t tree = tree_[p];
@@ -201,6 +203,20 @@ bool SearchTrees::joinsMarkedSink(int32_t q) {
   stamp_[q] = stamp_[sink_];
   activate(q);
   return true;
+}
+
+// A node queued while in the sink tree may have joined the source tree
+// since; such nodes move to the source queue. True when any did.
+bool SearchTrees::requeueSourceNodes() {
+  std::deque<int32_t> &sinkQueue = queues_[1];
+  scans_ += static_cast<int64_t>(sinkQueue.size());
+  size_t kept = 0;
+  for (int32_t v : sinkQueue) {
+    if (tree_[v] == SOURCE) queues_[0].push_back(v);
+    else sinkQueue[kept++] = v;
+  }
+  sinkQueue.resize(kept);
+  return !queues_[0].empty();
 }
 
 // Pushes the bottleneck along root s ... u -> w ... root t, with u -> w the

@@ -69,6 +69,7 @@ class SearchTrees {
   void reset(int32_t s, int32_t t);
   void startSink(int32_t t);
   bool joinsMarkedSink(int32_t q);
+  bool requeueSourceNodes();
   void nextPass();
   void join(int32_t v, uint8_t tree);
   void moveAlong(int32_t a, int64_t amount);
