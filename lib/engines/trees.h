@@ -8,11 +8,11 @@
 // its free neighbours; when it meets the other tree the path between the
 // roots is augmented by its bottleneck. Arcs the push saturates cut their
 // child nodes off as orphans, which then look for a new parent in their own
-// tree (a neighbour whose path to the root is still whole) or become free.
-// The flow is maximum when no active node is left.
-//
-// The source tree's nodes are then the source side of a minimum cut (the
-// nodes reached from s in the residual graph), whatever flow got there.
+// tree (the first neighbour whose path to the root is still whole) or
+// become free. The flow is maximum as soon as no node of the source tree is
+// active: the source tree then holds every node reached from s in the
+// residual graph, the source side of a minimum cut, however large the rest
+// of the graph the sink tree has not grown over.
 //
 // Two things spare the scanning of a hub's adjacency. Before any tree grows,
 // flow goes along the s-t arc, along every path s-x-t through a common
@@ -21,7 +21,10 @@
 // that terminal stays the same, as a sink commonly does for many cuts in a
 // row). Then each tree has a queue of its own, and the tree whose growing
 // has looked at fewer arcs in this computation grows next, so a small tree
-// reaches a hub's neighbourhood before the hub's tree floods it. With the
+// reaches a hub's neighbourhood before the hub's tree floods it. A marked
+// sink does not even grow at first: a free neighbour of it that the source
+// tree reaches joins the sink tree at once, and t grows only once the
+// source tree has looked at as many arcs as t has. With the
 // degree bound the computation ends as soon as the flow equals the weighted
 // degree of s or t: that terminal alone is then a side.
 //
