@@ -30,6 +30,20 @@ struct CutSides {
   uint8_t listed = 0;
 };
 
+// Cut values the driver committed well before the computation at hand,
+// for an engine that can use them (see CompactEngine in engines.cpp): node
+// x's computation, as source, found value[x] between x and sink[x]. Only
+// the nodes whose source position (position[x], fixed for the run) lies
+// below `before` count; the driver sets `before` so that, for every thread
+// count, those computations are committed and the same.
+struct KnownCuts {
+  const std::vector<int32_t> *position = nullptr;
+  const std::vector<int32_t> *sink = nullptr;
+  const std::vector<int64_t> *value = nullptr;
+  int32_t before = 0;
+  bool has(int32_t x) const { return (*position)[x] < before; }
+};
+
 class CutEngine {
  public:
   virtual ~CutEngine() = default;
@@ -41,8 +55,11 @@ class CutEngine {
   virtual int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side,
                       int64_t scanLimit = INT64_MAX) = 0;
   // The same cut with its sides in `out`; by node unless the engine lists
-  // one side.
-  virtual int64_t cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit = INT64_MAX) {
+  // one side. `known`, when given, may spare work but never changes the
+  // value or the sides.
+  virtual int64_t cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit = INT64_MAX,
+                           const KnownCuts *known = nullptr) {
+    (void)known;
     out.byNode = true;
     return cut(s, t, out.side, scanLimit);
   }

@@ -14,6 +14,13 @@ namespace sunder::detail {
 
 namespace {
 
+// How far ahead of the commits the threads may compute, per thread. The
+// sinks of most positions stay the same over such a stretch (on real
+// networks a block's hub is the sink of nearly every cut), and a wide window
+// keeps every thread busy while one computes a long cut.
+constexpr int32_t kWindowPerThread = 256;
+
+
 // What one s-t computation found, kept until it is committed.
 struct Outcome {
   int32_t sink = -1;
@@ -99,7 +106,8 @@ class Driver {
 
  private:
   double now() const { return clock_(); }
-  Outcome computeOn(CutEngine &engine, int32_t s, int32_t t, int64_t scanLimit = INT64_MAX);
+  Outcome computeOn(CutEngine &engine, int32_t k, int32_t s, int32_t t,
+                    int64_t scanLimit = INT64_MAX);
   int64_t scanLimit(int32_t i) const;
   void runInSequence(CutEngine &engine, int32_t from, int32_t last);
   void runInParallel(int threads, int32_t from);
@@ -117,6 +125,9 @@ class Driver {
   std::function<double()> clock_;
   double start_ = 0;
   std::vector<int32_t> exchanges_, sourceAt_;
+  std::vector<int32_t> sourcePosition_;  // by id: the position where it is the source
+  std::vector<int32_t> knownSink_;       // by id: the sink of its committed computation
+  std::vector<int64_t> knownValue_;      // by id: that computation's cut value
   std::unique_ptr<ChildLists> lists_;
   std::vector<int32_t> mark_;  // by id: the commit that last listed the node
   std::vector<int32_t> kids_;  // children of the sink being looked at
@@ -135,11 +146,16 @@ class Driver {
 Driver::Driver(GusfieldRun &run, const DriverOptions &options)
     : r_(run), options_(options), clock_(options.clock ? options.clock : steadySeconds) {}
 
-Outcome Driver::computeOn(CutEngine &engine, int32_t s, int32_t t, int64_t limit) {
+// The computation of position k, between s and t. It may use the cuts of
+// positions knownLag or more before k: those are committed by then with
+// every thread count (the window is no wider), so the outcome and the
+// counters are the sequential loop's.
+Outcome Driver::computeOn(CutEngine &engine, int32_t k, int32_t s, int32_t t, int64_t limit) {
   Outcome o;
   Counters before = engine.counters();
+  KnownCuts known{&sourcePosition_, &knownSink_, &knownValue_, k - options_.knownLag};
   double start = now();
-  o.cut = engine.cutSides(s, t, o.sides, limit);
+  o.cut = engine.cutSides(s, t, o.sides, limit, &known);
   o.seconds = now() - start;
   o.sink = t;
   Counters after = engine.counters();
@@ -156,6 +172,8 @@ void Driver::commit(int32_t i, const Outcome &o) {
   double start = now();
   int32_t s = r_.records[i].id, sink = r_.records[i].parent;
   updateTree(s, sink, o);
+  knownSink_[s] = sink;
+  knownValue_[s] = o.cut;
   r_.counters.first += o.counters.first;
   r_.counters.second += o.counters.second;
   r_.counters.scans += o.counters.scans;
@@ -220,7 +238,7 @@ void Driver::runInSequence(CutEngine &engine, int32_t from, int32_t last) {
     double start = now();
     exchange(r_.records, i, exchanges_[i]);
     r_.manipSeconds += now() - start;
-    Outcome o = computeOn(engine, r_.records[i].id, r_.records[i].parent, limit);
+    Outcome o = computeOn(engine, i, r_.records[i].id, r_.records[i].parent, limit);
     if (o.cut < 0) {  // the engine gave up: the probe ends here
       exchange(r_.records, i, exchanges_[i]);
       return;
@@ -240,7 +258,7 @@ void Driver::takeOne(CutEngine &engine, std::unique_lock<std::mutex> &lock) {
   lock.unlock();
   Outcome o;
   try {
-    o = computeOn(engine, s, sink);
+    o = computeOn(engine, k, s, sink);
   } catch (...) {
     o.failure = std::current_exception();
   }
@@ -269,23 +287,16 @@ void Driver::stopWorkers() {
   threads_.clear();
 }
 
-// How far ahead of the commits the threads may compute, per thread. The
-// sinks of most positions stay the same over such a stretch (on real
-// networks a block's hub is the sink of nearly every cut), and a wide window
-// keeps every thread busy while one computes a long cut.
-constexpr int32_t kWindowPerThread = 256;
-
 // The committing thread computes too: while the position to commit is not
 // ready it takes the next ones as a worker would, so `threads` - 1 workers
 // and it share the cuts.
 void Driver::runSpeculatively(int threads, int32_t from, std::unique_ptr<CutEngine> own) {
   std::vector<std::unique_ptr<CutEngine>> workers;
   for (int k = 0; k < std::max(threads - 1, 1); k++) workers.push_back(options_.makeEngine());
-  sourceAt_ = sourcesByPosition(exchanges_);
   outcomes_.resize(r_.n);
   next_ = from;
   committed_ = from - 1;
-  window_ = kWindowPerThread * threads;
+  window_ = std::max(1, std::min(kWindowPerThread * threads, options_.knownLag));
   for (auto &engine : workers) threads_.emplace_back([this, &engine] { work(*engine); });
   // `own` computes ahead while this thread waits, and again the cuts whose
   // sink changed meanwhile.
@@ -300,13 +311,13 @@ void Driver::runSpeculatively(int threads, int32_t from, std::unique_ptr<CutEngi
         else cv_.wait(lock);
       }
       Outcome o = std::move(outcomes_[i]);
-      lock.unlock();
       if (o.failure) std::rethrow_exception(o.failure);
-      exchange(r_.records, i, exchanges_[i]);
+      exchange(r_.records, i, exchanges_[i]);  // under the lock: workers read the records
+      lock.unlock();
       r_.manipSeconds += now() - start;
       int32_t sink = r_.records[i].parent;
       if (o.sink != sink) {
-        o = computeOn(*own, r_.records[i].id, sink);
+        o = computeOn(*own, i, r_.records[i].id, sink);
         r_.recomputed++;
       }
       lock.lock();
@@ -326,6 +337,11 @@ void Driver::run() {
   start_ = now() - r_.seconds;
   int32_t from = r_.computations + 1;
   exchanges_ = drawExchanges(r_.n);
+  sourceAt_ = sourcesByPosition(exchanges_);
+  sourcePosition_.assign(r_.n, 0);
+  for (int32_t k = 0; k < r_.n; k++) sourcePosition_[sourceAt_[k]] = k;
+  knownSink_.assign(r_.n, -1);
+  knownValue_.assign(r_.n, 0);
   lists_ = std::make_unique<ChildLists>(r_.records);
   mark_.assign(r_.n, 0);
   int threads = std::min(options_.threads, r_.n - 1);

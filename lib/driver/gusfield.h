@@ -11,7 +11,9 @@
 // source's parent at that moment; the cuts are committed in order, and a
 // cut whose source's parent changed meanwhile is computed again with the
 // right sink. The tree, the cut values and the counters of the committed
-// computations are those of the sequential loop, for every thread count.
+// computations are those of the sequential loop, for every thread count
+// (save what an engine's caches spare: the search trees keep marks from one
+// computation to the next).
 //
 // Progress and cancellation run on the calling thread, between commits. An
 // exception from an engine or a callback stops the workers and reaches the
@@ -60,6 +62,11 @@ struct DriverOptions {
   std::function<double()> clock;
   std::function<void(int64_t done, int64_t total)> progress;
   std::function<bool()> cancel;
+  // A computation may use the cut values committed this many positions or
+  // more before its own (see KnownCuts); the threads never run further
+  // ahead of the commits, so what a computation does is the same for every
+  // thread count.
+  int32_t knownLag = 512;
   // Sequential only: stop after this position (> 0), or as soon as the
   // arcs looked at, times costPerScan, exceed kPaceSlack times pace[i]
   // during computation i (the probe of an engine against a pace).

@@ -89,7 +89,7 @@ template <class Method>
 class CompactEngine : public CutEngine {
  public:
   CompactEngine(std::shared_ptr<const CompactGraph> g, const CompactSettings &settings)
-      : graph_(std::move(g)), method_(*graph_, settings),
+      : graph_(std::move(g)), settings_(settings), method_(*graph_, settings),
         proven_(settings.provenDegreeCuts ? graph_->twoLightest : -1) {}
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) override {
     int32_t lone = provenAlone(s, t);
@@ -98,18 +98,23 @@ class CompactEngine : public CutEngine {
     side[lone] = lone == s ? 0 : 1;
     return graph_->degree[lone];
   }
-  int64_t cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit) override {
+  int64_t cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit,
+                   const KnownCuts *known) override {
     int32_t lone = provenAlone(s, t);
+    if (lone < 0 && provenByNeighbour(s, t, known, scanLimit)) lone = s;
     if (lone >= 0) {
       out.byNode = false;
       out.nodes.assign(1, lone);
       out.listed = lone == s ? 0 : 1;
       return graph_->degree[lone];
     }
-    if constexpr (std::is_same_v<Method, SearchTrees>) return method_.cutSides(s, t, out, scanLimit);
-    return CutEngine::cutSides(s, t, out, scanLimit);
+    return sidesOf(s, t, out, scanLimit);
   }
-  Counters counters() const override { return method_.counters(); }
+  Counters counters() const override {
+    Counters c = method_.counters();
+    c.scans += extraScans_;
+    return c;
+  }
 
  private:
   // The terminal that is alone a minimum cut because no cut of the graph is
@@ -120,8 +125,40 @@ class CompactEngine : public CutEngine {
     return degree[lighter] <= proven_ ? lighter : -1;
   }
 
+  int64_t sidesOf(int32_t s, int32_t t, CutSides &out, int64_t scanLimit) {
+    if constexpr (std::is_same_v<Method, SearchTrees>) return method_.cutSides(s, t, out, scanLimit);
+    return CutEngine::cutSides(s, t, out, scanLimit);
+  }
+
+  // Whether s alone is a minimum s-t cut by way of a neighbour x whose cut
+  // to t is known to weigh deg(s) or more: every s-t cut separates s from
+  // x or x from t, so once the flow from s to x reaches deg(s) no s-t cut
+  // is lighter than s's degree, and that flow stays near s where the one
+  // to t may not. Only when deg(s) <=
+  // deg(t), so that the degree bound would also give s alone: the answer
+  // is the same with or without the neighbour. x is the heaviest neighbour
+  // that qualifies (the first of several); one try at most.
+  bool provenByNeighbour(int32_t s, int32_t t, const KnownCuts *known, int64_t scanLimit) {
+    const CompactGraph &g = *graph_;
+    if (known == nullptr || !settings_.degreeBound || g.degree[s] > g.degree[t]) return false;
+    int32_t x = -1;
+    for (int32_t a = g.first[s]; a < g.first[s + 1]; a++) {
+      int32_t y = g.head[a];
+      if (y != t && known->has(y) && (*known->sink)[y] == t &&
+          (*known->value)[y] >= g.degree[s] && g.degree[y] >= g.degree[s] &&
+          (x < 0 || g.degree[y] > g.degree[x]))
+        x = y;
+    }
+    extraScans_ += g.first[s + 1] - g.first[s];
+    if (x < 0) return false;
+    CutSides near;
+    return sidesOf(s, x, near, scanLimit) >= g.degree[s];
+  }
+
   std::shared_ptr<const CompactGraph> graph_;
+  CompactSettings settings_;
   Method method_;
+  int64_t extraScans_ = 0;  // arcs looked at outside the method
   int64_t proven_;  // twoLightest when degree cuts may be proven; else -1
 };
 

@@ -7,7 +7,9 @@ namespace sunder::detail {
 SearchTrees::SearchTrees(const CompactGraph &g, const CompactSettings &settings)
     : g_(g), settings_(settings), first_(g.first), head_(g.head), twin_(g.twin), res_(g.cap),
       tree_(g.n, FREE), parent_(g.n, kNone), active_(g.n, 0), scan_(g.n), stamp_(g.n, 0),
-      dist_(g.n), toMarked_(g.n, kNone) {}
+      dist_(g.n) {
+  for (Marks &m : marks_) m.to.assign(g.n, kNone);
+}
 
 // Residuals and node states back to the start: those the last computation
 // changed, or all of them without local resets.
@@ -71,35 +73,45 @@ void SearchTrees::reset(int32_t s, int32_t t) {
 // hub sink costs little for a source near it. Otherwise t grows at once
 // like any node.
 void SearchTrees::startSink(int32_t t) {
-  sink_ = marked_ == t ? t : kNone;
+  sink_ = kNone;
+  for (const Marks &m : marks_)
+    if (m.node == t) {
+      sink_ = t;
+      toSink_ = &m.to;
+    }
   if (sink_ == kNone) activate(t);
 }
 
-// Marks the neighbours of v with their arcs to v, the marks of another node
-// cleared first; nothing to do when v's are in place.
-void SearchTrees::markNeighbours(int32_t v) {
-  if (marked_ == v) return;
-  if (marked_ != kNone) {
-    for (int32_t a = first_[marked_]; a < first_[marked_ + 1]; a++) toMarked_[head_[a]] = kNone;
-    scans_ += arcCount(marked_);
+// The marks of v's neighbours with their arcs to v: those in place, or
+// made in place of the marks used least recently.
+const std::vector<int32_t> &SearchTrees::markNeighbours(int32_t v) {
+  Marks *slot = &marks_[0];
+  for (Marks &m : marks_)
+    if (m.node == v || (slot->node != v && m.used < slot->used)) slot = &m;
+  slot->used = ++markUses_;
+  if (slot->node == v) return slot->to;
+  if (slot->node != kNone) {
+    for (int32_t a = first_[slot->node]; a < first_[slot->node + 1]; a++) slot->to[head_[a]] = kNone;
+    scans_ += arcCount(slot->node);
   }
-  for (int32_t a = first_[v]; a < first_[v + 1]; a++) toMarked_[head_[a]] = twin_[a];
+  for (int32_t a = first_[v]; a < first_[v + 1]; a++) slot->to[head_[a]] = twin_[a];
   scans_ += arcCount(v);
-  marked_ = v;
+  slot->node = v;
+  return slot->to;
 }
 
 // Pushes what the s-t arc, the paths s-x-t and then the paths s-x-y-t
 // carry, looking from the terminal with fewer arcs, until the flow reaches
 // `bound`; returns the flow.
 int64_t SearchTrees::shortPaths(int32_t s, int32_t t, int64_t bound) {
-  bool fromS = arcCount(s) <= arcCount(t);
+  bool fromS = arcCount(s) <= arcCount(t);  // as in cutSides
   int32_t near = fromS ? s : t, far = fromS ? t : s;
-  markNeighbours(far);
+  const std::vector<int32_t> &toMarked = markNeighbours(far);
   int64_t flow = 0;
   scans_ += arcCount(near);
   for (int32_t a = first_[near]; a < first_[near + 1] && flow < bound; a++) {
     int32_t x = head_[a];
-    int32_t b = x == far ? a : toMarked_[x];  // x -> far, or the s-t arc
+    int32_t b = x == far ? a : toMarked[x];  // x -> far, or the s-t arc
     if (b == kNone) continue;
     if (x == far) {
       flow += push(fromS ? a : twin_[a], kNone, kNone);
@@ -113,7 +125,7 @@ int64_t SearchTrees::shortPaths(int32_t s, int32_t t, int64_t bound) {
     scans_ += arcCount(x);
     for (int32_t b = first_[x]; b < first_[x + 1] && flow < bound; b++) {
       if (res_[fromS ? a : twin_[a]] == 0) break;
-      int32_t y = head_[b], c = toMarked_[y];  // y -> far
+      int32_t y = head_[b], c = toMarked[y];  // y -> far
       if (c == kNone || y == near) continue;
       flow += fromS ? push(a, b, c) : push(twin_[c], twin_[b], twin_[a]);
     }
@@ -196,9 +208,9 @@ int32_t SearchTrees::grow() {
 // Whether free node q has a residual arc to the unexpanded sink; it then
 // joins the sink tree as that sink's child.
 bool SearchTrees::joinsMarkedSink(int32_t q) {
-  if (sink_ == kNone || toMarked_[q] == kNone || res_[toMarked_[q]] == 0) return false;
+  if (sink_ == kNone || (*toSink_)[q] == kNone || res_[(*toSink_)[q]] == 0) return false;
   join(q, SINK);
-  parent_[q] = toMarked_[q];
+  parent_[q] = (*toSink_)[q];
   dist_[q] = 1;
   stamp_[q] = stamp_[sink_];
   activate(q);

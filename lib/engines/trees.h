@@ -32,8 +32,8 @@
 // is not in touchedArcs_ (nor the twin of one); every node not in
 // touchedNodes_ is FREE, without parent and inactive; no stamp_ equals a
 // pass number still to come, so distances need no clearing either;
-// toMarked_[x] is the arc from x to marked_ for every neighbour x of
-// marked_, kNone for every other node.
+// in each of marks_, to[x] is the arc from x to node for every neighbour x
+// of node, kNone for every other node.
 #ifndef SUNDER_ENGINES_TREES_H
 #define SUNDER_ENGINES_TREES_H
 
@@ -77,7 +77,7 @@ class SearchTrees {
   void join(int32_t v, uint8_t tree);
   void moveAlong(int32_t a, int64_t amount);
   int32_t arcCount(int32_t v) const { return first_[v + 1] - first_[v]; }
-  void markNeighbours(int32_t v);
+  const std::vector<int32_t> &markNeighbours(int32_t v);
   int64_t shortPaths(int32_t s, int32_t t, int64_t bound);
   int64_t push(int32_t a1, int32_t a2, int32_t a3);
   void listSide(int32_t s, int32_t t, bool alone, CutSides &out) const;
@@ -108,8 +108,16 @@ class SearchTrees {
   std::vector<int32_t> orphans_;
   std::vector<int32_t> touchedArcs_;   // arcs pushed along since the last restore
   std::vector<int32_t> touchedNodes_;  // nodes that joined a tree since then
-  std::vector<int32_t> toMarked_;      // by node: arc to marked_, or kNone
-  int32_t marked_ = kNone;             // the node whose neighbours carry a mark
+  // Two sets of marks, so that a sink used again and again keeps its marks
+  // while other computations come between.
+  struct Marks {
+    std::vector<int32_t> to;  // by node: arc to `node`, or kNone
+    int32_t node = kNone;     // the node whose neighbours carry these marks
+    int64_t used = 0;         // markUses_ at the last use
+  };
+  Marks marks_[2];
+  int64_t markUses_ = 0;
+  const std::vector<int32_t> *toSink_ = nullptr;  // t's marks while sink_ is t
   int32_t sink_ = kNone;               // t while it does not grow, else kNone
   int32_t pass_ = 0;
   int64_t augmentations_ = 0, adoptions_ = 0, scans_ = 0;

@@ -12,6 +12,7 @@
 #include "lib/driver/gusfield.h"
 #include "lib/engines/dense.h"
 #include "lib/engines/engines.h"
+#include "sunder/build.h"
 #include "sunder/error.h"
 #include "verify/oracle.h"
 
@@ -226,7 +227,10 @@ TEST(CompactEngines, CutSequencesMatchBoostAndFreshEngines) {
 }
 
 // Whole trees, in sequence and on two worker threads sharing one compact
-// graph: every pair's tree value is Boost's max flow.
+// graph: every pair's tree value is Boost's max flow. Computations may use
+// the cuts committed two positions before them (cuts proven through a
+// neighbour), and the tree (and for shortest paths the arcs looked at) is
+// the same on one thread and two.
 TEST(CompactEngines, TreesMatchBoostForEveryPair) {
   for (const Case &c : cases()) {
     int32_t n = c.graph.nodeCount();
@@ -235,10 +239,12 @@ TEST(CompactEngines, TreesMatchBoostForEveryPair) {
     for (int32_t u = 0; u < n; u++)
       for (int32_t w = u + 1; w < n; w++) want[u][w] = flow.maxFlow(u, w);
     for (const Variant &v : variants()) {
+      sunder::detail::GusfieldRun first;
       for (int threads : {1, 2}) {
         sunder::detail::GusfieldRun run = sunder::detail::startRun(n);
         sunder::detail::DriverOptions options;
         options.threads = threads;
+        options.knownLag = 2;
         options.makeEngine = sunder::detail::engineFactory(v.engine, c.graph, settingsOf(v));
         sunder::detail::runGusfield(run, options);
         std::vector<std::vector<int64_t>> got = treeValues(run);
@@ -246,6 +252,14 @@ TEST(CompactEngines, TreesMatchBoostForEveryPair) {
           for (int32_t w = u + 1; w < n; w++)
             ASSERT_EQ(got[u][w], want[u][w]) << describe(c, v) << " threads " << threads << " "
                                              << u << " " << w;
+        if (threads == 1) first = run;
+        // The search trees' marks last from one computation to the next, so
+        // their counts depend on which thread computed what.
+        if (v.engine == Engine::Paths) {
+          EXPECT_EQ(run.counters.scans, first.counters.scans) << describe(c, v);
+        }
+        for (int32_t p = 1; p < n; p++)
+          EXPECT_EQ(run.records[p].parent, first.records[p].parent) << describe(c, v);
       }
     }
   }
@@ -300,4 +314,27 @@ TEST(DenseSolver, TreesMatchBoostForEveryPair) {
   EXPECT_EQ(d.weight[1], INT64_MAX);
   EXPECT_EQ(d.weight[2], INT64_MAX - 1);
   EXPECT_THROW(sunder::detail::denseCutTree(33, {}), sunder::Error);
+}
+
+// A cut proven through a neighbour needs that neighbour's own cut to t to
+// be heavy enough: s = 0 hangs on x = 1 alone (capacity 5), and x's cut to
+// t = 2 weighs 2, so s's cut to t weighs 2, not s's degree, however well
+// s reaches x. With x's cut at 5 (the edge x-t as heavy), s alone is the cut.
+TEST(CompactEngines, ANeighbourProvesOnlyWithAHeavyEnoughCut) {
+  for (int64_t xt : {1, 5}) {
+    Graph g(4);
+    g.addEdge(0, 1, 5);
+    g.addEdge(1, 2, xt);
+    g.addEdge(2, 3, 5);
+    g.addEdge(1, 3, 1);
+    std::vector<int32_t> position{3, 0, 3, 3}, sink{-1, 2, -1, -1};
+    std::vector<int64_t> value{0, xt + 1, 0, 0};  // x's true cut to t
+    sunder::detail::KnownCuts known{&position, &sink, &value, 1};
+    for (Engine e : {Engine::Paths, Engine::Trees}) {
+      std::unique_ptr<CutEngine> engine = sunder::detail::makeEngine(e, g);
+      sunder::detail::CutSides out;
+      EXPECT_EQ(engine->cutSides(0, 2, out, INT64_MAX, &known), std::min<int64_t>(xt + 1, 5))
+          << xt << " " << sunder::engineName(e);
+    }
+  }
 }
