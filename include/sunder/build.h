@@ -70,10 +70,13 @@ struct BuildOptions {
   //   localReset Paths, Trees: each cut restores only what the one before
   //              it changed, so it costs what it touches, not a pass over
   //              the graph.
-  //   provenCuts with decompose, Paths, Trees: in a block, where every cut
-  //              crosses two edges at least, a node whose weighted degree is
-  //              at most the two lightest edges together is alone a minimum
-  //              cut, found without a flow.
+  //   provenCuts Paths, Trees: a node alone is a minimum cut, found
+  //              without a flow to its sink, when (with decompose, in a
+  //              block, where every cut crosses two edges at least) its
+  //              weighted degree is at most the two lightest edges
+  //              together, or when a neighbour's cut to the same sink is
+  //              known to weigh its degree or more and a flow to that
+  //              neighbour reaches its degree.
   bool decompose = true;
   bool provenCuts = true;
   bool degreeBound = true;

@@ -57,6 +57,7 @@ DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &o
   settings.degreeBound = options.degreeBound;
   settings.localReset = options.localReset;
   settings.provenDegreeCuts = target.oneBlock && options.provenCuts && g.nodeCount() >= 3;
+  settings.neighbourProofs = options.provenCuts;
   settings.compactGraph = target.compact;
   d.makeEngine = detail::engineFactory(engine, g, settings);
   d.progress = options.progress;

@@ -66,7 +66,7 @@ struct DriverOptions {
   // more before its own (see KnownCuts); the threads never run further
   // ahead of the commits, so what a computation does is the same for every
   // thread count.
-  int32_t knownLag = 512;
+  int32_t knownLag = 128;
   // Sequential only: stop after this position (> 0), or as soon as the
   // arcs looked at, times costPerScan, exceed kPaceSlack times pace[i]
   // during computation i (the probe of an engine against a pace).

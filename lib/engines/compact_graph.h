@@ -41,6 +41,8 @@ struct CompactSettings {
   // terminal whose weighted degree is at most twoLightest is alone a
   // minimum cut, without any flow.
   bool provenDegreeCuts = false;
+  // Degree cuts may be proven through a neighbour (KnownCuts).
+  bool neighbourProofs = true;
 };
 
 }  // namespace sunder::detail

@@ -80,6 +80,7 @@ CompactSettings compactSettings(const EngineSettings &settings) {
   c.degreeBound = settings.degreeBound;
   c.localReset = settings.localReset;
   c.provenDegreeCuts = settings.provenDegreeCuts;
+  c.neighbourProofs = settings.neighbourProofs;
   return c;
 }
 
@@ -140,7 +141,9 @@ class CompactEngine : public CutEngine {
   // that qualifies (the first of several); one try at most.
   bool provenByNeighbour(int32_t s, int32_t t, const KnownCuts *known, int64_t scanLimit) {
     const CompactGraph &g = *graph_;
-    if (known == nullptr || !settings_.degreeBound || g.degree[s] > g.degree[t]) return false;
+    if (known == nullptr || !settings_.neighbourProofs || !settings_.degreeBound ||
+        g.degree[s] > g.degree[t])
+      return false;
     int32_t x = -1;
     for (int32_t a = g.first[s]; a < g.first[s + 1]; a++) {
       int32_t y = g.head[a];

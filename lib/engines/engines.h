@@ -36,6 +36,10 @@ struct EngineSettings {
   // weighted degree is at most the two lightest edges together is then
   // alone a minimum cut, found without a flow.
   bool provenDegreeCuts = false;
+  // Paths, Trees: a source whose degree is at most its sink's is alone a
+  // minimum cut when a flow to a neighbour reaches its degree and that
+  // neighbour's cut to the same sink is known to weigh as much or more.
+  bool neighbourProofs = true;
   // Paths, Trees: the compact graph of the graph given to makeEngine, shared
   // read-only with other engines; when empty the engine makes its own.
   std::shared_ptr<const CompactGraph> compactGraph;
