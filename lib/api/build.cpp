@@ -43,6 +43,7 @@ struct Target {
   const Graph &graph;
   bool oneBlock;  // the caller knows the graph is one block (see provenCuts)
   std::shared_ptr<const detail::CompactGraph> compact;
+  std::vector<int32_t> sources;  // the sources' order; empty: the drawn one
 };
 
 DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &options,
@@ -62,6 +63,7 @@ DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &o
   d.makeEngine = detail::engineFactory(engine, g, settings);
   d.progress = options.progress;
   d.cancel = options.cancel;
+  if (!target.sources.empty()) d.sources = &target.sources;
   return d;
 }
 
@@ -175,6 +177,31 @@ struct Built {
   GusfieldRun run;
 };
 
+// Each node's summed capacity, at most INT64_MAX; self loops count nothing.
+std::vector<int64_t> weightedDegrees(int32_t n, const std::vector<Edge> &edges) {
+  std::vector<int64_t> degree(n, 0);
+  for (const Edge &e : edges) {
+    if (e.u == e.v) continue;
+    for (int32_t v : {e.u, e.v})
+      degree[v] = degree[v] > INT64_MAX - e.capacity ? INT64_MAX : degree[v] + e.capacity;
+  }
+  return degree;
+}
+
+// Nodes 1 ... n - 1 by weighted degree, heaviest first (the smaller index
+// first among equals). Cuts of heavy nodes come first, so that a lighter
+// node finds heavier neighbours whose cuts are known already (see
+// KnownCuts).
+std::vector<int32_t> heaviestFirst(const Graph &graph) {
+  int32_t n = graph.nodeCount();
+  std::vector<int64_t> degree = weightedDegrees(n, graph.edges());
+  std::vector<int32_t> order;
+  for (int32_t k = 1; k < n; k++) order.push_back(k);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int32_t a, int32_t b) { return degree[a] > degree[b]; });
+  return order;
+}
+
 // A block of a graph that split takes Trees for Auto: on real networks,
 // which split into a large block and many small ones, the search trees were
 // the quickest engine on every block size, and probing each block cost more
@@ -182,11 +209,14 @@ struct Built {
 Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, bool oneBlock,
                  bool ofSplitGraph = false) {
   double start = detail::steadySeconds();
-  Target target{graph, oneBlock, nullptr};
+  Target target{graph, oneBlock, nullptr, {}};
   Built b;
   b.engine = options.engine;
   b.run = detail::startRun(graph.nodeCount());
-  if (b.engine == Engine::Auto && ofSplitGraph) b.engine = Engine::Trees;
+  if (b.engine == Engine::Auto && ofSplitGraph) {
+    b.engine = Engine::Trees;
+    target.sources = heaviestFirst(graph);
+  }
   if (graph.nodeCount() >= 2 && b.engine == Engine::Auto) {
     Probed probed = probeEngines(target, options);
     b.engine = probed.engine;
@@ -240,11 +270,7 @@ constexpr int32_t kThreadedBlock = 64;
 
 // The node of largest weighted degree (the first of several).
 int32_t heaviestNode(int32_t n, const std::vector<Edge> &edges) {
-  std::vector<int64_t> degree(n, 0);
-  for (const Edge &e : edges) {
-    degree[e.u] += e.capacity;
-    degree[e.v] += e.capacity;
-  }
+  std::vector<int64_t> degree = weightedDegrees(n, edges);
   return static_cast<int32_t>(std::max_element(degree.begin(), degree.end()) - degree.begin());
 }
 

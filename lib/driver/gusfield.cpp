@@ -41,6 +41,24 @@ void exchange(std::vector<tree> &t, int32_t i, int32_t j) {
   t[t[j].id].pos = j;
 }
 
+// The exchanges that bring `sources` (by position from 1 on) into place.
+std::vector<int32_t> exchangesFor(const std::vector<int32_t> &sources, int32_t n) {
+  if (static_cast<int32_t>(sources.size()) != n - 1)
+    throw Error("a source order names " + std::to_string(sources.size()) + " nodes, not " +
+                std::to_string(n - 1));
+  std::vector<int32_t> id(n), pos(n), j(n, 0);
+  for (int32_t k = 0; k < n; k++) id[k] = pos[k] = k;
+  for (int32_t i = 1; i < n; i++) {
+    int32_t v = sources[i - 1];
+    if (v <= 0 || v >= n || pos[v] < i) throw Error("a source order must name nodes 1 ... n - 1 once");
+    j[i] = pos[v];
+    std::swap(id[i], id[j[i]]);
+    pos[id[i]] = i;
+    pos[id[j[i]]] = j[i];
+  }
+  return j;
+}
+
 // Sources by position, from the exchanges alone.
 std::vector<int32_t> sourcesByPosition(const std::vector<int32_t> &j) {
   int32_t n = static_cast<int32_t>(j.size());
@@ -336,7 +354,7 @@ void Driver::runSpeculatively(int threads, int32_t from, std::unique_ptr<CutEngi
 void Driver::run() {
   start_ = now() - r_.seconds;
   int32_t from = r_.computations + 1;
-  exchanges_ = drawExchanges(r_.n);
+  exchanges_ = options_.sources ? exchangesFor(*options_.sources, r_.n) : drawExchanges(r_.n);
   sourceAt_ = sourcesByPosition(exchanges_);
   sourcePosition_.assign(r_.n, 0);
   for (int32_t k = 0; k < r_.n; k++) sourcePosition_[sourceAt_[k]] = k;

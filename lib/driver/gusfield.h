@@ -67,6 +67,9 @@ struct DriverOptions {
   // ahead of the commits, so what a computation does is the same for every
   // thread count.
   int32_t knownLag = 128;
+  // The sources in order (position 1 first; every node but position 0's
+  // once), instead of the drawn order; position 0 stays the root.
+  const std::vector<int32_t> *sources = nullptr;
   // Sequential only: stop after this position (> 0), or as soon as the
   // arcs looked at, times costPerScan, exceed kPaceSlack times pace[i]
   // during computation i (the probe of an engine against a pace).

@@ -230,7 +230,8 @@ TEST(CompactEngines, CutSequencesMatchBoostAndFreshEngines) {
 // graph: every pair's tree value is Boost's max flow. Computations may use
 // the cuts committed two positions before them (cuts proven through a
 // neighbour), and the tree (and for shortest paths the arcs looked at) is
-// the same on one thread and two.
+// the same on one thread and two. A source order of the caller's is
+// followed.
 TEST(CompactEngines, TreesMatchBoostForEveryPair) {
   for (const Case &c : cases()) {
     int32_t n = c.graph.nodeCount();
@@ -238,13 +239,16 @@ TEST(CompactEngines, TreesMatchBoostForEveryPair) {
     std::vector<std::vector<int64_t>> want(n, std::vector<int64_t>(n));
     for (int32_t u = 0; u < n; u++)
       for (int32_t w = u + 1; w < n; w++) want[u][w] = flow.maxFlow(u, w);
+    std::vector<int32_t> backwards;  // a source order of the caller's: n - 1 down to 1
+    for (int32_t k = n - 1; k >= 1; k--) backwards.push_back(k);
     for (const Variant &v : variants()) {
       sunder::detail::GusfieldRun first;
-      for (int threads : {1, 2}) {
+      for (auto [threads, ordered] : {std::pair<int, bool>{1, false}, {2, false}, {2, true}}) {
         sunder::detail::GusfieldRun run = sunder::detail::startRun(n);
         sunder::detail::DriverOptions options;
         options.threads = threads;
         options.knownLag = 2;
+        if (ordered) options.sources = &backwards;
         options.makeEngine = sunder::detail::engineFactory(v.engine, c.graph, settingsOf(v));
         sunder::detail::runGusfield(run, options);
         std::vector<std::vector<int64_t>> got = treeValues(run);
@@ -252,6 +256,10 @@ TEST(CompactEngines, TreesMatchBoostForEveryPair) {
           for (int32_t w = u + 1; w < n; w++)
             ASSERT_EQ(got[u][w], want[u][w]) << describe(c, v) << " threads " << threads << " "
                                              << u << " " << w;
+        if (ordered) {
+          for (int32_t p = 1; p < n; p++) ASSERT_EQ(run.records[p].id, backwards[p - 1]);
+          continue;
+        }
         if (threads == 1) first = run;
         // The search trees' marks last from one computation to the next, so
         // their counts depend on which thread computed what.
