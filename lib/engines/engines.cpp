@@ -135,10 +135,10 @@ class CompactEngine : public CutEngine {
   // to t is known to weigh deg(s) or more: every s-t cut separates s from
   // x or x from t, so once the flow from s to x reaches deg(s) no s-t cut
   // is lighter than s's degree, and that flow stays near s where the one
-  // to t may not. Only when deg(s) <=
-  // deg(t), so that the degree bound would also give s alone: the answer
-  // is the same with or without the neighbour. x is the heaviest neighbour
-  // that qualifies (the first of several); one try at most.
+  // to t may not. Only when deg(s) <= deg(t), so that the degree bound
+  // would also give s alone: the answer is the same with or without the
+  // neighbour. x is the heaviest neighbour that qualifies (the first of
+  // several); one try at most.
   bool provenByNeighbour(int32_t s, int32_t t, const KnownCuts *known, int64_t scanLimit) {
     const CompactGraph &g = *graph_;
     if (known == nullptr || !settings_.neighbourProofs || !settings_.degreeBound ||
