@@ -192,31 +192,26 @@ std::vector<int64_t> weightedDegrees(int32_t n, const std::vector<Edge> &edges) 
 // first among equals). Cuts of heavy nodes come first, so that a lighter
 // node finds heavier neighbours whose cuts are known already (see
 // KnownCuts).
-std::vector<int32_t> heaviestFirst(const Graph &graph) {
-  int32_t n = graph.nodeCount();
-  std::vector<int64_t> degree = weightedDegrees(n, graph.edges());
+std::vector<int32_t> heaviestFirst(const std::vector<int64_t> &degree) {
   std::vector<int32_t> order;
-  for (int32_t k = 1; k < n; k++) order.push_back(k);
+  for (int32_t k = 1; k < static_cast<int32_t>(degree.size()); k++) order.push_back(k);
   std::stable_sort(order.begin(), order.end(),
                    [&](int32_t a, int32_t b) { return degree[a] > degree[b]; });
   return order;
 }
 
-// A block of a graph that split takes Trees for Auto: on real networks,
-// which split into a large block and many small ones, the search trees were
-// the quickest engine on every block size, and probing each block cost more
-// than it saved.
+// A block of a graph that split comes with its sources' order and takes
+// Trees for Auto: on real networks, which split into a large block and many
+// small ones, the search trees were the quickest engine on every block
+// size, and probing each block cost more than it saved.
 Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, bool oneBlock,
-                 bool ofSplitGraph = false) {
+                 std::vector<int32_t> blockSources = {}) {
   double start = detail::steadySeconds();
-  Target target{graph, oneBlock, nullptr, {}};
+  Target target{graph, oneBlock, nullptr, std::move(blockSources)};
   Built b;
   b.engine = options.engine;
   b.run = detail::startRun(graph.nodeCount());
-  if (b.engine == Engine::Auto && ofSplitGraph) {
-    b.engine = Engine::Trees;
-    target.sources = heaviestFirst(graph);
-  }
+  if (b.engine == Engine::Auto && !target.sources.empty()) b.engine = Engine::Trees;
   if (graph.nodeCount() >= 2 && b.engine == Engine::Auto) {
     Probed probed = probeEngines(target, options);
     b.engine = probed.engine;
@@ -268,12 +263,6 @@ void addUp(GusfieldRun &total, const GusfieldRun &part) {
 // costs more than their few cuts.
 constexpr int32_t kThreadedBlock = 64;
 
-// The node of largest weighted degree (the first of several).
-int32_t heaviestNode(int32_t n, const std::vector<Edge> &edges) {
-  std::vector<int64_t> degree = weightedDegrees(n, edges);
-  return static_cast<int32_t>(std::max_element(degree.begin(), degree.end()) - degree.begin());
-}
-
 // The tree of a block of a few nodes, its work added to `sum`.
 detail::ParentTree denseTree(int32_t size, const std::vector<Edge> &edges, GusfieldRun &sum) {
   detail::DenseTree d = detail::denseCutTree(size, edges);
@@ -290,13 +279,16 @@ bool solvedDensely(const detail::Block &block, const BuildOptions &options) {
 
 // One block's cut tree in its local numbering, with what its build did
 // added to `sum`; `engine` becomes the engine of the first block built by
-// one. The block's heaviest node is the root of its Gusfield run, numbered
-// 0 meanwhile: the first sink of every cut, and a hub's cuts are quickest
-// to find. Blocks of a few nodes go to the dense solver under Auto.
+// one. The block's heaviest node (the first of several) is the root of its
+// Gusfield run, numbered 0 meanwhile: the first sink of every cut, and a
+// hub's cuts are quickest to find. Under Auto blocks of a few nodes go to
+// the dense solver, the others take their sources heaviest first.
 detail::ParentTree blockTree(const detail::Block &block, const BuildOptions &options,
                              int threads, GusfieldRun &sum, Engine &engine, bool &built) {
   int32_t size = static_cast<int32_t>(block.nodes.size());
-  int32_t hub = heaviestNode(size, block.edges);
+  std::vector<int64_t> degree = weightedDegrees(size, block.edges);
+  int32_t hub = static_cast<int32_t>(std::max_element(degree.begin(), degree.end()) - degree.begin());
+  std::swap(degree[0], degree[hub]);  // by local number from here on
   auto label = [hub](int32_t k) { return k == hub ? 0 : k == 0 ? hub : k; };
   std::vector<Edge> edges = block.edges;
   for (Edge &e : edges) e = {label(e.u), label(e.v), e.capacity};
@@ -308,7 +300,9 @@ detail::ParentTree blockTree(const detail::Block &block, const BuildOptions &opt
     Graph local(size);
     local.reserve(0, static_cast<int64_t>(edges.size()));
     for (const Edge &e : edges) local.addEdge(e.u, e.v, e.capacity);
-    Built b = buildWhole(local, options, size < kThreadedBlock ? 1 : threads, true, true);
+    std::vector<int32_t> sources;
+    if (options.engine == Engine::Auto) sources = heaviestFirst(degree);
+    Built b = buildWhole(local, options, size < kThreadedBlock ? 1 : threads, true, std::move(sources));
     if (!built) engine = b.engine;
     built = true;
     addUp(sum, b.run);

@@ -128,8 +128,7 @@ class Driver {
                     int64_t scanLimit = INT64_MAX);
   int64_t scanLimit(int32_t i) const;
   void runInSequence(CutEngine &engine, int32_t from, int32_t last);
-  void runInParallel(int threads, int32_t from);
-  void runSpeculatively(int threads, int32_t from, std::unique_ptr<CutEngine> own);
+  void runSpeculatively(int threads, int32_t from);
   void work(CutEngine &engine);
   bool mayTake() const;
   void takeOne(CutEngine &engine, std::unique_lock<std::mutex> &lock);
@@ -308,9 +307,10 @@ void Driver::stopWorkers() {
 // The committing thread computes too: while the position to commit is not
 // ready it takes the next ones as a worker would, so `threads` - 1 workers
 // and it share the cuts.
-void Driver::runSpeculatively(int threads, int32_t from, std::unique_ptr<CutEngine> own) {
+void Driver::runSpeculatively(int threads, int32_t from) {
+  std::unique_ptr<CutEngine> own = options_.makeEngine();
   std::vector<std::unique_ptr<CutEngine>> workers;
-  for (int k = 0; k < std::max(threads - 1, 1); k++) workers.push_back(options_.makeEngine());
+  for (int k = 1; k < threads; k++) workers.push_back(options_.makeEngine());
   outcomes_.resize(r_.n);
   next_ = from;
   committed_ = from - 1;
@@ -371,15 +371,12 @@ void Driver::run() {
     if (engine == nullptr && from < r_.n) engine = (made = options_.makeEngine()).get();
     int32_t last = options_.stopAfter > 0 ? std::min(options_.stopAfter, r_.n - 1) : r_.n - 1;
     if (engine != nullptr) runInSequence(*engine, from, last);
-  } else {
-    runInParallel(threads, from);
+  } else if (from < r_.n) {
+    runSpeculatively(threads, from);
   }
   r_.seconds = now() - start_;
 }
 
-void Driver::runInParallel(int threads, int32_t from) {
-  if (from < r_.n) runSpeculatively(threads, from, options_.makeEngine());
-}
 }  // namespace
 
 double steadySeconds() {

@@ -327,22 +327,31 @@ TEST(DenseSolver, TreesMatchBoostForEveryPair) {
 // A cut proven through a neighbour needs that neighbour's own cut to t to
 // be heavy enough: s = 0 hangs on x = 1 alone (capacity 5), and x's cut to
 // t = 2 weighs 2, so s's cut to t weighs 2, not s's degree, however well
-// s reaches x. With x's cut at 5 (the edge x-t as heavy), s alone is the cut.
+// s reaches x. With x's cut at 6 (the edge x-t as heavy), s alone is the
+// cut. A heavy cut of x to another node (x's cut to node 4 weighs 9) proves
+// nothing about t.
 TEST(CompactEngines, ANeighbourProvesOnlyWithAHeavyEnoughCut) {
-  for (int64_t xt : {1, 5}) {
-    Graph g(4);
+  struct Known {
+    int64_t xt;       // capacity of the edge x-t
+    int32_t sink;     // the node x's known cut separates it from
+    int64_t value;    // that cut's true value
+    int64_t expected; // s's cut to t
+  };
+  for (Known k : {Known{1, 2, 2, 2}, Known{5, 2, 6, 5}, Known{1, 4, 9, 2}}) {
+    Graph g(5);
     g.addEdge(0, 1, 5);
-    g.addEdge(1, 2, xt);
+    g.addEdge(1, 2, k.xt);
     g.addEdge(2, 3, 5);
     g.addEdge(1, 3, 1);
-    std::vector<int32_t> position{3, 0, 3, 3}, sink{-1, 2, -1, -1};
-    std::vector<int64_t> value{0, xt + 1, 0, 0};  // x's true cut to t
+    g.addEdge(1, 4, 9);
+    std::vector<int32_t> position{4, 0, 4, 4, 4}, sink{-1, k.sink, -1, -1, -1};
+    std::vector<int64_t> value{0, k.value, 0, 0, 0};
     sunder::detail::KnownCuts known{&position, &sink, &value, 1};
     for (Engine e : {Engine::Paths, Engine::Trees}) {
       std::unique_ptr<CutEngine> engine = sunder::detail::makeEngine(e, g);
       sunder::detail::CutSides out;
-      EXPECT_EQ(engine->cutSides(0, 2, out, INT64_MAX, &known), std::min<int64_t>(xt + 1, 5))
-          << xt << " " << sunder::engineName(e);
+      EXPECT_EQ(engine->cutSides(0, 2, out, INT64_MAX, &known), k.expected)
+          << k.xt << " " << k.sink << " " << sunder::engineName(e);
     }
   }
 }
