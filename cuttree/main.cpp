@@ -1,6 +1,7 @@
 // cuttree: the Gomory-Hu cut tree of one graph file as output, with min-cut
 // queries, DOT or CSV output and a check against an independent max flow.
 // A thin client of the library: options in, library calls, text out.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <new>
 
 #include "cuttree/options.h"
 #include "cuttree/results.h"
@@ -46,12 +49,21 @@ FILE *openOutput(const std::string &path) {
   return out;
 }
 
+// Bad argument unless `path` names something that can be opened and read
+// as a file (a directory opens but cannot be read).
+void checkReadable(const std::string &path) {
+  FILE *probe = fopen(path.c_str(), "rb");
+  if (probe == nullptr) badArguments("cannot read " + path + ": " + strerror(errno));
+  struct stat status;
+  bool directory = fstat(fileno(probe), &status) == 0 && S_ISDIR(status.st_mode);
+  fclose(probe);
+  if (directory) badArguments("cannot read " + path + ": " + strerror(EISDIR));
+}
+
 // The file's graph; an unreadable file is a bad argument, a fault in it an
 // input error.
 sunder::GraphFile loadGraph(const Options &o, sunder::Format format) {
-  FILE *probe = o.input == "-" ? stdin : fopen(o.input.c_str(), "rb");
-  if (probe == nullptr) badArguments("cannot read " + o.input + ": " + strerror(errno));
-  if (probe != stdin) fclose(probe);
+  if (o.input != "-") checkReadable(o.input);
   try {
     return sunder::readGraphFile(o.input, format);
   } catch (const sunder::Error &e) {
@@ -141,8 +153,8 @@ auto parsedOrBad(Parse parse) {
 
 }  // namespace
 
-int main(int argc, char **argv) {
-  watchOutput();
+// Everything but the last-resort handlers of main.
+static int run(int argc, char **argv) {
   Options o;
   std::string error;
   if (!parseOptions(argc, argv, o, error)) badArguments(error);
@@ -186,4 +198,19 @@ int main(int argc, char **argv) {
   bool passed = !o.check || checkTree(out, file.graph, t, o.checkPairs);
   finishOutput(out);
   return passed ? 0 : 1;
+}
+
+int main(int argc, char **argv) {
+  watchOutput();
+  try {
+    return run(argc, argv);
+  } catch (const sunder::Error &e) {
+    badInput(e);
+  } catch (const std::bad_alloc &) {
+    fprintf(stderr, "cuttree: not enough memory\n");
+    return kBadInput;
+  } catch (const std::exception &e) {
+    fprintf(stderr, "cuttree: %s\n", e.what());
+    return kBadInput;
+  }
 }

@@ -50,7 +50,7 @@ void writeSide(FILE *out, const sunder::CutTree &t, int64_t u, int64_t v) {
 
 void writeMinCut(FILE *out, const sunder::CutTree &t) {
   if (t.nodeCount() < 2) {
-    fprintf(out, "c no cut: the instance has one node\n");
+    fprintf(out, "c no cut: the instance has %s\n", t.nodeCount() == 0 ? "no nodes" : "one node");
     return;
   }
   sunder::Cut cut = t.globalMinCut();

@@ -16,7 +16,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,10 +25,6 @@
 namespace py = pybind11;
 
 namespace {
-
-// The largest total capacity a graph may have: every cut value and every
-// excess of a flow computation stays below it with room to spare.
-constexpr int64_t kMaxTotalCapacity = std::numeric_limits<int64_t>::max() / 2;
 
 // A one-dimensional, contiguous buffer of a signed integer type of `size`
 // bytes, with `count` items.
@@ -56,6 +51,11 @@ T *writableBuffer(const py::buffer_info &info, const char *what, int64_t count) 
 }
 
 // The graph on nodes 0 ... n - 1 with edges (u[k], v[k], capacity[k]).
+// Indices are checked here (Graph would add a node for an index past n - 1);
+// capacities by Graph itself, which rejects a negative one and a total,
+// self loops included, past sunder::kMaxTotalCapacity, naming the edge by
+// its ends' indices. The package checks both first and names the caller's
+// nodes instead.
 sunder::Graph makeGraph(int64_t n, py::buffer us, py::buffer vs, py::buffer capacities) {
   py::buffer_info ui = us.request(), vi = vs.request(), ci = capacities.request();
   if (ui.ndim != 1) throw py::value_error("edge ends: one-dimensional buffer expected");
@@ -66,17 +66,10 @@ sunder::Graph makeGraph(int64_t n, py::buffer us, py::buffer vs, py::buffer capa
   if (n < 0 || n > sunder::Graph::kMaxNodes)
     throw py::value_error("a graph has 0 to " + std::to_string(sunder::Graph::kMaxNodes) +
                           " nodes, not " + std::to_string(n));
-  int64_t total = 0;
   for (int64_t k = 0; k < m; k++) {
     if (u[k] < 0 || u[k] >= n || v[k] < 0 || v[k] >= n)
       throw py::value_error("edge " + std::to_string(k) + " names a node index outside 0 ... " +
                             std::to_string(n - 1));
-    if (c[k] < 0)
-      throw py::value_error("edge " + std::to_string(k) + " has a negative capacity " +
-                            std::to_string(c[k]));
-    if (u[k] != v[k] && (total += c[k]) > kMaxTotalCapacity)
-      throw py::value_error("the capacities add up to more than " +
-                            std::to_string(kMaxTotalCapacity));
   }
   sunder::Graph graph(n);
   graph.reserve(n, m);
@@ -121,6 +114,18 @@ int32_t checkedIndex(const sunder::CutTree &tree, int64_t k) {
   return static_cast<int32_t>(k);
 }
 
+// What e.what() says, "FILE:LINE: MESSAGE" or less, rebuilt from its parts
+// so that a NUL byte in the message does not cut it short.
+std::string errorText(const sunder::Error &e) {
+  std::string text;
+  if (!e.file().empty()) text = e.file() + ":";
+  if (e.line() > 0)
+    text += std::to_string(e.line()) + ": ";
+  else if (!e.file().empty())
+    text += " ";
+  return text + e.message();
+}
+
 py::tuple cutTuple(const sunder::Cut &cut) {
   return py::make_tuple(cut.value, cut.side, cut.otherSide);
 }
@@ -130,13 +135,22 @@ py::tuple cutTuple(const sunder::Cut &cut) {
 PYBIND11_MODULE(_sunder, m) {
   m.doc() = "Gomory-Hu cut trees of undirected graphs with integer capacities (binding)";
   m.attr("version") = SUNDER_VERSION;
-  m.attr("max_total_capacity") = kMaxTotalCapacity;
+  m.attr("max_total_capacity") = sunder::kMaxTotalCapacity;
 
+  // sunder::Error is ValueError. The message goes in as a Python str made
+  // from the whole std::string: what() and PyErr_SetString would both stop
+  // at a NUL byte, and a message quotes the caller's text (an engine name)
+  // as it came.
   py::register_exception_translator([](std::exception_ptr p) {
     try {
       if (p) std::rethrow_exception(p);
     } catch (const sunder::Error &e) {
-      PyErr_SetString(PyExc_ValueError, e.what());
+      std::string text = errorText(e);
+      PyObject *message = PyUnicode_DecodeUTF8(text.data(), static_cast<py::ssize_t>(text.size()),
+                                               "replace");
+      if (message == nullptr) return;  // the decoder's own error (memory) stays set
+      PyErr_SetObject(PyExc_ValueError, message);
+      Py_DECREF(message);
     }
   });
 

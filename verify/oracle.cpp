@@ -5,6 +5,9 @@
 #include <boost/graph/adjacency_list.hpp>
 #include <boost/graph/push_relabel_max_flow.hpp>
 
+#include <stdexcept>
+#include <string>
+
 #include "verify/oracle.h"
 
 namespace oracle {
@@ -40,8 +43,13 @@ MaxFlow::MaxFlow(int n, const std::vector<Edge> &edges)
     reverse[forward] = backward;
     reverse[backward] = forward;
   };
+  int64_t total = 0;
   for (const Edge &e : edges) {
     if (e.u == e.v) continue;
+    if (e.cap > kMaxTotalCapacity - total)
+      throw std::overflow_error("max flow oracle: the capacities add up to more than " +
+                                std::to_string(kMaxTotalCapacity));
+    if (e.cap > 0) total += e.cap;
     addArc(e.u, e.v, e.cap);
     addArc(e.v, e.u, e.cap);
   }

@@ -5,6 +5,11 @@
 // Each undirected edge of capacity c becomes two directed arcs of capacity c,
 // each with its own zero-capacity reverse; self loops are left out; parallel
 // edges stay separate. Node ids run from 0 to n - 1.
+//
+// The positive capacities (self loops left out) may add up to kMaxTotalCapacity at
+// most, so that no flow, excess or residual capacity can wrap: past it the
+// constructor throws std::overflow_error rather than judge with values
+// that may have wrapped.
 #ifndef VERIFY_ORACLE_H
 #define VERIFY_ORACLE_H
 
@@ -20,6 +25,8 @@ struct Edge {
   int v;
   int64_t cap;
 };
+
+constexpr int64_t kMaxTotalCapacity = INT64_MAX / 2;
 
 class MaxFlow {
  public:

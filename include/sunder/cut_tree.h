@@ -65,7 +65,8 @@ class CutTree {
   CutTree() = default;
   // A tree over the nodes `ids` (by index) with parent[k] the index of k's
   // parent (-1 for the root, index 0) and weight[k] the weight of that edge.
-  // Error unless the parents form one tree rooted at index 0.
+  // Error unless the parents form one tree rooted at index 0 and the ids
+  // are distinct.
   CutTree(std::vector<NodeId> ids, std::vector<int32_t> parent, std::vector<Capacity> weight,
           BuildStats stats = BuildStats());
 
@@ -85,7 +86,8 @@ class CutTree {
   // The minimum cut value between u and v (u != v); O(log n) after a
   // preprocessing made once, on the first query.
   Capacity minCutValue(NodeId u, NodeId v) const;
-  Capacity minCutValueAt(int32_t u, int32_t v) const;  // by index
+  // By index; std::out_of_range outside 0 ... n - 1.
+  Capacity minCutValueAt(int32_t u, int32_t v) const;
   // A minimum cut between u and v (u != v): its value and both sides.
   Cut minCut(NodeId u, NodeId v) const;
   // A minimum cut of the whole graph (at least two nodes).
@@ -97,6 +99,9 @@ class CutTree {
 
  private:
   struct Index;  // min-cut queries: built on first use
+  void indexNodes();
+  void checkIndex(int32_t k) const;
+  std::string sidesName() const;
   const Index &queryIndex() const;
   Cut cutBelow(int32_t child, Capacity value, bool childSide) const;
   int32_t lightestOnPath(int32_t u, int32_t v) const;

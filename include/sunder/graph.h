@@ -5,12 +5,17 @@
 // ids. A graph made with Graph(n) has the nodes 0 ... n - 1, id = index.
 //
 // Parallel edges are allowed (their capacities add up in every cut) and so
-// are self loops (no cut ever crosses one). Capacities are 0 or more.
+// are self loops (no cut ever crosses one). Capacities are 0 or more, and
+// all of a graph's capacities, self loops included, add up to at most
+// kMaxTotalCapacity (2^62 - 1): every cut value, every flow and every
+// residual capacity of the cut computations then fits 64 bits with room to
+// spare, so no value can wrap.
 #ifndef SUNDER_GRAPH_H
 #define SUNDER_GRAPH_H
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -18,6 +23,23 @@ namespace sunder {
 
 using NodeId = int64_t;
 using Capacity = int64_t;
+
+// The bound on a graph's summed capacities (see above).
+constexpr Capacity kMaxTotalCapacity = INT64_MAX / 2;
+
+// A running sum of capacities that never passes kMaxTotalCapacity: the one
+// place the bound is enforced, by Graph and by the file readers (which add
+// each line's capacity as they read it, so their error names the line).
+class CapacityTotal {
+ public:
+  // Adds `capacity` (0 or more). Error "the capacities add up to more than
+  // 4611686018427387903", leaving the sum as it was, when it would pass.
+  void add(Capacity capacity);
+  Capacity value() const { return sum_; }
+
+ private:
+  Capacity sum_ = 0;
+};
 
 // An edge between two node indices.
 struct Edge {
@@ -40,26 +62,35 @@ class Graph {
   // Adds node `id` unless it is a node already; returns its index.
   int32_t addNode(NodeId id);
   // Adds the edge {u, v}; ends that are not nodes yet are added, u first.
-  // Error on a negative capacity or too many edges.
+  // Error on a negative capacity, a total past kMaxTotalCapacity or too
+  // many edges; the graph is then as it was.
   void addEdge(NodeId u, NodeId v, Capacity capacity = 1);
-  // Room for this many nodes and edges, to spare reallocations.
+  // Room for this many nodes and edges, to spare reallocations. Every call
+  // that allocates throws Error "not enough memory for ..." when it cannot.
   void reserve(int64_t nodes, int64_t edges);
 
   int32_t nodeCount() const { return static_cast<int32_t>(ids_.size()); }
   int64_t edgeCount() const { return static_cast<int64_t>(edges_.size()); }
+  Capacity totalCapacity() const { return total_.value(); }
   bool contains(NodeId id) const;
   // The index of node `id`; Error when it is not a node.
   int32_t indexOf(NodeId id) const;
-  NodeId idOf(int32_t index) const { return ids_[static_cast<size_t>(index)]; }
+  // The id of the node at `index`; std::out_of_range outside 0 ... n - 1.
+  NodeId idOf(int32_t index) const;
   const std::vector<NodeId> &ids() const { return ids_; }
   const std::vector<Edge> &edges() const { return edges_; }
 
  private:
+  int32_t addNewNode(NodeId id);
+  // "a graph of N nodes and M edges" with this many more than now.
+  std::string sizeName(int64_t moreNodes, int64_t moreEdges) const;
+
   // While every id equals its index the map stays empty and unused.
   bool identity_ = true;
   std::vector<NodeId> ids_;
   std::unordered_map<NodeId, int32_t> index_;
   std::vector<Edge> edges_;
+  CapacityTotal total_;
 };
 
 }  // namespace sunder

@@ -4,12 +4,14 @@
 #include "sunder/build.h"
 
 #include <algorithm>
+#include <system_error>
 #include <thread>
 
 #include "lib/decompose/decompose.h"
 #include "lib/engines/dense.h"
 #include "lib/driver/gusfield.h"
 #include "lib/engines/engines.h"
+#include "lib/driver/memory.h"
 #include "sunder/error.h"
 
 namespace sunder {
@@ -29,6 +31,10 @@ const EngineName kEngineNames[] = {{Engine::Exact, "exact"},
 
 // Computations each candidate of Auto makes before the choice.
 constexpr int32_t kProbeComputations = 16;
+
+// A build runs at most one thread per core, or this many on machines with
+// fewer cores (so several threads are exercised everywhere).
+constexpr int kThreadsWithoutCores = 8;
 
 // Graphs above this many nodes leave push-relabel out of Auto's probe.
 constexpr int32_t kLargeGraphNodes = 100000;
@@ -126,9 +132,11 @@ void checkOptions(const BuildOptions &options) {
 }
 
 int threadCount(const BuildOptions &options) {
-  if (options.threads > 0) return options.threads;
-  unsigned cores = std::thread::hardware_concurrency();
-  return cores == 0 ? 1 : static_cast<int>(cores);
+  unsigned found = std::thread::hardware_concurrency();
+  int cores = found == 0 ? 1 : static_cast<int>(std::min(found, 1u << 16));
+  if (options.threads == 0) return cores;
+  // More threads than cores only add memory (a few MB each) and contention.
+  return std::min(options.threads, std::max(cores, kThreadsWithoutCores));
 }
 
 BuildStats statsOf(const GusfieldRun &run, Engine engine) {
@@ -342,6 +350,10 @@ CutTree buildByBlocks(const Graph &graph, const detail::BlockPlan &plan,
   return CutTree(graph.ids(), std::move(whole.parent), std::move(whole.weight), stats);
 }
 
+std::string graphName(const Graph &graph) {
+  return detail::graphSize(graph.nodeCount(), graph.edgeCount());
+}
+
 bool isOneBlock(const detail::BlockPlan &plan, int32_t n) {
   return plan.bridges.empty() && plan.blocks.size() == 1 &&
          static_cast<int32_t>(plan.blocks[0].nodes.size()) == n;
@@ -349,17 +361,34 @@ bool isOneBlock(const detail::BlockPlan &plan, int32_t n) {
 
 }  // namespace
 
-CutTree buildCutTree(const Graph &graph, const BuildOptions &options) {
-  checkOptions(options);
+namespace {
+
+CutTree buildChecked(const Graph &graph, const BuildOptions &options) {
   double start = detail::steadySeconds();
   int threads = threadCount(options);
   detail::BlockPlan plan;
-  if (options.decompose && graph.nodeCount() >= 2) plan = detail::decompose(graph.nodeCount(), graph.edges());
+  if (options.decompose && graph.nodeCount() >= 2)
+    plan = detail::withMemory(
+        [&] { return detail::decompose(graph.nodeCount(), graph.edges()); },
+        [&] { return "splitting " + graphName(graph) + " into blocks"; });
   if (options.decompose && graph.nodeCount() >= 2 && !isOneBlock(plan, graph.nodeCount()))
     return buildByBlocks(graph, plan, options, threads, start);
   bool oneBlock = options.decompose && graph.nodeCount() >= 2;
   Built b = buildWhole(graph, options, threads, oneBlock);
   return treeOf(graph, b.run, b.engine, threads);
+}
+
+}  // namespace
+
+CutTree buildCutTree(const Graph &graph, const BuildOptions &options) {
+  checkOptions(options);
+  try {
+    return detail::withMemory([&] { return buildChecked(graph, options); },
+                              [&] { return "the cut tree of " + graphName(graph); });
+  } catch (const std::system_error &e) {
+    // A thread that could not be started.
+    throw Error("cannot start the build's threads: " + std::string(e.what()));
+  }
 }
 
 }  // namespace sunder

@@ -15,6 +15,9 @@
 #include <numeric>
 #include <string>
 
+#include <stdexcept>
+
+#include "lib/driver/memory.h"
 #include "sunder/error.h"
 
 namespace sunder {
@@ -112,12 +115,20 @@ CutTree::CutTree(std::vector<NodeId> ids, std::vector<int32_t> parent,
                  std::vector<Capacity> weight, BuildStats stats)
     : ids_(std::move(ids)), parent_(std::move(parent)), weight_(std::move(weight)),
       stats_(stats) {
+  if (ids_.size() > static_cast<size_t>(Graph::kMaxNodes))
+    throw Error("a cut tree has at most " + std::to_string(Graph::kMaxNodes) + " nodes");
   int32_t n = nodeCount();
   if (static_cast<int32_t>(parent_.size()) != n || static_cast<int32_t>(weight_.size()) != n)
     throw Error("a cut tree needs a parent and a weight for every node");
   if (n > 0 && parent_[0] != -1) throw Error("the root of a cut tree is its node of index 0");
-  // Depths, walking up to the first node of known depth; a walk that meets
-  // itself is a cycle.
+  detail::withMemory([&] { indexNodes(); }, [&] { return "a cut tree of " + std::to_string(n) + " nodes"; });
+}
+
+// Depths, walking up to the first node of known depth (a walk that meets
+// itself is a cycle), and the map from ids to indices, which must be
+// distinct.
+void CutTree::indexNodes() {
+  int32_t n = nodeCount();
   depth_.assign(n, -1);
   if (n > 0) depth_[0] = 0;
   std::vector<int32_t> path;
@@ -132,10 +143,11 @@ CutTree::CutTree(std::vector<NodeId> ids, std::vector<int32_t> parent,
   }
   bool identity = true;
   for (int32_t k = 0; k < n && identity; k++) identity = ids_[k] == k;
-  if (!identity) {
-    index_.reserve(static_cast<size_t>(n));
-    for (int32_t k = 0; k < n; k++) index_.emplace(ids_[k], k);
-  }
+  if (identity) return;
+  index_.reserve(static_cast<size_t>(n));
+  for (int32_t k = 0; k < n; k++)
+    if (!index_.emplace(ids_[k], k).second)
+      throw Error("node " + std::to_string(ids_[k]) + " appears twice in a cut tree");
 }
 
 bool CutTree::contains(NodeId id) const {
@@ -170,13 +182,22 @@ const CutTree::Index &CutTree::queryIndex() const {
   // Built once; a copy of the tree shares it.
   std::shared_ptr<const Index> index = std::atomic_load(&query_);
   if (index == nullptr) {
-    index = std::make_shared<const Index>(*this);
+    index = detail::withMemory([this] { return std::make_shared<const Index>(*this); },
+                               [this] { return "the queries of a cut tree of " + std::to_string(nodeCount()) + " nodes"; });
     std::atomic_store(&query_, index);
   }
   return *index;
 }
 
+void CutTree::checkIndex(int32_t k) const {
+  if (k < 0 || k >= nodeCount())
+    throw std::out_of_range("node index " + std::to_string(k) + " is outside 0 ... " +
+                            std::to_string(static_cast<int64_t>(nodeCount()) - 1));
+}
+
 Capacity CutTree::minCutValueAt(int32_t u, int32_t v) const {
+  checkIndex(u);
+  checkIndex(v);
   if (u == v) throw Error("a cut needs two different nodes");
   const Index &index = queryIndex();
   return index.weight[index.lowestCommonAncestor(u, v)];
@@ -225,7 +246,8 @@ Cut CutTree::minCut(NodeId u, NodeId v) const {
   bool uBelow = false;
   for (int32_t x = a; x >= 0 && depth_[x] >= depth_[edge]; x = parent_[x])
     if (x == edge) uBelow = true;
-  return cutBelow(edge, weight_[edge], uBelow);
+  return detail::withMemory([&] { return cutBelow(edge, weight_[edge], uBelow); },
+                            [this] { return sidesName(); });
 }
 
 Cut CutTree::globalMinCut() const {
@@ -234,14 +256,20 @@ Cut CutTree::globalMinCut() const {
   int32_t best = -1;
   for (int32_t k = 1; k < n; k++)
     if (parent_[k] >= 0 && (best < 0 || weight_[k] < weight_[best])) best = k;
-  Cut below = cutBelow(best, weight_[best], true);
+  Cut below = detail::withMemory([&] { return cutBelow(best, weight_[best], true); },
+                                 [this] { return sidesName(); });
   if (below.side.size() > below.otherSide.size()) std::swap(below.side, below.otherSide);
   return below;
 }
 
+std::string CutTree::sidesName() const {
+  return "the sides of a cut of " + std::to_string(nodeCount()) + " nodes";
+}
+
 std::vector<TreeEdge> CutTree::edges() const {
   std::vector<TreeEdge> all;
-  all.reserve(ids_.size());
+  detail::withMemory([&] { all.reserve(ids_.size()); },
+                     [this] { return "the " + std::to_string(nodeCount()) + " edges of a cut tree"; });
   for (int32_t k = 0; k < nodeCount(); k++)
     if (parent_[k] >= 0) all.push_back({ids_[k], ids_[parent_[k]], weight_[k]});
   return all;

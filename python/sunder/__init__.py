@@ -9,11 +9,19 @@ Every function takes the keywords engine= ("auto", "exact", "relabel",
 count) and progress= (called as progress(done, total) after each cut). The
 tree is built without the GIL, so other Python threads run meanwhile, and
 Ctrl-C stops a build within a fraction of a second with KeyboardInterrupt.
-Library errors (a bad engine name, threads < 0, capacities that add up past
-max_total_capacity) are ValueError.
+Bad values are ValueError naming the edge or node and saying what is
+accepted (capacities: whole numbers 0 ... max_total_capacity, which all of
+a graph's capacities, self loops included, may add up to at most; node ids
+of cut_tree: integers within int64; threads: 0 ... 2**31 - 1); values of
+the wrong type are TypeError. A query for a node the tree lacks is KeyError.
+The result is made from a copy of the graph's nodes, edges, capacities and
+attributes taken before the build: a progress callback or another thread
+may change the graph during the build (a change by another thread while the
+copy is taken is RuntimeError).
 """
 
 import array as _array
+import decimal as _decimal
 import math as _math
 import numbers as _numbers
 
@@ -31,14 +39,21 @@ def engines():
     return list(_sunder.engines())
 
 
+_INT64_MIN, _INT64_MAX = -2**63, 2**63 - 1
+_MAX_THREADS = 2**31 - 1  # the binding takes a C int
+
+
 def _build(n, us, vs, caps, engine, threads, progress):
     if not isinstance(engine, str):
         raise TypeError(f"engine must be a name, not {engine!r}")
     if isinstance(threads, bool) or not isinstance(threads, _numbers.Integral):
         raise TypeError(f"threads must be an integer, not {threads!r}")
+    threads = int(threads)
+    if not 0 <= threads <= _MAX_THREADS:
+        raise ValueError(f"threads must be 0 (one per core) ... {_MAX_THREADS}, not {threads}")
     if progress is not None and not callable(progress):
         raise TypeError("progress must be callable")
-    return _sunder.build(n, us, vs, caps, engine, int(threads), progress)
+    return _sunder.build(n, us, vs, caps, engine, threads, progress)
 
 
 # --- capacities of graph libraries' edges -----------------------------------
@@ -46,31 +61,81 @@ def _build(n, us, vs, caps, engine, threads, progress):
 _INFINITE = None  # a capacity networkx reads as infinite
 
 
-def _capacity(value, u, v):
-    """The capacity `value` of edge (u, v) as an int, or _INFINITE.
+class _BadCapacity(Exception):
+    """What is wrong with a capacity, and the exception type to say it with."""
+
+    def __init__(self, problem, kind=ValueError):
+        super().__init__(problem)
+        self.problem = problem
+        self.kind = kind
+
+
+def _capacity_value(value):
+    """The capacity `value` as an int, or _INFINITE; _BadCapacity otherwise.
 
     Whole numbers of any numeric type are accepted (2, 2.0, numpy.int64(2),
-    True as 1, like networkx); a missing value and float("inf") are infinite,
-    as networkx has them. Negative, fractional and non-numeric values are
-    ValueError naming the edge."""
+    Decimal(2), Fraction(4, 2), True as 1, like networkx); a missing value
+    and an infinite one are infinite, as networkx has them."""
     if type(value) is int:
         c = value
     elif value is None:
         return _INFINITE
     elif isinstance(value, _numbers.Integral):
         c = int(value)
-    elif isinstance(value, _numbers.Real):
-        f = float(value)
-        if f == _math.inf:
-            return _INFINITE
-        if not f.is_integer():
-            raise ValueError(f"edge ({u!r}, {v!r}): capacity {value!r} is not a whole number")
-        c = int(f)
+    elif isinstance(value, (_numbers.Real, _decimal.Decimal)):
+        if value.is_nan() if isinstance(value, _decimal.Decimal) else value != value:
+            raise _BadCapacity("not a whole number")
+        if value < 0:
+            raise _BadCapacity("negative")
+        if isinstance(value, _numbers.Rational):  # Fraction: exact, any size
+            if value.denominator != 1:
+                raise _BadCapacity("not a whole number")
+            c = int(value)
+        elif isinstance(value, _decimal.Decimal):
+            if value.is_infinite():
+                return _INFINITE
+            if value != value.to_integral_value():
+                raise _BadCapacity("not a whole number")
+            c = int(value)
+        else:
+            f = float(value)
+            if f == _math.inf:
+                return _INFINITE
+            if not f.is_integer():
+                raise _BadCapacity("not a whole number")
+            c = int(f)
     else:
-        raise ValueError(f"edge ({u!r}, {v!r}): capacity {value!r} is not a number")
+        raise _BadCapacity("not a number", TypeError)
     if c < 0:
-        raise ValueError(f"edge ({u!r}, {v!r}): capacity {value!r} is negative")
+        raise _BadCapacity("negative")
+    if c > max_total_capacity:
+        raise _BadCapacity("beyond max_total_capacity")
     return c
+
+
+def _capacity_error(edge, value, problem, kind=ValueError):
+    return kind(f"{edge}: capacity {value!r} is {problem}; capacities are whole numbers "
+                f"0 ... {max_total_capacity}")
+
+
+def _capacity(value, u, v):
+    """The capacity `value` of edge (u, v) as an int, or _INFINITE; an
+    error naming the edge, the value and what is accepted otherwise:
+    ValueError, TypeError for a value that is not a number."""
+    try:
+        return _capacity_value(value)
+    except _BadCapacity as bad:
+        raise _capacity_error(f"edge ({u!r}, {v!r})", value, bad.problem, bad.kind) from None
+
+
+def _sum_error(edge):
+    return ValueError(f"{edge}: the capacities add up to more than {max_total_capacity}")
+
+
+def _float_valued(value):
+    """Whether networkx's flow values are floats for a capacity `value`:
+    it is a float of some kind (Decimal and Fraction are exact, as ints)."""
+    return isinstance(value, _numbers.Real) and not isinstance(value, _numbers.Rational)
 
 
 def _networkx_tree(G, capacity, engine, threads, progress):
@@ -82,14 +147,23 @@ def _networkx_tree(G, capacity, engine, threads, progress):
         raise nx.NetworkXError("Empty Graph does not have a Gomory-Hu tree representation")
     if G.is_multigraph():
         raise nx.NetworkXError("MultiGraph and MultiDiGraph not supported (yet).")
+    # The snapshot the tree is made from: the build runs without the GIL
+    # and calls `progress`, so G may change before it ends. Another thread
+    # may change it while it is read, too: RuntimeError then.
+    changed = "the graph changed while its edges were read"
     nodes = list(G)
     index = {node: k for k, node in enumerate(nodes)}
+    try:
+        edges = list(G.edges(data=capacity, default=None))
+    except RuntimeError as e:  # "dictionary changed size during iteration"
+        raise RuntimeError(changed) from e
     us = _array.array("i")
     vs = _array.array("i")
     caps = _array.array("q")
     unbounded = False
     fractional_type = False
-    for u, v, value in G.edges(data=capacity, default=None):
+    total = 0
+    for u, v, value in edges:
         c = _capacity(value, u, v)
         if c is _INFINITE:
             # networkx's flow computations treat such an edge as infinite;
@@ -97,13 +171,15 @@ def _networkx_tree(G, capacity, engine, threads, progress):
             # an infinite path (self loops are no path).
             unbounded = unbounded or u != v
             continue
-        if not isinstance(value, _numbers.Integral):
-            fractional_type = True
-        if c > max_total_capacity:
-            raise ValueError(f"edge ({u!r}, {v!r}): capacity {value!r} is beyond "
-                             f"{max_total_capacity}")
-        us.append(index[u])
-        vs.append(index[v])
+        fractional_type = fractional_type or _float_valued(value)
+        total += c
+        if total > max_total_capacity:
+            raise _sum_error(f"edge ({u!r}, {v!r})")
+        a, b = index.get(u), index.get(v)
+        if a is None or b is None:  # a node added or removed meanwhile
+            raise RuntimeError(changed)
+        us.append(a)
+        vs.append(b)
         caps.append(c)
     if unbounded:
         raise nx.NetworkXUnbounded("Infinite capacity path, flow unbounded above.")
@@ -113,7 +189,7 @@ def _networkx_tree(G, capacity, engine, threads, progress):
     tree.parents_into(parents)
     tree.weights_into(weights)
     T = nx.Graph()
-    T.add_nodes_from(G)
+    T.add_nodes_from(nodes)
     # networkx's values are floats when a capacity is, but for 0 (no flow).
     convert = (lambda w: float(w) if w else 0) if fractional_type else int
     T.add_weighted_edges_from(
@@ -126,8 +202,13 @@ def _igraph_tree(G, capacity, flow, engine, threads, progress):
 
     if G.is_directed():
         raise ig.InternalError("Gomory-Hu tree can only be calculated for undirected graphs")
-    n, m = G.vcount(), G.ecount()
-    if capacity is None or (capacity == "capacity" and "capacity" not in G.es.attributes()):
+    # The snapshot the tree is made from (G may change during the build):
+    # the edges, their capacities and the attributes the tree copies.
+    n = G.vcount()
+    edgelist = G.get_edgelist()
+    m = len(edgelist)
+    edge_attributes = G.es.attributes()
+    if capacity is None or (capacity == "capacity" and "capacity" not in edge_attributes):
         values = [1] * m
     elif isinstance(capacity, str):
         values = G.es[capacity]  # KeyError when there is no such attribute
@@ -135,13 +216,19 @@ def _igraph_tree(G, capacity, flow, engine, threads, progress):
         values = list(capacity)
         if len(values) != m:
             raise ValueError(f"{len(values)} capacities for {m} edges")
+    graph_attributes = {name: G[name] for name in G.attributes()}
+    vertex_attributes = {name: G.vs[name] for name in G.vs.attributes()}
     us = _array.array("i")
     vs = _array.array("i")
     caps = _array.array("q")
-    for (u, v), value in zip(G.get_edgelist(), values):
+    total = 0
+    for (u, v), value in zip(edgelist, values):
         c = _capacity(value, u, v)
         if c is _INFINITE:
-            raise ValueError(f"edge ({u!r}, {v!r}): capacity {value!r} is not finite")
+            raise _capacity_error(f"edge ({u!r}, {v!r})", value, "not finite")
+        total += c
+        if total > max_total_capacity:
+            raise _sum_error(f"edge ({u!r}, {v!r})")
         us.append(u)
         vs.append(v)
         caps.append(c)
@@ -154,11 +241,11 @@ def _igraph_tree(G, capacity, flow, engine, threads, progress):
     # per non-root vertex with its value as a float in attribute `flow`, and
     # the input's edge attributes present but unset.
     T = ig.Graph(n=n, edges=[(k, parents[k]) for k in range(n) if parents[k] >= 0], directed=False)
-    for name in G.attributes():
-        T[name] = G[name]
-    for name in G.vs.attributes():
-        T.vs[name] = G.vs[name]
-    for name in G.es.attributes():
+    for name, value in graph_attributes.items():
+        T[name] = value
+    for name, values in vertex_attributes.items():
+        T.vs[name] = values
+    for name in edge_attributes:
         T.es[name] = None
     T.es[flow] = [float(weights[k]) for k in range(n) if parents[k] >= 0]
     return T
@@ -174,7 +261,10 @@ def gomory_hu_tree(G, capacity="capacity", *, flow="flow", engine="auto", thread
     NetworkXNotImplemented for a directed graph, NetworkXError for an empty
     graph or a multigraph, NetworkXUnbounded when an edge (not a self loop)
     has no `capacity` attribute or an infinite one. Capacities must be whole
-    numbers, 0 or more: ValueError names the first edge with another.
+    numbers 0 ... max_total_capacity of any numeric type, adding up to at
+    most max_total_capacity: ValueError (TypeError for a value that is not a
+    number) names the first edge with another. The values are ints, floats
+    when a capacity is a float (as networkx has them).
 
     A python-igraph Graph gives an igraph Graph as Graph.gomory_hu_tree
     does: same vertices and attributes, the values as floats in edge
@@ -191,6 +281,116 @@ def gomory_hu_tree(G, capacity="capacity", *, flow="flow", engine="auto", thread
 
 
 # --- numpy --------------------------------------------------------------------
+
+def _id_error(x):
+    return ValueError(f"edges: node id {x} does not fit in int64; ids must fit in int64 "
+                      f"({_INT64_MIN} ... {_INT64_MAX})")
+
+
+def _edge_ids(edges):
+    """The m x 2 node ids `edges` as an int64 array: integers of any dtype
+    (an object array of ints too) that fit in int64. ValueError for another
+    shape or an id beyond int64, TypeError for ids that are not integers."""
+    import numpy as np
+
+    if edges.size == 0:
+        edges = np.zeros((0, 2), dtype=np.int64)
+    if edges.ndim != 2 or edges.shape[1] != 2:
+        raise ValueError(f"edges: an m x 2 array expected, not shape {edges.shape}")
+    kind = edges.dtype.kind
+    if kind == "i":
+        return edges.astype(np.int64, copy=False)
+    if kind == "u":
+        beyond = edges > np.uint64(_INT64_MAX)
+        if beyond.any():
+            raise _id_error(edges[beyond].flat[0])
+        return edges.astype(np.int64)
+    if kind == "O":
+        out = np.empty(edges.shape, dtype=np.int64)
+        for k, x in enumerate(edges.flat):
+            if isinstance(x, (bool, np.bool_)) or not isinstance(x, _numbers.Integral):
+                raise TypeError(f"edges: node id {x!r} is not an integer; integer ids "
+                                f"(within int64) are accepted")
+            x = int(x)
+            if not _INT64_MIN <= x <= _INT64_MAX:
+                raise _id_error(x)
+            out.flat[k] = x
+        return out
+    raise TypeError(f"edges: integer node ids (within int64) are accepted, not {edges.dtype}")
+
+
+def _capacity_array(caps, m, edge):
+    """The m capacities `caps` as an int64 array; an error naming the first
+    bad one's edge (edge(k)), its value and what is accepted otherwise."""
+    import numpy as np
+
+    if caps.shape != (m,):
+        raise ValueError(f"capacities: {m} values expected, not shape {caps.shape}")
+    kind = caps.dtype.kind
+    if kind == "f":
+        # A float from 2**62 up is past max_total_capacity = 2**62 - 1 (and
+        # the nearest float to it is 2**62 itself).
+        bad = ~np.isfinite(caps) | (caps != np.floor(caps)) | (caps < 0) | (caps >= 2.0**62)
+    elif kind == "u":
+        bad = caps > np.uint64(max_total_capacity)
+    elif kind in "ib":
+        bad = (caps < 0) | (caps > max_total_capacity)
+    elif kind == "O":
+        values = [_capacity_of_array(x) for x in caps]
+        for k, c in enumerate(values):
+            if not isinstance(c, int):
+                raise _capacity_error(edge(k), caps[k], *c)
+        return np.array(values, dtype=np.int64).reshape(m)
+    else:
+        raise TypeError(f"capacities: whole numbers 0 ... {max_total_capacity} are accepted, "
+                        f"not {caps.dtype}")
+    if bad.any():
+        k = int(np.flatnonzero(bad)[0])
+        problem = _capacity_of_array(caps[k].item())
+        raise _capacity_error(edge(k), caps[k].item(), *problem)
+    return np.ascontiguousarray(caps, dtype=np.int64)
+
+
+def _capacity_of_array(value):
+    """A capacity of cut_tree's array as an int, or (problem, exception
+    type) when it is not one; infinity is no capacity here."""
+    try:
+        c = _capacity_value(value)
+    except _BadCapacity as bad:
+        return bad.problem, bad.kind
+    return ("not finite", ValueError) if c is _INFINITE else c
+
+
+def _node_ids(ids):
+    """The query nodes `ids` (one or an array) as an int64 array: TypeError
+    for an id that is not an integer (a float, a bool, a string), KeyError
+    for an integer beyond int64, which no node has."""
+    import numpy as np
+
+    a = np.asarray(ids)
+    kind = a.dtype.kind
+    if kind == "i":
+        return a.astype(np.int64, copy=False)
+    if kind == "u":
+        beyond = a > np.uint64(_INT64_MAX)
+        if beyond.any():
+            raise KeyError(f"node {a[beyond].flat[0]} is not in the tree")
+        return a.astype(np.int64)
+    if a.size == 0:
+        return np.zeros(a.shape, dtype=np.int64)
+    # Element by element, as the caller gave them (numpy would have made
+    # [1, 2.5] all floats).
+    a = a.astype(object) if isinstance(ids, np.ndarray) else np.asarray(ids, dtype=object)
+    out = np.empty(a.shape, dtype=np.int64)
+    for k, x in enumerate(a.flat):
+        if isinstance(x, (bool, np.bool_)) or not isinstance(x, _numbers.Integral):
+            raise TypeError(f"node {x!r} is not an integer id")
+        x = int(x)
+        if not _INT64_MIN <= x <= _INT64_MAX:
+            raise KeyError(f"node {x} is not in the tree")
+        out.flat[k] = x
+    return out
+
 
 class CutTree:
     """A Gomory-Hu cut tree over the nodes `nodes` (int64 ids, by index).
@@ -229,7 +429,7 @@ class CutTree:
     def _indices(self, ids):
         import numpy as np
 
-        ids = np.asarray(ids, dtype=np.int64)
+        ids = _node_ids(ids)
         if self._identity:
             idx = ids
             bad = (ids < 0) | (ids >= len(self.nodes))
@@ -243,11 +443,14 @@ class CutTree:
         return idx
 
     def _index(self, node):
+        if type(node) is int and self._identity and 0 <= node < len(self.nodes):
+            return node
         return int(self._indices([node])[0])
 
     def min_cut_value(self, u, v):
         """The minimum cut value between nodes u and v (u != v). Arrays of
-        nodes give an array of values, pair by pair."""
+        nodes give an array of values, pair by pair. Nodes are integers:
+        TypeError for another id, KeyError for one not in the tree."""
         import numpy as np
 
         if np.ndim(u) == 0 and np.ndim(v) == 0:
@@ -294,43 +497,35 @@ class CutTree:
 
 
 def cut_tree(edges, capacities=None, *, n=None, engine="auto", threads=1, progress=None):
-    """The cut tree of the graph of `edges` (m x 2 integer node ids) with
-    `capacities` (m whole numbers, 0 or more; all 1 when None).
+    """The cut tree of the graph of `edges` (m x 2 integer node ids within
+    int64) with `capacities` (m whole numbers 0 ... max_total_capacity,
+    adding up to at most that; all 1 when None).
 
     With n, the nodes are 0 ... n - 1 and every id must be one of them;
     otherwise the nodes are the ids the edges name, in increasing order.
     Returns a CutTree."""
     import numpy as np
 
-    edges = np.asarray(edges)
-    if edges.size == 0:
-        edges = edges.reshape(0, 2)
-    if edges.ndim != 2 or edges.shape[1] != 2:
-        raise ValueError(f"edges: an m x 2 array expected, not shape {edges.shape}")
-    if edges.dtype.kind not in "iub":
-        raise ValueError(f"edges: integer node ids expected, not {edges.dtype}")
+    edges = _edge_ids(np.asarray(edges))
     m = len(edges)
+
+    def edge(k):
+        return f"edge {k} ({edges[k, 0]}, {edges[k, 1]})"
+
     if capacities is None:
         caps = np.ones(m, dtype=np.int64)
     else:
-        caps = np.asarray(capacities)
-        if caps.shape != (m,):
-            raise ValueError(f"capacities: {m} values expected, not shape {caps.shape}")
-        if caps.dtype.kind == "f":
-            if not np.isfinite(caps).all() or (caps != np.floor(caps)).any():
-                k = int(np.flatnonzero(~np.isfinite(caps) | (caps != np.floor(caps)))[0])
-                raise ValueError(f"edge {k} ({edges[k, 0]}, {edges[k, 1]}): capacity "
-                                 f"{caps[k]!r} is not a whole number")
-        elif caps.dtype.kind not in "iub":
-            raise ValueError(f"capacities: numbers expected, not {caps.dtype}")
-        if (caps < 0).any():
-            k = int(np.flatnonzero(caps < 0)[0])
-            raise ValueError(f"edge {k} ({edges[k, 0]}, {edges[k, 1]}): capacity "
-                             f"{caps[k]!r} is negative")
-        if caps.dtype.kind == "u" and caps.dtype.itemsize >= 8 and m and caps.max() > max_total_capacity:
-            raise ValueError(f"capacities: a value beyond {max_total_capacity}")
-        caps = np.ascontiguousarray(caps, dtype=np.int64)
+        caps = _capacity_array(np.asarray(capacities), m, edge)
+    if m and int(caps.max()) * m > max_total_capacity:
+        # The first edge whose running total passes the bound: up to it
+        # every sum is at most 2 * max_total_capacity < 2**63, so the
+        # int64 running sums that come later and may wrap do not matter.
+        over = np.flatnonzero(np.cumsum(caps) > max_total_capacity)
+        if len(over):
+            raise _sum_error(edge(int(over[0])))
     if n is not None:
+        if isinstance(n, bool) or not isinstance(n, _numbers.Integral):
+            raise TypeError(f"n must be an integer, not {n!r}")
         n = int(n)
         if n < 0:
             raise ValueError(f"n must be 0 or more, not {n}")

@@ -4,6 +4,8 @@ Trees are compared by what they answer: the minimum cut value of every node
 pair, read off each tree as the lightest edge on the pair's tree path. A
 Gomory-Hu tree is not unique, so the edges themselves may differ."""
 
+import decimal
+import fractions
 import itertools
 import os
 import random
@@ -17,6 +19,8 @@ nx = pytest.importorskip("networkx")
 import sunder  # noqa: E402
 
 ENGINES = sunder.engines()
+MAX = sunder.max_total_capacity
+WHOLE = f"capacities are whole numbers 0 ... {2**62 - 1}"
 
 
 def all_pair_values(T, weight="weight"):
@@ -153,32 +157,130 @@ def test_networkx_errors(G):
     assert type(got.value) is type(expected) and str(got.value) == str(expected)
 
 
-@pytest.mark.parametrize("value, words", [
-    (-1, "negative"), (2.5, "not a whole number"), (float("nan"), "not a whole number"),
-    ("3", "not a number"), (2**63, "beyond"),
+def numpy_value(make):
+    """A capacity made with numpy, or a skip without it."""
+    return lambda: make(pytest.importorskip("numpy"))
+
+
+@pytest.mark.parametrize("make, error, problem", [
+    (lambda: -1, ValueError, "negative"),
+    (lambda: decimal.Decimal(-1), ValueError, "negative"),
+    (lambda: float("-inf"), ValueError, "negative"),
+    (lambda: 2.5, ValueError, "not a whole number"),
+    (lambda: float("nan"), ValueError, "not a whole number"),
+    (lambda: decimal.Decimal("2.5"), ValueError, "not a whole number"),
+    (lambda: decimal.Decimal("NaN"), ValueError, "not a whole number"),
+    (lambda: fractions.Fraction(1, 3), ValueError, "not a whole number"),
+    (lambda: 2**62, ValueError, "beyond max_total_capacity"),
+    (lambda: 2.0**62, ValueError, "beyond max_total_capacity"),  # the float nearest the bound
+    (lambda: 2.0**63, ValueError, "beyond max_total_capacity"),
+    (lambda: 1e300, ValueError, "beyond max_total_capacity"),
+    (lambda: decimal.Decimal(2**62), ValueError, "beyond max_total_capacity"),
+    (numpy_value(lambda np: np.uint64(2**64 - 1)), ValueError, "beyond max_total_capacity"),
+    (numpy_value(lambda np: np.float64(2.0**63)), ValueError, "beyond max_total_capacity"),
+    (lambda: "3", TypeError, "not a number"),
+    (lambda: 1 + 0j, TypeError, "not a number"),
 ])
-def test_bad_capacities(value, words):
+def test_bad_capacities(make, error, problem):
+    value = make()
     G = nx.Graph([("a", "b", {"capacity": 1}), ("b", "c", {"capacity": value})])
-    with pytest.raises(ValueError, match=r"edge \('b', 'c'\).*" + words):
+    with pytest.raises(error) as got:
+        sunder.gomory_hu_tree(G)
+    assert type(got.value) is error
+    assert str(got.value) == f"edge ('b', 'c'): capacity {value!r} is {problem}; {WHOLE}"
+
+
+@pytest.mark.parametrize("make", [decimal.Decimal, lambda c: fractions.Fraction(2 * c, 2),
+                                  lambda c: decimal.Decimal(f"{c}.000")],
+                         ids=["Decimal", "Fraction", "Decimal with zeros"])
+def test_exact_capacity_types_as_networkx(make):
+    rng = random.Random(17)
+    G = random_graph(rng, 25, 60, "strings")
+    for u, v in G.edges:
+        G[u][v]["capacity"] = make(rng.randint(0, 30))
+    T = assert_same_cuts(G)
+    assert all(type(w) is int for _, _, w in T.edges(data="weight"))
+    # An infinite one is infinite, as a float infinity is.
+    u, v = next((u, v) for u, v in G.edges if u != v)
+    G[u][v]["capacity"] = decimal.Decimal("Infinity")
+    with pytest.raises(nx.NetworkXUnbounded):
+        nx.gomory_hu_tree(G)
+    with pytest.raises(nx.NetworkXUnbounded, match="Infinite capacity path"):
         sunder.gomory_hu_tree(G)
 
 
-def test_bad_options_and_totals():
-    G = nx.Graph([(0, 1, {"capacity": 1})])
-    with pytest.raises(ValueError, match="engine"):
-        sunder.gomory_hu_tree(G, engine="fastest")
-    with pytest.raises(ValueError):
-        sunder.gomory_hu_tree(G, threads=-1)
-    big = sunder.max_total_capacity
-    G = nx.Graph([(0, 1, {"capacity": big}), (1, 2, {"capacity": 1})])
-    with pytest.raises(ValueError, match="add up"):
+@pytest.mark.parametrize("edges", [
+    [("a", "b", MAX), ("b", "c", 1)],
+    [("a", "b", MAX), ("b", "b", 1)],  # a self loop counts in the total
+    [("a", "b", MAX - 5), ("a", "a", 3), ("b", "c", 3)],
+], ids=["edge", "self loop", "third edge"])
+def test_capacities_adding_up_past_the_bound(edges):
+    G = nx.Graph()
+    G.add_weighted_edges_from(edges, weight="capacity")
+    u, v, _ = edges[-1]
+    with pytest.raises(ValueError) as got:
         sunder.gomory_hu_tree(G)
+    assert str(got.value) == f"edge ({u!r}, {v!r}): the capacities add up to more than {MAX}"
+    # One less on the last edge is within the bound.
+    G[u][v]["capacity"] -= 1
+    assert_same_cuts(G)
+
+
+@pytest.mark.parametrize("threads, error, message", [
+    (-1, ValueError, "threads must be 0 (one per core) ... 2147483647, not -1"),
+    (2**31, ValueError, "threads must be 0 (one per core) ... 2147483647, not 2147483648"),
+    (2**40, ValueError, "threads must be 0 (one per core) ... 2147483647, not 1099511627776"),
+    (1.0, TypeError, "threads must be an integer, not 1.0"),
+    (True, TypeError, "threads must be an integer, not True"),
+])
+@pytest.mark.parametrize("call", ["networkx", "numpy"])
+def test_bad_threads(threads, error, message, call):
+    if call == "numpy":
+        pytest.importorskip("numpy")
+    with pytest.raises(error) as got:
+        if call == "networkx":
+            sunder.gomory_hu_tree(nx.Graph([(0, 1, {"capacity": 1})]), threads=threads)
+        else:
+            sunder.cut_tree([[0, 1]], threads=threads)
+    assert type(got.value) is error and str(got.value) == message
+
+
+@pytest.mark.parametrize("engine, message", [
+    ("fastest", "unknown engine 'fastest' (engines: "),
+    ("ex\0act", "unknown engine 'ex\0act' (engines: "),  # not cut short at the NUL
+])
+def test_bad_engine(engine, message):
+    with pytest.raises(ValueError) as got:
+        sunder.gomory_hu_tree(nx.Graph([(0, 1, {"capacity": 1})]), engine=engine)
+    assert str(got.value).startswith(message)
+    assert all(f" {name}" in str(got.value) for name in ENGINES)
+
+
+def test_single_node():
     # A single node: a tree without edges, as networkx gives it.
     G = nx.Graph()
     G.add_node("only")
     T = sunder.gomory_hu_tree(G)
     assert list(T.nodes) == ["only"] and T.number_of_edges() == 0
     assert nx.utils.graphs_equal(T, nx.gomory_hu_tree(G))
+
+
+def test_graph_changed_during_the_build():
+    G = unit(nx.karate_club_graph())
+    original = G.copy()
+    calls = []
+
+    def change(done, total):
+        if not calls:
+            G.add_edge("new", 0, capacity=50)
+            G.remove_node(33)
+            G[0][1]["capacity"] = 100
+        calls.append(done)
+
+    T = sunder.gomory_hu_tree(G, progress=change)
+    assert len(calls) > 1 and "new" in G and 33 not in G
+    assert list(T.nodes) == list(original.nodes) and T.number_of_edges() == len(original) - 1
+    assert all_pair_values(T) == all_pair_values(nx.gomory_hu_tree(original))
 
 
 # --- python-igraph --------------------------------------------------------------
@@ -208,6 +310,43 @@ def test_igraph_input():
         all_pair_values(g.gomory_hu_tree().to_networkx(), "flow")
     with pytest.raises(ig.InternalError):
         sunder.gomory_hu_tree(ig.Graph(n=2, edges=[(0, 1)], directed=True))
+
+
+def test_igraph_graph_changed_during_the_build():
+    ig = pytest.importorskip("igraph")
+    g = ig.Graph.Famous("Zachary")
+    g["title"] = "karate"
+    g.vs["name"] = [f"m{k}" for k in range(g.vcount())]
+    original = g.copy()
+    calls = []
+
+    def change(done, total):
+        if not calls:
+            g.add_vertices(1)
+            g.delete_vertices([0])
+            g.vs["name"] = [f"x{k}" for k in range(g.vcount())]
+            g["title"] = "changed"
+        calls.append(done)
+
+    T = sunder.gomory_hu_tree(g, progress=change)
+    assert len(calls) > 1 and g.vs["name"][0] == "x0"
+    assert T.vcount() == original.vcount() and T.ecount() == original.vcount() - 1
+    assert T.vs["name"] == original.vs["name"] and T["title"] == "karate"
+    assert all_pair_values(T.to_networkx(), "flow") == \
+        all_pair_values(original.gomory_hu_tree().to_networkx(), "flow")
+
+
+@pytest.mark.parametrize("capacities, message", [
+    ([1, 2.0**63], f"edge (1, 2): capacity {2.0**63!r} is beyond max_total_capacity; {WHOLE}"),
+    ([1, float("inf")], f"edge (1, 2): capacity inf is not finite; {WHOLE}"),
+    ([MAX, 1], f"edge (1, 2): the capacities add up to more than {MAX}"),
+])
+def test_igraph_bad_capacities(capacities, message):
+    ig = pytest.importorskip("igraph")
+    g = ig.Graph(n=3, edges=[(0, 1), (1, 2)])
+    with pytest.raises(ValueError) as got:
+        sunder.gomory_hu_tree(g, capacities)
+    assert str(got.value) == message
 
 
 # --- numpy ------------------------------------------------------------------------
@@ -253,13 +392,152 @@ def test_numpy_cut_tree_against_networkx():
     assert sunder.cut_tree(np.array([[0, 1]]), np.array([3.0])).min_cut_value(0, 1) == 3
 
 
+@pytest.mark.parametrize("make, error, message", [
+    (lambda np: np.array([[2**64 - 1, 1], [1, 2]], dtype=np.uint64), ValueError,
+     "edges: node id 18446744073709551615 does not fit in int64; ids must fit in int64"),
+    (lambda np: [[0, 2**64]], ValueError,
+     "edges: node id 18446744073709551616 does not fit in int64; ids must fit in int64"),
+    (lambda np: [[-2**63 - 1, 0]], ValueError,
+     "edges: node id -9223372036854775809 does not fit in int64; ids must fit in int64"),
+    (lambda np: np.array([[0.0, 1.0]]), TypeError,
+     "edges: integer node ids (within int64) are accepted, not float64"),
+    (lambda np: np.array([[0, 1]], dtype=bool), TypeError,
+     "edges: integer node ids (within int64) are accepted, not bool"),
+    (lambda np: np.array([[0, 5.0]], dtype=object), TypeError,
+     "edges: node id 5.0 is not an integer; integer ids (within int64) are accepted"),
+    (lambda np: np.array([[0, "a"]], dtype=object), TypeError,
+     "edges: node id 'a' is not an integer; integer ids (within int64) are accepted"),
+])
+def test_numpy_bad_node_ids(make, error, message):
+    np = pytest.importorskip("numpy")
+    with pytest.raises(error) as got:
+        sunder.cut_tree(make(np))
+    assert type(got.value) is error and str(got.value).startswith(message)
+
+
+@pytest.mark.parametrize("dtype", ["uint64", "object", "int32"])
+def test_numpy_node_ids_of_other_integer_types(dtype):
+    np = pytest.importorskip("numpy")
+    top = 2**63 - 1 if dtype != "int32" else 2**31 - 1
+    edges = [[top, 0], [0, 5], [5, top], [5, 7]]
+    tree = sunder.cut_tree(np.array(edges, dtype=dtype), [4, 2, 3, 1])
+    assert tree.nodes.dtype == np.int64 and tree.nodes.tolist() == [0, 5, 7, top]
+    G = nx.Graph()
+    G.add_weighted_edges_from([(u, v, c) for (u, v), c in zip(edges, [4, 2, 3, 1])],
+                              weight="capacity")
+    assert all_pair_values(tree.to_networkx()) == all_pair_values(nx.gomory_hu_tree(G))
+
+
+BAD_NODES = [
+    (10.5, 30, TypeError, "node 10.5 is not an integer id"),
+    (10.0, 30, TypeError, "node 10.0 is not an integer id"),
+    (True, 30, TypeError, "node True is not an integer id"),
+    ("10", 30, TypeError, "node '10' is not an integer id"),
+    (None, 30, TypeError, "node None is not an integer id"),
+    (2**70, 10, KeyError, "node 1180591620717411303424 is not in the tree"),
+    (-2**63 - 1, 10, KeyError, "node -9223372036854775809 is not in the tree"),
+    (2**64 - 1, 10, KeyError, "node 18446744073709551615 is not in the tree"),
+    (12345, 10, KeyError, "node 12345 is not in the tree"),
+]
+BAD_NODE_ARRAYS = [
+    ([10, 2.5], [30, 40], TypeError, "node 2.5 is not an integer id"),
+    ([True, False], [30, 40], TypeError, "node True is not an integer id"),
+    ([10, 2**64 - 1], [30, 40], KeyError, "node 18446744073709551615 is not in the tree"),
+]
+
+
+@pytest.mark.parametrize("query, u, v, error, message",
+                         [("min_cut_value",) + case for case in BAD_NODES + BAD_NODE_ARRAYS] +
+                         [("min_cut",) + case for case in BAD_NODES])
+@pytest.mark.parametrize("ids", ["sparse", "0 ... n - 1"])
+def test_numpy_bad_query_nodes(query, u, v, error, message, ids):
+    pytest.importorskip("numpy")
+    # With nodes 0 ... 40, True and 10.5 are not read as nodes 1 and 10 either.
+    tree = sunder.cut_tree([[10, 30], [30, 40]], n=None if ids == "sparse" else 41)
+    with pytest.raises(error) as got:
+        getattr(tree, query)(u, v)
+    assert type(got.value) is error and message in str(got.value)
+
+
+def test_numpy_query_nodes_of_integer_types():
+    np = pytest.importorskip("numpy")
+    tree = sunder.cut_tree([[10, 30], [30, 40]], [5, 2])
+    for u in (10, np.int32(10), np.uint64(10), np.array(10, dtype=np.uint8)):
+        assert tree.min_cut_value(u, 40) == 2 and tree.min_cut_value(u, 30) == 5
+    assert tree.min_cut_value(np.array([10, 30], dtype=np.uint64), [30, 40]).tolist() == [5, 2]
+    assert tree.min_cut_value(np.array([10, 30], dtype=object), [30, 40]).tolist() == [5, 2]
+    assert tree.min_cut_value([], []).shape == (0,)
+
+
+@pytest.mark.parametrize("edges, make, error, message", [
+    ([[0, 1], [1, 2]], lambda np: np.array([1.0, 2.0**63]), ValueError,
+     f"edge 1 (1, 2): capacity {2.0**63!r} is beyond max_total_capacity; {WHOLE}"),
+    ([[0, 1], [1, 2]], lambda np: np.array([1.0, 2.0**62]), ValueError,
+     f"edge 1 (1, 2): capacity {2.0**62!r} is beyond max_total_capacity; {WHOLE}"),
+    ([[0, 1], [1, 2]], lambda np: np.array([1, 2**63], dtype=np.uint64), ValueError,
+     f"edge 1 (1, 2): capacity {2**63} is beyond max_total_capacity; {WHOLE}"),
+    ([[0, 1], [1, 2]], lambda np: np.array([MAX + 1, 1]), ValueError,
+     f"edge 0 (0, 1): capacity {MAX + 1} is beyond max_total_capacity; {WHOLE}"),
+    ([[0, 1], [1, 2]], lambda np: np.array([1.0, np.inf]), ValueError,
+     f"edge 1 (1, 2): capacity inf is not finite; {WHOLE}"),
+    ([[0, 1], [1, 2]], lambda np: np.array([1, -2]), ValueError,
+     f"edge 1 (1, 2): capacity -2 is negative; {WHOLE}"),
+    ([[0, 1], [1, 2]], lambda np: np.array([2.5, 1.0]), ValueError,
+     f"edge 0 (0, 1): capacity 2.5 is not a whole number; {WHOLE}"),
+    ([[0, 1], [1, 2]], lambda np: np.array([1, decimal.Decimal("0.5")], dtype=object), ValueError,
+     f"edge 1 (1, 2): capacity Decimal('0.5') is not a whole number; {WHOLE}"),
+    ([[0, 1], [1, 2]], lambda np: np.array([1, "x"], dtype=object), TypeError,
+     f"edge 1 (1, 2): capacity 'x' is not a number; {WHOLE}"),
+    ([[0, 1], [1, 2]], lambda np: np.array(["1", "2"]), TypeError,
+     f"capacities: whole numbers 0 ... {MAX} are accepted, not <U1"),
+    ([[0, 1], [1, 2], [2, 0]], lambda np: np.array([1, MAX, 5]), ValueError,
+     f"edge 1 (1, 2): the capacities add up to more than {MAX}"),
+    ([[0, 1], [1, 1]], lambda np: np.array([1, MAX]), ValueError,  # a self loop counts
+     f"edge 1 (1, 1): the capacities add up to more than {MAX}"),
+    ([[0, 1]] * 5, lambda np: np.full(5, MAX // 2, dtype=np.uint64), ValueError,  # sums wrap int64
+     f"edge 2 (0, 1): the capacities add up to more than {MAX}"),
+])
+def test_numpy_bad_capacities(edges, make, error, message):
+    np = pytest.importorskip("numpy")
+    with pytest.raises(error) as got:
+        sunder.cut_tree(np.array(edges), make(np))
+    assert type(got.value) is error and str(got.value) == message
+
+
+def test_numpy_capacities_up_to_the_bound():
+    np = pytest.importorskip("numpy")
+    tree = sunder.cut_tree([[0, 1], [1, 1], [1, 2]], np.array([MAX - 3, 1, 2], dtype=np.uint64))
+    assert tree.min_cut_value(0, 1) == MAX - 3 and tree.min_cut_value(0, 2) == 2
+    tree = sunder.cut_tree([[0, 1], [1, 2]],
+                           np.array([decimal.Decimal(4), fractions.Fraction(6, 2)], dtype=object))
+    assert tree.min_cut_value(0, 1) == 4 and tree.min_cut_value(1, 2) == 3
+
+
+@pytest.mark.parametrize("call, error, message", [
+    (lambda b, a: b.build(2, a("i", [0]), a("i", [2]), a("q", [1])), ValueError,
+     "edge 0 names a node index outside 0 ... 1"),
+    (lambda b, a: b.build(2, a("i", [0]), a("i", [1]), a("q", [-1])), ValueError,
+     "edge {0, 1} has a negative capacity (-1)"),
+    (lambda b, a: b.build(2, a("i", [0, 1]), a("i", [1, 1]), a("q", [2**62 - 1, 1])), ValueError,
+     "edge {1, 1}: the capacities add up to more than 4611686018427387903"),
+    (lambda b, a: b.build(2, a("i", [0]), a("i", [1]), a("q", [1])).min_cut_value(0, 2),
+     IndexError, "node index 2 outside 0 ... 1"),
+    (lambda b, a: b.build(2, a("i", [0]), a("i", [1]), a("q", [1])).min_cut(-1, 0),
+     IndexError, "node index -1 outside 0 ... 1"),
+])
+def test_binding_errors(call, error, message):
+    import array
+
+    from sunder import _sunder
+    assert _sunder.max_total_capacity == sunder.max_total_capacity == 2**62 - 1
+    with pytest.raises(error) as got:
+        call(_sunder, array.array)
+    assert type(got.value) is error and str(got.value) == message
+
+
 def test_numpy_errors():
     np = pytest.importorskip("numpy")
     e = np.array([[0, 1], [1, 2]])
-    with pytest.raises(ValueError, match=r"edge 1 \(1, 2\).*negative"):
-        sunder.cut_tree(e, np.array([1, -2]))
-    with pytest.raises(ValueError, match=r"edge 0 \(0, 1\).*whole"):
-        sunder.cut_tree(e, np.array([2.5, 1.0]))
     with pytest.raises(ValueError, match="m x 2"):
         sunder.cut_tree(np.array([0, 1, 2]))
     with pytest.raises(ValueError, match="2 values"):
