@@ -17,9 +17,9 @@ namespace {
 constexpr int64_t kMaxNodeNumber = std::numeric_limits<int32_t>::max() - 1;
 
 struct DimacsReader {
-  DimacsReader(std::string_view text, const std::string &name) : lines(text, name) {}
+  explicit DimacsReader(LineScanner &scanner) : lines(scanner) {}
 
-  LineScanner lines;
+  LineScanner &lines;
   Fields fields;
   bool haveProblem = false;
   int64_t nodes = 0;  // N
@@ -27,18 +27,17 @@ struct DimacsReader {
   int64_t lowest = std::numeric_limits<int64_t>::max();
   int64_t highest = -1;
   std::vector<RawEdge> edges;
+  CapacityTotal total;
 };
 
-void readProblemLine(DimacsReader &r, size_t textSize) {
+void readProblemLine(DimacsReader &r) {
   if (r.haveProblem) r.lines.fail("more than one problem line");
   requireFields(r.lines, r.fields, 4, "problem line", "p cut NODES EDGES");
   if (r.fields[1] != "cut") r.lines.fail("problem type " + quoted(r.fields[1]) + " is not 'cut'");
   r.nodes = numberIn(r.lines, r.fields[2], "node count", 1, kMaxNodeNumber);
   r.arcs = numberIn(r.lines, r.fields[3], "edge count", 1, Graph::kMaxEdges);
   r.haveProblem = true;
-  // An arc line takes at least 8 characters: a header cannot make us
-  // reserve more than the text can hold.
-  r.edges.reserve(static_cast<size_t>(std::min<int64_t>(r.arcs, static_cast<int64_t>(textSize / 8))));
+  r.edges.reserve(reserveFor(r.arcs));
 }
 
 void widenRange(DimacsReader &r, int64_t u, int64_t v) {
@@ -57,16 +56,18 @@ void readArcLine(DimacsReader &r) {
   int64_t u = numberIn(r.lines, r.fields[1], "node", 0, r.nodes);
   int64_t v = numberIn(r.lines, r.fields[2], "node", 0, r.nodes);
   int64_t capacity = nonNegative(r.lines, r.fields[3], "capacity");
+  addCapacity(r.lines, r.total, capacity);
   widenRange(r, u, v);
   r.edges.push_back({u, v, capacity});
 }
 
-void readLine(DimacsReader &r, size_t textSize) {
+void readLine(DimacsReader &r) {
+  if (r.lines.peek() == 'c') return;  // a comment, skipped unread
   std::string_view line = r.lines.line();
-  if (isBlank(line) || line[0] == 'c') return;
+  if (isBlank(line)) return;
   splitFields(line, r.fields);
   if (r.fields[0].data() != line.data()) r.lines.fail("line starts with a blank");
-  if (r.fields[0] == "p") return readProblemLine(r, textSize);
+  if (r.fields[0] == "p") return readProblemLine(r);
   if (r.fields[0] == "a") return readArcLine(r);
   r.lines.fail("unknown line type " + quoted(r.fields[0]));
 }
@@ -81,10 +82,10 @@ Graph dimacsGraph(const DimacsReader &r) {
 
 }  // namespace
 
-GraphFile readDimacs(std::string_view text, const std::string &name) {
-  if (text.empty()) throw Error("empty input", name);
-  DimacsReader r(text, name);
-  while (r.lines.next()) readLine(r, text.size());
+GraphFile readDimacs(LineScanner &lines) {
+  if (lines.empty()) throw Error("empty input", lines.name());
+  DimacsReader r(lines);
+  while (r.lines.next()) readLine(r);
   if (!r.haveProblem) r.lines.fail("no problem line");
   if (static_cast<int64_t>(r.edges.size()) < r.arcs)
     r.lines.fail("only " + std::to_string(r.edges.size()) + " of the " + std::to_string(r.arcs) +

@@ -1,6 +1,7 @@
-// Edge lists: "U V [CAPACITY]" per line, fields separated by blanks and/or
-// commas, "#" and "%" starting comments. Ids are non-negative and kept as
-// given; the nodes are the ids the edges name, in increasing order.
+// Edge lists: "U V [CAPACITY]" per line, fields separated by blanks or by
+// one comma (with blanks around it or not), "#" and "%" starting comments.
+// Ids are non-negative and kept as given; the nodes are the ids the edges
+// name, in increasing order.
 #include "sunder/error.h"
 #include "text_scan.h"
 
@@ -8,6 +9,38 @@ namespace sunder {
 namespace detail {
 
 namespace {
+
+bool isCommentStart(char c) { return c == '#' || c == '%'; }
+
+bool endsField(char c) { return isBlankChar(c) || c == ',' || isCommentStart(c); }
+
+// The fields of an edge line up to its comment. A comma stands between two
+// fields: one at the start or the end, or two with no field between, is an
+// error.
+void splitEdgeFields(const LineScanner &lines, std::string_view line, Fields &fields) {
+  fields.clear();
+  const char *p = line.data();
+  const char *end = p + line.size();
+  bool comma = false;  // a comma since the last field
+  for (;;) {
+    while (p < end && isBlankChar(*p)) p++;
+    if (p == end || isCommentStart(*p)) {
+      if (comma) lines.fail("line ends with a comma");
+      return;
+    }
+    if (*p == ',') {
+      if (fields.empty()) lines.fail("line starts with a comma");
+      if (comma) lines.fail("empty field between two commas");
+      comma = true;
+      p++;
+      continue;
+    }
+    const char *start = p;
+    while (p < end && !endsField(*p)) p++;
+    fields.add(std::string_view(start, static_cast<size_t>(p - start)));
+    comma = false;
+  }
+}
 
 RawEdge edgeOfLine(const LineScanner &lines, const Fields &fields) {
   if (fields.size() != 2 && fields.size() != 3)
@@ -21,14 +54,16 @@ RawEdge edgeOfLine(const LineScanner &lines, const Fields &fields) {
 
 }  // namespace
 
-GraphFile readEdgeList(std::string_view text, const std::string &name) {
-  LineScanner lines(text, name);
+GraphFile readEdgeList(LineScanner &lines) {
   Fields fields;
   std::vector<RawEdge> edges;
-  edges.reserve(text.size() / 16);
+  CapacityTotal total;
   while (lines.next()) {
-    splitFields(lines.line(), fields, true);
-    if (!fields.empty()) edges.push_back(edgeOfLine(lines, fields));
+    splitEdgeFields(lines, lines.line(), fields);
+    if (fields.empty()) continue;
+    RawEdge edge = edgeOfLine(lines, fields);
+    addCapacity(lines, total, edge.capacity);
+    edges.push_back(edge);
   }
   GraphFile file;
   file.graph = graphOfNamedNodes(edges);

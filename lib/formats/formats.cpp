@@ -1,13 +1,12 @@
-// Format names, the choice by file extension, and reading whole texts from
-// streams and files before handing them to the format's reader.
+// Format names, the choice by file extension, and the sources the readers
+// pull their lines from: texts, streams and files, read in chunks.
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 
-#include <sys/stat.h>
-
+#include "lib/driver/memory.h"
 #include "sunder/error.h"
 #include "sunder/formats.h"
 #include "text_scan.h"
@@ -40,31 +39,58 @@ std::string extensionOf(const std::string &path) {
   return extension;
 }
 
-GraphFile readText(std::string_view text, Format format, const std::string &name) {
-  switch (format) {
-    case Format::Dimacs: return detail::readDimacs(text, name);
-    case Format::EdgeList: return detail::readEdgeList(text, name);
-    case Format::Metis: return detail::readMetis(text, name);
-    case Format::MatrixMarket: return detail::readMatrixMarket(text, name);
-  }
-  throw Error("unknown format");
-}
+// An input stream; "cannot read NAME" when it fails.
+class StreamSource : public detail::ByteSource {
+ public:
+  StreamSource(std::istream &in, const std::string &name) : in_(in), name_(name) {}
 
-// The whole file; "cannot read FILE: REASON" when it cannot be read.
-std::string fileText(const std::string &path) {
-  std::FILE *in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) throw Error("cannot read " + path + ": " + std::strerror(errno));
-  std::string text;
-  struct stat status;
-  if (fstat(fileno(in), &status) == 0 && S_ISREG(status.st_mode))
-    text.reserve(static_cast<size_t>(status.st_size));
-  char buffer[1 << 16];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
-  int failure = std::ferror(in) ? errno : 0;
-  std::fclose(in);
-  if (failure != 0) throw Error("cannot read " + path + ": " + std::strerror(failure));
-  return text;
+  size_t read(char *buffer, size_t size) override {
+    in_.read(buffer, static_cast<std::streamsize>(size));
+    if (in_.bad()) throw Error("cannot read " + (name_.empty() ? std::string("the input") : name_));
+    return static_cast<size_t>(in_.gcount());
+  }
+
+ private:
+  std::istream &in_;
+  const std::string &name_;
+};
+
+// A file; "cannot read FILE: REASON" when it cannot be opened or read (a
+// directory opens, and its reads fail with EISDIR).
+class FileSource : public detail::ByteSource {
+ public:
+  explicit FileSource(const std::string &path)
+      : path_(path), file_(std::fopen(path.c_str(), "rb")) {
+    if (file_ == nullptr) fail(errno);
+  }
+  ~FileSource() override { std::fclose(file_); }
+  FileSource(const FileSource &) = delete;
+  FileSource &operator=(const FileSource &) = delete;
+
+  size_t read(char *buffer, size_t size) override {
+    size_t got = std::fread(buffer, 1, size, file_);
+    if (got < size && std::ferror(file_)) fail(errno);
+    return got;
+  }
+
+ private:
+  [[noreturn]] void fail(int error) const {
+    throw Error("cannot read " + path_ + ": " + std::strerror(error));
+  }
+
+  const std::string &path_;
+  std::FILE *file_;
+};
+
+// The graph of `source`; an allocation that fails is Error "not enough
+// memory for reading NAME", as in every public call of the library.
+GraphFile readSource(detail::ByteSource &source, Format format, const std::string &name) {
+  return detail::withMemory(
+      [&] {
+        detail::LineScanner lines(source, name);
+        return detail::readLines(lines, format);
+      },
+      [&] { return "reading " + (name.empty() ? std::string("the input") : name); });
 }
 
 }  // namespace
@@ -89,22 +115,34 @@ Format formatFromPath(const std::string &path) {
 }
 
 GraphFile readGraph(std::istream &in, Format format, const std::string &name) {
-  std::string text;
-  char buffer[1 << 16];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-    text.append(buffer, static_cast<size_t>(in.gcount()));
-  if (in.bad()) throw Error("cannot read " + (name.empty() ? std::string("the input") : name));
-  return readText(text, format, name);
+  StreamSource source(in, name);
+  return readSource(source, format, name);
 }
 
 GraphFile readGraphText(const std::string &text, Format format, const std::string &name) {
-  return readText(text, format, name);
+  detail::TextSource source(text);
+  return readSource(source, format, name);
 }
 
 GraphFile readGraphFile(const std::string &path, Format format) {
   if (path == "-") return readGraph(std::cin, format, "<stdin>");
-  return readText(fileText(path), format, path);
+  FileSource source(path);
+  return readSource(source, format, path);
 }
+
+namespace detail {
+
+GraphFile readLines(LineScanner &lines, Format format) {
+  switch (format) {
+    case Format::Dimacs: return readDimacs(lines);
+    case Format::EdgeList: return readEdgeList(lines);
+    case Format::Metis: return readMetis(lines);
+    case Format::MatrixMarket: return readMatrixMarket(lines);
+  }
+  throw Error("unknown format");
+}
+
+}  // namespace detail
 
 GraphFile readGraphFile(const std::string &path) { return readGraphFile(path, formatFromPath(path)); }
 

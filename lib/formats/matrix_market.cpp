@@ -14,9 +14,9 @@ namespace detail {
 namespace {
 
 struct MatrixReader {
-  MatrixReader(std::string_view text, const std::string &name) : lines(text, name) {}
+  explicit MatrixReader(LineScanner &scanner) : lines(scanner) {}
 
-  LineScanner lines;
+  LineScanner &lines;
   Fields fields;
   bool pattern = false;
   bool symmetric = false;
@@ -25,6 +25,7 @@ struct MatrixReader {
   int64_t columns = 0;
   int64_t entries = 0;
   std::vector<RawEdge> edges;
+  CapacityTotal total;
 };
 
 std::string lowerCase(std::string_view word) {
@@ -55,7 +56,7 @@ void readBanner(MatrixReader &r) {
   r.symmetric = lowerCase(r.fields[4]) == "symmetric";
 }
 
-void readSizeLine(MatrixReader &r, size_t textSize) {
+void readSizeLine(MatrixReader &r) {
   requireFields(r.lines, r.fields, 3, "size line", "ROWS COLS ENTRIES");
   r.rows = nonNegative(r.lines, r.fields[0], "row count");
   r.columns = nonNegative(r.lines, r.fields[1], "column count");
@@ -64,8 +65,7 @@ void readSizeLine(MatrixReader &r, size_t textSize) {
     r.lines.fail("a symmetric matrix must be square, not " + std::to_string(r.rows) + " x " +
                  std::to_string(r.columns));
   r.haveSize = true;
-  // An entry line takes at least 4 characters.
-  r.edges.reserve(static_cast<size_t>(std::min<int64_t>(r.entries, static_cast<int64_t>(textSize / 4))));
+  r.edges.reserve(reserveFor(r.entries));
 }
 
 void readEntry(MatrixReader &r) {
@@ -78,25 +78,25 @@ void readEntry(MatrixReader &r) {
   NodeId i = numberIn(r.lines, r.fields[0], "row", 1, r.rows);
   NodeId j = numberIn(r.lines, r.fields[1], "column", 1, r.columns);
   Capacity value = r.pattern ? 1 : nonNegative(r.lines, r.fields[2], "value");
+  addCapacity(r.lines, r.total, value);
   r.edges.push_back({i, j, value});
 }
 
 }  // namespace
 
-GraphFile readMatrixMarket(std::string_view text, const std::string &name) {
-  if (text.empty()) throw Error("empty input", name);
-  MatrixReader r(text, name);
+GraphFile readMatrixMarket(LineScanner &lines) {
+  if (lines.empty()) throw Error("empty input", lines.name());
+  MatrixReader r(lines);
   r.lines.next();
   readBanner(r);
   while (r.lines.next()) {
-    std::string_view line = r.lines.line();
-    if (!line.empty() && line[0] == '%') continue;
-    splitFields(line, r.fields);
+    if (r.lines.peek() == '%') continue;  // a comment, skipped unread
+    splitFields(r.lines.line(), r.fields);
     if (r.fields.empty()) continue;
     if (r.haveSize)
       readEntry(r);
     else
-      readSizeLine(r, text.size());
+      readSizeLine(r);
   }
   if (!r.haveSize) r.lines.fail("no size line");
   if (static_cast<int64_t>(r.edges.size()) < r.entries)

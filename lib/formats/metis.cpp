@@ -3,7 +3,8 @@
 // whether the lines carry edge weights (after each neighbour), NCON vertex
 // weights and a vertex size (both before the neighbours; skipped here).
 // Lines starting with '%' are comments. Every edge is listed at both ends;
-// the graph takes it once, from its smaller end, in file order.
+// the graph takes it once, from its smaller end, in file order. Node lines
+// are taken a field at a time, so a hub's line is never held whole.
 #include <algorithm>
 #include <limits>
 #include <tuple>
@@ -30,9 +31,9 @@ bool operator<(const Listing &x, const Listing &y) {
 }
 
 struct MetisReader {
-  MetisReader(std::string_view text, const std::string &name) : lines(text, name) {}
+  explicit MetisReader(LineScanner &scanner) : lines(scanner) {}
 
-  LineScanner lines;
+  LineScanner &lines;
   Fields fields;
   int64_t headerLine = 0;
   int64_t nodes = 0;
@@ -44,9 +45,9 @@ struct MetisReader {
   std::vector<int64_t> nodeLines;  // the line of node k at k - 1
   std::vector<Listing> atSmallerEnd;
   std::vector<Listing> atLargerEnd;
+  int64_t listings = 0;  // neighbours listed so far, on all lines
+  CapacityTotal total;   // of the listings at smaller ends
 };
-
-bool isComment(std::string_view line) { return !line.empty() && line[0] == '%'; }
 
 void readFormatCode(MetisReader &r, std::string_view code) {
   bool valid = !code.empty() && code.size() <= 3 &&
@@ -69,34 +70,58 @@ void readHeader(MetisReader &r) {
   if (count == 4)
     r.weightsPerVertex = numberIn(r.lines, r.fields[3], "vertex weight count", 1,
                                   std::numeric_limits<int32_t>::max());
+  r.nodeLines.reserve(reserveFor(r.nodes));
+  r.atSmallerEnd.reserve(reserveFor(r.edges));
+  r.atLargerEnd.reserve(reserveFor(r.edges));
 }
 
-// Skips the vertex size and weights; returns the first neighbour field.
-size_t skipVertexData(const MetisReader &r, int64_t node) {
-  size_t k = 0;
+std::string nodeName(int64_t node) { return "node " + std::to_string(node); }
+
+// Reads past the vertex size and weights, to the first neighbour.
+void skipVertexData(MetisReader &r, int64_t node) {
+  std::string_view field;
   if (r.sizes) {
-    if (r.fields.empty())
-      r.lines.fail("node " + std::to_string(node) + "'s line ends before its vertex size");
-    nonNegative(r.lines, r.fields[k++], "vertex size");
+    if (!r.lines.nextField(field))
+      r.lines.fail(nodeName(node) + "'s line ends before its vertex size");
+    nonNegative(r.lines, field, "vertex size");
   }
-  if (!r.vertexWeights) return k;
-  if (static_cast<int64_t>(r.fields.size() - k) < r.weightsPerVertex)
-    r.lines.fail("node " + std::to_string(node) + "'s line ends before its vertex weights");
-  for (int64_t w = 0; w < r.weightsPerVertex; w++) nonNegative(r.lines, r.fields[k++], "vertex weight");
-  return k;
+  if (!r.vertexWeights) return;
+  for (int64_t w = 0; w < r.weightsPerVertex; w++) {
+    if (!r.lines.nextField(field))
+      r.lines.fail(nodeName(node) + "'s line ends before its vertex weights");
+    nonNegative(r.lines, field, "vertex weight");
+  }
 }
 
+// A node lists each of its edges once, so at most M neighbours, and all
+// lines together list 2 M: past either bound the line fails before the
+// rest of it is read.
+void countListing(MetisReader &r, int64_t node, int64_t &onLine) {
+  if (++onLine > r.edges)
+    r.lines.fail(nodeName(node) + "'s line lists more neighbours than the header's " +
+                 std::to_string(r.edges) + " edges allow");
+  if (++r.listings > 2 * r.edges)
+    r.lines.fail("the node lines list more neighbours than twice the header's " +
+                 std::to_string(r.edges) + " edges");
+}
+
+// The node's neighbours, taken one field at a time as the line is read.
 void readNodeLine(MetisReader &r, int64_t node) {
-  splitFields(r.lines.line(), r.fields);
   r.nodeLines.push_back(r.lines.number());
-  size_t k = skipVertexData(r, node);
-  size_t step = r.edgeWeights ? 2 : 1;
-  if ((r.fields.size() - k) % step != 0)
-    r.lines.fail("node " + std::to_string(node) + "'s line has a neighbour without a weight");
-  for (; k < r.fields.size(); k += step) {
-    int64_t v = numberIn(r.lines, r.fields[k], "neighbour", 1, r.nodes);
-    if (v == node) r.lines.fail("node " + std::to_string(node) + " lists itself as a neighbour");
-    Capacity weight = r.edgeWeights ? nonNegative(r.lines, r.fields[k + 1], "edge weight") : 1;
+  skipVertexData(r, node);
+  int64_t onLine = 0;
+  std::string_view field;
+  while (r.lines.nextField(field)) {
+    countListing(r, node, onLine);
+    int64_t v = numberIn(r.lines, field, "neighbour", 1, r.nodes);
+    if (v == node) r.lines.fail(nodeName(node) + " lists itself as a neighbour");
+    Capacity weight = 1;
+    if (r.edgeWeights) {
+      if (!r.lines.nextField(field))
+        r.lines.fail(nodeName(node) + "'s line has a neighbour without a weight");
+      weight = nonNegative(r.lines, field, "edge weight");
+    }
+    if (node < v) addCapacity(r.lines, r.total, weight);  // the end the graph takes
     int32_t a = static_cast<int32_t>(std::min(node, v));
     int32_t b = static_cast<int32_t>(std::max(node, v));
     (node < v ? r.atSmallerEnd : r.atLargerEnd).push_back({a, b, weight});
@@ -140,15 +165,14 @@ void checkBothEnds(MetisReader &r) {
 
 void readLines(MetisReader &r) {
   while (r.lines.next()) {
-    std::string_view line = r.lines.line();
-    if (isComment(line)) continue;
+    if (r.lines.peek() == '%') continue;  // a comment, skipped unread
     int64_t node = static_cast<int64_t>(r.nodeLines.size()) + 1;
     if (r.headerLine == 0) {
-      splitFields(line, r.fields);
+      splitFields(r.lines.line(), r.fields);
       if (!r.fields.empty()) readHeader(r);
     } else if (node <= r.nodes) {
       readNodeLine(r, node);
-    } else if (!isBlank(line)) {
+    } else if (!isBlank(r.lines.line())) {
       r.lines.fail("more node lines than the " + std::to_string(r.nodes) + " the header declares");
     }
   }
@@ -164,9 +188,9 @@ Graph metisGraph(const MetisReader &r) {
 
 }  // namespace
 
-GraphFile readMetis(std::string_view text, const std::string &name) {
-  if (text.empty()) throw Error("empty input", name);
-  MetisReader r(text, name);
+GraphFile readMetis(LineScanner &lines) {
+  if (lines.empty()) throw Error("empty input", lines.name());
+  MetisReader r(lines);
   readLines(r);
   if (r.headerLine == 0) r.lines.fail("no header line");
   if (static_cast<int64_t>(r.nodeLines.size()) < r.nodes)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "sunder/error.h"
 
@@ -9,12 +10,6 @@ namespace sunder {
 namespace detail {
 
 namespace {
-
-bool isBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-
-bool isSeparator(char c, bool edgeList) { return isBlankChar(c) || (edgeList && c == ','); }
-
-bool isCommentStart(char c, bool edgeList) { return edgeList && (c == '#' || c == '%'); }
 
 enum class Parse { Whole, NotWhole, OutOfRange };
 
@@ -43,17 +38,131 @@ Parse parseWhole(std::string_view token, int64_t &value) {
 
 }  // namespace
 
+size_t TextSource::read(char *buffer, size_t size) {
+  size_t count = std::min(size, text_.size() - pos_);
+  if (count > 0) std::memcpy(buffer, text_.data() + pos_, count);
+  pos_ += count;
+  return count;
+}
+
+LineScanner::LineScanner(ByteSource &source, std::string name, size_t maxLine, size_t readSize)
+    : source_(source),
+      name_(std::move(name)),
+      maxLine_(maxLine),
+      readSize_(std::max<size_t>(readSize, 1)) {}
+
+bool LineScanner::empty() { return !started_ && cursor_ == end_ && !readMore(); }
+
 bool LineScanner::next() {
-  if (pos_ >= text_.size()) return false;
-  const char *start = text_.data() + pos_;
-  size_t rest = text_.size() - pos_;
-  const void *newline = std::memchr(start, '\n', rest);
-  size_t length = newline != nullptr ? static_cast<size_t>(static_cast<const char *>(newline) - start)
-                                     : rest;
-  line_ = std::string_view(start, length);
-  pos_ += length + 1;
+  if (started_) {
+    while (lineEnd_ == kOpen) {
+      consume(checked_);
+      more();
+    }
+    cursor_ = lineEnd_ + (newline_ ? 1 : 0);
+  }
+  started_ = true;
+  checked_ = cursor_;
+  lineEnd_ = kOpen;
+  taken_ = 0;
+  if (cursor_ == end_ && !readMore()) return false;
   number_++;
+  check();
   return true;
+}
+
+std::string_view LineScanner::line() {
+  while (more()) {
+  }
+  return std::string_view(buffer_.data() + cursor_, lineEnd_ - cursor_);
+}
+
+char LineScanner::peek() {
+  while (cursor_ == checked_ && more()) {
+  }
+  return cursor_ < checked_ ? buffer_[cursor_] : '\n';
+}
+
+bool LineScanner::nextField(std::string_view &field) {
+  for (;;) {
+    size_t p = cursor_;
+    while (p < checked_ && isBlankChar(buffer_[p])) p++;
+    consume(p);
+    if (p < checked_) break;
+    if (!more()) return false;
+  }
+  // Measured from cursor_, which reading may move.
+  size_t length = 0;
+  for (;;) {
+    while (cursor_ + length < checked_ && !isBlankChar(buffer_[cursor_ + length])) length++;
+    if (cursor_ + length < checked_ || !more()) break;
+  }
+  field = std::string_view(buffer_.data() + cursor_, length);
+  consume(cursor_ + length);
+  return true;
+}
+
+// Reads more of the current line; false once it is all read.
+bool LineScanner::more() {
+  if (lineEnd_ != kOpen) return false;
+  if (!readMore()) {
+    lineEnd_ = end_;  // the last line, without a '\n'
+    newline_ = false;
+    return false;
+  }
+  check();
+  return true;
+}
+
+// One read from the source after the bytes held; false at its end.
+bool LineScanner::readMore() {
+  if (atEnd_) return false;
+  makeRoom();
+  size_t got = source_.read(buffer_.data() + end_, readSize_);
+  if (got == 0) {
+    atEnd_ = true;
+    return false;
+  }
+  end_ += got;
+  return true;
+}
+
+// Room for one read: the bytes taken are dropped, and the buffer grows
+// (doubling, up to what the longest line needs) when the rest fills it.
+void LineScanner::makeRoom() {
+  if (buffer_.size() - end_ >= readSize_) return;
+  if (cursor_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + cursor_, end_ - cursor_);
+    checked_ -= cursor_;
+    end_ -= cursor_;
+    cursor_ = 0;
+  }
+  if (buffer_.size() - end_ >= readSize_) return;
+  size_t limit = std::max(end_, maxLine_) + readSize_;
+  buffer_.resize(std::max(end_ + readSize_, std::min(2 * buffer_.size(), limit)));
+}
+
+// Checks the bytes read past checked_, up to the current line's '\n': a NUL
+// byte or a line past maxLine_ is an error at once.
+void LineScanner::check() {
+  if (lineEnd_ != kOpen) return;
+  const char *from = buffer_.data() + checked_;
+  const char *newline = static_cast<const char *>(std::memchr(from, '\n', end_ - checked_));
+  size_t stop = newline != nullptr ? static_cast<size_t>(newline - buffer_.data()) : end_;
+  if (std::memchr(from, '\0', stop - checked_) != nullptr)
+    fail("line contains a NUL byte: the input is not text");
+  checked_ = stop;
+  if (taken_ + (checked_ - cursor_) > maxLine_)
+    fail("line is longer than " + std::to_string(maxLine_) + " bytes");
+  if (newline != nullptr) {
+    lineEnd_ = stop;
+    newline_ = true;
+  }
+}
+
+void LineScanner::consume(size_t to) {
+  taken_ += to - cursor_;
+  cursor_ = to;
 }
 
 void LineScanner::fail(const std::string &message) const { throw Error(message, name_, number_); }
@@ -62,16 +171,16 @@ void LineScanner::failAt(int64_t line, const std::string &message) const {
   throw Error(message, name_, line);
 }
 
-void splitFields(std::string_view line, Fields &fields, bool edgeList) {
+void splitFields(std::string_view line, Fields &fields) {
   fields.clear();
   const char *p = line.data();
   const char *end = p + line.size();
   for (;;) {
-    while (p < end && isSeparator(*p, edgeList)) p++;
-    if (p == end || isCommentStart(*p, edgeList)) return;
+    while (p < end && isBlankChar(*p)) p++;
+    if (p == end) return;
     const char *start = p;
-    while (p < end && !isSeparator(*p, edgeList) && !isCommentStart(*p, edgeList)) p++;
-    fields.emplace_back(start, static_cast<size_t>(p - start));
+    while (p < end && !isBlankChar(*p)) p++;
+    fields.add(std::string_view(start, static_cast<size_t>(p - start)));
   }
 }
 
@@ -115,6 +224,14 @@ void requireFields(const LineScanner &lines, const Fields &fields, size_t count,
   if (fields.size() != count)
     lines.fail(std::string(what) + " needs " + std::to_string(count) + " fields (" + form +
                "), not " + std::to_string(fields.size()));
+}
+
+void addCapacity(const LineScanner &lines, CapacityTotal &total, Capacity capacity) {
+  try {
+    total.add(capacity);
+  } catch (const Error &e) {
+    lines.fail(e.message());
+  }
 }
 
 namespace {

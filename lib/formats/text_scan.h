@@ -3,6 +3,9 @@
 #ifndef SUNDER_LIB_FORMATS_TEXT_SCAN_H
 #define SUNDER_LIB_FORMATS_TEXT_SCAN_H
 
+#include <array>
+#include <cassert>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,34 +17,125 @@
 namespace sunder {
 namespace detail {
 
-using Fields = std::vector<std::string_view>;
+// The longest line the readers take, in bytes without its '\n' (64 MiB): a
+// METIS line of a hub node can list millions of neighbours, and a longer
+// line is an error, so a stream without newlines cannot take all memory.
+constexpr size_t kMaxLineLength = size_t{64} << 20;
+// How many bytes the scanner asks its source for at a time.
+constexpr size_t kReadSize = size_t{64} << 10;
+// The most elements a reader reserves for a count its header declares: a
+// header may declare far more than the input holds, so vectors grow past it.
+constexpr int64_t kMaxReserved = int64_t{1} << 16;
 
-// A text taken one line at a time (without its '\n'); lines count from 1.
+inline size_t reserveFor(int64_t declared) {
+  return static_cast<size_t>(declared < kMaxReserved ? declared : kMaxReserved);
+}
+
+// Where a scanner's bytes come from.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Up to `size` bytes into `buffer`, how many; 0 only at the end. Error
+  // when reading fails.
+  virtual size_t read(char *buffer, size_t size) = 0;
+};
+
+// The bytes of a text held in memory.
+class TextSource : public ByteSource {
+ public:
+  explicit TextSource(std::string_view text) : text_(text) {}
+  size_t read(char *buffer, size_t size) override;
+
+ private:
+  std::string_view text_;
+  size_t pos_ = 0;
+};
+
+// A source taken one line at a time, as it is read: it holds the current
+// line at most, never the whole input. Lines count from 1. Every byte it
+// passes is checked: a NUL byte is an error at its line, and so is a line
+// longer than `maxLine`, as soon as its bytes show it.
 class LineScanner {
  public:
-  LineScanner(std::string_view text, const std::string &name) : text_(text), name_(name) {}
+  LineScanner(ByteSource &source, std::string name, size_t maxLine = kMaxLineLength,
+              size_t readSize = kReadSize);
 
-  // Moves to the next line; false at the end of the text, where number()
-  // stays the last line's.
+  // Before the first next(): true when the source has no bytes at all.
+  bool empty();
+  // Moves to the next line, skipping what is left of the current one; false
+  // at the end of the input, where number() stays the last line's.
   bool next();
-  std::string_view line() const { return line_; }
+  // What is left of the current line (all of it unless fields were taken),
+  // without its '\n'. Valid until the scanner moves on.
+  std::string_view line();
+  // The next byte of the current line; '\n' at its end.
+  char peek();
+  // Takes the next field of the current line, split at blanks, without
+  // holding the line whole; false at the line's end. Valid until the
+  // scanner moves on.
+  bool nextField(std::string_view &field);
+
   int64_t number() const { return number_; }
+  const std::string &name() const { return name_; }
 
   // Error at the current line, or at `line`.
   [[noreturn]] void fail(const std::string &message) const;
   [[noreturn]] void failAt(int64_t line, const std::string &message) const;
 
  private:
-  std::string_view text_;
-  size_t pos_ = 0;
-  std::string_view line_;
+  static constexpr size_t kOpen = static_cast<size_t>(-1);
+
+  bool more();
+  bool readMore();
+  void makeRoom();
+  void check();
+  void consume(size_t to);
+
+  ByteSource &source_;
+  std::string name_;
+  size_t maxLine_;
+  size_t readSize_;
+  std::vector<char> buffer_;
+  size_t cursor_ = 0;      // the first byte of the current line not taken yet
+  size_t checked_ = 0;     // the current line's bytes before this are checked
+  size_t end_ = 0;         // the end of the bytes read
+  size_t lineEnd_ = 0;     // the current line's end; kOpen while not read yet
+  size_t taken_ = 0;       // the current line's bytes before cursor_
+  bool newline_ = false;   // the current line ends with '\n'
+  bool started_ = false;
+  bool atEnd_ = false;     // the source has no more bytes
   int64_t number_ = 0;
-  const std::string &name_;
 };
 
-// The fields of a line, split at blanks; with `edgeList`, also at commas,
-// and ending at '#' or '%'.
-void splitFields(std::string_view line, Fields &fields, bool edgeList = false);
+// The first fields of a line and the count of all of them: a line of a
+// million fields takes no more memory than one of five.
+class Fields {
+ public:
+  static constexpr size_t kKept = 5;
+
+  void clear() { count_ = 0; }
+  void add(std::string_view field) {
+    if (count_ < kKept) kept_[count_] = field;
+    count_++;
+  }
+  size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  // Field k, for k below size() and kKept.
+  std::string_view operator[](size_t k) const {
+    assert(k < count_ && k < kKept);
+    return kept_[k];
+  }
+
+ private:
+  std::array<std::string_view, kKept> kept_;
+  size_t count_ = 0;
+};
+
+inline bool isBlankChar(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+// The fields of a line, split at blanks.
+void splitFields(std::string_view line, Fields &fields);
 bool isBlank(std::string_view line);
 
 // A token as messages show it: in quotes, shortened when long.
@@ -58,6 +152,9 @@ int64_t numberIn(const LineScanner &lines, std::string_view token, const char *w
 // Error unless `fields` has `count` fields: "WHAT needs COUNT fields (FORM), not K".
 void requireFields(const LineScanner &lines, const Fields &fields, size_t count, const char *what,
                    const char *form);
+// Adds a line's capacity to `total`; when the sum would pass
+// kMaxTotalCapacity, the total's error at the current line.
+void addCapacity(const LineScanner &lines, CapacityTotal &total, Capacity capacity);
 
 // An edge between node ids, before the graph exists.
 struct RawEdge {
@@ -70,10 +167,13 @@ struct RawEdge {
 // increasing order, and whose edges are `edges` in their order.
 Graph graphOfNamedNodes(const std::vector<RawEdge> &edges);
 
-GraphFile readDimacs(std::string_view text, const std::string &name);
-GraphFile readEdgeList(std::string_view text, const std::string &name);
-GraphFile readMetis(std::string_view text, const std::string &name);
-GraphFile readMatrixMarket(std::string_view text, const std::string &name);
+// The readers, each from the first line of `lines` to the end.
+GraphFile readDimacs(LineScanner &lines);
+GraphFile readEdgeList(LineScanner &lines);
+GraphFile readMetis(LineScanner &lines);
+GraphFile readMatrixMarket(LineScanner &lines);
+// The reader of `format`.
+GraphFile readLines(LineScanner &lines, Format format);
 
 }  // namespace detail
 }  // namespace sunder

@@ -73,14 +73,14 @@ TEST(DimacsReader, NodesSpanTheNamedNumbersAndEdgesKeepTheirOrder) {
                      "a 5 2 0\n"
                      "c a comment between arcs\n"
                      "a 3 3 4\n"
-                     "a 2 5 9223372036854775807\n");
+                     "a 2 5 4611686018427387892\n");  // the total is the most allowed
   EXPECT_EQ(f.format, Format::Dimacs);
   EXPECT_EQ(f.declaredNodes, 6);
   EXPECT_EQ(f.declaredEdges, 4);
   EXPECT_EQ(f.graph.ids(), (std::vector<int64_t>{2, 3, 4, 5}));
   EXPECT_EQ(f.graph.indexOf(4), 2);
   EXPECT_EQ(edgesOf(f.graph),
-            (std::vector<IdEdge>{{2, 3, 7}, {5, 2, 0}, {3, 3, 4}, {2, 5, INT64_MAX}}));
+            (std::vector<IdEdge>{{2, 3, 7}, {5, 2, 0}, {3, 3, 4}, {2, 5, 4611686018427387892}}));
 }
 
 TEST(EdgeListReader, IdsAreSortedAndCapacitiesDefaultToOne) {
@@ -91,7 +91,7 @@ TEST(EdgeListReader, IdsAreSortedAndCapacitiesDefaultToOne) {
                      "\n"
                      "7000000000 10   # no capacity\n"
                      "3\t3 , 0\n"
-                     "  0 7000000000 2,\n");
+                     "  0 ,7000000000,2\n");
   EXPECT_EQ(f.format, Format::EdgeList);
   EXPECT_EQ(f.graph.ids(), (std::vector<int64_t>{0, 3, 10, 7000000000}));
   EXPECT_EQ(edgesOf(f.graph), (std::vector<IdEdge>{
@@ -128,6 +128,18 @@ TEST(MetisReader, UnweightedWithAnIsolatedNode) {
   GraphFile f = read(Format::Metis, "5 4\n2 5\n1 5\n\n5\n1 2 4\n\n\n");
   EXPECT_EQ(f.graph.ids(), (std::vector<int64_t>{1, 2, 3, 4, 5}));
   EXPECT_EQ(edgesOf(f.graph), (std::vector<IdEdge>{{1, 2, 1}, {1, 5, 1}, {2, 5, 1}, {4, 5, 1}}));
+}
+
+TEST(MetisReader, BoundsCountNeighboursNotFields) {
+  // Node 1 lists M = 2 neighbours in 5 fields (a vertex weight, then two
+  // neighbour-weight pairs). The weights, 2^62 - 1 - 6 and 6, add up to the
+  // capacity bound, which they would pass if counted at both ends.
+  GraphFile f = read(Format::Metis,
+                     "3 2 11\n"
+                     "9 2 4611686018427387897 3 6\n"
+                     "0 1 4611686018427387897\n"
+                     "0 1 6\n");
+  EXPECT_EQ(edgesOf(f.graph), (std::vector<IdEdge>{{1, 2, 4611686018427387897}, {1, 3, 6}}));
 }
 
 TEST(MatrixMarketReader, SymmetricIntegerWithADiagonalEntry) {
@@ -247,6 +259,11 @@ TEST(Errors, EdgeList) {
       {E, "1 2 3 4\n", "in:1: edge line needs 2 or 3 fields (U V [CAPACITY]), not 4"},
       {E, "1 -1\n", "in:1: node id -1 is negative"},
       {E, "1 2 -1 # comment\n", "in:1: capacity -1 is negative"},
+      {E, "1,,2\n", "in:1: empty field between two commas"},
+      {E, "1 2\n1 , , 2\n", "in:2: empty field between two commas"},
+      {E, "1 2 5,\n", "in:1: line ends with a comma"},
+      {E, "1 2 5 , # a comment\n", "in:1: line ends with a comma"},
+      {E, ",1 2\n", "in:1: line starts with a comma"},
   });
 }
 
@@ -271,7 +288,14 @@ TEST(Errors, Metis) {
       {M, "3 1\n2\n\n\n", "in:2: edge {1, 2} is listed at node 1 but not at node 2"},
       {M, "3 1\n\n1\n\n", "in:3: edge {1, 2} is listed at node 2 but not at node 1"},
       {M, "2 1 1\n2 4\n1 5\n", "in:3: edge {1, 2} has weight 4 at node 1 but 5 at node 2"},
-      {M, "% header on line 2\n3 1\n2\n1 3\n2\n", "in:2: the header's edge count is 1, the lists give 2"},
+      {M, "% header on line 2\n3 2\n2\n1\n\n",
+       "in:2: the header's edge count is 2, the lists give 1"},
+      {M, "3 1\n2\n1 3\n2\n",
+       "in:3: node 2's line lists more neighbours than the header's 1 edges allow"},
+      {M, "2 0\n2\n1\n",
+       "in:2: node 1's line lists more neighbours than the header's 0 edges allow"},
+      {M, "3 1\n2\n1\n2\n",
+       "in:4: the node lines list more neighbours than twice the header's 1 edges"},
   });
 }
 
@@ -308,6 +332,23 @@ TEST(Errors, MatrixMarket) {
       {X, general + "3 3 1\n1 2 -2\n", "in:3: value -2 is negative"},
       {X, general + "3 3 1\n1 2 1\n2 3 1\n", "in:4: more entries than the 1 the size line declares"},
       {X, general + "3 3 2\n1 2 1\n\n", "in:4: only 1 of the 2 entries the size line declares"},
+  });
+}
+
+TEST(Errors, CapacitiesAddUpToTheBoundAtMost) {
+  const std::string over = "the capacities add up to more than 4611686018427387903";
+  const std::string general = "%%MatrixMarket matrix coordinate integer general\n";
+  expectErrors({
+      {Format::Dimacs, "p cut 3 2\na 1 2 4611686018427387903\na 2 3 1\n", "in:3: " + over},
+      {Format::EdgeList, "1 2 9223372036854775807\n", "in:1: " + over},
+      // 2^62 - 4 + 3 is the bound itself; one more passes it.
+      {Format::EdgeList, "1 2 4611686018427387900\n2 3 3\n\n3 1\n", "in:4: " + over},
+      // Node 1's second edge passes it, before node 2 lists the first again.
+      {Format::Metis, "3 2 1\n2 4611686018427387903 3 1\n1 4611686018427387903\n1 1\n",
+       "in:2: " + over},
+      // A self loop counts too.
+      {Format::MatrixMarket, general + "3 3 2\n1 2 4611686018427387903\n2 2 1\n",
+       "in:4: " + over},
   });
 }
 
