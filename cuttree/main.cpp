@@ -80,16 +80,23 @@ std::string nodeRange(const sunder::Graph &g) {
   return "(it has " + std::to_string(n) + " nodes)";
 }
 
-void checkNodes(const sunder::Graph &g, const std::vector<std::pair<int64_t, int64_t>> &pairs,
-                const char *what) {
-  for (const auto &[u, v] : pairs) {
-    for (int64_t x : {u, v})
+// A fault of a pair: on the command line a bad argument; in a pairs file
+// too (status 2), "cuttree: FILE:LINE: MESSAGE".
+[[noreturn]] void badPair(const NodePair &p, const char *option, const std::string &message) {
+  if (p.where.empty()) badArguments(option + message);
+  fprintf(stderr, "cuttree: %s%s\n", p.where.c_str(), message.c_str());
+  exit(kBadArguments);
+}
+
+// Every pair names two different nodes of the graph.
+void checkNodes(const sunder::Graph &g, const std::vector<NodePair> &pairs, const char *option) {
+  for (const NodePair &p : pairs) {
+    for (int64_t x : {p.u, p.v})
       if (!g.contains(x))
-        badArguments(std::string(what) + ": node " + std::to_string(x) +
-                     " is not in the instance " + nodeRange(g));
-    if (u == v)
-      badArguments(std::string(what) + " " + std::to_string(u) + " " + std::to_string(v) +
-                   ": the two nodes must differ");
+        badPair(p, option, ": node " + std::to_string(x) + " is not in the instance " + nodeRange(g));
+    if (p.u == p.v)
+      badPair(p, option, (p.where.empty() ? " " : ": ") + std::to_string(p.u) + " " +
+                             std::to_string(p.v) + ": the two nodes must differ");
   }
 }
 
@@ -157,7 +164,12 @@ auto parsedOrBad(Parse parse) {
 static int run(int argc, char **argv) {
   Options o;
   std::string error;
-  if (!parseOptions(argc, argv, o, error)) badArguments(error);
+  try {
+    if (!parseOptions(argc, argv, o, error)) badArguments(error);
+  } catch (const sunder::Error &e) {  // a pairs file
+    fprintf(stderr, "cuttree: %s\n", e.what());
+    exit(kBadArguments);
+  }
   if (o.help || o.version) {
     fputs(o.help ? usageText : "cuttree " SUNDER_VERSION "\n", stdout);
     finishOutput(stdout);
@@ -192,8 +204,8 @@ static int run(int argc, char **argv) {
   if (o.dot) writeDot(out, t);
   else if (o.csv) writeCsv(out, t);
   else if (o.treeText || !asked) writeTreeText(out, file, t);
-  for (const auto &[u, v] : o.queries) writeQuery(out, t, u, v);
-  for (const auto &[u, v] : o.sides) writeSide(out, t, u, v);
+  for (const NodePair &p : o.queries) writeQuery(out, t, p.u, p.v);
+  for (const NodePair &p : o.sides) writeSide(out, t, p.u, p.v);
   if (o.mincut) writeMinCut(out, t);
   bool passed = !o.check || checkTree(out, file.graph, t, o.checkPairs);
   finishOutput(out);

@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+
+#include "sunder/formats.h"
 
 namespace cuttree {
 
@@ -93,27 +93,9 @@ bool parseNode(const std::string &text, int64_t &value) {
   return parseInteger(text, INT64_MIN, INT64_MAX, value);
 }
 
-bool readPairs(const std::string &path, Options &o, std::string &error) {
-  std::ifstream in(path);
-  if (!in) {
-    error = "cannot open pairs file " + path + ": " + strerror(errno);
-    return false;
-  }
-  std::string line;
-  for (int lineNo = 1; std::getline(in, line); lineNo++) {
-    // A '#' starts a comment, on a line of its own or after a pair.
-    std::istringstream fields(line.substr(0, line.find('#')));
-    std::string u, v, extra;
-    if (!(fields >> u)) continue;
-    int64_t a = 0, b = 0;
-    if (!(fields >> v) || (fields >> extra) || !parseNode(u, a) || !parseNode(v, b)) {
-      error = "pairs file " + path + " line " + std::to_string(lineNo) +
-              ": expected two node numbers";
-      return false;
-    }
-    o.queries.emplace_back(a, b);
-  }
-  return true;
+void readPairs(const std::string &path, Options &o) {
+  for (const sunder::NodePair &p : sunder::readNodePairs(path))
+    o.queries.push_back({p.u, p.v, (path == "-" ? "<stdin>" : path) + ":" + std::to_string(p.line)});
 }
 
 // The arguments of one command line, read left to right.
@@ -130,13 +112,13 @@ class Reader {
     value = take();
     return true;
   }
-  bool takePair(const std::string &option, std::pair<int64_t, int64_t> &pair, std::string &error) {
+  bool takePair(const std::string &option, NodePair &pair, std::string &error) {
     if (i_ + 2 > argc_) {
       error = "option " + option + " needs two node numbers";
       return false;
     }
     std::string u = take(), v = take();
-    if (!parseNode(u, pair.first) || !parseNode(v, pair.second)) {
+    if (!parseNode(u, pair.u) || !parseNode(v, pair.v)) {
       error = "option " + option + ": '" + u + " " + v + "' are not two node numbers";
       return false;
     }
@@ -188,7 +170,7 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
   bool haveInput = false;
   while (r.more()) {
     std::string a = r.take(), value;
-    std::pair<int64_t, int64_t> pair;
+    NodePair pair;
     if (a == "--help" || a == "-h") o.help = true;
     else if (a == "--version") o.version = true;
     else if (a == "--mincut") o.mincut = true;
@@ -209,7 +191,8 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
       if (!r.takePair(a, pair, error)) return false;
       (a == "--query" ? o.queries : o.sides).push_back(pair);
     } else if (a == "--pairs") {
-      if (!r.takeValue(a, value, error) || !readPairs(value, o, error)) return false;
+      if (!r.takeValue(a, value, error)) return false;
+      readPairs(value, o);
     } else if (a == "-o" || a == "--output") {
       if (!r.takeValue(a, o.output, error)) return false;
     } else if (a == "-j" || a == "--threads") {

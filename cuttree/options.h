@@ -9,12 +9,20 @@
 
 namespace cuttree {
 
+// Two nodes a --query, --side or pairs file line names; `where` is the
+// pairs file's "FILE:LINE", empty for the command line.
+struct NodePair {
+  int64_t u;
+  int64_t v;
+  std::string where;
+};
+
 struct Options {
   std::string input = "-";   // graph file; "-" is standard input
   std::string format;        // --format; empty: by the file's extension
   std::string output;        // -o: results file; empty is standard output
-  std::vector<std::pair<int64_t, int64_t>> queries;  // --query and --pairs
-  std::vector<std::pair<int64_t, int64_t>> sides;    // --side
+  std::vector<NodePair> queries;  // --query and --pairs, in order
+  std::vector<NodePair> sides;    // --side
   bool mincut = false;
   bool dot = false;
   bool csv = false;          // --csv: the tree as CSV
@@ -35,7 +43,8 @@ struct Options {
 };
 
 // Parses argv; on a bad argument returns false with a one-line reason.
-// --pairs files are read here, so a missing one is a bad argument too.
+// --pairs files are read here: one that cannot be read or has a fault
+// throws sunder::Error (with the file and line), a bad argument too.
 bool parseOptions(int argc, char **argv, Options &o, std::string &error);
 
 extern const char *const usageText;

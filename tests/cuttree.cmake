@@ -15,3 +15,10 @@ target_link_libraries(engines_test PRIVATE run_program cut_tree_check)
 target_compile_definitions(engines_test PRIVATE
   CUTTREE_PATH="$<TARGET_FILE:cuttree>" GENERATORS_DIR="$<TARGET_FILE_DIR:ringforge>")
 add_dependencies(engines_test cuttree ringforge motley tanglenet spokerim hubspin twinloop)
+
+# cuttree against hostile input: capacity totals, directories, endless and
+# binary input, strict pairs files, thread counts, exhausted memory.
+sunder_test(cuttree_hostile_test cuttree/hostile_test.cpp)
+target_link_libraries(cuttree_hostile_test PRIVATE run_program)
+target_compile_definitions(cuttree_hostile_test PRIVATE CUTTREE_PATH="$<TARGET_FILE:cuttree>")
+add_dependencies(cuttree_hostile_test cuttree)

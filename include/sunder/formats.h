@@ -52,6 +52,7 @@
 #include <cstdint>
 #include <istream>
 #include <string>
+#include <vector>
 
 #include "sunder/graph.h"
 
@@ -80,6 +81,20 @@ GraphFile readGraphText(const std::string &text, Format format, const std::strin
 // Reads a file ("-" is standard input); Error when it cannot be opened.
 GraphFile readGraphFile(const std::string &path, Format format);
 GraphFile readGraphFile(const std::string &path);  // format by extension
+
+// A pair of nodes named on a line of a pairs file.
+struct NodePair {
+  NodeId u;
+  NodeId v;
+  int64_t line;
+};
+
+// A pairs file ("-" is standard input): one pair "U V" per line, any
+// 64-bit integer ids, blanks between them; '#' starts a comment, on a line
+// of its own or after a pair; blank lines are skipped. Anything else is an
+// error naming the file and the line, as are NUL bytes and overlong lines;
+// "cannot read FILE: REASON" when it cannot be read.
+std::vector<NodePair> readNodePairs(const std::string &path);
 
 }  // namespace sunder
 

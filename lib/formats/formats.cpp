@@ -146,4 +146,22 @@ GraphFile readLines(LineScanner &lines, Format format) {
 
 GraphFile readGraphFile(const std::string &path) { return readGraphFile(path, formatFromPath(path)); }
 
+std::vector<NodePair> readNodePairs(const std::string &path) {
+  std::string name = path == "-" ? "<stdin>" : path;
+  auto pairsOf = [&](detail::ByteSource &source) {
+    return detail::withMemory(
+        [&] {
+          detail::LineScanner lines(source, name);
+          return detail::readNodePairs(lines);
+        },
+        [&] { return "reading " + name; });
+  };
+  if (path == "-") {
+    StreamSource source(std::cin, name);
+    return pairsOf(source);
+  }
+  FileSource source(path);
+  return pairsOf(source);
+}
+
 }  // namespace sunder

@@ -174,6 +174,8 @@ GraphFile readMetis(LineScanner &lines);
 GraphFile readMatrixMarket(LineScanner &lines);
 // The reader of `format`.
 GraphFile readLines(LineScanner &lines, Format format);
+// The pairs of a pairs file.
+std::vector<NodePair> readNodePairs(LineScanner &lines);
 
 }  // namespace detail
 }  // namespace sunder
