@@ -12,6 +12,11 @@ target_link_libraries(decompose_test PRIVATE sunder_static maxflow_oracle)
 sunder_test(engines_local_test library/engines_local_test.cpp)
 target_link_libraries(engines_local_test PRIVATE sunder_static maxflow_oracle)
 
+# Hostile use of the library: capacity totals at the bound, accessors out of
+# range, thread counts beyond the cores, an allocation failure at every step.
+sunder_test(hostile_test library/hostile_test.cpp)
+target_link_libraries(hostile_test PRIVATE sunder_static maxflow_oracle)
+
 # How the readers take their input: in chunks, with the line limit, NUL
 # bytes, endless sources and failing ones.
 sunder_test(formats_input_test library/formats_input_test.cpp)

@@ -18,7 +18,8 @@ from .pipeline import execute
 from .plotting import load_results, run_gnuplot, summary_markdown, write_plot_files
 from .procs import kill_all_runs
 from .table import (KEY_COLUMNS, LEAD_COLUMNS, RESULT_COLUMNS, TIME_COLUMNS, Output, csv_line,
-                    done_keys, emit, has_content, read_csv, write_failed, write_text_file)
+                    done_keys, drop_cut_row, emit, has_content, read_csv, write_failed,
+                    write_text_file)
 
 EXPERIMENTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 REPO = os.path.dirname(EXPERIMENTS)
@@ -64,6 +65,9 @@ def run_grid(args, grid):
     columns = grid.columns()
     runs = grid.runs
     appending = False
+    if args.resume and args.output not in (None, "-") and has_content(args.output) \
+            and drop_cut_row(args.output):
+        emit(f"{args.output}: dropped a row cut short at its end; its run is done again\n")
     if args.output not in (None, "-") and has_content(args.output):
         if not args.resume:
             raise UsageError(f"{args.output} exists: --resume to continue it, or remove it")

@@ -126,5 +126,36 @@ def done_keys(path, columns):
     return {tuple(r[:width]) for r in rows if len(r) == len(columns)}
 
 
+def whole_rows_end(data):
+    """The length of the whole records at the start of CSV text (bytes): up
+    to the last line end outside a quoted field. Quotes inside a field are
+    doubled, so a line end lies outside every field when an even number of
+    quotes comes before it."""
+    end, quoted = 0, False
+    for k, byte in enumerate(data):
+        if byte == ord('"'):
+            quoted = not quoted
+        elif byte == ord("\n") and not quoted:
+            end = k + 1
+    return end
+
+
+def drop_cut_row(path):
+    """Cuts a results file back to its whole records: a row (or header) that
+    a kill cut short before its line end is dropped, so that its run counts
+    as not done and the rows written next start on a line of their own.
+    True when anything was dropped."""
+    try:
+        with open(path, "rb") as f:
+            data = f.read()
+        end = whole_rows_end(data)
+        if end == len(data):
+            return False
+        os.truncate(path, end)
+    except OSError as err:
+        write_failed(err, path)
+    return True
+
+
 def has_content(path):
     return os.path.isfile(path) and os.path.getsize(path) > 0

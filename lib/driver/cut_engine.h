@@ -35,12 +35,17 @@ struct CutSides {
 // x's computation, as source, found value[x] between x and sink[x]. Only
 // the nodes whose source position (position[x], fixed for the run) lies
 // below `before` count; the driver sets `before` so that, for every thread
-// count, those computations are committed and the same.
+// count, those computations are committed and the same. The computation is
+// that of position `at`, started when positions 1 ... `committed` were
+// committed; the driver keeps at - committed within its lag (gusfield.h)
+// and sets before = at - lag.
 struct KnownCuts {
   const std::vector<int32_t> *position = nullptr;
   const std::vector<int32_t> *sink = nullptr;
   const std::vector<int64_t> *value = nullptr;
   int32_t before = 0;
+  int32_t at = 0;
+  int32_t committed = 0;
   bool has(int32_t x) const { return (*position)[x] < before; }
 };
 
@@ -49,7 +54,9 @@ class CutEngine {
   virtual ~CutEngine() = default;
   // A minimum cut between node indices s and t (s != t): returns its value
   // and sets side[k] to 1 for the nodes on t's side, 0 for those on s's.
-  // Depends on the graph, s and t alone, never on earlier computations. An
+  // Depends on the graph, s and t alone, never on earlier computations, and
+  // so does its work: the counters grow by the same for the same s and t
+  // whatever the engine computed before. An
   // engine may give up (returning -1, side untouched) once it has looked at
   // more than scanLimit arcs; the push-relabel engines never do.
   virtual int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side,

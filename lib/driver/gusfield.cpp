@@ -124,7 +124,8 @@ class Driver {
 
  private:
   double now() const { return clock_(); }
-  Outcome computeOn(CutEngine &engine, int32_t k, int32_t s, int32_t t,
+  int32_t lag() const { return std::max(1, options_.knownLag); }
+  Outcome computeOn(CutEngine &engine, int32_t k, int32_t s, int32_t t, int32_t committed,
                     int64_t scanLimit = INT64_MAX);
   int64_t scanLimit(int32_t i) const;
   void runInSequence(CutEngine &engine, int32_t from, int32_t last);
@@ -157,20 +158,23 @@ class Driver {
   int32_t committed_ = 0;  // positions committed so far
   int32_t window_ = 1;     // how far ahead of the commits workers may run
   bool stopping_ = false;  // the build ends early: workers take nothing more
+  std::exception_ptr failure_;  // the first computation that threw, if any
   std::vector<std::thread> threads_;
 };
 
 Driver::Driver(GusfieldRun &run, const DriverOptions &options)
     : r_(run), options_(options), clock_(options.clock ? options.clock : steadySeconds) {}
 
-// The computation of position k, between s and t. It may use the cuts of
-// positions knownLag or more before k: those are committed by then with
-// every thread count (the window is no wider), so the outcome and the
-// counters are the sequential loop's.
-Outcome Driver::computeOn(CutEngine &engine, int32_t k, int32_t s, int32_t t, int64_t limit) {
+// The computation of position k, between s and t, started with positions
+// 1 ... committed committed. It may use the cuts of positions more than the
+// lag before k: those are committed by then with every thread count (the
+// window is no wider), so the outcome and the counters are the sequential
+// loop's.
+Outcome Driver::computeOn(CutEngine &engine, int32_t k, int32_t s, int32_t t, int32_t committed,
+                          int64_t limit) {
   Outcome o;
   Counters before = engine.counters();
-  KnownCuts known{&sourcePosition_, &knownSink_, &knownValue_, k - options_.knownLag};
+  KnownCuts known{&sourcePosition_, &knownSink_, &knownValue_, k - lag(), k, committed};
   double start = now();
   o.cut = engine.cutSides(s, t, o.sides, limit, &known);
   o.seconds = now() - start;
@@ -255,7 +259,7 @@ void Driver::runInSequence(CutEngine &engine, int32_t from, int32_t last) {
     double start = now();
     exchange(r_.records, i, exchanges_[i]);
     r_.manipSeconds += now() - start;
-    Outcome o = computeOn(engine, i, r_.records[i].id, r_.records[i].parent, limit);
+    Outcome o = computeOn(engine, i, r_.records[i].id, r_.records[i].parent, i - 1, limit);
     if (o.cut < 0) {  // the engine gave up: the probe ends here
       exchange(r_.records, i, exchanges_[i]);
       return;
@@ -272,14 +276,21 @@ void Driver::takeOne(CutEngine &engine, std::unique_lock<std::mutex> &lock) {
   int32_t k = next_++;
   int32_t s = sourceAt_[k];
   int32_t sink = r_.records[r_.records[s].pos].parent;
+  int32_t committed = committed_;
   lock.unlock();
   Outcome o;
   try {
-    o = computeOn(engine, k, s, sink);
+    o = computeOn(engine, k, s, sink, committed);
   } catch (...) {
     o.failure = std::current_exception();
   }
   lock.lock();
+  if (o.failure && !failure_) {
+    // An engine that threw may be in any state: no thread computes on
+    // after it, and the committing thread rethrows at once.
+    failure_ = o.failure;
+    stopping_ = true;
+  }
   outcomes_[k] = std::move(o);
   outcomes_[k].ready = true;
 }
@@ -314,17 +325,18 @@ void Driver::runSpeculatively(int threads, int32_t from) {
   outcomes_.resize(r_.n);
   next_ = from;
   committed_ = from - 1;
-  window_ = std::max(1, std::min(kWindowPerThread * threads, options_.knownLag));
-  for (auto &engine : workers) threads_.emplace_back([this, &engine] { work(*engine); });
+  window_ = std::min(kWindowPerThread * threads, lag());
   // `own` computes ahead while this thread waits, and again the cuts whose
   // sink changed meanwhile.
   try {
+    for (auto &engine : workers) threads_.emplace_back([this, &engine] { work(*engine); });
     for (int32_t i = from; i < r_.n; i++) {
       checkCancel();
       std::unique_lock<std::mutex> lock(mu_);
       double start = now();
       // While position i is not ready this thread computes ahead as well.
       while (!outcomes_[i].ready) {
+        if (failure_) std::rethrow_exception(failure_);
         if (mayTake()) takeOne(*own, lock);
         else cv_.wait(lock);
       }
@@ -335,7 +347,7 @@ void Driver::runSpeculatively(int threads, int32_t from) {
       r_.manipSeconds += now() - start;
       int32_t sink = r_.records[i].parent;
       if (o.sink != sink) {
-        o = computeOn(*own, i, r_.records[i].id, sink);
+        o = computeOn(*own, i, r_.records[i].id, sink, i - 1);
         r_.recomputed++;
       }
       lock.lock();

@@ -11,9 +11,10 @@
 // source's parent at that moment; the cuts are committed in order, and a
 // cut whose source's parent changed meanwhile is computed again with the
 // right sink. The tree, the cut values and the counters of the committed
-// computations are those of the sequential loop, for every thread count
-// (save what an engine's caches spare: the search trees keep marks from one
-// computation to the next).
+// computations are those of the sequential loop, for every thread count:
+// what a computation does depends on the graph, its source and sink and the
+// cuts committed more than knownLag positions before it, never on which
+// engine ran it or what that engine computed before (cut_engine.h).
 //
 // Progress and cancellation run on the calling thread, between commits. An
 // exception from an engine or a callback stops the workers and reaches the
@@ -62,10 +63,11 @@ struct DriverOptions {
   std::function<double()> clock;
   std::function<void(int64_t done, int64_t total)> progress;
   std::function<bool()> cancel;
-  // A computation may use the cut values committed this many positions or
-  // more before its own (see KnownCuts); the threads never run further
-  // ahead of the commits, so what a computation does is the same for every
-  // thread count.
+  // A computation may use the cut values committed more than this many
+  // positions before its own (see KnownCuts), and no computation starts
+  // more than this many positions ahead of the commits (position k only
+  // once 1 ... k - knownLag are committed), so those values are committed
+  // and the same for every thread count. 1 or more (less counts as 1).
   int32_t knownLag = 128;
   // The sources in order (position 1 first; every node but position 0's
   // once), instead of the drawn order; position 0 stays the root.

@@ -66,4 +66,27 @@ CompactGraph::CompactGraph(int32_t nodes, const std::vector<Edge> &edges)
   if (second < INT64_MAX) twoLightest = lightest > INT64_MAX - second ? INT64_MAX : lightest + second;
 }
 
+void CompactGraph::makeHubMarks() const {
+  std::call_once(hubsMade_, [this] { findHubs(); });
+}
+
+void CompactGraph::findHubs() const {
+  std::vector<int32_t> order;
+  for (int32_t v = 0; v < n; v++)
+    if (first[v + 1] - first[v] >= kHubArcs) order.push_back(v);
+  auto arcsOf = [this](int32_t v) { return first[v + 1] - first[v]; };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int32_t a, int32_t b) { return arcsOf(a) > arcsOf(b); });
+  if (order.size() > static_cast<size_t>(kHubs)) order.resize(kHubs);
+  std::vector<int32_t> hubOf(n, -1), marks(order.size() * n, -1);
+  for (size_t k = 0; k < order.size(); k++) {
+    int32_t v = order[k];
+    hubOf[v] = static_cast<int32_t>(k);
+    int32_t *to = marks.data() + k * n;
+    for (int32_t a = first[v]; a < first[v + 1]; a++) to[head[a]] = twin[a];
+  }
+  hubOf_ = std::move(hubOf);
+  hubMarks_ = std::move(marks);
+}
+
 }  // namespace sunder::detail

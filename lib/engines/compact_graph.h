@@ -2,11 +2,13 @@
 // engines that do not use the solver's records: parallel edges merged, self
 // loops dropped. Each edge {u, w} of capacity c is a pair of arcs u->w and
 // w->u, each the other's `twin`, both of capacity c. The graph is read-only
-// once made, so the engines of all worker threads of a build share one.
+// once made (its hubs' marks are made once, by whichever engine asks first),
+// so the engines of all worker threads of a build share one.
 #ifndef SUNDER_ENGINES_COMPACT_GRAPH_H
 #define SUNDER_ENGINES_COMPACT_GRAPH_H
 
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 #include "sunder/graph.h"
@@ -27,6 +29,27 @@ struct CompactGraph {
   // three nodes or more every cut crosses two edges at least, so no cut is
   // lighter than this.
   int64_t twoLightest = 0;
+
+  // The hubs are the nodes with the most arcs (the smaller index first
+  // among equals), kHubs at most, each with kHubArcs arcs or more. Their
+  // marks are made at the first call of makeHubMarks, on any thread; every
+  // later call returns once they are made.
+  static constexpr int32_t kHubs = 8;
+  static constexpr int32_t kHubArcs = 32;
+  void makeHubMarks() const;
+  // After makeHubMarks on this thread, the marks of hub v's neighbours:
+  // marks[x] is the arc from x to v for every neighbour x of v, -1 for
+  // every other node; null when v is not a hub.
+  const int32_t *hubMarks(int32_t v) const {
+    int32_t hub = hubOf_[v];
+    return hub < 0 ? nullptr : hubMarks_.data() + static_cast<size_t>(hub) * n;
+  }
+
+ private:
+  void findHubs() const;
+  mutable std::once_flag hubsMade_;
+  mutable std::vector<int32_t> hubOf_;     // by node: its hub number, or -1
+  mutable std::vector<int32_t> hubMarks_;  // n marks for each hub in turn
 };
 
 // How the engines on the compact graph run a computation.

@@ -8,6 +8,7 @@
 #include "lib/engines/compact_graph.h"
 #include "lib/engines/paths.h"
 #include "lib/engines/trees.h"
+#include "lib/driver/memory.h"
 #include "solver/solver.h"
 #include "solver/solver_engine.h"
 #include "sunder/error.h"
@@ -17,9 +18,8 @@ namespace sunder::detail {
 namespace {
 
 [[noreturn]] void outOfMemory(const Graph &g) {
-  throw Error("not enough memory for the cut computations of a graph with " +
-              std::to_string(g.nodeCount()) + " nodes and " + std::to_string(g.edgeCount()) +
-              " edges");
+  throw Error("not enough memory for the cut computations of " +
+              graphSize(g.nodeCount(), g.edgeCount()));
 }
 
 // The solver's graph of `g`, as the instance reader would lay it out,
@@ -46,11 +46,28 @@ graph *solverGraph(const Graph &g) {
   return s;
 }
 
-// The solver's computation on a graph of its own.
+// The lists of solver graph `s` compacted, as the first computation on it
+// would compact them: every computation then starts from the same lists,
+// and its counters are the same whatever the engine computed before.
+void compactLists(graph *s) {
+  for (node *v = s->nodeList; v != s->endNode; v = v->next)
+    for (arc *a = v->first; a != nullptr; a = a->next) a->resCap = a->cap;
+  compact(s);
+}
+
+cutSettings onCompactedLists(cutSettings settings) {
+  settings.listsCompacted = true;
+  return settings;
+}
+
+// The solver's computation on a graph of its own, its lists compacted
+// before the first.
 class ExactEngine : public CutEngine {
  public:
   ExactEngine(const Graph &g, const cutSettings &settings)
-      : g_(solverGraph(g)), solver_(g_, settings) {}
+      : g_(solverGraph(g)), solver_(g_, onCompactedLists(settings)) {
+    compactLists(g_);
+  }
   ~ExactEngine() override {
     releaseStorage(g_);
     freeGraph(g_);
@@ -177,8 +194,10 @@ std::shared_ptr<const CompactGraph> makeCompactGraph(const Graph &graph) {
   }
 }
 
-std::unique_ptr<CutEngine> makeEngine(Engine engine, const Graph &graph,
-                                      const EngineSettings &settings) {
+namespace {
+
+std::unique_ptr<CutEngine> newEngine(Engine engine, const Graph &graph,
+                                     const EngineSettings &settings) {
   std::shared_ptr<const CompactGraph> compact = settings.compactGraph;
   if (usesCompactGraph(engine) && compact == nullptr) compact = makeCompactGraph(graph);
   switch (engine) {
@@ -191,6 +210,17 @@ std::unique_ptr<CutEngine> makeEngine(Engine engine, const Graph &graph,
     case Engine::Auto: break;
   }
   throw Error("no engine is named auto: the probe picks one");
+}
+
+}  // namespace
+
+std::unique_ptr<CutEngine> makeEngine(Engine engine, const Graph &graph,
+                                      const EngineSettings &settings) {
+  try {
+    return newEngine(engine, graph, settings);
+  } catch (const std::bad_alloc &) {
+    outOfMemory(graph);
+  }
 }
 
 std::function<std::unique_ptr<CutEngine>()> engineFactory(Engine engine, const Graph &graph,

@@ -7,8 +7,8 @@ namespace sunder::detail {
 SearchTrees::SearchTrees(const CompactGraph &g, const CompactSettings &settings)
     : g_(g), settings_(settings), first_(g.first), head_(g.head), twin_(g.twin), res_(g.cap),
       tree_(g.n, FREE), parent_(g.n, kNone), active_(g.n, 0), scan_(g.n), stamp_(g.n, 0),
-      dist_(g.n) {
-  for (Marks &m : marks_) m.to.assign(g.n, kNone);
+      dist_(g.n), localMarks_(g.n, kNone) {
+  g.makeHubMarks();
 }
 
 // Residuals and node states back to the start: those the last computation
@@ -34,6 +34,7 @@ void SearchTrees::restore() {
   }
   touchedArcs_.clear();
   touchedNodes_.clear();
+  clearMarks();
   for (std::deque<int32_t> &q : queues_) q.clear();
   grown_[0] = grown_[1] = 0;
   orphans_.clear();
@@ -68,36 +69,32 @@ void SearchTrees::reset(int32_t s, int32_t t) {
   activate(s);
 }
 
-// When t's neighbours carry the marks, t does not grow at first: each of
-// them joins the sink tree when the source tree reaches it (see grow), so a
-// hub sink costs little for a source near it. Otherwise t grows at once
-// like any node.
+// When t's neighbours carry marks (t is a hub, or the marks were made for
+// t in this computation), t does not grow at first: each of them joins the
+// sink tree when the source tree reaches it (see grow), so a hub sink costs
+// little for a source near it. Otherwise t grows at once like any node.
 void SearchTrees::startSink(int32_t t) {
-  sink_ = kNone;
-  for (const Marks &m : marks_)
-    if (m.node == t) {
-      sink_ = t;
-      toSink_ = &m.to;
-    }
+  toSink_ = t == marked_ ? localMarks_.data() : g_.hubMarks(t);
+  sink_ = toSink_ != nullptr ? t : kNone;
   if (sink_ == kNone) activate(t);
 }
 
-// The marks of v's neighbours with their arcs to v: those in place, or
-// made in place of the marks used least recently.
-const std::vector<int32_t> &SearchTrees::markNeighbours(int32_t v) {
-  Marks *slot = &marks_[0];
-  for (Marks &m : marks_)
-    if (m.node == v || (slot->node != v && m.used < slot->used)) slot = &m;
-  slot->used = ++markUses_;
-  if (slot->node == v) return slot->to;
-  if (slot->node != kNone) {
-    for (int32_t a = first_[slot->node]; a < first_[slot->node + 1]; a++) slot->to[head_[a]] = kNone;
-    scans_ += arcCount(slot->node);
-  }
-  for (int32_t a = first_[v]; a < first_[v + 1]; a++) slot->to[head_[a]] = twin_[a];
-  scans_ += arcCount(v);
-  slot->node = v;
-  return slot->to;
+// The marks of v's neighbours with their arcs to v: the graph's own for a
+// hub, else made in localMarks_ for this computation alone, which counts
+// their making and their clearing at the next restore.
+const int32_t *SearchTrees::markNeighbours(int32_t v) {
+  if (const int32_t *hub = g_.hubMarks(v)) return hub;
+  for (int32_t a = first_[v]; a < first_[v + 1]; a++) localMarks_[head_[a]] = twin_[a];
+  scans_ += 2 * static_cast<int64_t>(arcCount(v));
+  marked_ = v;
+  return localMarks_.data();
+}
+
+// localMarks_ back to kNone everywhere.
+void SearchTrees::clearMarks() {
+  if (marked_ == kNone) return;
+  for (int32_t a = first_[marked_]; a < first_[marked_ + 1]; a++) localMarks_[head_[a]] = kNone;
+  marked_ = kNone;
 }
 
 // Pushes what the s-t arc, the paths s-x-t and then the paths s-x-y-t
@@ -106,7 +103,7 @@ const std::vector<int32_t> &SearchTrees::markNeighbours(int32_t v) {
 int64_t SearchTrees::shortPaths(int32_t s, int32_t t, int64_t bound) {
   bool fromS = arcCount(s) <= arcCount(t);  // as in cutSides
   int32_t near = fromS ? s : t, far = fromS ? t : s;
-  const std::vector<int32_t> &toMarked = markNeighbours(far);
+  const int32_t *toMarked = markNeighbours(far);
   int64_t flow = 0;
   scans_ += arcCount(near);
   for (int32_t a = first_[near]; a < first_[near + 1] && flow < bound; a++) {
@@ -208,9 +205,9 @@ int32_t SearchTrees::grow() {
 // Whether free node q has a residual arc to the unexpanded sink; it then
 // joins the sink tree as that sink's child.
 bool SearchTrees::joinsMarkedSink(int32_t q) {
-  if (sink_ == kNone || (*toSink_)[q] == kNone || res_[(*toSink_)[q]] == 0) return false;
+  if (sink_ == kNone || toSink_[q] == kNone || res_[toSink_[q]] == 0) return false;
   join(q, SINK);
-  parent_[q] = (*toSink_)[q];
+  parent_[q] = toSink_[q];
   dist_[q] = 1;
   stamp_[q] = stamp_[sink_];
   activate(q);

@@ -17,23 +17,29 @@
 // Two things spare the scanning of a hub's adjacency. Before any tree grows,
 // flow goes along the s-t arc, along every path s-x-t through a common
 // neighbour x and then along paths s-x-y-t, looked for from the terminal
-// with fewer arcs with a mark on each neighbour of the other one (kept while
-// that terminal stays the same, as a sink commonly does for many cuts in a
-// row). Then each tree has a queue of its own, and the tree whose growing
-// has looked at fewer arcs in this computation grows next, so a small tree
-// reaches a hub's neighbourhood before the hub's tree floods it. A marked
-// sink does not even grow at first: a free neighbour of it that the source
-// tree reaches joins the sink tree at once, and t grows only once the
-// source tree has looked at as many arcs as t has. With the
-// degree bound the computation ends as soon as the flow equals the weighted
-// degree of s or t: that terminal alone is then a side.
+// with fewer arcs with a mark on each neighbour of the other one: a hub's
+// marks are the graph's own, made once and shared (compact_graph.h), those
+// of another node are made for the computation. Then each tree has a queue
+// of its own, and the tree whose growing has looked at fewer arcs in this
+// computation grows next, so a small tree reaches a hub's neighbourhood
+// before the hub's tree floods it. A marked sink does not even grow at
+// first: a free neighbour of it that the source tree reaches joins the sink
+// tree at once, and t grows only once the source tree has looked at as many
+// arcs as t has. With the degree bound the computation ends as soon as the
+// flow equals the weighted degree of s or t: that terminal alone is then a
+// side.
+//
+// A computation keeps nothing for a later one, so what it does, and the
+// counters with it, depends on the graph, s and t alone, whatever the
+// engine computed before (the Gusfield driver relies on it for the same
+// counters on every thread count).
 //
 // Invariants between computations: res_[a] == cap[a] for every arc a that
 // is not in touchedArcs_ (nor the twin of one); every node not in
 // touchedNodes_ is FREE, without parent and inactive; no stamp_ equals a
 // pass number still to come, so distances need no clearing either;
-// in each of marks_, to[x] is the arc from x to node for every neighbour x
-// of node, kNone for every other node.
+// localMarks_[x] is the arc from x to marked_ for every neighbour x of
+// marked_ (a node that is not a hub, or kNone), kNone for every other node.
 #ifndef SUNDER_ENGINES_TREES_H
 #define SUNDER_ENGINES_TREES_H
 
@@ -77,7 +83,8 @@ class SearchTrees {
   void join(int32_t v, uint8_t tree);
   void moveAlong(int32_t a, int64_t amount);
   int32_t arcCount(int32_t v) const { return first_[v + 1] - first_[v]; }
-  const std::vector<int32_t> &markNeighbours(int32_t v);
+  const int32_t *markNeighbours(int32_t v);
+  void clearMarks();
   int64_t shortPaths(int32_t s, int32_t t, int64_t bound);
   int64_t push(int32_t a1, int32_t a2, int32_t a3);
   void listSide(int32_t s, int32_t t, bool alone, CutSides &out) const;
@@ -108,16 +115,9 @@ class SearchTrees {
   std::vector<int32_t> orphans_;
   std::vector<int32_t> touchedArcs_;   // arcs pushed along since the last restore
   std::vector<int32_t> touchedNodes_;  // nodes that joined a tree since then
-  // Two sets of marks, so that a sink used again and again keeps its marks
-  // while other computations come between.
-  struct Marks {
-    std::vector<int32_t> to;  // by node: arc to `node`, or kNone
-    int32_t node = kNone;     // the node whose neighbours carry these marks
-    int64_t used = 0;         // markUses_ at the last use
-  };
-  Marks marks_[2];
-  int64_t markUses_ = 0;
-  const std::vector<int32_t> *toSink_ = nullptr;  // t's marks while sink_ is t
+  std::vector<int32_t> localMarks_;  // by node: arc to marked_, or kNone
+  int32_t marked_ = kNone;           // the node whose neighbours carry localMarks_
+  const int32_t *toSink_ = nullptr;  // t's marks while sink_ is t
   int32_t sink_ = kNone;               // t while it does not grow, else kNone
   int32_t pass_ = 0;
   int64_t augmentations_ = 0, adoptions_ = 0, scans_ = 0;

@@ -266,6 +266,44 @@ class OrderAndResume(Scratch):
         with open(out) as f:
             self.assertEqual(f.readlines(), after)
 
+    def test_resume_redoes_a_row_cut_short_and_leaves_a_well_formed_csv(self):
+        log = os.path.join(self.dir, "solved.log")
+        grid = write(os.path.join(self.dir, "cut.grid"),
+                     f"solver {HOG} 0 --solve --log {log}\n"
+                     f"family cut sizes 1 2 3 seeds 1 : {HOG} 0 --tag size-{{n}}\n")
+        out = os.path.join(self.dir, "cut.csv")
+        self.assertEqual(run_in_process(grid, "-o", out), 0)
+        with open(out, newline="") as f:
+            whole = f.read()
+        header, first, second, third = whole.splitlines(keepends=True)
+        width = len(header.split(","))
+        self.assertEqual([len(line.split(",")) for line in (first, second, third)], [width] * 3)
+        # A kill cut the last row: in its fields, just before its line end,
+        # or the header itself, before any row.
+        cuts = {"fewer fields": header + first + second + third[:len(third) // 2],
+                "no line end": header + first + second + third[:-1],
+                "header cut": header[:9]}
+        for name, text in cuts.items():
+            with self.subTest(name):
+                write(out, text)
+                if os.path.exists(log):
+                    os.remove(log)
+                self.assertEqual(run_in_process(grid, "-o", out, "--resume"), 0)
+                with open(log) as f:
+                    redone = sorted(f.read().splitlines())
+                self.assertEqual(redone, ["size-1 | ", "size-2 | ", "size-3 | "]
+                                 if name == "header cut" else ["size-3 | "])
+                with open(out, newline="") as f:
+                    after = f.read()
+                self.assertTrue(after.endswith("\n"))
+                rows = list(csv.reader(io.StringIO(after)))
+                self.assertEqual(rows[0], header.rstrip("\n").split(","))
+                self.assertEqual([len(r) for r in rows], [width] * 4)
+                self.assertEqual([r[rows[0].index("generator")] for r in rows[1:]],
+                                 [f"{HOG} 0 --tag size-{n}" for n in (1, 2, 3)])
+                if name != "header cut":
+                    self.assertTrue(after.startswith(header + first + second))
+
 
 def contrast_on_white(colour):
     """Contrast ratio of an sRGB colour against white (WCAG)."""

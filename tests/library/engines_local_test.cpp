@@ -4,7 +4,12 @@
 // on random sparse graphs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <random>
 #include <string>
 #include <vector>
@@ -47,6 +52,27 @@ Graph randomSparse(int32_t n, int32_t m, std::mt19937 &rng) {
   std::uniform_int_distribution<int32_t> node(0, n - 1);
   std::uniform_int_distribution<int64_t> cap(0, 6);
   for (int32_t k = 0; k < m; k++) g.addEdge(node(rng), node(rng), cap(rng));
+  return g;
+}
+
+// Ten hubs, hub h joined to 33 + h nodes of the rest, every even hub with
+// one parallel edge, so that eight of them carry the graph's own marks and
+// the other two, with 32 arcs or more too, marks of their own (see
+// CompactGraph::kHubs); a path through the rest and one more edge from each
+// of its nodes to an earlier node.
+Graph hubGraph(int32_t n, std::mt19937 &rng) {
+  Graph g(n);
+  for (int32_t h = 0; h < 10; h++) {
+    std::vector<int32_t> rest;
+    for (int32_t v = 10; v < n; v++) rest.push_back(v);
+    std::shuffle(rest.begin(), rest.end(), rng);
+    for (int32_t k = 0; k < 33 + h; k++) g.addEdge(h, rest[k], 1 + static_cast<int64_t>(rng() % 3));
+    if (h % 2 == 0) g.addEdge(rest[0], h, 1);
+  }
+  for (int32_t v = 11; v < n; v++) {
+    g.addEdge(v - 1, v, 1 + static_cast<int64_t>(rng() % 2));
+    g.addEdge(static_cast<int32_t>(rng() % v), v, static_cast<int64_t>(rng() % 3));
+  }
   return g;
 }
 
@@ -133,6 +159,7 @@ std::vector<Case> cases() {
       }
     out.push_back({"hubs by preferential attachment", g});
   }
+  out.push_back({"hubs with shared and own marks", hubGraph(120, rng)});
   return out;
 }
 
@@ -195,9 +222,21 @@ std::vector<std::vector<int64_t>> treeValues(const sunder::detail::GusfieldRun &
   return value;
 }
 
+// Counters as values that compare and print.
+std::array<int64_t, 3> countsOf(const sunder::detail::Counters &c) {
+  return {c.first, c.second, c.scans};
+}
+
+// What an engine's counters grew by since `before`.
+std::array<int64_t, 3> grownBy(const CutEngine &engine, const sunder::detail::Counters &before) {
+  sunder::detail::Counters now = engine.counters();
+  return {now.first - before.first, now.second - before.second, now.scans - before.scans};
+}
+
 // One engine answers a long sequence of different s-t pairs: every value is
 // Boost's, every side separates s from t with exactly that capacity, and a
-// fresh engine agrees on the value.
+// fresh engine finds the same sides with the same work, whatever the first
+// engine computed before.
 TEST(CompactEngines, CutSequencesMatchBoostAndFreshEngines) {
   for (const Case &c : cases()) {
     int32_t n = c.graph.nodeCount();
@@ -210,17 +249,21 @@ TEST(CompactEngines, CutSequencesMatchBoostAndFreshEngines) {
         int32_t s = static_cast<int32_t>(rng() % n), t = static_cast<int32_t>(rng() % n);
         if (s == t) continue;
         std::vector<uint8_t> side;
+        sunder::detail::Counters before = engine->counters();
         int64_t value = engine->cut(s, t, side);
+        std::array<int64_t, 3> work = grownBy(*engine, before);
         ASSERT_EQ(value, flow.maxFlow(s, t)) << describe(c, v) << " " << s << " " << t;
         ASSERT_EQ(side.size(), static_cast<size_t>(n));
         ASSERT_EQ(side[s], 0) << describe(c, v);
         ASSERT_EQ(side[t], 1) << describe(c, v);
         ASSERT_EQ(crossing(c.graph, side), value) << describe(c, v) << " " << s << " " << t;
+        std::unique_ptr<CutEngine> fresh =
+            sunder::detail::makeEngine(v.engine, c.graph, settingsOf(v));
         std::vector<uint8_t> freshSide;
-        ASSERT_EQ(sunder::detail::makeEngine(v.engine, c.graph, settingsOf(v))
-                      ->cut(s, t, freshSide),
-                  value)
-            << describe(c, v);
+        sunder::detail::Counters freshBefore = fresh->counters();
+        ASSERT_EQ(fresh->cut(s, t, freshSide), value) << describe(c, v);
+        EXPECT_EQ(freshSide, side) << describe(c, v) << " " << s << " " << t;
+        EXPECT_EQ(grownBy(*fresh, freshBefore), work) << describe(c, v) << " " << s << " " << t;
       }
     }
   }
@@ -228,10 +271,9 @@ TEST(CompactEngines, CutSequencesMatchBoostAndFreshEngines) {
 
 // Whole trees, in sequence and on two worker threads sharing one compact
 // graph: every pair's tree value is Boost's max flow. Computations may use
-// the cuts committed two positions before them (cuts proven through a
-// neighbour), and the tree (and for shortest paths the arcs looked at) is
-// the same on one thread and two. A source order of the caller's is
-// followed.
+// the cuts committed more than two positions before them (cuts proven
+// through a neighbour), and the tree and the counters are the same on one
+// thread and two. A source order of the caller's is followed.
 TEST(CompactEngines, TreesMatchBoostForEveryPair) {
   for (const Case &c : cases()) {
     int32_t n = c.graph.nodeCount();
@@ -261,11 +303,7 @@ TEST(CompactEngines, TreesMatchBoostForEveryPair) {
           continue;
         }
         if (threads == 1) first = run;
-        // The search trees' marks last from one computation to the next, so
-        // their counts depend on which thread computed what.
-        if (v.engine == Engine::Paths) {
-          EXPECT_EQ(run.counters.scans, first.counters.scans) << describe(c, v);
-        }
+        EXPECT_EQ(countsOf(run.counters), countsOf(first.counters)) << describe(c, v);
         for (int32_t p = 1; p < n; p++)
           EXPECT_EQ(run.records[p].parent, first.records[p].parent) << describe(c, v);
       }
@@ -316,9 +354,11 @@ TEST(DenseSolver, TreesMatchBoostForEveryPair) {
           ASSERT_EQ(got[u][w], flow.maxFlow(u, w)) << n << " nodes, round " << round;
     }
   }
-  Graph huge(3);
-  for (int k = 0; k < 3; k++) huge.addEdge(0, 1 + k % 2, INT64_MAX - 1);
-  sunder::detail::DenseTree d = sunder::detail::denseCutTree(3, huge.edges());
+  // Sums past 64 bits saturate (a Graph refuses such capacities; the
+  // solver itself must not wrap).
+  std::vector<sunder::Edge> huge;
+  for (int k = 0; k < 3; k++) huge.push_back({0, 1 + k % 2, INT64_MAX - 1});
+  sunder::detail::DenseTree d = sunder::detail::denseCutTree(3, huge);
   EXPECT_EQ(d.weight[1], INT64_MAX);
   EXPECT_EQ(d.weight[2], INT64_MAX - 1);
   EXPECT_THROW(sunder::detail::denseCutTree(33, {}), sunder::Error);
@@ -352,6 +392,188 @@ TEST(CompactEngines, ANeighbourProvesOnlyWithAHeavyEnoughCut) {
       sunder::detail::CutSides out;
       EXPECT_EQ(engine->cutSides(0, 2, out, INT64_MAX, &known), k.expected)
           << k.xt << " " << k.sink << " " << sunder::engineName(e);
+    }
+  }
+}
+
+namespace {
+
+// A run's tree, counters and arcs looked at by position, for comparing runs.
+void expectSameRun(const sunder::detail::GusfieldRun &got,
+                   const sunder::detail::GusfieldRun &want, const std::string &what) {
+  EXPECT_EQ(countsOf(got.counters), countsOf(want.counters)) << what;
+  EXPECT_EQ(got.scansAfter, want.scansAfter) << what;
+  ASSERT_EQ(got.records.size(), want.records.size()) << what;
+  for (size_t p = 1; p < want.records.size(); p++) {
+    EXPECT_EQ(got.records[p].id, want.records[p].id) << what << " position " << p;
+    EXPECT_EQ(got.records[p].parent, want.records[p].parent) << what << " position " << p;
+    EXPECT_EQ(got.records[p].weight, want.records[p].weight) << what << " position " << p;
+  }
+}
+
+sunder::detail::GusfieldRun runOn(const Graph &g, Engine engine, int threads, int32_t lag) {
+  sunder::detail::GusfieldRun run = sunder::detail::startRun(g.nodeCount());
+  sunder::detail::DriverOptions options;
+  options.threads = threads;
+  options.knownLag = lag;
+  options.makeEngine = sunder::detail::engineFactory(engine, g);
+  sunder::detail::runGusfield(run, options);
+  return run;
+}
+
+}  // namespace
+
+// Every engine on a graph with hubs and parallel edges, where the search
+// trees' marks and the solver's first compaction once made the work of a
+// computation depend on what its engine had computed before: the tree, the
+// counters and the arcs looked at after each position are those of one
+// thread on two and three threads, run after run.
+TEST(GusfieldDriver, CountersAreTheSameForEveryThreadCount) {
+  std::mt19937 rng(4242);
+  Graph g = hubGraph(300, rng);
+  for (Engine e : {Engine::Exact, Engine::Relabel, Engine::Paths, Engine::Trees}) {
+    sunder::detail::GusfieldRun one = runOn(g, e, 1, 16);
+    for (int round = 0; round < 3; round++)
+      for (int threads : {2, 3})
+        expectSameRun(runOn(g, e, threads, 16), one,
+                      std::string(sunder::engineName(e)) + " on " + std::to_string(threads) +
+                          " threads, round " + std::to_string(round));
+  }
+}
+
+namespace {
+
+// What the engines of one run were asked, shared by all of them: each
+// computation's position, the positions committed when it started, `before`
+// of its known cuts, its terminals and value, and whether every known cut
+// it was shown is the one committed in `reference` (when given). When
+// `hold`, position 1 is held back until the other threads have computed all
+// they may while nothing is committed (positions 2 ... lag), and a little
+// longer, so that a thread that could run further ahead does.
+class WindowLog {
+ public:
+  struct Seen {
+    int32_t at, committed, before, s, t;
+    int64_t value;
+  };
+
+  WindowLog(int32_t lag, bool hold, const std::vector<Seen> *reference)
+      : lag_(lag), hold_(hold), reference_(reference) {}
+
+  void started(const sunder::detail::KnownCuts &known) {
+    bool same = reference_ == nullptr || sameAsReference(known);
+    std::unique_lock<std::mutex> lock(mu_);
+    sameKnown_ = sameKnown_ && same;
+    if (known.at != 1) {
+      othersStarted_++;
+    } else if (hold_) {
+      changed_.wait_for(lock, std::chrono::seconds(20), [&] { return othersDone_ >= lag_ - 1; });
+      changed_.wait_for(lock, std::chrono::milliseconds(250),
+                        [&] { return othersStarted_ >= lag_; });
+    }
+  }
+
+  void finished(const sunder::detail::KnownCuts &known, int32_t s, int32_t t, int64_t value) {
+    std::lock_guard<std::mutex> lock(mu_);
+    seen_.push_back({known.at, known.committed, known.before, s, t, value});
+    if (known.at != 1) othersDone_++;
+    changed_.notify_all();
+  }
+
+  std::vector<Seen> seen() {
+    std::lock_guard<std::mutex> lock(mu_);
+    return seen_;
+  }
+  bool sameKnown() {
+    std::lock_guard<std::mutex> lock(mu_);
+    return sameKnown_;
+  }
+
+ private:
+  // Every node's known cut is the one the reference committed at its
+  // position (in sequence, one computation for each position).
+  bool sameAsReference(const sunder::detail::KnownCuts &known) const {
+    for (const Seen &r : *reference_)
+      if (known.has(r.s) && ((*known.sink)[r.s] != r.t || (*known.value)[r.s] != r.value))
+        return false;
+    return true;
+  }
+
+  int32_t lag_;
+  bool hold_;
+  const std::vector<Seen> *reference_;
+  std::mutex mu_;
+  std::condition_variable changed_;
+  std::vector<Seen> seen_;
+  int32_t othersStarted_ = 0, othersDone_ = 0;
+  bool sameKnown_ = true;
+};
+
+// A real engine that tells the log about every computation.
+class LoggedEngine : public CutEngine {
+ public:
+  LoggedEngine(std::unique_ptr<CutEngine> engine, WindowLog &log)
+      : engine_(std::move(engine)), log_(log) {}
+  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) override {
+    return engine_->cut(s, t, side, scanLimit);
+  }
+  int64_t cutSides(int32_t s, int32_t t, sunder::detail::CutSides &out, int64_t scanLimit,
+                   const sunder::detail::KnownCuts *known) override {
+    log_.started(*known);
+    int64_t value = engine_->cutSides(s, t, out, scanLimit, known);
+    log_.finished(*known, s, t, value);
+    return value;
+  }
+  sunder::detail::Counters counters() const override { return engine_->counters(); }
+
+ private:
+  std::unique_ptr<CutEngine> engine_;
+  WindowLog &log_;
+};
+
+sunder::detail::GusfieldRun loggedRun(const Graph &g, int threads, int32_t lag, WindowLog &log) {
+  sunder::detail::GusfieldRun run = sunder::detail::startRun(g.nodeCount());
+  sunder::detail::DriverOptions options;
+  options.threads = threads;
+  options.knownLag = lag;
+  auto factory = sunder::detail::engineFactory(Engine::Trees, g);
+  options.makeEngine = [&] { return std::make_unique<LoggedEngine>(factory(), log); };
+  sunder::detail::runGusfield(run, options);
+  return run;
+}
+
+}  // namespace
+
+// The speculation window: on several threads with a small lag, while
+// position 1 is held back the others compute positions 2 ... lag and no
+// further, no computation ever starts more than the lag ahead of the
+// commits, every known cut an engine is shown is the one the sequential
+// run committed, and the run is the sequential one.
+TEST(GusfieldDriver, ThreadsStayWithinTheLag) {
+  std::mt19937 rng(77);
+  Graph g = hubGraph(300, rng);
+  for (int32_t lag : {4, 9}) {
+    WindowLog sequentialLog(lag, false, nullptr);
+    sunder::detail::GusfieldRun one = loggedRun(g, 1, lag, sequentialLog);
+    std::vector<WindowLog::Seen> reference = sequentialLog.seen();
+    ASSERT_EQ(reference.size(), 299u);
+    for (size_t k = 0; k < reference.size(); k++) {
+      ASSERT_EQ(reference[k].at, static_cast<int32_t>(k + 1));
+      ASSERT_EQ(reference[k].committed, reference[k].at - 1);
+    }
+    for (int threads : {2, 3, 4}) {
+      std::string what = "lag " + std::to_string(lag) + ", " + std::to_string(threads) + " threads";
+      WindowLog log(lag, true, &reference);
+      expectSameRun(loggedRun(g, threads, lag, log), one, what);
+      EXPECT_TRUE(log.sameKnown()) << what;
+      int32_t lead = 0;
+      for (const WindowLog::Seen &c : log.seen()) {
+        EXPECT_LE(c.at - c.committed, lag) << what << ", position " << c.at;
+        EXPECT_EQ(c.before, c.at - lag) << what << ", position " << c.at;
+        lead = std::max(lead, c.at - c.committed);
+      }
+      // Held at position 1, the threads reached the window's edge.
+      EXPECT_EQ(lead, lag) << what;
     }
   }
 }
