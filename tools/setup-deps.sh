@@ -9,8 +9,15 @@ packages+=("$@")
 packages+=(graphviz)
 # The experiment runner, its plots, and the job-list test.
 packages+=(python3 gnuplot-nox parallel)
-# The Python package (pybind11) and its tests against networkx and igraph.
+# The Python package (pybind11) and its tests against networkx and igraph,
+# all for Debian's /usr/bin/python3, the interpreter CMake builds the
+# package for (python/CMakeLists.txt), whatever python3 comes first on the
+# PATH.
 packages+=(pybind11-dev python3-dev python3-numpy python3-networkx python3-igraph python3-pytest)
+# pip installs from the checkout (pyproject.toml, setup.py): setuptools and
+# wheel as the build backend, venv (with its bundled pip) for virtual
+# environments, build for `python3 -m build`.
+packages+=(python3-setuptools python3-wheel python3-venv python3-build)
 # clang and its runtime (libFuzzer, sanitizers) for the fuzz targets (tools/fuzz.sh).
 packages+=(clang libclang-rt-14-dev)
 missing=()
