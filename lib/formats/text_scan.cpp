@@ -190,8 +190,19 @@ bool isBlank(std::string_view line) {
 
 std::string quoted(std::string_view token) {
   constexpr size_t kShown = 40;
-  if (token.size() <= kShown) return "'" + std::string(token) + "'";
-  return "'" + std::string(token.substr(0, kShown)) + "...'";
+  // Bytes that are not printable ASCII are shown as \xNN, so a message
+  // about binary input stays one line of plain text.
+  std::string shown = "'";
+  for (char c : token.substr(0, kShown)) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7f) {
+      shown += c;
+    } else {
+      const char *hex = "0123456789abcdef";
+      shown += {'\\', 'x', hex[byte >> 4], hex[byte & 15]};
+    }
+  }
+  return shown + (token.size() > kShown ? "...'" : "'");
 }
 
 int64_t wholeNumber(const LineScanner &lines, std::string_view token, const char *what) {

@@ -88,6 +88,14 @@ TEST(CuttreeHostile, DirectoriesEmptyGraphsAndThreads) {
   EXPECT_EQ(many.out.substr(many.out.find("c cut tree")), one.out);
 }
 
+// Binary input ends at its first line, its bytes shown as plain text.
+TEST(CuttreeHostile, BinaryBytesAreShownEscaped) {
+  expectError(cuttree({"--format", "edges"}, "1 2\n\x01\xff\x7f 3\n"), 1,
+              "cuttree: <stdin>:2: node id '\\x01\\xff\\x7f' is not a whole number\n");
+  expectError(cuttree({"--format", "edges"}, std::string("1 2\0 3\n", 7)), 1,
+              "cuttree: <stdin>:1: line contains a NUL byte: the input is not text\n");
+}
+
 // A pairs file is read as strictly as a graph: every fault names its line,
 // and binary or endless input ends at once.
 TEST(CuttreeHostile, PairsFilesAreStrict) {
