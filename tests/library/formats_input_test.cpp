@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 
 #include "lib/formats/text_scan.h"
+#include "id_edge.h"
 #include "sunder/error.h"
 #include "sunder/formats.h"
 
@@ -29,20 +30,6 @@ using sunder::GraphFile;
 using namespace std::string_literals;
 
 const Format kFormats[] = {Format::Dimacs, Format::EdgeList, Format::Metis, Format::MatrixMarket};
-
-struct IdEdge {
-  int64_t u;
-  int64_t v;
-  int64_t capacity;
-  bool operator==(const IdEdge &o) const { return u == o.u && v == o.v && capacity == o.capacity; }
-  bool operator<(const IdEdge &o) const {
-    return std::tie(u, v, capacity) < std::tie(o.u, o.v, o.capacity);
-  }
-};
-
-std::ostream &operator<<(std::ostream &out, const IdEdge &e) {
-  return out << "{" << e.u << ", " << e.v << ", " << e.capacity << "}";
-}
 
 // The edges as a multiset of unordered pairs, by ids.
 std::vector<IdEdge> edgeMultiset(const sunder::Graph &g) {

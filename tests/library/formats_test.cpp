@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "id_edge.h"
 #include "sunder/error.h"
 #include "sunder/formats.h"
 
@@ -18,21 +19,6 @@ namespace {
 
 using sunder::Format;
 using sunder::GraphFile;
-
-// An edge by its end ids.
-struct IdEdge {
-  int64_t u;
-  int64_t v;
-  int64_t capacity;
-  bool operator==(const IdEdge &o) const { return u == o.u && v == o.v && capacity == o.capacity; }
-  bool operator<(const IdEdge &o) const {
-    return std::tie(u, v, capacity) < std::tie(o.u, o.v, o.capacity);
-  }
-};
-
-std::ostream &operator<<(std::ostream &out, const IdEdge &e) {
-  return out << "{" << e.u << ", " << e.v << ", " << e.capacity << "}";
-}
 
 // The edges in the graph's order, by ids.
 std::vector<IdEdge> edgesOf(const sunder::Graph &g) {
