@@ -46,6 +46,18 @@ void operator delete(void *p) noexcept { std::free(p); }
 void operator delete[](void *p) noexcept { std::free(p); }
 void operator delete(void *p, size_t) noexcept { std::free(p); }
 void operator delete[](void *p, size_t) noexcept { std::free(p); }
+// The nothrow forms too (std::stable_sort's buffer), so that every new and
+// delete of the process pair up.
+void *operator new(size_t size, const std::nothrow_t &) noexcept {
+  try {
+    return allocate(size);
+  } catch (const std::bad_alloc &) {
+    return nullptr;
+  }
+}
+void *operator new[](size_t size, const std::nothrow_t &tag) noexcept { return operator new(size, tag); }
+void operator delete(void *p, const std::nothrow_t &) noexcept { std::free(p); }
+void operator delete[](void *p, const std::nothrow_t &) noexcept { std::free(p); }
 
 namespace {
 
