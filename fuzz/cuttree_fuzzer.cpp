@@ -46,7 +46,13 @@ bool parse(std::vector<std::string> args, Options &o) {
   std::vector<char *> argv;
   for (std::string &a : args) argv.push_back(&a[0]);
   std::string error;
-  bool ok = parseOptions(static_cast<int>(argv.size()), argv.data(), o, error);
+  bool ok = false;
+  try {
+    ok = parseOptions(static_cast<int>(argv.size()), argv.data(), o, error);
+  } catch (const sunder::Error &e) {  // a pairs file that cannot be read
+    check(!e.message().empty(), "pairs file refused without a reason");
+    return false;
+  }
   check(ok || !error.empty(), "option refused without a reason");
   return ok;
 }
@@ -90,10 +96,10 @@ void answerQueries(const sunder::GraphFile &file, const Options &o) {
   sunder::CutTree t = build(file.graph, sunder::Engine::Auto, 1);
   FILE *sink = fopen("/dev/null", "w");
   auto known = [&t](int64_t u, int64_t v) { return t.contains(u) && t.contains(v) && u != v; };
-  for (const auto &[u, v] : o.queries)
-    if (known(u, v)) writeQuery(sink, t, u, v);
-  for (const auto &[u, v] : o.sides)
-    if (known(u, v)) writeSide(sink, t, u, v);
+  for (const cuttree::NodePair &p : o.queries)
+    if (known(p.u, p.v)) writeQuery(sink, t, p.u, p.v);
+  for (const cuttree::NodePair &p : o.sides)
+    if (known(p.u, p.v)) writeSide(sink, t, p.u, p.v);
   if (o.mincut) writeMinCut(sink, t);
   if (o.dot) writeDot(sink, t);
   if (o.csv) writeCsv(sink, t);
