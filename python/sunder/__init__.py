@@ -5,8 +5,9 @@
     cut_tree(edges, capacities, n=None)      numpy arrays in, a CutTree out
 
 Every function takes the keywords engine= ("auto", "exact", "relabel",
-"paths", "trees"), threads= (0: one per core; the tree is the same for every
-count) and progress= (called as progress(done, total) after each cut). The
+"paths", "trees"), threads= (0, the default: one per core; the tree is the
+same for every count) and progress= (True: a progress line on standard
+error; a callable: called as progress(done, total) after each cut). The
 tree is built without the GIL, so other Python threads run meanwhile, and
 Ctrl-C stops a build within a fraction of a second with KeyboardInterrupt.
 Bad values are ValueError naming the edge or node and saying what is
@@ -51,9 +52,38 @@ def _build(n, us, vs, caps, engine, threads, progress):
     threads = int(threads)
     if not 0 <= threads <= _MAX_THREADS:
         raise ValueError(f"threads must be 0 (one per core) ... {_MAX_THREADS}, not {threads}")
-    if progress is not None and not callable(progress):
-        raise TypeError("progress must be callable")
+    if progress is True:
+        progress = _ProgressBar()
+    elif progress is None or progress is False:
+        progress = None
+    elif not callable(progress):
+        raise TypeError("progress must be True, False, None or callable as progress(done, total)")
     return _sunder.build(n, us, vs, caps, engine, threads, progress)
+
+
+class _ProgressBar:
+    """progress=True: "sunder: DONE/TOTAL cuts (P%)" on one rewritten line of
+    standard error, at most five times a second, ended by a line end when
+    the last cut is done."""
+
+    def __init__(self):
+        import time
+
+        self._clock = time.monotonic
+        self._last = None
+
+    def __call__(self, done, total):
+        import sys
+
+        now = self._clock()
+        if done < total and self._last is not None and now - self._last < 0.2:
+            return
+        self._last = now
+        percent = 100 * done // total if total else 100
+        sys.stderr.write(f"\rsunder: {done}/{total} cuts ({percent}%)")
+        if done >= total:
+            sys.stderr.write("\n")
+        sys.stderr.flush()
 
 
 # --- capacities of graph libraries' edges -----------------------------------
@@ -251,9 +281,14 @@ def _igraph_tree(G, capacity, flow, engine, threads, progress):
     return T
 
 
-def gomory_hu_tree(G, capacity="capacity", *, flow="flow", engine="auto", threads=1,
-                   progress=None):
+def gomory_hu_tree(G, capacity="capacity", flow_func=None, *, flow="flow", engine="auto",
+                   threads=0, progress=None):
     """The Gomory-Hu tree of an undirected graph.
+
+    flow_func is accepted, as networkx.gomory_hu_tree takes it, and unused:
+    every cut comes from this package's own engines (engine=). threads=0,
+    the default, uses one thread per core; progress=True shows a progress
+    line on standard error, a callable is called as progress(done, total).
 
     A networkx Graph gives a networkx Graph on the same nodes whose edges
     carry the minimum cut value between their ends in attribute "weight",
@@ -496,7 +531,7 @@ class CutTree:
         return T
 
 
-def cut_tree(edges, capacities=None, *, n=None, engine="auto", threads=1, progress=None):
+def cut_tree(edges, capacities=None, *, n=None, engine="auto", threads=0, progress=None):
     """The cut tree of the graph of `edges` (m x 2 integer node ids within
     int64) with `capacities` (m whole numbers 0 ... max_total_capacity,
     adding up to at most that; all 1 when None).

@@ -622,3 +622,34 @@ def test_ctrl_c_stops_a_build():
     word, seconds = out.stdout.split()
     assert word == "interrupted"
     assert float(seconds) < 1.0
+
+
+# --- networkx's keywords and the defaults -----------------------------------------
+
+def test_flow_func_is_accepted_and_unused():
+    G = nx.Graph([(0, 1, {"capacity": 3}), (1, 2, {"capacity": 1}), (0, 2, {"capacity": 2})])
+    from networkx.algorithms.flow import edmonds_karp
+    for T in (sunder.gomory_hu_tree(G, "capacity", edmonds_karp),
+              sunder.gomory_hu_tree(G, flow_func=edmonds_karp)):
+        assert nx.utils.graphs_equal(T, nx.gomory_hu_tree(G))
+
+
+def test_progress_true_shows_a_line_on_standard_error(capsys):
+    G = nx.cycle_graph(30)
+    nx.set_edge_attributes(G, 2, "capacity")
+    sunder.gomory_hu_tree(G, progress=True, threads=1, engine="exact")
+    err = capsys.readouterr().err
+    # Every cut needs a flow on a cycle: 29 of them, the last line ended.
+    assert err.startswith("\rsunder: ") and err.endswith("\rsunder: 29/29 cuts (100%)\n"), err
+    sunder.gomory_hu_tree(G, progress=False)
+    assert capsys.readouterr().err == ""
+    with pytest.raises(TypeError, match="progress must be"):
+        sunder.gomory_hu_tree(G, progress="yes")
+
+
+def test_default_threads_give_the_one_thread_tree():
+    rng = random.Random(11)
+    G = nx.gnm_random_graph(80, 240, seed=11)
+    for u, v in G.edges:
+        G.edges[u, v]["capacity"] = rng.randint(1, 9)
+    assert nx.utils.graphs_equal(sunder.gomory_hu_tree(G), sunder.gomory_hu_tree(G, threads=1))
