@@ -530,6 +530,101 @@ class CutTree:
         T.add_weighted_edges_from(self.edges().tolist())
         return T
 
+    # --- answers read off the tree -------------------------------------------
+    #
+    # The minimum cut between u and v is the lightest edge on their tree
+    # path. Joining the tree's nodes along its edges from the heaviest down
+    # (Kruskal's order) therefore joins two groups A and B at an edge of
+    # weight w exactly when every pair across them has minimum cut w.
+
+    def _heaviest_first(self):
+        """Tree edges as (weight, child index, parent index), heaviest first."""
+        import numpy as np
+
+        child = np.flatnonzero(self.parent >= 0)
+        order = np.argsort(-self.weight[child], kind="stable")
+        child = child[order]
+        return zip(self.weight[child].tolist(), child.tolist(), self.parent[child].tolist())
+
+    def edge_connectivity(self, u, v):
+        """The edge connectivity between nodes u and v (u != v): the minimum
+        cut value, as networkx.edge_connectivity(G, u, v) gives it for unit
+        capacities."""
+        return self.min_cut_value(u, v)
+
+    def k_edge_components(self, k):
+        """The maximal sets of nodes whose every pair has minimum cut k or
+        more, as networkx.k_edge_components: a list of sets of node ids (the
+        tree's components once its edges lighter than k are removed)."""
+        if isinstance(k, bool) or not isinstance(k, _numbers.Integral) or k < 1:
+            raise ValueError(f"k must be an integer 1 or more, not {k!r}")
+        leader = list(range(len(self.nodes)))
+
+        def find(x):
+            while leader[x] != x:
+                leader[x] = leader[leader[x]]
+                x = leader[x]
+            return x
+
+        for weight, child, parent in self._heaviest_first():
+            if weight < k:
+                break
+            leader[find(child)] = find(parent)
+        groups = {}
+        for x, node in enumerate(self.nodes.tolist()):
+            groups.setdefault(find(x), set()).add(node)
+        return list(groups.values())
+
+    def connectivity_distribution(self):
+        """How many pairs of nodes have each minimum cut value: (values,
+        counts), int64 arrays with values increasing, counts summing to
+        n (n - 1) / 2. O(n log n) from the tree."""
+        import numpy as np
+
+        n = len(self.nodes)
+        leader, size = list(range(n)), [1] * n
+        counts = {}
+
+        def find(x):
+            while leader[x] != x:
+                leader[x] = leader[leader[x]]
+                x = leader[x]
+            return x
+
+        for weight, child, parent in self._heaviest_first():
+            a, b = find(child), find(parent)
+            counts[weight] = counts.get(weight, 0) + size[a] * size[b]
+            if size[a] > size[b]:
+                a, b = b, a
+            leader[a] = b
+            size[b] += size[a]
+        values = np.array(sorted(counts), dtype=np.int64)
+        return values, np.array([counts[v] for v in values.tolist()], dtype=np.int64)
+
+    def all_pairs(self, max_bytes=2**31):
+        """The n x n int64 matrix of minimum cut values by index (the diagonal
+        0). ValueError when it would take more than max_bytes."""
+        import numpy as np
+
+        n = len(self.nodes)
+        if 8 * n * n > max_bytes:
+            raise ValueError(f"an all-pairs matrix of {n} nodes takes {8 * n * n} bytes, more than "
+                             f"max_bytes={max_bytes}")
+        values = np.zeros((n, n), dtype=np.int64)
+        members = [[x] for x in range(n)]
+        leader = list(range(n))
+        for weight, child, parent in self._heaviest_first():
+            a, b = leader[child], leader[parent]
+            if len(members[a]) > len(members[b]):
+                a, b = b, a
+            values[np.ix_(members[a], members[b])] = weight
+            values[np.ix_(members[b], members[a])] = weight
+            for x in members[a]:
+                leader[x] = b
+            members[b].extend(members[a])
+            members[a] = []
+        return values
+
 
 def cut_tree(edges, capacities=None, *, n=None, engine="auto", threads=0, progress=None):
     """The cut tree of the graph of `edges` (m x 2 integer node ids within

@@ -653,3 +653,41 @@ def test_default_threads_give_the_one_thread_tree():
     for u, v in G.edges:
         G.edges[u, v]["capacity"] = rng.randint(1, 9)
     assert nx.utils.graphs_equal(sunder.gomory_hu_tree(G), sunder.gomory_hu_tree(G, threads=1))
+
+
+# --- answers from the tree against networkx ----------------------------------------
+
+def _random_unit_graph(seed, n, m):
+    np = pytest.importorskip("numpy")
+    G = nx.gnm_random_graph(n, m, seed=seed)
+    return G, np.array(list(G.edges), dtype=np.int64).reshape(-1, 2)
+
+
+@pytest.mark.parametrize("seed", range(6))
+def test_answers_from_the_tree_equal_networkx(seed):
+    np = pytest.importorskip("numpy")
+    rng = random.Random(seed)
+    n = rng.randint(5, 24)
+    G, edges = _random_unit_graph(seed, n, rng.randint(n, 3 * n))
+    t = sunder.cut_tree(edges, n=n)
+    want = np.zeros((n, n), dtype=np.int64)
+    for u, v in itertools.combinations(range(n), 2):
+        want[u, v] = want[v, u] = nx.edge_connectivity(G, u, v)
+        assert t.edge_connectivity(u, v) == want[u, v]
+    assert (t.all_pairs() == want).all()
+    values, counts = t.connectivity_distribution()
+    upper = want[np.triu_indices(n, 1)]
+    expect_values, expect_counts = np.unique(upper, return_counts=True)
+    assert values.tolist() == expect_values.tolist() and counts.tolist() == expect_counts.tolist()
+    for k in (1, 2, 3):
+        mine = sorted(map(sorted, t.k_edge_components(k)))
+        theirs = sorted(map(sorted, nx.k_edge_components(G, k)))
+        assert mine == theirs, k
+
+
+def test_answers_from_the_tree_refuse_what_they_cannot_do():
+    t = sunder.cut_tree([[0, 1], [1, 2]])
+    with pytest.raises(ValueError, match="k must be an integer 1 or more"):
+        t.k_edge_components(0)
+    with pytest.raises(ValueError, match="more than max_bytes=16"):
+        t.all_pairs(max_bytes=16)
