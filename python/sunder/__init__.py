@@ -427,6 +427,14 @@ def _node_ids(ids):
     return out
 
 
+def _find(leader, x):
+    """The root of x's group in the union-find `leader`, halving the path."""
+    while leader[x] != x:
+        leader[x] = leader[leader[x]]
+        x = leader[x]
+    return x
+
+
 class CutTree:
     """A Gomory-Hu cut tree over the nodes `nodes` (int64 ids, by index).
 
@@ -560,19 +568,13 @@ class CutTree:
             raise ValueError(f"k must be an integer 1 or more, not {k!r}")
         leader = list(range(len(self.nodes)))
 
-        def find(x):
-            while leader[x] != x:
-                leader[x] = leader[leader[x]]
-                x = leader[x]
-            return x
-
         for weight, child, parent in self._heaviest_first():
             if weight < k:
                 break
-            leader[find(child)] = find(parent)
+            leader[_find(leader, child)] = _find(leader, parent)
         groups = {}
         for x, node in enumerate(self.nodes.tolist()):
-            groups.setdefault(find(x), set()).add(node)
+            groups.setdefault(_find(leader, x), set()).add(node)
         return list(groups.values())
 
     def connectivity_distribution(self):
@@ -585,14 +587,8 @@ class CutTree:
         leader, size = list(range(n)), [1] * n
         counts = {}
 
-        def find(x):
-            while leader[x] != x:
-                leader[x] = leader[leader[x]]
-                x = leader[x]
-            return x
-
         for weight, child, parent in self._heaviest_first():
-            a, b = find(child), find(parent)
+            a, b = _find(leader, child), _find(leader, parent)
             counts[weight] = counts.get(weight, 0) + size[a] * size[b]
             if size[a] > size[b]:
                 a, b = b, a
