@@ -9,6 +9,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -60,6 +61,15 @@ void checkReadable(const std::string &path) {
   if (directory) badArguments("cannot read " + path + ": " + strerror(EISDIR));
 }
 
+// Whether a file read as the instance text by default failed at a first
+// line that starts with a number, as an edge list's does.
+bool looksLikeAnEdgeList(const sunder::Error &e) {
+  const std::string start = "unknown line type '";
+  const std::string &m = e.message();
+  return m.rfind(start, 0) == 0 && m.size() > start.size() &&
+         isdigit(static_cast<unsigned char>(m[start.size()]));
+}
+
 // The file's graph; an unreadable file is a bad argument, a fault in it an
 // input error.
 sunder::GraphFile loadGraph(const Options &o, sunder::Format format) {
@@ -67,6 +77,10 @@ sunder::GraphFile loadGraph(const Options &o, sunder::Format format) {
   try {
     return sunder::readGraphFile(o.input, format);
   } catch (const sunder::Error &e) {
+    if (o.format.empty() && looksLikeAnEdgeList(e)) {
+      fprintf(stderr, "cuttree: %s (read as dimacs; an edge list? --format edges)\n", e.what());
+      exit(kBadInput);
+    }
     badInput(e);
   }
 }

@@ -63,7 +63,8 @@ enum class Format { Dimacs, EdgeList, Metis, MatrixMarket };
 // "dimacs", "edges", "metis", "mtx"; Error on any other name.
 Format formatFromName(const std::string &name);
 const char *formatName(Format format);
-// By the file's extension: .edges, .el, .txt: EdgeList; .graph, .metis:
+// By the file's extension: .edges, .el, .txt, .edgelist, .ncol, .csv,
+// .tsv: EdgeList; .graph, .metis:
 // Metis; .mtx: MatrixMarket; anything else: Dimacs.
 Format formatFromPath(const std::string &path);
 

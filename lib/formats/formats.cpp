@@ -25,9 +25,11 @@ constexpr NamedFormat kNames[] = {{"dimacs", Format::Dimacs},
                                   {"metis", Format::Metis},
                                   {"mtx", Format::MatrixMarket}};
 
-constexpr NamedFormat kExtensions[] = {{"edges", Format::EdgeList}, {"el", Format::EdgeList},
-                                       {"txt", Format::EdgeList},   {"graph", Format::Metis},
-                                       {"metis", Format::Metis},    {"mtx", Format::MatrixMarket}};
+constexpr NamedFormat kExtensions[] = {
+    {"edges", Format::EdgeList},    {"el", Format::EdgeList},   {"txt", Format::EdgeList},
+    {"edgelist", Format::EdgeList}, {"ncol", Format::EdgeList}, {"csv", Format::EdgeList},
+    {"tsv", Format::EdgeList},      {"graph", Format::Metis},   {"metis", Format::Metis},
+    {"mtx", Format::MatrixMarket}};
 
 // The extension of the path's last component, in lower case; empty if none.
 std::string extensionOf(const std::string &path) {

@@ -96,6 +96,24 @@ TEST(CuttreeHostile, BinaryBytesAreShownEscaped) {
               "cuttree: <stdin>:1: line contains a NUL byte: the input is not text\n");
 }
 
+// Edge lists under the names network data comes with, and a hint when
+// one is read as the instance text by default.
+TEST(CuttreeHostile, EdgeListsByExtensionAndAHintOnStandardInput) {
+  const std::string path = "1 2\n2 3 # a path of unit capacities\n";
+  const std::string tree = "c cut tree by Gusfield's method: 3 nodes\np tree 3 2\nt 2 1 1\nt 3 2 1\n";
+  for (const char *name : {"p.csv", "p.tsv", "p.edgelist", "p.ncol", "P.CSV"}) {
+    std::ofstream(name) << path;
+    ProgramResult r = cuttree({name});
+    EXPECT_EQ(r.status, 0) << name << ": " << r.err;
+    EXPECT_EQ(r.out, tree) << name;
+  }
+  expectError(cuttree({}, path), 1,
+              "cuttree: <stdin>:1: unknown line type '1' (read as dimacs; an edge list? --format "
+              "edges)\n");
+  expectError(cuttree({"--format", "dimacs"}, path), 1, "cuttree: <stdin>:1: unknown line type '1'\n");
+  expectError(cuttree({}, "x 1 2\n"), 1, "cuttree: <stdin>:1: unknown line type 'x'\n");
+}
+
 // A pairs file is read as strictly as a graph: every fault names its line,
 // and binary or endless input ends at once.
 TEST(CuttreeHostile, PairsFilesAreStrict) {
