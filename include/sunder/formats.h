@@ -16,6 +16,9 @@
 //                 between, is an error. "#" and "%" start comments; the
 //                 capacity is 1 when absent. Ids are non-negative integers;
 //                 the nodes are the ids the edges name, in increasing order.
+//                 A first line of two or three fields none of which starts
+//                 like a number ("source,target,weight") is a header row,
+//                 skipped; the columns are taken by position.
 //   Metis         a METIS graph file: header "N M [FMT [NCON]]", then one
 //                 line of neighbours per node 1 ... N, with edge weights when
 //                 FMT's last digit is 1. Every edge is listed at both ends,

@@ -1,7 +1,8 @@
 // Edge lists: "U V [CAPACITY]" per line, fields separated by blanks or by
 // one comma (with blanks around it or not), "#" and "%" starting comments.
 // Ids are non-negative and kept as given; the nodes are the ids the edges
-// name, in increasing order.
+// name, in increasing order. A first line of two or three fields none of
+// which starts like a number is a header row (CSV, TSV) and is skipped.
 #include "sunder/error.h"
 #include "text_scan.h"
 
@@ -52,15 +53,30 @@ RawEdge edgeOfLine(const LineScanner &lines, const Fields &fields) {
   return {u, v, capacity};
 }
 
+// A header row, as CSV and TSV files start with ("source,target,weight"):
+// two or three fields, none of which starts like a number.
+bool isHeader(const Fields &fields) {
+  if (fields.size() != 2 && fields.size() != 3) return false;
+  for (size_t k = 0; k < fields.size(); k++) {
+    char c = fields[k][0];
+    if ((c >= '0' && c <= '9') || c == '-' || c == '+') return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 GraphFile readEdgeList(LineScanner &lines) {
   Fields fields;
   std::vector<RawEdge> edges;
   CapacityTotal total;
+  bool first = true;
   while (lines.next()) {
     splitEdgeFields(lines, lines.line(), fields);
     if (fields.empty()) continue;
+    bool header = first && isHeader(fields);
+    first = false;
+    if (header) continue;
     RawEdge edge = edgeOfLine(lines, fields);
     addCapacity(lines, total, edge.capacity);
     edges.push_back(edge);

@@ -107,6 +107,17 @@ TEST(CuttreeHostile, EdgeListsByExtensionAndAHintOnStandardInput) {
     EXPECT_EQ(r.status, 0) << name << ": " << r.err;
     EXPECT_EQ(r.out, tree) << name;
   }
+  // A header row naming the columns, as CSV and TSV files have; a second
+  // one is an edge line like any other.
+  std::ofstream("h.csv") << "source,target,weight\n1,2,1\n2,3,1\n";
+  std::ofstream("h.tsv") << "# exported\nfrom\tto\n1\t2\n2\t3\n";
+  std::ofstream("hh.csv") << "source,target\nsource,target\n1,2\n";
+  for (const char *name : {"h.csv", "h.tsv"}) {
+    ProgramResult r = cuttree({name});
+    EXPECT_EQ(r.status, 0) << name << ": " << r.err;
+    EXPECT_EQ(r.out, tree) << name;
+  }
+  expectError(cuttree({"hh.csv"}), 1, "cuttree: hh.csv:2: node id 'source' is not a whole number\n");
   expectError(cuttree({}, path), 1,
               "cuttree: <stdin>:1: unknown line type '1' (read as dimacs; an edge list? --format "
               "edges)\n");
