@@ -118,6 +118,13 @@ TEST(CuttreeHostile, EdgeListsByExtensionAndAHintOnStandardInput) {
     EXPECT_EQ(r.out, tree) << name;
   }
   expectError(cuttree({"hh.csv"}), 1, "cuttree: hh.csv:2: node id 'source' is not a whole number\n");
+  // A first line that starts like a number, or has four fields, is no header.
+  expectError(cuttree({"--format", "edges"}, "-1 -2\n1 2\n"), 1,
+              "cuttree: <stdin>:1: node id -1 is negative\n");
+  expectError(cuttree({"--format", "edges"}, "+x +y\n1 2\n"), 1,
+              "cuttree: <stdin>:1: node id '+x' is not a whole number\n");
+  expectError(cuttree({"--format", "edges"}, "a b c d\n1 2\n"), 1,
+              "cuttree: <stdin>:1: edge line needs 2 or 3 fields (U V [CAPACITY]), not 4\n");
   expectError(cuttree({}, path), 1,
               "cuttree: <stdin>:1: unknown line type '1' (read as dimacs; an edge list? --format "
               "edges)\n");
