@@ -157,10 +157,14 @@ void writeReport(FILE *out, const sunder::GraphFile &file, const sunder::CutTree
   fprintf(out, "c engine: %s   counters: %s   threads: %d   recomputed: %d of %d\n",
           engine.c_str(), counterNames(s.engine), s.threads, s.recomputed, s.computations);
   auto onOff = [](bool on) { return on ? "on" : "off"; };
-  fprintf(out, "c switches: decompose %s   proven-cuts %s   degree-bound %s   local-reset %s\n",
-          onOff(o.decompose), onOff(o.provenCuts), onOff(o.degreeBound), onOff(o.localReset));
+  fprintf(out,
+          "c switches: decompose %s   proven-cuts %s   degree-bound %s   local-reset %s   "
+          "tree-packing %s   steering %s\n",
+          onOff(o.decompose), onOff(o.provenCuts), onOff(o.degreeBound), onOff(o.localReset),
+          onOff(o.treePacking), onOff(o.steering));
   fprintf(out, "c scans: %" PRId64 "\n", s.scans);
   fprintf(out, "c time: %.6f\n", s.seconds);
+  fprintf(out, "c memory: %.1f MB peak\n", static_cast<double>(s.peakBytes) / 1e6);
 }
 
 template <class Parse>
@@ -205,6 +209,8 @@ static int run(int argc, char **argv) {
   build.degreeBound = o.degreeBound;
   build.provenCuts = o.provenCuts;
   build.localReset = o.localReset;
+  build.treePacking = o.treePacking;
+  build.steering = o.steering;
   if (o.progress == 1 || (o.progress == -1 && isatty(STDERR_FILENO))) build.progress = Progress();
   sunder::CutTree t;
   try {

@@ -67,6 +67,12 @@ const char *const usageText =
     "                  do not end a cut once its flow reaches the smaller\n"
     "                  degree of its ends; reset the whole graph for every\n"
     "                  cut (all on by default; for comparisons)\n"
+    "  --no-tree-packing\n"
+    "                  paths and trees: do not pack trees from the heaviest\n"
+    "                  node to settle nodes whose cut to it is the node\n"
+    "                  alone (on by default; the run is then rooted there)\n"
+    "  --no-steering   trees: grow a cut's source tree in order found, not\n"
+    "                  nearest the run's root first when the root is its sink\n"
     "  --update-factor F\n"
     "                  relabel: a global update once the relabels\n"
     "                  since the last exceed F times the awake nodes (2)\n"
@@ -182,6 +188,8 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     else if (a == "--no-degree-bound") o.degreeBound = false;
     else if (a == "--no-proven-cuts") o.provenCuts = false;
     else if (a == "--no-local-reset") o.localReset = false;
+    else if (a == "--no-tree-packing") o.treePacking = false;
+    else if (a == "--no-steering") o.steering = false;
     else if (a == "--tree") o.treeText = true;
     else if (a == "--report") o.report = true;
     else if (a == "--progress") o.progress = 1;

@@ -36,6 +36,8 @@ struct Options {
   bool degreeBound = true;   // --no-degree-bound
   bool provenCuts = true;    // --no-proven-cuts
   bool localReset = true;    // --no-local-reset
+  bool treePacking = true;   // --no-tree-packing
+  bool steering = true;      // --no-steering
   bool check = false;
   int64_t checkPairs = 100;  // random pairs of --check (all when n <= 60)
   bool help = false;

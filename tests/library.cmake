@@ -21,3 +21,8 @@ target_link_libraries(hostile_test PRIVATE sunder_static maxflow_oracle)
 # bytes, endless sources and failing ones.
 sunder_test(formats_input_test library/formats_input_test.cpp)
 target_link_libraries(formats_input_test PRIVATE sunder_static)
+
+# Trees packed from a hub and flows steered towards it, judged by Boost's
+# max flow and by certified whole builds.
+sunder_test(tree_packing_test library/tree_packing_test.cpp)
+target_link_libraries(tree_packing_test PRIVATE sunder_static maxflow_oracle)

@@ -28,8 +28,8 @@ namespace sunder {
 //   Paths    blocking flows along shortest augmenting paths;
 //   Trees    two search trees kept between augmentations;
 //   Auto     the engine that does least on the first cuts of this graph
-//            (of Relabel, Paths and Trees; on graphs of more than 100,000
-//            nodes, whose push-relabel records would take ten times the
+//            (of Relabel, Paths and Trees; on graphs of 100,000 edges or
+//            more, whose push-relabel records would take five times the
 //            memory, of Paths and Trees); when the decomposition splits
 //            the graph (bridges, articulation nodes, components: the
 //            shape of real networks) Trees for every block, without a
@@ -77,7 +77,19 @@ struct BuildOptions {
   //              together, or when a neighbour's cut to the same sink is
   //              known to weigh its degree or more and a flow to that
   //              neighbour reaches its degree.
+  //   treePacking  Paths, Trees: trees packed from the heaviest node (a
+  //              block's, with decompose) prove nodes whose cut to it is the
+  //              node alone, which then cost no flow whatever their sink;
+  //              the run is rooted at that node. Auto takes Trees, the
+  //              sources heaviest first and no probe, on a graph where the
+  //              packing proves half the nodes or more.
+  //   steering   Trees: a cut whose sink is the run's root grows its source
+  //              tree from the nodes nearest the root first (distances in
+  //              arcs, found once), so it runs towards the root along about
+  //              a path rather than as a ball.
   bool decompose = true;
+  bool treePacking = true;
+  bool steering = true;
   bool provenCuts = true;
   bool degreeBound = true;
   bool localReset = true;

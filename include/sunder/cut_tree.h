@@ -43,6 +43,10 @@ struct BuildStats {
   double lastCutSeconds = 0;   // wall time until the last cut was committed
   double calcSeconds = 0;      // the s-t computations' own time
   double manipSeconds = 0;     // the rest: draws, tree updates, waiting
+  // The process's largest resident memory when the build ended, in bytes
+  // (0 where the system does not tell): the build's peak unless the
+  // process used more before it.
+  int64_t peakBytes = 0;
 };
 
 // One edge of the tree, in the caller's ids.

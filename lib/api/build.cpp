@@ -11,6 +11,7 @@
 #include "lib/engines/dense.h"
 #include "lib/driver/gusfield.h"
 #include "lib/engines/engines.h"
+#include "lib/engines/tree_packing.h"
 #include "lib/driver/memory.h"
 #include "sunder/error.h"
 
@@ -36,8 +37,11 @@ constexpr int32_t kProbeComputations = 16;
 // fewer cores (so several threads are exercised everywhere).
 constexpr int kThreadsWithoutCores = 8;
 
-// Graphs above this many nodes leave push-relabel out of Auto's probe.
-constexpr int32_t kLargeGraphNodes = 100000;
+// Graphs of this many edges or more leave push-relabel out of Auto's
+// probe: its records take about five times the compact graph's memory,
+// which on small graphs is little in all but on large ones would be most of
+// the build's.
+constexpr int64_t kLargeGraphEdges = 100000;
 
 using detail::DriverOptions;
 using detail::GusfieldRun;
@@ -46,11 +50,101 @@ using detail::GusfieldRun;
 // once, at the first engine that reads it, and shared by the probe's
 // candidates, the run and every worker.
 struct Target {
+  Target(const Graph &g, bool block, std::vector<int32_t> order)
+      : graph(g), oneBlock(block), sources(std::move(order)) {}
   const Graph &graph;
   bool oneBlock;  // the caller knows the graph is one block (see provenCuts)
   std::shared_ptr<const detail::CompactGraph> compact;
   std::vector<int32_t> sources;  // the sources' order; empty: the drawn one
+  // The run's root: node 0, or the hub, where the run packs trees from it
+  // and steers towards it (see rootAt).
+  int32_t root = 0;
+  bool atHub = false;
+  // Made for the hub at the first run rooted there: the nodes the trees
+  // packed from it prove alone, every node's distance to it in arcs, and
+  // the packing's arc looks.
+  int32_t hub = -1;
+  std::shared_ptr<const std::vector<uint8_t>> aloneToHub;
+  std::shared_ptr<const std::vector<int32_t>> hubDistance;
+  bool hubIsFar = false;  // the mean distance to the hub is kFarHub or more
+  std::vector<int32_t> hubSources;  // heaviest first, when `sources` is empty
+  int64_t packingScans = 0;
 };
+
+// A hub this many arcs from the average node, or more, is far (see
+// EngineSettings::steeredNeighbourProofs): a mesh's centre is tens of arcs
+// from most nodes, a real network's hub two to four.
+constexpr double kFarHub = 8.0;
+
+double meanDistance(const std::vector<int32_t> &distance) {
+  double sum = 0;
+  for (int32_t d : distance) sum += d;
+  return distance.empty() ? 0 : sum / static_cast<double>(distance.size());
+}
+
+// Every node but `root` by weighted degree, heaviest first (the smaller
+// index first among equals). Cuts of heavy nodes come first, so that a
+// lighter node finds heavier neighbours whose cuts are known already (see
+// KnownCuts).
+std::vector<int32_t> heaviestFirst(const std::vector<int64_t> &degree, int32_t root = 0) {
+  std::vector<int32_t> order;
+  for (int32_t k = 0; k < static_cast<int32_t>(degree.size()); k++)
+    if (k != root) order.push_back(k);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int32_t a, int32_t b) { return degree[a] > degree[b]; });
+  return order;
+}
+
+// The sources of a run rooted at the hub: the first computations those of
+// the drawn order, as every candidate of Auto's probe makes them (so the
+// probe compares like with like), then the rest heaviest first.
+std::vector<int32_t> hubOrder(const std::vector<int64_t> &degree, int32_t hub) {
+  int32_t n = static_cast<int32_t>(degree.size());
+  std::vector<int32_t> order = detail::drawnSources(n, hub, kProbeComputations);
+  std::vector<uint8_t> taken(n, 0);
+  for (int32_t v : order) taken[v] = 1;
+  for (int32_t v : heaviestFirst(degree, hub))
+    if (!taken[v]) order.push_back(v);
+  return order;
+}
+
+int32_t heaviestNode(const std::vector<int64_t> &degree) {
+  return static_cast<int32_t>(std::max_element(degree.begin(), degree.end()) - degree.begin());
+}
+
+// Whether a run of `engine` may be rooted at the hub: the engines that
+// take its packing (and, Trees, its steering), with one of them on.
+bool mayRootAtHub(Engine engine, const Graph &graph, const BuildOptions &options) {
+  bool compact = engine == Engine::Paths || engine == Engine::Trees;
+  bool used = options.treePacking || (engine == Engine::Trees && options.steering);
+  return compact && used && graph.nodeCount() >= 3;
+}
+
+// Roots the target's runs at node 0 or at the hub, the heaviest node (a
+// block's node 0, see blockTree). A run rooted at the hub settles the nodes
+// that trees packed from it prove alone (tree packing), steers the search
+// trees towards it (steering) and takes its sources heaviest first.
+void rootAt(Target &target, bool atHub, const BuildOptions &options) {
+  target.atHub = atHub;
+  target.root = 0;
+  if (!atHub) return;
+  if (target.compact == nullptr) target.compact = detail::makeCompactGraph(target.graph);
+  const detail::CompactGraph &g = *target.compact;
+  if (target.hub < 0) {
+    target.hub = heaviestNode(g.degree);
+    if (target.sources.empty()) target.hubSources = hubOrder(g.degree, target.hub);
+    if (options.treePacking) {
+      detail::TreePacking packing = detail::packTrees(g, target.hub);
+      target.aloneToHub = std::make_shared<const std::vector<uint8_t>>(std::move(packing.aloneToHub));
+      target.packingScans = packing.scans;
+    }
+    if (options.steering) {
+      target.hubDistance = std::make_shared<const std::vector<int32_t>>(detail::distancesFrom(g, target.hub));
+      target.hubIsFar = meanDistance(*target.hubDistance) >= kFarHub;
+    }
+  }
+  target.root = target.hub;
+}
 
 DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &options,
                             int threads) {
@@ -66,10 +160,19 @@ DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &o
   settings.provenDegreeCuts = target.oneBlock && options.provenCuts && g.nodeCount() >= 3;
   settings.neighbourProofs = options.provenCuts;
   settings.compactGraph = target.compact;
+  if (target.atHub) {
+    settings.aloneToRoot = target.aloneToHub;
+    if (engine == Engine::Trees) {
+      settings.steerRoot = target.root;
+      settings.rootDistance = target.hubDistance;
+      settings.steeredNeighbourProofs = target.hubIsFar;
+    }
+  }
   d.makeEngine = detail::engineFactory(engine, g, settings);
   d.progress = options.progress;
   d.cancel = options.cancel;
   if (!target.sources.empty()) d.sources = &target.sources;
+  else if (target.atHub) d.sources = &target.hubSources;
   return d;
 }
 
@@ -92,25 +195,28 @@ Probed probeEngines(Target &target, const BuildOptions &options) {
   };
   const Candidate candidates[] = {
       {Engine::Relabel, 1.0}, {Engine::Paths, 1.0}, {Engine::Trees, 2.0}};
+  bool bestAtHub = false;
   Probed best;
   bool haveBest = false;
   double bestCost = 0;
   std::vector<double> pace;
   for (const Candidate &c : candidates) {
-    // The solver's records take about 1.5 kB a node, ten times what the
-    // compact graph takes: on large graphs push-relabel is not a candidate.
-    if (c.engine == Engine::Relabel && g.nodeCount() > kLargeGraphNodes) continue;
+    if (c.engine == Engine::Relabel && g.edgeCount() >= kLargeGraphEdges) continue;
+    // Each candidate runs as the engine named would (see buildWhole).
+    bool atHub = mayRootAtHub(c.engine, g, options);
+    rootAt(target, atHub, options);
     DriverOptions probe = driverOptions(c.engine, target, options, 1);
     probe.progress = nullptr;
     probe.stopAfter = kProbeComputations;
     probe.costPerScan = c.costPerScan;
     if (haveBest) probe.pace = &pace;
-    GusfieldRun run = detail::startRun(g.nodeCount());
+    GusfieldRun run = detail::startRun(g.nodeCount(), target.root);
     detail::runGusfield(run, probe);
     double cost = static_cast<double>(run.counters.scans) * c.costPerScan;
     bool complete = run.computations == std::min(kProbeComputations, run.n - 1);
     if (!haveBest || (complete && cost < bestCost)) {
       best = {c.engine, std::move(run)};
+      bestAtHub = atHub;
       haveBest = true;
       bestCost = cost;
       pace.clear();
@@ -118,6 +224,7 @@ Probed probeEngines(Target &target, const BuildOptions &options) {
         pace.push_back(static_cast<double>(scans) * c.costPerScan);
     }
   }
+  rootAt(target, bestAtHub, options);  // the run goes on as the best began it
   return best;
 }
 
@@ -152,6 +259,7 @@ BuildStats statsOf(const GusfieldRun &run, Engine engine) {
   stats.lastCutSeconds = run.lastCutSeconds;
   stats.calcSeconds = run.calcSeconds;
   stats.manipSeconds = run.manipSeconds;
+  stats.peakBytes = detail::peakResidentBytes();
   return stats;
 }
 
@@ -196,18 +304,6 @@ std::vector<int64_t> weightedDegrees(int32_t n, const std::vector<Edge> &edges) 
   return degree;
 }
 
-// Nodes 1 ... n - 1 by weighted degree, heaviest first (the smaller index
-// first among equals). Cuts of heavy nodes come first, so that a lighter
-// node finds heavier neighbours whose cuts are known already (see
-// KnownCuts).
-std::vector<int32_t> heaviestFirst(const std::vector<int64_t> &degree) {
-  std::vector<int32_t> order;
-  for (int32_t k = 1; k < static_cast<int32_t>(degree.size()); k++) order.push_back(k);
-  std::stable_sort(order.begin(), order.end(),
-                   [&](int32_t a, int32_t b) { return degree[a] > degree[b]; });
-  return order;
-}
-
 // A block of a graph that split comes with its sources' order and takes
 // Trees for Auto: on real networks, which split into a large block and many
 // small ones, the search trees were the quickest engine on every block
@@ -215,11 +311,13 @@ std::vector<int32_t> heaviestFirst(const std::vector<int64_t> &degree) {
 Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, bool oneBlock,
                  std::vector<int32_t> blockSources = {}) {
   double start = detail::steadySeconds();
-  Target target{graph, oneBlock, nullptr, std::move(blockSources)};
+  Target target(graph, oneBlock, std::move(blockSources));
   Built b;
   b.engine = options.engine;
-  b.run = detail::startRun(graph.nodeCount());
   if (b.engine == Engine::Auto && !target.sources.empty()) b.engine = Engine::Trees;
+  // An engine named (or Trees for a block) runs from the hub where it may.
+  if (b.engine != Engine::Auto) rootAt(target, mayRootAtHub(b.engine, graph, options), options);
+  b.run = detail::startRun(graph.nodeCount(), target.root);
   if (graph.nodeCount() >= 2 && b.engine == Engine::Auto) {
     Probed probed = probeEngines(target, options);
     b.engine = probed.engine;
@@ -230,11 +328,28 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
   if (b.engine == Engine::Auto) b.engine = Engine::Exact;  // nothing to compute
   if (graph.nodeCount() >= 2)
     detail::runGusfield(b.run, driverOptions(b.engine, target, options, threads));
-  // The probe's other candidates took time too.
-  double probing = detail::steadySeconds() - start - b.run.seconds;
-  b.run.seconds += probing;
-  b.run.lastCutSeconds += probing;
+  b.run.counters.scans += target.packingScans;
+  // The packing and the probe's other candidates took time too.
+  double before = detail::steadySeconds() - start - b.run.seconds;
+  b.run.seconds += before;
+  b.run.lastCutSeconds += before;
   return b;
+}
+
+// Turns the tree around so that node 0 is its root: the edges on the path
+// from node 0 to the old root point the other way, keeping their weights.
+void rootAtZero(detail::ParentTree &t) {
+  int32_t below = -1;
+  int64_t belowWeight = 0;
+  for (int32_t v = 0; v >= 0;) {
+    int32_t up = t.parent[v];
+    int64_t weight = t.weight[v];
+    t.parent[v] = below;
+    t.weight[v] = belowWeight;
+    below = v;
+    belowWeight = weight;
+    v = up;
+  }
 }
 
 detail::ParentTree parentTreeOf(const GusfieldRun &run) {
@@ -245,6 +360,7 @@ detail::ParentTree parentTreeOf(const GusfieldRun &run) {
     t.parent[run.records[p].id] = run.records[p].parent;
     t.weight[run.records[p].id] = run.records[p].weight;
   }
+  if (run.n > 0 && run.root != 0) rootAtZero(t);
   return t;
 }
 
@@ -295,7 +411,7 @@ detail::ParentTree blockTree(const detail::Block &block, const BuildOptions &opt
                              int threads, GusfieldRun &sum, Engine &engine, bool &built) {
   int32_t size = static_cast<int32_t>(block.nodes.size());
   std::vector<int64_t> degree = weightedDegrees(size, block.edges);
-  int32_t hub = static_cast<int32_t>(std::max_element(degree.begin(), degree.end()) - degree.begin());
+  int32_t hub = heaviestNode(degree);
   std::swap(degree[0], degree[hub]);  // by local number from here on
   auto label = [hub](int32_t k) { return k == hub ? 0 : k == 0 ? hub : k; };
   std::vector<Edge> edges = block.edges;

@@ -41,16 +41,26 @@ void exchange(std::vector<tree> &t, int32_t i, int32_t j) {
   t[t[j].id].pos = j;
 }
 
-// The exchanges that bring `sources` (by position from 1 on) into place.
-std::vector<int32_t> exchangesFor(const std::vector<int32_t> &sources, int32_t n) {
+// The ids by position at the start of a run rooted at `root`.
+std::vector<int32_t> startingIds(int32_t n, int32_t root) {
+  std::vector<int32_t> id(n);
+  for (int32_t k = 0; k < n; k++) id[k] = k;
+  if (n > 0) std::swap(id[0], id[root]);
+  return id;
+}
+
+// The exchanges that bring `sources` (by position from 1 on) into place,
+// from the start of a run rooted at `root`.
+std::vector<int32_t> exchangesFor(const std::vector<int32_t> &sources, int32_t n, int32_t root) {
   if (static_cast<int32_t>(sources.size()) != n - 1)
     throw Error("a source order names " + std::to_string(sources.size()) + " nodes, not " +
                 std::to_string(n - 1));
-  std::vector<int32_t> id(n), pos(n), j(n, 0);
-  for (int32_t k = 0; k < n; k++) id[k] = pos[k] = k;
+  std::vector<int32_t> id = startingIds(n, root), pos(n), j(n, 0);
+  for (int32_t k = 0; k < n; k++) pos[id[k]] = k;
   for (int32_t i = 1; i < n; i++) {
     int32_t v = sources[i - 1];
-    if (v <= 0 || v >= n || pos[v] < i) throw Error("a source order must name nodes 1 ... n - 1 once");
+    if (v < 0 || v >= n || v == root || pos[v] < i)
+      throw Error("a source order must name every node but the root once");
     j[i] = pos[v];
     std::swap(id[i], id[j[i]]);
     pos[id[i]] = i;
@@ -59,11 +69,10 @@ std::vector<int32_t> exchangesFor(const std::vector<int32_t> &sources, int32_t n
   return j;
 }
 
-// Sources by position, from the exchanges alone.
-std::vector<int32_t> sourcesByPosition(const std::vector<int32_t> &j) {
+// Sources by position, from the start of the run and the exchanges alone.
+std::vector<int32_t> sourcesByPosition(const std::vector<int32_t> &j, int32_t root) {
   int32_t n = static_cast<int32_t>(j.size());
-  std::vector<int32_t> id(n);
-  for (int32_t k = 0; k < n; k++) id[k] = k;
+  std::vector<int32_t> id = startingIds(n, root);
   for (int32_t i = 1; i < n; i++) std::swap(id[i], id[j[i]]);
   return id;
 }
@@ -366,8 +375,9 @@ void Driver::runSpeculatively(int threads, int32_t from) {
 void Driver::run() {
   start_ = now() - r_.seconds;
   int32_t from = r_.computations + 1;
-  exchanges_ = options_.sources ? exchangesFor(*options_.sources, r_.n) : drawExchanges(r_.n);
-  sourceAt_ = sourcesByPosition(exchanges_);
+  exchanges_ = options_.sources ? exchangesFor(*options_.sources, r_.n, r_.root)
+                                : drawExchanges(r_.n);
+  sourceAt_ = sourcesByPosition(exchanges_, r_.root);
   sourcePosition_.assign(r_.n, 0);
   for (int32_t k = 0; k < r_.n; k++) sourcePosition_[sourceAt_[k]] = k;
   knownSink_.assign(r_.n, -1);
@@ -396,13 +406,24 @@ double steadySeconds() {
       .count();
 }
 
-GusfieldRun startRun(int32_t n) {
+GusfieldRun startRun(int32_t n, int32_t root) {
   GusfieldRun run;
   run.n = n;
+  run.root = root;
   run.records.resize(n > 0 ? n : 0);
-  for (int32_t k = 0; k < n; k++) run.records[k] = {k, k, 0, 0};
+  for (int32_t k = 0; k < n; k++) run.records[k] = {k, k, root, 0};
+  if (n > 0) {
+    std::swap(run.records[0].id, run.records[root].id);
+    std::swap(run.records[0].pos, run.records[root].pos);
+  }
   run.scansAfter = {0};
   return run;
+}
+
+std::vector<int32_t> drawnSources(int32_t n, int32_t root, int32_t count) {
+  std::vector<int32_t> id = sourcesByPosition(drawExchanges(n), root);
+  int32_t last = std::min(count, n - 1);
+  return std::vector<int32_t>(id.begin() + 1, id.begin() + 1 + std::max(last, 0));
 }
 
 void runGusfield(GusfieldRun &run, const DriverOptions &options) { Driver(run, options).run(); }

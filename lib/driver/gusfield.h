@@ -35,6 +35,7 @@ namespace sunder::detail {
 // A build in progress or finished: the tree records and what it took.
 struct GusfieldRun {
   int32_t n = 0;
+  int32_t root = 0;                 // the node at position 0, every node's first parent
   std::vector<tree> records;        // n records, position 0 the root
   Counters counters;                // over the committed computations
   std::vector<int64_t> scansAfter;  // counters.scans after each position (0: none)
@@ -50,8 +51,9 @@ struct GusfieldRun {
 // Seconds of the steady wall clock, the driver's clock unless told otherwise.
 double steadySeconds();
 
-// A new run on n nodes: every record its own id at its own position.
-GusfieldRun startRun(int32_t n);
+// A new run on n nodes rooted at `root`: every record its own id at its own
+// position, but for the root and node 0, which trade places.
+GusfieldRun startRun(int32_t n, int32_t root = 0);
 
 struct DriverOptions {
   int threads = 1;  // 1 computes in sequence
@@ -69,8 +71,8 @@ struct DriverOptions {
   // once 1 ... k - knownLag are committed), so those values are committed
   // and the same for every thread count. 1 or more (less counts as 1).
   int32_t knownLag = 128;
-  // The sources in order (position 1 first; every node but position 0's
-  // once), instead of the drawn order; position 0 stays the root.
+  // The sources in order (position 1 first; every node but the root once),
+  // instead of the drawn order; position 0 stays the root.
   const std::vector<int32_t> *sources = nullptr;
   // Sequential only: stop after this position (> 0), or as soon as the
   // arcs looked at, times costPerScan, exceed kPaceSlack times pace[i]
@@ -81,6 +83,10 @@ struct DriverOptions {
 };
 
 constexpr double kPaceSlack = 1.5;
+
+// The first `count` sources (at most n - 1) of the drawn order of a run on n
+// nodes rooted at `root`.
+std::vector<int32_t> drawnSources(int32_t n, int32_t root, int32_t count);
 
 // Goes on with `run` from position run.computations + 1 to the end (or the
 // stop) and returns with the run updated.

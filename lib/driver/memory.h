@@ -6,6 +6,9 @@
 #ifndef SUNDER_LIB_DRIVER_MEMORY_H
 #define SUNDER_LIB_DRIVER_MEMORY_H
 
+#include <sys/resource.h>
+
+#include <cstdint>
 #include <new>
 #include <string>
 
@@ -33,6 +36,14 @@ auto withMemory(Work &&f, Name &&what) -> decltype(f()) {
 // "a graph of N nodes and M edges", the name most failures give.
 inline std::string graphSize(int64_t nodes, int64_t edges) {
   return "a graph of " + std::to_string(nodes) + " nodes and " + std::to_string(edges) + " edges";
+}
+
+// The largest resident memory of the process so far, in bytes; 0 where the
+// system does not tell.
+inline int64_t peakResidentBytes() {
+  struct rusage usage {};
+  if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
+  return static_cast<int64_t>(usage.ru_maxrss) * 1024;  // Linux gives KiB
 }
 
 }  // namespace sunder::detail

@@ -89,4 +89,23 @@ void CompactGraph::findHubs() const {
   hubMarks_ = std::move(marks);
 }
 
+std::vector<int32_t> distancesFrom(const CompactGraph &g, int32_t root) {
+  std::vector<int32_t> distance(g.n, -1), queue;
+  queue.reserve(g.n);
+  distance[root] = 0;
+  queue.push_back(root);
+  for (size_t k = 0; k < queue.size(); k++) {
+    int32_t v = queue[k];
+    for (int32_t a = g.first[v]; a < g.first[v + 1]; a++)
+      if (distance[g.head[a]] < 0) {
+        distance[g.head[a]] = distance[v] + 1;
+        queue.push_back(g.head[a]);
+      }
+  }
+  int32_t beyond = distance[queue.back()] + 1;
+  for (int32_t &d : distance)
+    if (d < 0) d = beyond;
+  return distance;
+}
+
 }  // namespace sunder::detail

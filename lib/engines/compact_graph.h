@@ -52,6 +52,10 @@ struct CompactGraph {
   mutable std::vector<int32_t> hubMarks_;  // n marks for each hub in turn
 };
 
+// Every node's distance in arcs from `root`; nodes out of its reach take
+// one more than the largest distance found.
+std::vector<int32_t> distancesFrom(const CompactGraph &g, int32_t root);
+
 // How the engines on the compact graph run a computation.
 struct CompactSettings {
   // Stop as soon as the flow reaches the smaller weighted degree of s and t;

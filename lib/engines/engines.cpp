@@ -106,8 +106,10 @@ CompactSettings compactSettings(const EngineSettings &settings) {
 template <class Method>
 class CompactEngine : public CutEngine {
  public:
-  CompactEngine(std::shared_ptr<const CompactGraph> g, const CompactSettings &settings)
+  CompactEngine(std::shared_ptr<const CompactGraph> g, const CompactSettings &settings,
+                std::shared_ptr<const std::vector<uint8_t>> aloneToRoot)
       : graph_(std::move(g)), settings_(settings), method_(*graph_, settings),
+        aloneToRoot_(std::move(aloneToRoot)),
         proven_(settings.provenDegreeCuts ? graph_->twoLightest : -1) {}
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) override {
     int32_t lone = provenAlone(s, t);
@@ -128,6 +130,13 @@ class CompactEngine : public CutEngine {
     }
     return sidesOf(s, t, out, scanLimit);
   }
+  // Steered computations (sink `root`) look for neighbour proofs only with
+  // `proofs` (EngineSettings::steeredNeighbourProofs).
+  void steerTowards(int32_t root, std::shared_ptr<const std::vector<int32_t>> distance,
+                    bool proofs) {
+    if (!proofs) unprovenSink_ = root;
+    method_.steerTowards(root, std::move(distance));
+  }
   Counters counters() const override {
     Counters c = method_.counters();
     c.scans += extraScans_;
@@ -136,8 +145,10 @@ class CompactEngine : public CutEngine {
 
  private:
   // The terminal that is alone a minimum cut because no cut of the graph is
-  // lighter than its degree (s on a tie); -1 when that is not proven.
+  // lighter than its degree (s on a tie), or because the packing proved s
+  // alone to the root; -1 when that is not proven.
   int32_t provenAlone(int32_t s, int32_t t) const {
+    if (aloneToRoot_ != nullptr && (*aloneToRoot_)[s]) return s;
     const std::vector<int64_t> &degree = graph_->degree;
     int32_t lighter = degree[t] < degree[s] ? t : s;
     return degree[lighter] <= proven_ ? lighter : -1;
@@ -159,7 +170,7 @@ class CompactEngine : public CutEngine {
   bool provenByNeighbour(int32_t s, int32_t t, const KnownCuts *known, int64_t scanLimit) {
     const CompactGraph &g = *graph_;
     if (known == nullptr || !settings_.neighbourProofs || !settings_.degreeBound ||
-        g.degree[s] > g.degree[t])
+        g.degree[s] > g.degree[t] || t == unprovenSink_)
       return false;
     int32_t x = -1;
     for (int32_t a = g.first[s]; a < g.first[s + 1]; a++) {
@@ -178,6 +189,8 @@ class CompactEngine : public CutEngine {
   std::shared_ptr<const CompactGraph> graph_;
   CompactSettings settings_;
   Method method_;
+  std::shared_ptr<const std::vector<uint8_t>> aloneToRoot_;
+  int32_t unprovenSink_ = -1;  // a sink for which no neighbour proof is looked for
   int64_t extraScans_ = 0;  // arcs looked at outside the method
   int64_t proven_;  // twoLightest when degree cuts may be proven; else -1
 };
@@ -203,9 +216,16 @@ std::unique_ptr<CutEngine> newEngine(Engine engine, const Graph &graph,
   switch (engine) {
     case Engine::Relabel: return std::make_unique<ExactEngine>(graph, relabelSettings(settings));
     case Engine::Paths:
-      return std::make_unique<CompactEngine<AugmentingPaths>>(compact, compactSettings(settings));
-    case Engine::Trees:
-      return std::make_unique<CompactEngine<SearchTrees>>(compact, compactSettings(settings));
+      return std::make_unique<CompactEngine<AugmentingPaths>>(compact, compactSettings(settings),
+                                                              settings.aloneToRoot);
+    case Engine::Trees: {
+      auto trees = std::make_unique<CompactEngine<SearchTrees>>(compact, compactSettings(settings),
+                                                                settings.aloneToRoot);
+      if (settings.rootDistance != nullptr)
+        trees->steerTowards(settings.steerRoot, settings.rootDistance,
+                           settings.steeredNeighbourProofs);
+      return trees;
+    }
     case Engine::Exact: return std::make_unique<ExactEngine>(graph, cutSettings());
     case Engine::Auto: break;
   }

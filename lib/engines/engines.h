@@ -40,6 +40,19 @@ struct EngineSettings {
   // minimum cut when a flow to a neighbour reaches its degree and that
   // neighbour's cut to the same sink is known to weigh as much or more.
   bool neighbourProofs = true;
+  // Paths, Trees: by node, 1 where the node alone is proven a minimum cut
+  // to the root of the Gusfield run (tree_packing.h), which then holds for
+  // every sink the run gives it: such a source costs no flow. Null: none.
+  std::shared_ptr<const std::vector<uint8_t>> aloneToRoot;
+  // Trees: computations whose sink is steerRoot grow the source tree
+  // nearest to it first, by rootDistance (distancesFrom). Null: none.
+  int32_t steerRoot = -1;
+  std::shared_ptr<const std::vector<int32_t>> rootDistance;
+  // Trees: steered computations look for neighbour proofs too (see
+  // neighbourProofs). A flow to a neighbour stays near the source, which
+  // pays where the root is far from most nodes (a mesh), not where every
+  // node is a few arcs from it and the steered flow cheap.
+  bool steeredNeighbourProofs = false;
   // Paths, Trees: the compact graph of the graph given to makeEngine, shared
   // read-only with other engines; when empty the engine makes its own.
   std::shared_ptr<const CompactGraph> compactGraph;

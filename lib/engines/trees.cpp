@@ -4,6 +4,53 @@
 
 namespace sunder::detail {
 
+void ActiveQueue::steer(const std::vector<int32_t> *distance) { distance_ = distance; }
+
+void ActiveQueue::push(int32_t v) {
+  size_++;
+  if (distance_ == nullptr) {
+    fifo_.push_back(v);
+    return;
+  }
+  size_t d = static_cast<size_t>((*distance_)[v]);
+  if (d >= buckets_.size()) buckets_.resize(d + 1);
+  buckets_[d].push_back(v);
+  lowest_ = std::min(lowest_, d);
+}
+
+int32_t ActiveQueue::take() {
+  size_--;
+  if (distance_ == nullptr) {
+    int32_t v = fifo_.front();
+    fifo_.pop_front();
+    return v;
+  }
+  while (buckets_[lowest_].empty()) lowest_++;
+  int32_t v = buckets_[lowest_].back();
+  buckets_[lowest_].pop_back();
+  return v;
+}
+
+void ActiveQueue::putBack(int32_t v) {
+  if (distance_ == nullptr) {
+    size_++;
+    fifo_.push_front(v);
+  } else {
+    push(v);
+  }
+}
+
+void ActiveQueue::clear() {
+  fifo_.clear();
+  for (size_t d = lowest_; d < buckets_.size() && size_ > 0; d++) {
+    size_ -= buckets_[d].size();
+    buckets_[d].clear();
+  }
+  size_ = 0;
+  lowest_ = 0;
+  distance_ = nullptr;
+}
+
 SearchTrees::SearchTrees(const CompactGraph &g, const CompactSettings &settings)
     : g_(g), settings_(settings), first_(g.first), head_(g.head), twin_(g.twin), res_(g.cap),
       tree_(g.n, FREE), parent_(g.n, kNone), active_(g.n, 0), scan_(g.n), stamp_(g.n, 0),
@@ -35,7 +82,7 @@ void SearchTrees::restore() {
   touchedArcs_.clear();
   touchedNodes_.clear();
   clearMarks();
-  for (std::deque<int32_t> &q : queues_) q.clear();
+  for (ActiveQueue &q : queues_) q.clear();
   grown_[0] = grown_[1] = 0;
   orphans_.clear();
 }
@@ -66,7 +113,13 @@ void SearchTrees::reset(int32_t s, int32_t t) {
     dist_[root] = 0;
     stamp_[root] = pass_;
   }
+  if (t == steerRoot_) queues_[0].steer(steerDistance_.get());
   activate(s);
+}
+
+void SearchTrees::steerTowards(int32_t root, std::shared_ptr<const std::vector<int32_t>> distance) {
+  steerRoot_ = root;
+  steerDistance_ = std::move(distance);
 }
 
 // When t's neighbours carry marks (t is a hub, or the marks were made for
@@ -149,7 +202,7 @@ void SearchTrees::activate(int32_t v) {
   scan_[v] = first_[v];
   if (active_[v]) return;
   active_[v] = 1;
-  queues_[tree_[v] == SINK].push_back(v);
+  queues_[tree_[v] == SINK].push(v);
 }
 
 // Grows the trees from their active nodes, oldest first, until an arc joins
@@ -173,8 +226,8 @@ int32_t SearchTrees::grow() {
     // The tree that has looked at fewer arcs in this computation grows.
     int side = grown_[1] < grown_[0] ? 1 : 0;
     if (queues_[side].empty()) side ^= 1;
-    std::deque<int32_t> &queue = queues_[side];
-    int32_t p = queue.front();
+    ActiveQueue &queue = queues_[side];
+    int32_t p = queue.take();
     uint8_t tree = tree_[p];
     if (tree != FREE) {
       int64_t looked = first_[p + 1] - scan_[p];
@@ -185,7 +238,10 @@ int32_t SearchTrees::grow() {
         // Flow leaves a source-tree node along a, enters a sink-tree node
         // along the twin.
         if ((tree == SOURCE ? res_[a] : res_[twin_[a]]) == 0) continue;
-        if (tree_[q] == FREE && tree == SOURCE && joinsMarkedSink(q)) return a;
+        if (tree_[q] == FREE && tree == SOURCE && joinsMarkedSink(q)) {
+          queue.putBack(p);
+          return a;
+        }
         if (tree_[q] == FREE) {
           join(q, tree);
           parent_[q] = twin_[a];
@@ -193,11 +249,11 @@ int32_t SearchTrees::grow() {
           stamp_[q] = stamp_[p];
           activate(q);
         } else if (tree_[q] != tree) {
+          queue.putBack(p);
           return tree == SOURCE ? a : twin_[a];
         }
       }
     }
-    queue.pop_front();
     active_[p] = 0;
   }
 }
@@ -217,14 +273,12 @@ bool SearchTrees::joinsMarkedSink(int32_t q) {
 // A node queued while in the sink tree may have joined the source tree
 // since; such nodes move to the source queue. True when any did.
 bool SearchTrees::requeueSourceNodes() {
-  std::deque<int32_t> &sinkQueue = queues_[1];
+  ActiveQueue &sinkQueue = queues_[1];
   scans_ += static_cast<int64_t>(sinkQueue.size());
-  size_t kept = 0;
-  for (int32_t v : sinkQueue) {
-    if (tree_[v] == SOURCE) queues_[0].push_back(v);
-    else sinkQueue[kept++] = v;
-  }
-  sinkQueue.resize(kept);
+  sinkQueue.forEach([&](int32_t v) {
+    if (tree_[v] == SOURCE) queues_[0].push(v);
+  });
+  sinkQueue.keepIf([&](int32_t v) { return tree_[v] != SOURCE; });
   return !queues_[0].empty();
 }
 

@@ -45,6 +45,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "lib/engines/compact_graph.h"
@@ -52,9 +53,49 @@
 
 namespace sunder::detail {
 
+// The active nodes of one search tree, first in first out; or, steered by
+// each node's distance to the sink, nearest first (the last queued first
+// among equals), so that the source tree runs towards the sink along about
+// one path instead of growing as a ball.
+class ActiveQueue {
+ public:
+  // Steered by `distance` (by node) until the next clear; null: in order.
+  void steer(const std::vector<int32_t> *distance);
+  void push(int32_t v);
+  bool empty() const { return size_ == 0; }
+  size_t size() const { return size_; }
+  int32_t take();             // removes the next node and returns it
+  void putBack(int32_t v);    // makes v, just taken, the next again
+  void clear();
+  // Keeps the nodes for which keep(v) holds, in order (unsteered only).
+  template <class Keep>
+  void keepIf(Keep keep) {
+    size_t kept = 0;
+    for (int32_t v : fifo_)
+      if (keep(v)) fifo_[kept++] = v;
+    fifo_.resize(kept);
+    size_ = kept;
+  }
+  template <class Visit>
+  void forEach(Visit visit) const {
+    for (int32_t v : fifo_) visit(v);
+  }
+
+ private:
+  std::deque<int32_t> fifo_;
+  const std::vector<int32_t> *distance_ = nullptr;
+  std::vector<std::vector<int32_t>> buckets_;  // steered: by distance
+  size_t lowest_ = 0;                          // no bucket below is filled
+  size_t size_ = 0;
+};
+
 class SearchTrees {
  public:
   explicit SearchTrees(const CompactGraph &g, const CompactSettings &settings = {});
+
+  // Computations whose sink is `root` steer the source tree by `distance`,
+  // every node's distance in arcs to root (see ActiveQueue).
+  void steerTowards(int32_t root, std::shared_ptr<const std::vector<int32_t>> distance);
 
   // Max flow from s to t; side[k] = 0 for the source tree's nodes at the
   // end, which are the nodes reached from s in the residual graph (or one
@@ -110,7 +151,9 @@ class SearchTrees {
   std::vector<int32_t> scan_;     // by node: next arc its growing looks at
   std::vector<int32_t> stamp_;    // by node: pass in which `dist_` was last confirmed
   std::vector<int32_t> dist_;     // by node: distance to the root at that pass
-  std::deque<int32_t> queues_[2];      // active nodes: [0] those queued in the source tree, [1] the sink tree
+  ActiveQueue queues_[2];              // active nodes: [0] those queued in the source tree, [1] the sink tree
+  int32_t steerRoot_ = kNone;
+  std::shared_ptr<const std::vector<int32_t>> steerDistance_;
   int64_t grown_[2] = {0, 0};          // arcs each queue's growing looked at in this computation
   std::vector<int32_t> orphans_;
   std::vector<int32_t> touchedArcs_;   // arcs pushed along since the last restore

@@ -265,7 +265,7 @@ TEST(LibrarySwitches, EveryCombinationGivesTheSameCuts) {
     for (int k = core; k < n - 2; k++) g.addEdge(k, k == core ? rng() % core : k - 1, 1 + rng() % 4);
     g.addEdge(n - 2, n - 1, 3);  // a component of its own
     for (sunder::Engine engine : {sunder::Engine::Paths, sunder::Engine::Trees, sunder::Engine::Auto}) {
-      for (int mask = 0; mask < 16; mask++) {
+      for (int mask = 0; mask < 64; mask++) {
         sunder::BuildOptions options;
         options.engine = engine;
         options.threads = 1 + mask % 2;
@@ -273,6 +273,8 @@ TEST(LibrarySwitches, EveryCombinationGivesTheSameCuts) {
         options.provenCuts = mask & 2;
         options.degreeBound = mask & 4;
         options.localReset = mask & 8;
+        options.treePacking = mask & 16;
+        options.steering = mask & 32;
         SCOPED_TRACE(std::string(sunder::engineName(engine)) + " switches " + std::to_string(mask));
         expectGomoryHu(g, sunder::buildCutTree(g, options));
       }

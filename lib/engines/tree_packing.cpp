@@ -1,0 +1,178 @@
+// Why a node proven alone to the hub is alone to its sink too, in a
+// Gusfield run rooted at the hub. Let v have lambda(v, hub) = deg(v), and
+// let p be v's parent, first the hub. Suppose lambda(v, p) >= deg(v) (true
+// for p = hub). The driver changes v's parent in two ways:
+//  - to a source s whose cut (S, rest) to p has v in S: that cut separates
+//    v from p, so lambda(s, p) >= lambda(v, p) >= deg(v), and lambda(v, s) >=
+//    min(lambda(v, p), lambda(p, s)) >= deg(v);
+//  - when v is the sink of source s's cut and v's parent p lies on s's
+//    side, to s: that cut separates v from p, so lambda(v, s) = the cut >=
+//    lambda(v, p) >= deg(v).
+// Either way the new parent keeps lambda(v, parent) >= deg(v), and no cut of
+// v weighs less than deg(v) anyway.
+#include "lib/engines/tree_packing.h"
+
+#include <algorithm>
+#include <queue>
+
+namespace sunder::detail {
+
+namespace {
+
+// Arc looks the packing may spend, per arc of the graph.
+constexpr int64_t kScansPerArc = 32;
+
+class Packer {
+ public:
+  Packer(const CompactGraph &g, int32_t hub);
+  TreePacking run();
+
+ private:
+  int32_t arcCount(int32_t v) const { return g_.first[v + 1] - g_.first[v]; }
+  void sortArcs();
+  int64_t startingThreshold() const;
+  int32_t hubArc(int64_t threshold);
+  int32_t growTree(int64_t threshold, int64_t &amount);
+  void reach(int32_t a, int64_t &amount);
+  void takeAmount(int64_t amount);
+
+  const CompactGraph &g_;
+  int32_t hub_;
+  std::vector<int32_t> arcs_;   // each node's arcs (the hub's sorted, see sortArcs)
+  std::vector<int32_t> end_;    // by node: its live arcs are arcs_[first[v] .. end_[v])
+  std::vector<int64_t> res_;    // by arc: capacity the trees so far left
+  std::vector<int32_t> seen_;   // by node: the last tree that reached it
+  std::vector<int64_t> carried_;  // by node: the amounts of the trees that reached it
+  std::vector<int32_t> treeArcs_;  // the arcs of the tree being grown
+  std::priority_queue<std::pair<int32_t, int32_t>> queue_;  // (arcs, -node) reached, to expand
+  int32_t hubCursor_;  // see hubArc
+  int32_t tree_ = 0;
+  int64_t scans_ = 0;
+};
+
+Packer::Packer(const CompactGraph &g, int32_t hub)
+    : g_(g), hub_(hub), arcs_(g.head.size()), end_(g.first.begin() + 1, g.first.end()),
+      res_(g.cap), seen_(g.n, 0), carried_(g.n, 0), hubCursor_(g.first[hub]) {
+  sortArcs();
+}
+
+// The hub's arcs go to the neighbours with the most arcs first: a tree
+// starts at the dense core.
+void Packer::sortArcs() {
+  for (int32_t a = 0; a < static_cast<int32_t>(arcs_.size()); a++) arcs_[a] = a;
+  int32_t from = g_.first[hub_], to = g_.first[hub_ + 1];
+  std::sort(arcs_.begin() + from, arcs_.begin() + to, [this](int32_t a, int32_t b) {
+    int32_t x = g_.head[a], y = g_.head[b];
+    return arcCount(x) != arcCount(y) ? arcCount(x) > arcCount(y) : x < y;
+  });
+  scans_ += to - from;
+}
+
+// The capacity below which a sixteenth of the arcs lie, at least 1.
+int64_t Packer::startingThreshold() const {
+  if (g_.cap.empty()) return 1;
+  std::vector<int64_t> caps = g_.cap;
+  auto at = caps.begin() + static_cast<std::ptrdiff_t>(caps.size() / 16);
+  std::nth_element(caps.begin(), at, caps.end());
+  return std::max<int64_t>(1, *at);
+}
+
+// The hub's next arc with at least `threshold` left, or -1. The arcs before
+// the cursor have less (the cursor goes back to the start when the
+// threshold falls).
+int32_t Packer::hubArc(int64_t threshold) {
+  for (; hubCursor_ < g_.first[hub_ + 1]; hubCursor_++) {
+    int32_t a = arcs_[hubCursor_];
+    scans_++;
+    if (res_[a] >= threshold) return a;
+  }
+  return -1;
+}
+
+// Grows one tree from the hub over arcs with at least `threshold` left:
+// the hub gives it one arc, then the reached node with the most arcs (the
+// smaller index among equals) takes an arc to every neighbour not reached
+// yet, and so on; returns the nodes it reached (the hub included), with the
+// smallest residual capacity of its arcs in `amount`. Arcs found with
+// nothing left are dropped from their node's list for good.
+int32_t Packer::growTree(int64_t threshold, int64_t &amount) {
+  tree_++;
+  treeArcs_.clear();
+  int32_t first = hubArc(threshold);
+  if (first < 0) return 1;
+  seen_[hub_] = tree_;
+  reach(first, amount = res_[first]);
+  int32_t reached = 2;
+  while (!queue_.empty()) {
+    int32_t v = -queue_.top().second;
+    queue_.pop();
+    int32_t kept = g_.first[v];
+    for (int32_t k = g_.first[v]; k < end_[v]; k++) {
+      int32_t a = arcs_[k];
+      scans_++;
+      if (res_[a] == 0) continue;  // dead for good: dropped
+      arcs_[kept++] = a;
+      if (res_[a] < threshold || seen_[g_.head[a]] == tree_) continue;
+      reach(a, amount);
+      reached++;
+    }
+    end_[v] = kept;
+  }
+  return reached;
+}
+
+// Adds the head of arc a to the tree, by a.
+void Packer::reach(int32_t a, int64_t &amount) {
+  int32_t x = g_.head[a];
+  seen_[x] = tree_;
+  treeArcs_.push_back(a);
+  amount = std::min(amount, res_[a]);
+  queue_.push({arcCount(x), -x});
+}
+
+// Takes `amount` off the tree's edges and credits it to its nodes.
+void Packer::takeAmount(int64_t amount) {
+  for (int32_t a : treeArcs_) {
+    res_[a] -= amount;
+    res_[g_.twin[a]] -= amount;
+    int32_t x = g_.head[a];
+    carried_[x] = carried_[x] > INT64_MAX - amount ? INT64_MAX : carried_[x] + amount;
+  }
+}
+
+TreePacking Packer::run() {
+  TreePacking out;
+  int64_t budget = kScansPerArc * static_cast<int64_t>(arcs_.size()) + g_.n;
+  int64_t threshold = startingThreshold();
+  int32_t firstAtThreshold = 0;
+  while (threshold >= 1 && scans_ < budget) {
+    int64_t amount = 0;
+    int32_t reached = growTree(threshold, amount);
+    if (reached >= 2) {
+      takeAmount(amount);
+      out.trees++;
+    }
+    if (firstAtThreshold == 0) firstAtThreshold = reached;
+    // A tree that reached no node, or (above threshold 1) half the nodes
+    // the first at its threshold did, lowers the threshold.
+    if (reached < 2 || (threshold > 1 && 2 * reached < firstAtThreshold)) {
+      threshold /= 2;
+      firstAtThreshold = 0;
+      hubCursor_ = g_.first[hub_];
+    }
+  }
+  out.aloneToHub.assign(g_.n, 0);
+  for (int32_t v = 0; v < g_.n; v++)
+    if (v != hub_ && carried_[v] >= g_.degree[v]) {
+      out.aloneToHub[v] = 1;
+      out.proven++;
+    }
+  out.scans = scans_;
+  return out;
+}
+
+}  // namespace
+
+TreePacking packTrees(const CompactGraph &g, int32_t hub) { return Packer(g, hub).run(); }
+
+}  // namespace sunder::detail
