@@ -67,6 +67,7 @@ struct Target {
   std::shared_ptr<const std::vector<uint8_t>> aloneToHub;
   std::shared_ptr<const std::vector<int32_t>> hubDistance;
   bool hubIsFar = false;  // the mean distance to the hub is kFarHub or more
+  int32_t provenAtHub = 0;  // nodes the packing proved
   std::vector<int32_t> hubSources;  // heaviest first, when `sources` is empty
   int64_t packingScans = 0;
 };
@@ -112,38 +113,49 @@ int32_t heaviestNode(const std::vector<int64_t> &degree) {
   return static_cast<int32_t>(std::max_element(degree.begin(), degree.end()) - degree.begin());
 }
 
-// Whether a run of `engine` may be rooted at the hub: the engines that
-// take its packing (and, Trees, its steering), with one of them on.
-bool mayRootAtHub(Engine engine, const Graph &graph, const BuildOptions &options) {
-  bool compact = engine == Engine::Paths || engine == Engine::Trees;
-  bool used = options.treePacking || (engine == Engine::Trees && options.steering);
-  return compact && used && graph.nodeCount() >= 3;
-}
+// Paths is rooted at the hub only where the packing proves at least one
+// node in this many: rooted there without that, it took more arc looks than
+// from node 0 in the drawn order (on rings and ladders, where no node is a
+// hub). Trees is rooted there for the steering as well.
+constexpr int32_t kPackedShare = 64;
 
-// Roots the target's runs at node 0 or at the hub, the heaviest node (a
-// block's node 0, see blockTree). A run rooted at the hub settles the nodes
-// that trees packed from it prove alone (tree packing), steers the search
-// trees towards it (steering) and takes its sources heaviest first.
-void rootAt(Target &target, bool atHub, const BuildOptions &options) {
-  target.atHub = atHub;
-  target.root = 0;
-  if (!atHub) return;
+// Makes the hub's packing and distances, once for the target.
+void prepareHub(Target &target, const BuildOptions &options) {
+  if (target.hub >= 0) return;
   if (target.compact == nullptr) target.compact = detail::makeCompactGraph(target.graph);
   const detail::CompactGraph &g = *target.compact;
-  if (target.hub < 0) {
-    target.hub = heaviestNode(g.degree);
-    if (target.sources.empty()) target.hubSources = hubOrder(g.degree, target.hub);
-    if (options.treePacking) {
-      detail::TreePacking packing = detail::packTrees(g, target.hub);
-      target.aloneToHub = std::make_shared<const std::vector<uint8_t>>(std::move(packing.aloneToHub));
-      target.packingScans = packing.scans;
-    }
-    if (options.steering) {
-      target.hubDistance = std::make_shared<const std::vector<int32_t>>(detail::distancesFrom(g, target.hub));
-      target.hubIsFar = meanDistance(*target.hubDistance) >= kFarHub;
-    }
+  target.hub = heaviestNode(g.degree);
+  if (target.sources.empty()) target.hubSources = hubOrder(g.degree, target.hub);
+  if (options.treePacking) {
+    detail::TreePacking packing = detail::packTrees(g, target.hub);
+    target.aloneToHub = std::make_shared<const std::vector<uint8_t>>(std::move(packing.aloneToHub));
+    target.packingScans = packing.scans;
+    target.provenAtHub = packing.proven;
   }
+  if (options.steering) {
+    target.hubDistance = std::make_shared<const std::vector<int32_t>>(detail::distancesFrom(g, target.hub));
+    target.hubIsFar = meanDistance(*target.hubDistance) >= kFarHub;
+  }
+}
+
+// Roots the target's runs of `engine` at node 0 or at the hub, the heaviest
+// node (a block's node 0, see blockTree); returns whether at the hub. A run
+// rooted at the hub settles the nodes that trees packed from it prove alone
+// (tree packing), steers the search trees towards it (steering) and takes
+// its sources heaviest first.
+bool rootAt(Target &target, Engine engine, const BuildOptions &options) {
+  target.atHub = false;
+  target.root = 0;
+  const Graph &g = target.graph;
+  bool compact = engine == Engine::Paths || engine == Engine::Trees;
+  if (!compact || g.nodeCount() < 3) return false;
+  bool steers = engine == Engine::Trees && options.steering;
+  if (!steers && !options.treePacking) return false;
+  prepareHub(target, options);
+  if (!steers && target.provenAtHub * int64_t{kPackedShare} < g.nodeCount()) return false;
+  target.atHub = true;
   target.root = target.hub;
+  return true;
 }
 
 DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &options,
@@ -195,7 +207,6 @@ Probed probeEngines(Target &target, const BuildOptions &options) {
   };
   const Candidate candidates[] = {
       {Engine::Relabel, 1.0}, {Engine::Paths, 1.0}, {Engine::Trees, 2.0}};
-  bool bestAtHub = false;
   Probed best;
   bool haveBest = false;
   double bestCost = 0;
@@ -203,8 +214,7 @@ Probed probeEngines(Target &target, const BuildOptions &options) {
   for (const Candidate &c : candidates) {
     if (c.engine == Engine::Relabel && g.edgeCount() >= kLargeGraphEdges) continue;
     // Each candidate runs as the engine named would (see buildWhole).
-    bool atHub = mayRootAtHub(c.engine, g, options);
-    rootAt(target, atHub, options);
+    rootAt(target, c.engine, options);
     DriverOptions probe = driverOptions(c.engine, target, options, 1);
     probe.progress = nullptr;
     probe.stopAfter = kProbeComputations;
@@ -216,7 +226,6 @@ Probed probeEngines(Target &target, const BuildOptions &options) {
     bool complete = run.computations == std::min(kProbeComputations, run.n - 1);
     if (!haveBest || (complete && cost < bestCost)) {
       best = {c.engine, std::move(run)};
-      bestAtHub = atHub;
       haveBest = true;
       bestCost = cost;
       pace.clear();
@@ -224,7 +233,7 @@ Probed probeEngines(Target &target, const BuildOptions &options) {
         pace.push_back(static_cast<double>(scans) * c.costPerScan);
     }
   }
-  rootAt(target, bestAtHub, options);  // the run goes on as the best began it
+  rootAt(target, best.engine, options);  // the run goes on as the best began it
   return best;
 }
 
@@ -316,8 +325,9 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
   b.engine = options.engine;
   if (b.engine == Engine::Auto && !target.sources.empty()) b.engine = Engine::Trees;
   // An engine named (or Trees for a block) runs from the hub where it may.
-  if (b.engine != Engine::Auto) rootAt(target, mayRootAtHub(b.engine, graph, options), options);
-  b.run = detail::startRun(graph.nodeCount(), target.root);
+  if (b.engine != Engine::Auto) rootAt(target, b.engine, options);
+  if (b.engine != Engine::Auto || graph.nodeCount() < 2)
+    b.run = detail::startRun(graph.nodeCount(), target.root);
   if (graph.nodeCount() >= 2 && b.engine == Engine::Auto) {
     Probed probed = probeEngines(target, options);
     b.engine = probed.engine;
@@ -489,6 +499,7 @@ CutTree buildChecked(const Graph &graph, const BuildOptions &options) {
         [&] { return "splitting " + graphName(graph) + " into blocks"; });
   if (options.decompose && graph.nodeCount() >= 2 && !isOneBlock(plan, graph.nodeCount()))
     return buildByBlocks(graph, plan, options, threads, start);
+  plan = detail::BlockPlan();  // a graph of one block is built as it is
   bool oneBlock = options.decompose && graph.nodeCount() >= 2;
   Built b = buildWhole(graph, options, threads, oneBlock);
   return treeOf(graph, b.run, b.engine, threads);

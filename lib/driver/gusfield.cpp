@@ -162,7 +162,11 @@ class Driver {
   // Shared between the committing thread and the workers.
   std::mutex mu_;
   std::condition_variable cv_;
+  // The outcomes of the positions in flight, position k in slot k mod
+  // (window + 1): at most `window` are taken beyond the commits, so no two
+  // share a slot.
   std::vector<Outcome> outcomes_;
+  Outcome &outcomeOf(int32_t k) { return outcomes_[static_cast<size_t>(k) % outcomes_.size()]; }
   int32_t next_ = 1;       // next position handed to a worker
   int32_t committed_ = 0;  // positions committed so far
   int32_t window_ = 1;     // how far ahead of the commits workers may run
@@ -300,8 +304,9 @@ void Driver::takeOne(CutEngine &engine, std::unique_lock<std::mutex> &lock) {
     failure_ = o.failure;
     stopping_ = true;
   }
-  outcomes_[k] = std::move(o);
-  outcomes_[k].ready = true;
+  Outcome &slot = outcomeOf(k);
+  slot = std::move(o);
+  slot.ready = true;
 }
 
 void Driver::work(CutEngine &engine) {
@@ -331,10 +336,10 @@ void Driver::runSpeculatively(int threads, int32_t from) {
   std::unique_ptr<CutEngine> own = options_.makeEngine();
   std::vector<std::unique_ptr<CutEngine>> workers;
   for (int k = 1; k < threads; k++) workers.push_back(options_.makeEngine());
-  outcomes_.resize(r_.n);
   next_ = from;
   committed_ = from - 1;
   window_ = std::min(kWindowPerThread * threads, lag());
+  outcomes_.resize(static_cast<size_t>(window_) + 1);
   // `own` computes ahead while this thread waits, and again the cuts whose
   // sink changed meanwhile.
   try {
@@ -344,12 +349,13 @@ void Driver::runSpeculatively(int threads, int32_t from) {
       std::unique_lock<std::mutex> lock(mu_);
       double start = now();
       // While position i is not ready this thread computes ahead as well.
-      while (!outcomes_[i].ready) {
+      while (!outcomeOf(i).ready) {
         if (failure_) std::rethrow_exception(failure_);
         if (mayTake()) takeOne(*own, lock);
         else cv_.wait(lock);
       }
-      Outcome o = std::move(outcomes_[i]);
+      Outcome o = std::move(outcomeOf(i));
+      outcomeOf(i) = Outcome();  // free for position i + window + 1
       if (o.failure) std::rethrow_exception(o.failure);
       exchange(r_.records, i, exchanges_[i]);  // under the lock: workers read the records
       lock.unlock();
