@@ -50,10 +50,11 @@ using detail::GusfieldRun;
 // once, at the first engine that reads it, and shared by the probe's
 // candidates, the run and every worker.
 struct Target {
-  Target(const Graph &g, bool block, std::vector<int32_t> order)
-      : graph(g), oneBlock(block), sources(std::move(order)) {}
+  Target(const Graph &g, bool block, bool part, std::vector<int32_t> order)
+      : graph(g), oneBlock(block), split(part), sources(std::move(order)) {}
   const Graph &graph;
   bool oneBlock;  // the caller knows the graph is one block (see provenCuts)
+  bool split;     // the graph is a block of one that split (a real network's shape)
   std::shared_ptr<const detail::CompactGraph> compact;
   std::vector<int32_t> sources;  // the sources' order; empty: the drawn one
   // The run's root: node 0, or the hub, where the run packs trees from it
@@ -177,7 +178,7 @@ DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &o
     if (engine == Engine::Trees) {
       settings.steerRoot = target.root;
       settings.rootDistance = target.hubDistance;
-      settings.steeredNeighbourProofs = target.hubIsFar;
+      settings.steeredNeighbourProofs = target.hubIsFar || target.split;
     }
   }
   d.makeEngine = detail::engineFactory(engine, g, settings);
@@ -318,9 +319,10 @@ std::vector<int64_t> weightedDegrees(int32_t n, const std::vector<Edge> &edges) 
 // small ones, the search trees were the quickest engine on every block
 // size, and probing each block cost more than it saved.
 Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, bool oneBlock,
+                 bool split,
                  std::vector<int32_t> blockSources = {}) {
   double start = detail::steadySeconds();
-  Target target(graph, oneBlock, std::move(blockSources));
+  Target target(graph, oneBlock, split, std::move(blockSources));
   Built b;
   b.engine = options.engine;
   if (b.engine == Engine::Auto && !target.sources.empty()) b.engine = Engine::Trees;
@@ -436,7 +438,8 @@ detail::ParentTree blockTree(const detail::Block &block, const BuildOptions &opt
     for (const Edge &e : edges) local.addEdge(e.u, e.v, e.capacity);
     std::vector<int32_t> sources;
     if (options.engine == Engine::Auto) sources = heaviestFirst(degree);
-    Built b = buildWhole(local, options, size < kThreadedBlock ? 1 : threads, true, std::move(sources));
+    Built b = buildWhole(local, options, size < kThreadedBlock ? 1 : threads, true, true,
+                         std::move(sources));
     if (!built) engine = b.engine;
     built = true;
     addUp(sum, b.run);
@@ -501,7 +504,7 @@ CutTree buildChecked(const Graph &graph, const BuildOptions &options) {
     return buildByBlocks(graph, plan, options, threads, start);
   plan = detail::BlockPlan();  // a graph of one block is built as it is
   bool oneBlock = options.decompose && graph.nodeCount() >= 2;
-  Built b = buildWhole(graph, options, threads, oneBlock);
+  Built b = buildWhole(graph, options, threads, oneBlock, false);
   return treeOf(graph, b.run, b.engine, threads);
 }
 
