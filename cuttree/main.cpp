@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cinttypes>
@@ -12,7 +13,9 @@
 #include <cctype>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <new>
+#include <optional>
 
 #include "cuttree/options.h"
 #include "cuttree/results.h"
@@ -114,24 +117,41 @@ void checkNodes(const sunder::Graph &g, const std::vector<NodePair> &pairs, cons
   }
 }
 
-// "cuttree: 812/1999 cuts, 240/s, 5 s left" on one rewritten line.
+// "cuttree: 812/1999 cuts, 240/s, 5 s left" on one rewritten line, at
+// most twice a second: the rate of the recent cuts and the time left that
+// sunder::TimeLeft estimates from them; "time left unknown" (and the
+// average rate since the start) until it has the evidence.
 class Progress {
  public:
   void operator()(int64_t done, int64_t total) {
     auto now = std::chrono::steady_clock::now();
-    if (done < total && now - last_ < std::chrono::milliseconds(500)) return;
-    last_ = now;
-    double elapsed = std::chrono::duration<double>(now - start_).count();
-    double rate = elapsed > 0 ? static_cast<double>(done) / elapsed : 0;
-    double left = rate > 0 ? static_cast<double>(total - done) / rate : 0;
-    fprintf(stderr, "\rcuttree: %" PRId64 "/%" PRId64 " cuts, %.0f/s, %.0f s left   ", done,
-            total, rate, left);
+    double elapsed = std::chrono::duration<double>(now - state_->start).count();
+    state_->left.update(elapsed, done, total);
+    if (done < total && now - state_->last < std::chrono::milliseconds(500)) return;
+    state_->last = now;
+    std::optional<double> left = state_->left.secondsLeft();
+    double rate = state_->left.cutsPerSecond();
+    if (rate <= 0) rate = elapsed > 0 ? static_cast<double>(done) / elapsed : 0;
+    char line[160];
+    int length = snprintf(line, sizeof line, "cuttree: %" PRId64 "/%" PRId64 " cuts, %.0f/s, ", done,
+                          total, rate);
+    length += left ? snprintf(line + length, sizeof line - length, "%.0f s left", *left)
+                   : snprintf(line + length, sizeof line - length, "time left unknown");
+    // Blanks over what is left of a longer line before.
+    fprintf(stderr, "\r%s%*s", line, std::max(state_->shown - length, 0), "");
+    state_->shown = length;
     if (done == total) fprintf(stderr, "\n");
   }
 
  private:
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point last_ = start_;
+  struct State {
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point last = start;
+    sunder::TimeLeft left;
+    int shown = 0;  // length of the line last written
+  };
+  // Shared by the copies that the build's options make of the callable.
+  std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
 const char *counterNames(sunder::Engine engine) {

@@ -205,6 +205,19 @@ PYBIND11_MODULE(_sunder, m) {
       })
       .def_property_readonly("seconds", [](const sunder::CutTree &t) { return t.stats().seconds; });
 
+  // The time-left estimate of sunder/progress.h, for the package's
+  // progress line.
+  py::class_<sunder::TimeLeft>(m, "TimeLeft")
+      .def(py::init<>())
+      .def("update", &sunder::TimeLeft::update, py::arg("seconds"), py::arg("done"),
+           py::arg("total"),
+           "The build's state `seconds` after it started: `done` of `total` cuts.")
+      .def("seconds_left", &sunder::TimeLeft::secondsLeft,
+           "Estimated seconds left; 0 when all is done; None until there is evidence.")
+      .def("cuts_per_second", &sunder::TimeLeft::cutsPerSecond,
+           "The rate of cuts the estimate assumes; 0 until there is one.")
+      .def("reset", &sunder::TimeLeft::reset);
+
   m.def("build", &build, py::arg("n"), py::arg("u"), py::arg("v"), py::arg("capacities"),
         py::arg("engine") = "auto", py::arg("threads") = 1, py::arg("progress") = py::none(),
         "The cut tree of the graph on nodes 0 ... n - 1 with edges (u[k], v[k]) of "

@@ -26,3 +26,10 @@ target_link_libraries(formats_input_test PRIVATE sunder_static)
 # max flow and by certified whole builds.
 sunder_test(tree_packing_test library/tree_packing_test.cpp)
 target_link_libraries(tree_packing_test PRIVATE sunder_static maxflow_oracle)
+
+# The time-left estimate, on recorded builds (tests/data/progress, made by
+# bench/progress_trace) and at the edges of its evidence.
+sunder_test(progress_test library/progress_test.cpp)
+target_link_libraries(progress_test PRIVATE sunder_static)
+target_compile_definitions(progress_test PRIVATE
+  PROGRESS_TRACES="${CMAKE_CURRENT_SOURCE_DIR}/data/progress")

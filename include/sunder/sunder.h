@@ -15,6 +15,7 @@
 #include "sunder/error.h"
 #include "sunder/formats.h"
 #include "sunder/graph.h"
+#include "sunder/progress.h"
 
 #define SUNDER_VERSION "1.1.0"
 

@@ -62,25 +62,36 @@ def _build(n, us, vs, caps, engine, threads, progress):
 
 
 class _ProgressBar:
-    """progress=True: "sunder: DONE/TOTAL cuts (P%)" on one rewritten line of
-    standard error, at most five times a second, ended by a line end when
-    the last cut is done."""
+    """progress=True: "sunder: DONE/TOTAL cuts (P%), N s left" on one
+    rewritten line of standard error, at most five times a second, ended by
+    a line end when the last cut is done. The time left is _sunder.TimeLeft's
+    estimate from the rate of the recent cuts, "time left unknown" until it
+    has the evidence."""
 
     def __init__(self):
         import time
 
         self._clock = time.monotonic
+        self._start = self._clock()
         self._last = None
+        self._left = _sunder.TimeLeft()
+        self._shown = 0
 
     def __call__(self, done, total):
         import sys
 
         now = self._clock()
+        self._left.update(now - self._start, done, total)
         if done < total and self._last is not None and now - self._last < 0.2:
             return
         self._last = now
         percent = 100 * done // total if total else 100
-        sys.stderr.write(f"\rsunder: {done}/{total} cuts ({percent}%)")
+        seconds = self._left.seconds_left()
+        left = "time left unknown" if seconds is None else f"{seconds:.0f} s left"
+        line = f"sunder: {done}/{total} cuts ({percent}%), {left}"
+        # blanks over what is left of a longer line before
+        sys.stderr.write("\r" + line + " " * max(self._shown - len(line), 0))
+        self._shown = len(line)
         if done >= total:
             sys.stderr.write("\n")
         sys.stderr.flush()

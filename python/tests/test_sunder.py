@@ -9,6 +9,7 @@ import fractions
 import itertools
 import os
 import random
+import re
 import subprocess
 import sys
 import threading
@@ -640,11 +641,32 @@ def test_progress_true_shows_a_line_on_standard_error(capsys):
     sunder.gomory_hu_tree(G, progress=True, threads=1, engine="exact")
     err = capsys.readouterr().err
     # Every cut needs a flow on a cycle: 29 of them, the last line ended.
-    assert err.startswith("\rsunder: ") and err.endswith("\rsunder: 29/29 cuts (100%)\n"), err
+    assert re.fullmatch(r"(\rsunder: [^\r\n]*)*\rsunder: 29/29 cuts \(100%\), 0 s left *\n", err), err
     sunder.gomory_hu_tree(G, progress=False)
     assert capsys.readouterr().err == ""
     with pytest.raises(TypeError, match="progress must be"):
         sunder.gomory_hu_tree(G, progress="yes")
+
+
+def test_progress_bar_says_the_time_left_once_it_has_the_evidence(capsys):
+    # A build whose first call comes after a second of setup, then 100 cuts
+    # a second: unknown at first, then the cuts left at that rate (the
+    # average since the start would say more), from the library's estimate.
+    bar = sunder._ProgressBar()
+    clock = [0.0]
+    bar._clock = lambda: clock[0]
+    bar._start = 0.0
+    for k in range(2001):
+        clock[0] = 1.0 + k / 100
+        bar(16 + k, 10016)
+    lines = [x.rstrip() for x in capsys.readouterr().err.split("\r") if x]
+    assert lines[0] == "sunder: 16/10016 cuts (0%), time left unknown", lines[0]
+    done, left = re.fullmatch(r"sunder: (\d+)/10016 cuts \(\d+%\), (\d+) s left", lines[-1]).groups()
+    assert int(left) == round((10016 - int(done)) / 100), lines[-1]
+    t = sunder._sunder.TimeLeft()
+    assert t.seconds_left() is None and t.cuts_per_second() == 0
+    t.update(2.0, 5, 5)
+    assert t.seconds_left() == 0
 
 
 def test_default_threads_give_the_one_thread_tree():

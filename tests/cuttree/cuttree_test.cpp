@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fstream>
 #include <random>
+#include <regex>
 #include <sstream>
 
 #include "cut_tree_check.h"
@@ -57,6 +58,18 @@ TEST(CuttreeOutput, ReportCarriesSundersCounters) {
   EXPECT_EQ(line(mine.out, "c relabels:"), "c relabels:           2    pushes:                 3");
   EXPECT_EQ(line(mine.out, "c relabels:"), line(theirs.out, "c relabels:"));
   EXPECT_NE(mine.out.find("\nt 4 3 1\n"), std::string::npos);
+}
+
+// --progress rewrites one line on standard error and ends it when the last
+// cut is done: nothing left then, at the rate of the recent cuts.
+TEST(CuttreeOutput, ProgressLineEndsWithNothingLeft) {
+  ProgramResult r =
+      cuttree({"--progress", "-j", "1", "--engine", "exact", "--no-decompose"}, kFour);
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::regex lines("(\r[^\r\n]*)*\rcuttree: 3/3 cuts, [0-9]+/s, 0 s left *\n");
+  EXPECT_TRUE(std::regex_match(r.err, lines)) << r.err;
+  r = cuttree({"--no-progress"}, kFour);
+  EXPECT_EQ(r.err, "");
 }
 
 // A random connected graph on the numbers `first` ... `first + span - 1`, of

@@ -1,0 +1,222 @@
+// The time-left estimate of sunder/progress.h: recorded builds replayed
+// through it, judged against the time each build really had left, and the
+// edges of its evidence (none yet, all done, clocks that step back, a new
+// build).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sunder/progress.h"
+
+namespace {
+
+struct Sample {
+  double seconds;
+  int64_t done, total;
+};
+
+// A trace of tests/data/progress: "SECONDS DONE TOTAL" per line, from
+// bench/progress_trace, '#' lines describing the graph.
+std::vector<Sample> readTrace(const std::string &name) {
+  std::ifstream in(std::string(PROGRESS_TRACES) + "/" + name + ".trace");
+  EXPECT_TRUE(in) << name;
+  std::vector<Sample> trace;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    Sample s;
+    fields >> s.seconds >> s.done >> s.total;
+    EXPECT_TRUE(fields) << name << ": " << line;
+    trace.push_back(s);
+  }
+  EXPECT_GE(trace.size(), 100u) << name;
+  return trace;
+}
+
+// How a replay went from 10 % of the build's time on, while the true time
+// left was 5 % of the whole at least (at the very end a few milliseconds
+// more or less make any ratio): the worst ratio of estimate to truth, the
+// larger of ratio and its inverse, and the share of the build's time until
+// which the estimate was unknown.
+struct Replay {
+  double worst = 1;
+  double unknownUntil = 0;
+  int judged = 0;
+};
+
+template <class Estimate>
+Replay replay(const std::vector<Sample> &trace, Estimate estimate) {
+  double end = trace.back().seconds;
+  Replay r;
+  for (const Sample &s : trace) {
+    std::optional<double> left = estimate(s);
+    double truth = end - s.seconds;
+    if (s.seconds < 0.1 * end || truth < 0.05 * end) continue;
+    r.judged++;
+    if (!left) {
+      r.unknownUntil = s.seconds / end;
+      continue;
+    }
+    double ratio = *left / truth;
+    r.worst = std::max(r.worst, ratio > 0 ? std::max(ratio, 1 / ratio) : HUGE_VAL);
+  }
+  return r;
+}
+
+Replay replayTimeLeft(const std::vector<Sample> &trace) {
+  sunder::TimeLeft left;
+  return replay(trace, [&left](const Sample &s) {
+    left.update(s.seconds, s.done, s.total);
+    return left.secondsLeft();
+  });
+}
+
+// What cuttree said before: the cuts left at the average rate since the
+// build started.
+Replay replaySinceStart(const std::vector<Sample> &trace) {
+  return replay(trace, [](const Sample &s) -> std::optional<double> {
+    if (s.done <= 0 || s.seconds <= 0) return std::nullopt;
+    return (s.total - s.done) * s.seconds / s.done;
+  });
+}
+
+// The builds whose rate of cuts the estimate follows within a factor 2:
+// a preferential-attachment network, whose first cut comes after a tenth
+// of the build and whose cuts slow down, and a generator family.
+TEST(TimeLeftTraces, WithinAFactorTwoAfterTheFirstTenth) {
+  for (const char *name : {"pa100000", "spokerim5000"}) {
+    std::vector<Sample> trace = readTrace(name);
+    Replay r = replayTimeLeft(trace);
+    EXPECT_GT(r.judged, 100) << name;
+    EXPECT_LE(r.worst, 2.0) << name;
+    EXPECT_LE(r.unknownUntil, 0.15) << name;
+  }
+}
+
+// A mesh's cuts get 4 times quicker over the build: a rate of the recent
+// past overstates the time left by up to 2.5 times in the second half. The
+// average since the start said up to 3.4 times.
+TEST(TimeLeftTraces, MeshWithinTheSpeedUpOfItsCuts) {
+  std::vector<Sample> trace = readTrace("mesh20000");
+  Replay r = replayTimeLeft(trace), old = replaySinceStart(trace);
+  EXPECT_EQ(r.unknownUntil, 0);
+  EXPECT_LE(r.worst, 2.5);
+  EXPECT_LT(r.worst, old.worst);
+}
+
+// One large block and many tiny ones: the tiny blocks' cuts, a third of the
+// total, come at once after the large block, which no rate foresees; but
+// the estimate follows the large block's rate where the average since the
+// start, dragged by its first slow cuts, says 15 times the truth.
+TEST(TimeLeftTraces, DecomposedNetworkBeatsTheAverageSinceTheStart) {
+  std::vector<Sample> trace = readTrace("pamix200000");
+  Replay r = replayTimeLeft(trace), old = replaySinceStart(trace);
+  EXPECT_EQ(r.unknownUntil, 0);
+  EXPECT_LE(r.worst, old.worst / 1.5);
+}
+
+// A build that commits `rate` cuts a second from `start` on, with `first`
+// cuts done at its first call.
+void steady(sunder::TimeLeft &left, double start, int64_t first, double rate, int64_t upTo,
+            int64_t total) {
+  for (int64_t done = first; done <= upTo; done++)
+    left.update(start + (done - first) / rate, done, total);
+}
+
+TEST(TimeLeft, NothingBeforeTheEvidence) {
+  sunder::TimeLeft left;
+  EXPECT_FALSE(left.secondsLeft());
+  EXPECT_EQ(left.cutsPerSecond(), 0);
+  left.update(0.5, 16, 10000);
+  EXPECT_FALSE(left.secondsLeft());
+  // 1 % of the 9,984 cuts left at the first call: 99 cuts are short of it.
+  steady(left, 0.5, 16, 100, 16 + 99, 10000);
+  EXPECT_FALSE(left.secondsLeft());
+  left.update(0.5 + 100 / 100.0, 116, 10000);
+  ASSERT_TRUE(left.secondsLeft());
+  EXPECT_NEAR(*left.secondsLeft(), (10000 - 116) / 100.0, 1e-6);
+  EXPECT_NEAR(left.cutsPerSecond(), 100, 1e-6);
+}
+
+// Ten seconds of decomposition and probe before the first call: a rate
+// since the start would say 5 times the truth. The evidence asks for a
+// fifth of the elapsed time to be spent after the first call.
+TEST(TimeLeft, TheTimeBeforeTheFirstCallIsNotTheRate) {
+  sunder::TimeLeft left;
+  steady(left, 10, 0, 1000, 2000, 100000);  // 2 s of 12 after the first call
+  EXPECT_FALSE(left.secondsLeft());
+  steady(left, 12.001, 2001, 1000, 2600, 100000);  // 2.6 s of 12.6
+  ASSERT_TRUE(left.secondsLeft());
+  EXPECT_NEAR(*left.secondsLeft(), (100000 - 2600) / 1000.0, 1e-6);
+}
+
+TEST(TimeLeft, AllDoneIsNothingLeft) {
+  sunder::TimeLeft left;
+  left.update(3, 7, 7);
+  EXPECT_EQ(left.secondsLeft(), 0.0);
+  sunder::TimeLeft none;
+  none.update(0, 0, 0);
+  EXPECT_EQ(none.secondsLeft(), 0.0);
+  sunder::TimeLeft built;
+  steady(built, 1, 0, 50, 500, 500);
+  EXPECT_EQ(built.secondsLeft(), 0.0);
+  built.update(20, 900, 500);  // more than the total: all done
+  EXPECT_EQ(built.secondsLeft(), 0.0);
+}
+
+// A clock that steps back (or says NaN) adds no time: the estimate is the
+// one of the same samples at the last time, and later samples go on from
+// there.
+TEST(TimeLeft, TimeThatStepsBackAddsNoTime) {
+  sunder::TimeLeft stepped, held;
+  steady(stepped, 0, 0, 100, 2000, 10000);
+  steady(held, 0, 0, 100, 2000, 10000);
+  stepped.update(5, 2001, 10000);
+  held.update(20, 2001, 10000);
+  stepped.update(std::nan(""), 2002, 10000);
+  held.update(20, 2002, 10000);
+  ASSERT_TRUE(stepped.secondsLeft());
+  EXPECT_EQ(*stepped.secondsLeft(), *held.secondsLeft());
+  EXPECT_GT(*stepped.secondsLeft(), 0);
+  stepped.update(20.5, 2050, 10000);
+  held.update(20.5, 2050, 10000);
+  EXPECT_EQ(*stepped.secondsLeft(), *held.secondsLeft());
+}
+
+// Fewer cuts than before or another total: a new build, with no evidence.
+TEST(TimeLeft, ANewBuildStartsAfresh) {
+  sunder::TimeLeft left;
+  steady(left, 0, 0, 100, 5000, 10000);
+  ASSERT_TRUE(left.secondsLeft());
+  left.update(0.1, 10, 10000);
+  EXPECT_FALSE(left.secondsLeft());
+  steady(left, 0.1, 10, 400, 2000, 10000);
+  ASSERT_TRUE(left.secondsLeft());
+  EXPECT_NEAR(*left.secondsLeft(), (10000 - 2000) / 400.0, 1e-6);
+  left.update(6, 2001, 3000);
+  EXPECT_FALSE(left.secondsLeft());
+}
+
+// Millions of calls, the kept samples thinned again and again: a steady
+// rate is still read exactly, and a rate that quadruples is followed: 100 s
+// at 20,000 cuts/s, then 20 s at 80,000/s, 400,000 cuts left. The short
+// windows hold the new rate only, the long ones the old one too; the
+// average since the start would say 13 s.
+TEST(TimeLeft, LongBuildsKeepTheirRate) {
+  sunder::TimeLeft left;
+  steady(left, 2, 0, 20000, 2000000, 4000000);
+  ASSERT_TRUE(left.secondsLeft());
+  EXPECT_NEAR(*left.secondsLeft(), 2000000 / 20000.0, 1e-6);
+  steady(left, 102, 2000000, 80000, 3600000, 4000000);
+  ASSERT_TRUE(left.secondsLeft());
+  EXPECT_GT(*left.secondsLeft(), 400000 / 80000.0);
+  EXPECT_LT(*left.secondsLeft(), 2 * 400000 / 80000.0);
+}
+
+}  // namespace
