@@ -452,6 +452,17 @@ detail::ParentTree blockTree(const detail::Block &block, const BuildOptions &opt
   return t;
 }
 
+// The blocks' indices, those the dense solver takes first (they cost next
+// to nothing), the others in the plan's order: the cuts left are then those
+// of flows, and the rate of the progress calls tells the time left.
+std::vector<size_t> denseFirst(const detail::BlockPlan &plan, const BuildOptions &options) {
+  std::vector<size_t> order;
+  for (int pass = 0; pass < 2; pass++)
+    for (size_t b = 0; b < plan.blocks.size(); b++)
+      if (solvedDensely(plan.blocks[b], options) == (pass == 0)) order.push_back(b);
+  return order;
+}
+
 // The tree glued from the blocks' trees. Progress counts the cuts of all
 // blocks against their total; the engine reported is the first (largest)
 // block's that an engine built, Trees under Auto when none did.
@@ -465,9 +476,10 @@ CutTree buildByBlocks(const Graph &graph, const detail::BlockPlan &plan,
   GusfieldRun sum = detail::startRun(0);
   Engine engine = options.engine == Engine::Auto ? Engine::Trees : options.engine;
   bool built = false;
-  std::vector<detail::ParentTree> trees;
-  for (const detail::Block &block : plan.blocks) {
-    trees.push_back(blockTree(block, inner, threads, sum, engine, built));
+  std::vector<detail::ParentTree> trees(plan.blocks.size());
+  for (size_t b : denseFirst(plan, options)) {
+    const detail::Block &block = plan.blocks[b];
+    trees[b] = blockTree(block, inner, threads, sum, engine, built);
     before += static_cast<int64_t>(block.nodes.size()) - 1;
     // An engine's run reports its own cuts; the dense solver's come at once.
     if (options.progress && solvedDensely(block, options)) options.progress(before, total);

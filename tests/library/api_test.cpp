@@ -11,6 +11,7 @@
 
 #include "lib/driver/draws.h"
 #include "sunder/sunder.h"
+#include "oracle_edges.h"
 #include "verify/oracle.h"
 
 namespace {
@@ -22,9 +23,7 @@ using sunder::NodeId;
 // sides of minCut are a cut of that capacity that separates the pair.
 void expectGomoryHu(const sunder::Graph &g, const sunder::CutTree &t) {
   ASSERT_EQ(t.nodeCount(), g.nodeCount());
-  std::vector<oracle::Edge> edges;
-  for (const sunder::Edge &e : g.edges()) edges.push_back({e.u, e.v, e.capacity});
-  oracle::MaxFlow flow(g.nodeCount(), edges);
+  oracle::MaxFlow flow(g.nodeCount(), oracleEdges(g));
   for (int32_t u = 0; u < g.nodeCount(); u++) {
     for (int32_t v = u + 1; v < g.nodeCount(); v++) {
       NodeId a = g.idOf(u), b = g.idOf(v);

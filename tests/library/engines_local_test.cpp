@@ -19,6 +19,7 @@
 #include "lib/engines/engines.h"
 #include "sunder/build.h"
 #include "sunder/error.h"
+#include "oracle_edges.h"
 #include "verify/oracle.h"
 
 namespace {
@@ -32,12 +33,6 @@ struct Case {
   std::string name;
   Graph graph;
 };
-
-std::vector<oracle::Edge> oracleEdges(const Graph &g) {
-  std::vector<oracle::Edge> edges;
-  for (const sunder::Edge &e : g.edges()) edges.push_back({e.u, e.v, e.capacity});
-  return edges;
-}
 
 Graph randomTree(int32_t n, std::mt19937 &rng, int64_t maxCap) {
   Graph g(n);

@@ -14,6 +14,7 @@
 #include "lib/engines/engines.h"
 #include "lib/engines/tree_packing.h"
 #include "sunder/build.h"
+#include "oracle_edges.h"
 #include "verify/oracle.h"
 
 namespace {
@@ -25,12 +26,6 @@ struct Case {
   std::string name;
   Graph graph;
 };
-
-std::vector<oracle::Edge> oracleEdges(const Graph &g) {
-  std::vector<oracle::Edge> edges;
-  for (const sunder::Edge &e : g.edges()) edges.push_back({e.u, e.v, e.capacity});
-  return edges;
-}
 
 // Preferential attachment: each new node joined to `k` earlier ones, the
 // ends drawn by degree; capacities 1 or 1 ... maxCap.
