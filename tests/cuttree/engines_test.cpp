@@ -313,9 +313,9 @@ std::string fromTree(const std::string &out) {
 // With no --engine cuttree runs auto on every core. On a graph of at most
 // 17 nodes auto's probe is the whole build (n - 1 <= 16 computations), so
 // it picks, of relabel, paths and trees, one with the fewest arc looks
-// weighed 1, 1 and 2, and its output is that engine's own: the same tree,
+// weighed 1, 1 and 2.2, and its output is that engine's own: the same tree,
 // counters and scans. The instances are made for different choices: on the
-// five-node path the search trees look at fewest arcs but, weighed 2, lose
+// five-node path the search trees look at fewest arcs but, weighed 2.2, lose
 // to push-relabel; on the 17-node star shortest paths are a single edge.
 // Both graphs are trees, all bridges, which the default decomposition
 // settles without a flow; the probe is compared with --no-decompose.
@@ -337,7 +337,7 @@ TEST(CuttreeDefaults, AutoIsTheDefaultAndPicksByWeighedScans) {
     std::map<std::string, double> cost;
     std::string costs;
     for (auto [engine, weight] : {std::pair<std::string, double>{"relabel", 1}, {"paths", 1},
-                                  {"trees", 2}}) {
+                                  {"trees", 2.2}}) {
       ProgramResult own = cuttree({"--report", "-j1", "--no-decompose", "--engine", engine}, text, 10);
       ASSERT_GT(scansOf(own.out), 0) << own.out;
       cost[engine] = static_cast<double>(scansOf(own.out)) * weight;
