@@ -51,8 +51,8 @@ Graph randomSparse(int32_t n, int32_t m, std::mt19937 &rng) {
 }
 
 // Ten hubs, hub h joined to 33 + h nodes of the rest, every even hub with
-// one parallel edge, so that eight of them carry the graph's own marks and
-// the other two, with 32 arcs or more too, marks of their own (see
+// one parallel edge, so that the heaviest carry the graph's own marks and
+// the others, with 32 arcs or more too, marks of their own (see
 // CompactGraph::kHubs); a path through the rest and one more edge from each
 // of its nodes to an earlier node.
 Graph hubGraph(int32_t n, std::mt19937 &rng) {
