@@ -125,13 +125,10 @@ void SearchTrees::steerTowards(int32_t root, std::shared_ptr<const std::vector<i
 // When t's neighbours carry marks (t is a hub, or the marks were made for
 // t in this computation), t does not grow at first: each of them joins the
 // sink tree when the source tree reaches it (see grow), so a hub sink costs
-// little for a source near it. Otherwise, and when the computation is
-// steered towards t, t grows at once like any node: a steered source tree
-// runs towards t, and t's tree growing to meet it took a quarter fewer arc
-// looks on preferential attachment (and as many or fewer elsewhere).
+// little for a source near it. Otherwise t grows at once like any node.
 void SearchTrees::startSink(int32_t t) {
   toSink_ = t == marked_ ? localMarks_.data() : g_.hubMarks(t);
-  sink_ = toSink_ != nullptr && t != steerRoot_ ? t : kNone;
+  sink_ = toSink_ != nullptr ? t : kNone;
   if (sink_ == kNone) activate(t);
 }
 

@@ -23,9 +23,9 @@
 // of its own, and the tree whose growing has looked at fewer arcs in this
 // computation grows next, so a small tree reaches a hub's neighbourhood
 // before the hub's tree floods it. A marked sink does not even grow at
-// first, unless the computation is steered towards it: a free neighbour of
-// it that the source tree reaches joins the sink tree at once, and t grows
-// only once the source tree has looked at as many arcs as t has. With the degree bound the computation ends as soon as the
+// first: a free neighbour of it that the source tree reaches joins the sink
+// tree at once, and t grows only once the source tree has looked at as many
+// arcs as t has. With the degree bound the computation ends as soon as the
 // flow equals the weighted degree of s or t: that terminal alone is then a
 // side.
 //
