@@ -30,9 +30,8 @@ class Packer {
  private:
   int32_t arcCount(int32_t v) const { return g_.first[v + 1] - g_.first[v]; }
   void sortArcs();
-  int64_t startingThreshold() const;
-  int32_t hubArc(int64_t threshold);
-  int32_t growTree(int64_t threshold, int64_t &amount);
+  int32_t hubArc();
+  int32_t growTree(int64_t &amount);
   void reach(int32_t a, int64_t &amount);
   void takeAmount(int64_t amount);
 
@@ -68,37 +67,27 @@ void Packer::sortArcs() {
   scans_ += to - from;
 }
 
-// The capacity below which a sixteenth of the arcs lie, at least 1.
-int64_t Packer::startingThreshold() const {
-  if (g_.cap.empty()) return 1;
-  std::vector<int64_t> caps = g_.cap;
-  auto at = caps.begin() + static_cast<std::ptrdiff_t>(caps.size() / 16);
-  std::nth_element(caps.begin(), at, caps.end());
-  return std::max<int64_t>(1, *at);
-}
-
-// The hub's next arc with at least `threshold` left, or -1. The arcs before
-// the cursor have less (the cursor goes back to the start when the
-// threshold falls).
-int32_t Packer::hubArc(int64_t threshold) {
+// The hub's next arc with capacity left, or -1. The arcs before the cursor
+// have none.
+int32_t Packer::hubArc() {
   for (; hubCursor_ < g_.first[hub_ + 1]; hubCursor_++) {
     int32_t a = arcs_[hubCursor_];
     scans_++;
-    if (res_[a] >= threshold) return a;
+    if (res_[a] > 0) return a;
   }
   return -1;
 }
 
-// Grows one tree from the hub over arcs with at least `threshold` left:
-// the hub gives it one arc, then the reached node with the most arcs (the
+// Grows one tree from the hub over arcs with capacity left: the hub gives
+// it one arc, then the reached node with the most arcs (the
 // smaller index among equals) takes an arc to every neighbour not reached
 // yet, and so on; returns the nodes it reached (the hub included), with the
 // smallest residual capacity of its arcs in `amount`. Arcs found with
 // nothing left are dropped from their node's list for good.
-int32_t Packer::growTree(int64_t threshold, int64_t &amount) {
+int32_t Packer::growTree(int64_t &amount) {
   tree_++;
   treeArcs_.clear();
-  int32_t first = hubArc(threshold);
+  int32_t first = hubArc();
   if (first < 0) return 1;
   seen_[hub_] = tree_;
   reach(first, amount = res_[first]);
@@ -112,7 +101,7 @@ int32_t Packer::growTree(int64_t threshold, int64_t &amount) {
       scans_++;
       if (res_[a] == 0) continue;  // dead for good: dropped
       arcs_[kept++] = a;
-      if (res_[a] < threshold || seen_[g_.head[a]] == tree_) continue;
+      if (seen_[g_.head[a]] == tree_) continue;
       reach(a, amount);
       reached++;
     }
@@ -143,23 +132,11 @@ void Packer::takeAmount(int64_t amount) {
 TreePacking Packer::run() {
   TreePacking out;
   int64_t budget = kScansPerArc * static_cast<int64_t>(arcs_.size()) + g_.n;
-  int64_t threshold = startingThreshold();
-  int32_t firstAtThreshold = 0;
-  while (threshold >= 1 && scans_ < budget) {
+  while (scans_ < budget) {
     int64_t amount = 0;
-    int32_t reached = growTree(threshold, amount);
-    if (reached >= 2) {
-      takeAmount(amount);
-      out.trees++;
-    }
-    if (firstAtThreshold == 0) firstAtThreshold = reached;
-    // A tree that reached no node, or (above threshold 1) half the nodes
-    // the first at its threshold did, lowers the threshold.
-    if (reached < 2 || (threshold > 1 && 2 * reached < firstAtThreshold)) {
-      threshold /= 2;
-      firstAtThreshold = 0;
-      hubCursor_ = g_.first[hub_];
-    }
+    if (growTree(amount) < 2) break;  // the hub has no arc left
+    takeAmount(amount);
+    out.trees++;
   }
   out.aloneToHub.assign(g_.n, 0);
   for (int32_t v = 0; v < g_.n; v++)
@@ -171,8 +148,28 @@ TreePacking Packer::run() {
   return out;
 }
 
+// Whether a sixteenth of the arcs or more weigh 1. Where more than fifteen
+// sixteenths weigh more (weighted networks) the trees carried little each,
+// and the packing cost more time than it spared (cond-mat weighted: 0.37 s
+// against 0.32 s without it).
+bool enoughUnitArcs(const CompactGraph &g) {
+  if (g.cap.empty()) return true;
+  std::vector<int64_t> caps = g.cap;
+  auto at = caps.begin() + static_cast<std::ptrdiff_t>(caps.size() / 16);
+  std::nth_element(caps.begin(), at, caps.end());
+  return *at <= 1;
+}
+
 }  // namespace
 
-TreePacking packTrees(const CompactGraph &g, int32_t hub) { return Packer(g, hub).run(); }
+TreePacking packTrees(const CompactGraph &g, int32_t hub) {
+  if (!enoughUnitArcs(g)) {
+    TreePacking none;
+    none.aloneToHub.assign(g.n, 0);
+    none.scans = static_cast<int64_t>(g.cap.size());
+    return none;
+  }
+  return Packer(g, hub).run();
+}
 
 }  // namespace sunder::detail
