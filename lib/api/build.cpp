@@ -57,10 +57,10 @@ struct Target {
   bool split;     // the graph is a block of one that split (a real network's shape)
   std::shared_ptr<const detail::CompactGraph> compact;
   std::vector<int32_t> sources;  // the sources' order; empty: the drawn one
-  // The run's root: node 0, or the hub, where the run packs trees from it
-  // and steers towards it (see rootAt).
-  int32_t root = 0;
+  // Whether the runs are rooted at the hub, where they pack trees from it
+  // and steer towards it (see rootAt), else at node 0.
   bool atHub = false;
+  int32_t root() const { return atHub ? hub : 0; }
   // Made for the hub at the first run rooted there: the nodes the trees
   // packed from it prove alone, every node's distance to it in arcs, and
   // the packing's arc looks.
@@ -140,23 +140,18 @@ void prepareHub(Target &target, const BuildOptions &options) {
 }
 
 // Roots the target's runs of `engine` at node 0 or at the hub, the heaviest
-// node (a block's node 0, see blockTree); returns whether at the hub. A run
-// rooted at the hub settles the nodes that trees packed from it prove alone
+// node (a block's node 0, see blockTree). A run rooted at the hub settles the nodes that trees packed from it prove alone
 // (tree packing), steers the search trees towards it (steering) and takes
 // its sources heaviest first.
-bool rootAt(Target &target, Engine engine, const BuildOptions &options) {
+void rootAt(Target &target, Engine engine, const BuildOptions &options) {
   target.atHub = false;
-  target.root = 0;
   const Graph &g = target.graph;
   bool compact = engine == Engine::Paths || engine == Engine::Trees;
-  if (!compact || g.nodeCount() < 3) return false;
+  if (!compact || g.nodeCount() < 3) return;
   bool steers = engine == Engine::Trees && options.steering;
-  if (!steers && !options.treePacking) return false;
+  if (!steers && !options.treePacking) return;
   prepareHub(target, options);
-  if (!steers && target.provenAtHub * int64_t{kPackedShare} < g.nodeCount()) return false;
-  target.atHub = true;
-  target.root = target.hub;
-  return true;
+  target.atHub = steers || target.provenAtHub * int64_t{kPackedShare} >= g.nodeCount();
 }
 
 DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &options,
@@ -176,7 +171,7 @@ DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &o
   if (target.atHub) {
     settings.aloneToRoot = target.aloneToHub;
     if (engine == Engine::Trees) {
-      settings.steerRoot = target.root;
+      settings.steerRoot = target.root();
       settings.rootDistance = target.hubDistance;
       settings.steeredNeighbourProofs = target.hubIsFar || target.split;
     }
@@ -224,7 +219,7 @@ Probed probeEngines(Target &target, const BuildOptions &options) {
     probe.stopAfter = kProbeComputations;
     probe.costPerScan = c.costPerScan;
     if (haveBest) probe.pace = &pace;
-    GusfieldRun run = detail::startRun(g.nodeCount(), target.root);
+    GusfieldRun run = detail::startRun(g.nodeCount(), target.root());
     detail::runGusfield(run, probe);
     double cost = static_cast<double>(run.counters.scans) * c.costPerScan;
     bool complete = run.computations == std::min(kProbeComputations, run.n - 1);
@@ -332,7 +327,7 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
   // An engine named (or Trees for a block) runs from the hub where it may.
   if (b.engine != Engine::Auto) rootAt(target, b.engine, options);
   if (b.engine != Engine::Auto || graph.nodeCount() < 2)
-    b.run = detail::startRun(graph.nodeCount(), target.root);
+    b.run = detail::startRun(graph.nodeCount(), target.root());
   if (graph.nodeCount() >= 2 && b.engine == Engine::Auto) {
     Probed probed = probeEngines(target, options);
     b.engine = probed.engine;

@@ -163,8 +163,8 @@ class Driver {
   std::mutex mu_;
   std::condition_variable cv_;
   // The outcomes of the positions in flight, position k in slot k mod
-  // (window + 1): at most `window` are taken beyond the commits, so no two
-  // share a slot.
+  // window: the positions taken and not committed lie within `window` of
+  // one another, so no two share a slot.
   std::vector<Outcome> outcomes_;
   Outcome &outcomeOf(int32_t k) { return outcomes_[static_cast<size_t>(k) % outcomes_.size()]; }
   int32_t next_ = 1;       // next position handed to a worker
@@ -339,7 +339,7 @@ void Driver::runSpeculatively(int threads, int32_t from) {
   next_ = from;
   committed_ = from - 1;
   window_ = std::min(kWindowPerThread * threads, lag());
-  outcomes_.resize(static_cast<size_t>(window_) + 1);
+  outcomes_.resize(static_cast<size_t>(window_));
   // `own` computes ahead while this thread waits, and again the cuts whose
   // sink changed meanwhile.
   try {
@@ -355,7 +355,7 @@ void Driver::runSpeculatively(int threads, int32_t from) {
         else cv_.wait(lock);
       }
       Outcome o = std::move(outcomeOf(i));
-      outcomeOf(i) = Outcome();  // free for position i + window + 1
+      outcomeOf(i) = Outcome();  // free for position i + window
       if (o.failure) std::rethrow_exception(o.failure);
       exchange(r_.records, i, exchanges_[i]);  // under the lock: workers read the records
       lock.unlock();

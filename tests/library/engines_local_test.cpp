@@ -406,12 +406,17 @@ void expectSameRun(const sunder::detail::GusfieldRun &got,
   }
 }
 
-sunder::detail::GusfieldRun runOn(const Graph &g, Engine engine, int threads, int32_t lag) {
+// The driver's run on g with the engines of `engine`, each wrapped by
+// `wrap` when given.
+using EngineWrap = std::function<std::unique_ptr<CutEngine>(std::unique_ptr<CutEngine>)>;
+sunder::detail::GusfieldRun runOn(const Graph &g, Engine engine, int threads, int32_t lag,
+                                  const EngineWrap &wrap = nullptr) {
   sunder::detail::GusfieldRun run = sunder::detail::startRun(g.nodeCount());
   sunder::detail::DriverOptions options;
   options.threads = threads;
   options.knownLag = lag;
-  options.makeEngine = sunder::detail::engineFactory(engine, g);
+  auto factory = sunder::detail::engineFactory(engine, g);
+  options.makeEngine = [&] { return wrap ? wrap(factory()) : factory(); };
   sunder::detail::runGusfield(run, options);
   return run;
 }
@@ -527,14 +532,9 @@ class LoggedEngine : public CutEngine {
 };
 
 sunder::detail::GusfieldRun loggedRun(const Graph &g, int threads, int32_t lag, WindowLog &log) {
-  sunder::detail::GusfieldRun run = sunder::detail::startRun(g.nodeCount());
-  sunder::detail::DriverOptions options;
-  options.threads = threads;
-  options.knownLag = lag;
-  auto factory = sunder::detail::engineFactory(Engine::Trees, g);
-  options.makeEngine = [&] { return std::make_unique<LoggedEngine>(factory(), log); };
-  sunder::detail::runGusfield(run, options);
-  return run;
+  return runOn(g, Engine::Trees, threads, lag, [&log](std::unique_ptr<CutEngine> engine) {
+    return std::unique_ptr<CutEngine>(std::make_unique<LoggedEngine>(std::move(engine), log));
+  });
 }
 
 }  // namespace

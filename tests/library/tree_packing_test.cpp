@@ -13,6 +13,7 @@
 #include "lib/engines/compact_graph.h"
 #include "lib/engines/engines.h"
 #include "lib/engines/tree_packing.h"
+#include "lib/engines/trees.h"
 #include "sunder/build.h"
 #include "oracle_edges.h"
 #include "verify/oracle.h"
@@ -132,6 +133,49 @@ TEST(TreePacking, ProvesEveryLeafOfAUnitTree) {
       EXPECT_TRUE(packing.aloneToHub[v]) << v;
     }
   }
+}
+
+// Where more than fifteen sixteenths of the edges weigh more than 1 the
+// packing packs nothing; where a sixteenth weigh 1 it packs.
+TEST(TreePacking, LeavesWeightedNetworksOut) {
+  Graph g(13);
+  for (int k = 1; k < 13; k++) g.addEdge(0, k, 2 + k % 3);
+  CompactGraph heavy(g.nodeCount(), g.edges());
+  sunder::detail::TreePacking none = sunder::detail::packTrees(heavy, 0);
+  EXPECT_EQ(none.trees, 0);
+  EXPECT_EQ(none.proven, 0);
+  EXPECT_EQ(none.aloneToHub, std::vector<uint8_t>(13, 0));
+  g.addEdge(1, 2, 1);  // 1 edge in 13 weighs 1
+  CompactGraph mixed(g.nodeCount(), g.edges());
+  EXPECT_GT(sunder::detail::packTrees(mixed, 0).trees, 0);
+}
+
+// Steered, the queue gives the node nearest the sink first, the last
+// queued first among equals, and a node put back comes next again; in
+// order, first in first out.
+TEST(Steering, TheQueueTakesTheNearestNodeFirst) {
+  std::vector<int32_t> distance{3, 1, 2, 1, 0};
+  sunder::detail::ActiveQueue queue;
+  queue.steer(&distance);
+  for (int32_t v : {0, 1, 2, 3}) queue.push(v);
+  EXPECT_EQ(queue.take(), 3);
+  queue.push(4);
+  EXPECT_EQ(queue.take(), 4);
+  int32_t next = queue.take();
+  EXPECT_EQ(next, 1);
+  queue.putBack(next);
+  EXPECT_EQ(queue.take(), 1);
+  EXPECT_EQ(queue.take(), 2);
+  EXPECT_EQ(queue.take(), 0);
+  EXPECT_TRUE(queue.empty());
+  queue.clear();  // unsteered from here
+  for (int32_t v : {2, 0, 1}) queue.push(v);
+  EXPECT_EQ(queue.take(), 2);
+  queue.putBack(2);
+  EXPECT_EQ(queue.size(), 3u);
+  EXPECT_EQ(queue.take(), 2);
+  EXPECT_EQ(queue.take(), 0);
+  EXPECT_EQ(queue.take(), 1);
 }
 
 // Every node's distance in arcs, and the unreachable ones one beyond.
