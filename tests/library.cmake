@@ -33,3 +33,8 @@ sunder_test(progress_test library/progress_test.cpp)
 target_link_libraries(progress_test PRIVATE sunder_static)
 target_compile_definitions(progress_test PRIVATE
   PROGRESS_TRACES="${CMAKE_CURRENT_SOURCE_DIR}/data/progress")
+
+# Builds that spare memory: a graph the build takes over, residuals in 32
+# bits at their bound and wide ones beyond it, judged by Boost's max flow.
+sunder_test(lean_build_test library/lean_build_test.cpp)
+target_link_libraries(lean_build_test PRIVATE sunder_static maxflow_oracle)

@@ -99,6 +99,11 @@ struct BuildOptions {
 // > 0); Cancelled when the cancel check asked for it. An exception thrown by
 // a callback stops the build and reaches the caller.
 CutTree buildCutTree(const Graph &graph, const BuildOptions &options = BuildOptions());
+// The same tree, from a graph the build takes over: it frees the graph's
+// edges as soon as it holds them in arrays of its own (the compact graph of
+// the paths and trees engines, the blocks of a graph that splits), which
+// spares their memory for the rest of the build. `graph` is left empty.
+CutTree buildCutTree(Graph &&graph, const BuildOptions &options = BuildOptions());
 
 }  // namespace sunder
 

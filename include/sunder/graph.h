@@ -48,6 +48,14 @@ struct Edge {
   Capacity capacity;
 };
 
+class Graph;
+
+namespace detail {
+// Frees the graph's edges and keeps its nodes: for a build that owns the
+// graph (buildCutTree(Graph &&)) once it has the edges in arrays of its own.
+void releaseEdges(Graph &graph);
+}  // namespace detail
+
 class Graph {
  public:
   // The largest node and edge counts a graph may have: every index and arc
@@ -81,6 +89,7 @@ class Graph {
   const std::vector<Edge> &edges() const { return edges_; }
 
  private:
+  friend void detail::releaseEdges(Graph &graph);
   int32_t addNewNode(NodeId id);
   // "a graph of N nodes and M edges" with this many more than now.
   std::string sizeName(int64_t moreNodes, int64_t moreEdges) const;

@@ -51,8 +51,9 @@ using detail::GusfieldRun;
 // candidates, the run and every worker.
 struct Target {
   Target(const Graph &g, bool block, bool part, std::vector<int32_t> order)
-      : graph(g), oneBlock(block), split(part), sources(std::move(order)) {}
-  const Graph &graph;
+      : graph(g), edges(g.edgeCount()), oneBlock(block), split(part), sources(std::move(order)) {}
+  const Graph &graph;  // its edges may be freed once `compact` is made
+  int64_t edges;       // the graph's edge count
   bool oneBlock;  // the caller knows the graph is one block (see provenCuts)
   bool split;     // the graph is a block of one that split (a real network's shape)
   std::shared_ptr<const detail::CompactGraph> compact;
@@ -176,12 +177,22 @@ DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &o
       settings.steeredNeighbourProofs = target.hubIsFar || target.split;
     }
   }
-  d.makeEngine = detail::engineFactory(engine, g, settings);
+  d.makeEngine = detail::engineFactory(engine, g, settings, target.edges);
   d.progress = options.progress;
   d.cancel = options.cancel;
   if (!target.sources.empty()) d.sources = &target.sources;
   else if (target.atHub) d.sources = &target.hubSources;
   return d;
+}
+
+bool probesRelabel(const Target &target) { return target.edges < kLargeGraphEdges; }
+
+// Whether the build of `engine` needs only the compact graph, never the
+// graph's own edges: the paths and the trees, and Auto where its probe
+// leaves push-relabel out.
+bool compactOnly(Engine engine, const Target &target) {
+  return engine == Engine::Paths || engine == Engine::Trees ||
+         (engine == Engine::Auto && !probesRelabel(target));
 }
 
 struct Probed {
@@ -211,7 +222,7 @@ Probed probeEngines(Target &target, const BuildOptions &options) {
   double bestCost = 0;
   std::vector<double> pace;
   for (const Candidate &c : candidates) {
-    if (c.engine == Engine::Relabel && g.edgeCount() >= kLargeGraphEdges) continue;
+    if (c.engine == Engine::Relabel && !probesRelabel(target)) continue;
     // Each candidate runs as the engine named would (see buildWhole).
     rootAt(target, c.engine, options);
     DriverOptions probe = driverOptions(c.engine, target, options, 1);
@@ -316,14 +327,20 @@ std::vector<int64_t> weightedDegrees(int32_t n, const std::vector<Edge> &edges) 
 // Trees for Auto: on real networks, which split into a large block and many
 // small ones, the search trees were the quickest engine on every block
 // size, and probing each block cost more than it saved.
+//
+// `owned` is the graph itself when the build owns it: its edges are freed
+// once an engine of the compact graph has them in its arrays.
 Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, bool oneBlock,
-                 bool split,
-                 std::vector<int32_t> blockSources = {}) {
+                 bool split, std::vector<int32_t> blockSources = {}, Graph *owned = nullptr) {
   double start = detail::steadySeconds();
   Target target(graph, oneBlock, split, std::move(blockSources));
   Built b;
   b.engine = options.engine;
   if (b.engine == Engine::Auto && !target.sources.empty()) b.engine = Engine::Trees;
+  if (owned != nullptr && graph.nodeCount() >= 2 && compactOnly(b.engine, target)) {
+    target.compact = detail::makeCompactGraph(graph);
+    detail::releaseEdges(*owned);
+  }
   // An engine named (or Trees for a block) runs from the hub where it may.
   if (b.engine != Engine::Auto) rootAt(target, b.engine, options);
   if (b.engine != Engine::Auto || graph.nodeCount() < 2)
@@ -336,8 +353,11 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     if (options.progress) options.progress(b.run.computations, graph.nodeCount() - 1);
   }
   if (b.engine == Engine::Auto) b.engine = Engine::Exact;  // nothing to compute
-  if (graph.nodeCount() >= 2)
-    detail::runGusfield(b.run, driverOptions(b.engine, target, options, threads));
+  if (graph.nodeCount() >= 2) {
+    DriverOptions driver = driverOptions(b.engine, target, options, threads);
+    if (owned != nullptr && compactOnly(b.engine, target)) detail::releaseEdges(*owned);
+    detail::runGusfield(b.run, driver);
+  }
   b.run.counters.scans += target.packingScans;
   // The packing and the probe's other candidates took time too.
   double before = detail::steadySeconds() - start - b.run.seconds;
@@ -417,27 +437,31 @@ bool solvedDensely(const detail::Block &block, const BuildOptions &options) {
 // Gusfield run, numbered 0 meanwhile: the first sink of every cut, and a
 // hub's cuts are quickest to find. Under Auto blocks of a few nodes go to
 // the dense solver, the others take their sources heaviest first.
-detail::ParentTree blockTree(const detail::Block &block, const BuildOptions &options,
+detail::ParentTree blockTree(detail::Block &block, const BuildOptions &options,
                              int threads, GusfieldRun &sum, Engine &engine, bool &built) {
   int32_t size = static_cast<int32_t>(block.nodes.size());
   std::vector<int64_t> degree = weightedDegrees(size, block.edges);
   int32_t hub = heaviestNode(degree);
   std::swap(degree[0], degree[hub]);  // by local number from here on
   auto label = [hub](int32_t k) { return k == hub ? 0 : k == 0 ? hub : k; };
-  std::vector<Edge> edges = block.edges;
-  for (Edge &e : edges) e = {label(e.u), label(e.v), e.capacity};
   detail::ParentTree t;
   if (solvedDensely(block, options)) {
     if (options.cancel && options.cancel()) throw Cancelled();
+    std::vector<Edge> edges = block.edges;
+    for (Edge &e : edges) e = {label(e.u), label(e.v), e.capacity};
     t = denseTree(size, edges, sum);
   } else {
+    // The block's graph in local numbers, owned by its build, which frees
+    // its edges once it has them in its own arrays; the plan's copy goes
+    // at once.
     Graph local(size);
-    local.reserve(0, static_cast<int64_t>(edges.size()));
-    for (const Edge &e : edges) local.addEdge(e.u, e.v, e.capacity);
+    local.reserve(0, static_cast<int64_t>(block.edges.size()));
+    for (const Edge &e : block.edges) local.addEdge(label(e.u), label(e.v), e.capacity);
+    std::vector<Edge>().swap(block.edges);
     std::vector<int32_t> sources;
     if (options.engine == Engine::Auto) sources = heaviestFirst(degree);
     Built b = buildWhole(local, options, size < kThreadedBlock ? 1 : threads, true, true,
-                         std::move(sources));
+                         std::move(sources), &local);
     if (!built) engine = b.engine;
     built = true;
     addUp(sum, b.run);
@@ -464,7 +488,7 @@ std::vector<size_t> denseFirst(const detail::BlockPlan &plan, const BuildOptions
 // The tree glued from the blocks' trees. Progress counts the cuts of all
 // blocks against their total; the engine reported is the first (largest)
 // block's that an engine built, Trees under Auto when none did.
-CutTree buildByBlocks(const Graph &graph, const detail::BlockPlan &plan,
+CutTree buildByBlocks(const Graph &graph, detail::BlockPlan &plan,
                       const BuildOptions &options, int threads, double start) {
   int64_t total = 0, before = 0;
   for (const detail::Block &block : plan.blocks) total += static_cast<int64_t>(block.nodes.size()) - 1;
@@ -476,7 +500,7 @@ CutTree buildByBlocks(const Graph &graph, const detail::BlockPlan &plan,
   bool built = false;
   std::vector<detail::ParentTree> trees(plan.blocks.size());
   for (size_t b : denseFirst(plan, options)) {
-    const detail::Block &block = plan.blocks[b];
+    detail::Block &block = plan.blocks[b];
     trees[b] = blockTree(block, inner, threads, sum, engine, built);
     before += static_cast<int64_t>(block.nodes.size()) - 1;
     // An engine's run reports its own cuts; the dense solver's come at once.
@@ -502,7 +526,9 @@ bool isOneBlock(const detail::BlockPlan &plan, int32_t n) {
 
 namespace {
 
-CutTree buildChecked(const Graph &graph, const BuildOptions &options) {
+// `owned` as for buildWhole: a graph that splits frees its edges once its
+// blocks have theirs.
+CutTree buildChecked(const Graph &graph, const BuildOptions &options, Graph *owned) {
   double start = detail::steadySeconds();
   int threads = threadCount(options);
   detail::BlockPlan plan;
@@ -510,25 +536,39 @@ CutTree buildChecked(const Graph &graph, const BuildOptions &options) {
     plan = detail::withMemory(
         [&] { return detail::decompose(graph.nodeCount(), graph.edges()); },
         [&] { return "splitting " + graphName(graph) + " into blocks"; });
-  if (options.decompose && graph.nodeCount() >= 2 && !isOneBlock(plan, graph.nodeCount()))
+  if (options.decompose && graph.nodeCount() >= 2 && !isOneBlock(plan, graph.nodeCount())) {
+    if (owned != nullptr) detail::releaseEdges(*owned);
     return buildByBlocks(graph, plan, options, threads, start);
+  }
   plan = detail::BlockPlan();  // a graph of one block is built as it is
   bool oneBlock = options.decompose && graph.nodeCount() >= 2;
-  Built b = buildWhole(graph, options, threads, oneBlock, false);
+  Built b = buildWhole(graph, options, threads, oneBlock, false, {}, owned);
   return treeOf(graph, b.run, b.engine, threads);
+}
+
+CutTree buildGuarded(const Graph &graph, const BuildOptions &options, Graph *owned) {
+  checkOptions(options);
+  // The size as it is before the build may free the edges.
+  int64_t nodes = graph.nodeCount(), edges = graph.edgeCount();
+  try {
+    return detail::withMemory([&] { return buildChecked(graph, options, owned); },
+                              [&] { return "the cut tree of " + detail::graphSize(nodes, edges); });
+  } catch (const std::system_error &e) {
+    // A thread that could not be started.
+    throw Error("cannot start the build's threads: " + std::string(e.what()));
+  }
 }
 
 }  // namespace
 
 CutTree buildCutTree(const Graph &graph, const BuildOptions &options) {
-  checkOptions(options);
-  try {
-    return detail::withMemory([&] { return buildChecked(graph, options); },
-                              [&] { return "the cut tree of " + graphName(graph); });
-  } catch (const std::system_error &e) {
-    // A thread that could not be started.
-    throw Error("cannot start the build's threads: " + std::string(e.what()));
-  }
+  return buildGuarded(graph, options, nullptr);
+}
+
+CutTree buildCutTree(Graph &&graph, const BuildOptions &options) {
+  Graph owned = std::move(graph);
+  graph = Graph();
+  return buildGuarded(owned, options, &owned);
 }
 
 }  // namespace sunder

@@ -31,18 +31,25 @@ std::vector<Edge> mergedEdges(const std::vector<Edge> &edges) {
 
 }  // namespace
 
+void ArcCapacities::assign(size_t arcs, bool narrow) {
+  narrow_ = narrow;
+  narrow32_.assign(narrow ? arcs : 0, 0);
+  wide_.assign(narrow ? 0 : arcs, 0);
+}
+
 CompactGraph::CompactGraph(int32_t nodes, const std::vector<Edge> &edges)
     : n(nodes), first(nodes + 1, 0), degree(nodes, 0) {
   std::vector<Edge> merged = mergedEdges(edges);
   for (const Edge &e : merged) {
     first[e.u + 1]++;
     first[e.v + 1]++;
+    narrowResiduals = narrowResiduals && e.capacity <= INT32_MAX / 2;
   }
   for (int32_t v = 0; v < n; v++) first[v + 1] += first[v];
   size_t arcs = static_cast<size_t>(first[n]);
   head.resize(arcs);
   twin.resize(arcs);
-  cap.resize(arcs);
+  cap.assign(arcs, narrowResiduals);
   std::vector<int32_t> fill(first.begin(), first.end() - 1);
   for (const Edge &e : merged) {
     int32_t a = fill[e.u]++, b = fill[e.v]++;
@@ -50,7 +57,8 @@ CompactGraph::CompactGraph(int32_t nodes, const std::vector<Edge> &edges)
     head[b] = e.u;
     twin[a] = b;
     twin[b] = a;
-    cap[a] = cap[b] = e.capacity;
+    cap.set(a, e.capacity);
+    cap.set(b, e.capacity);
     for (int32_t end : {e.u, e.v})
       degree[end] = e.capacity > INT64_MAX - degree[end] ? INT64_MAX : degree[end] + e.capacity;
   }

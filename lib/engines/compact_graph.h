@@ -15,6 +15,32 @@
 
 namespace sunder::detail {
 
+// The capacities of a compact graph's arcs, in 32 bits when every one of
+// them fits (narrow), else in 64: a graph of small capacities, the usual
+// case, then takes 4 bytes an arc for them, not 8.
+class ArcCapacities {
+ public:
+  void assign(size_t arcs, bool narrow);
+  void set(size_t a, int64_t capacity) {
+    if (narrow_) narrow32_[a] = static_cast<int32_t>(capacity);
+    else wide_[a] = capacity;
+  }
+  int64_t operator[](size_t a) const { return narrow_ ? narrow32_[a] : wide_[a]; }
+  size_t size() const { return narrow_ ? narrow32_.size() : wide_.size(); }
+  bool empty() const { return size() == 0; }
+  // Every capacity into `out`, resized to hold them.
+  template <typename T>
+  void copyTo(std::vector<T> &out) const {
+    out.resize(size());
+    for (size_t a = 0; a < out.size(); a++) out[a] = static_cast<T>((*this)[a]);
+  }
+
+ private:
+  bool narrow_ = false;
+  std::vector<int32_t> narrow32_;
+  std::vector<int64_t> wide_;
+};
+
 struct CompactGraph {
   CompactGraph(int32_t nodes, const std::vector<Edge> &edges);
 
@@ -22,13 +48,17 @@ struct CompactGraph {
   std::vector<int32_t> first;   // arcs of node v: first[v] ... first[v + 1] - 1
   std::vector<int32_t> head;    // by arc
   std::vector<int32_t> twin;    // by arc
-  std::vector<int64_t> cap;     // by arc
+  ArcCapacities cap;            // by arc, narrow when narrowResiduals holds
   std::vector<int64_t> degree;  // by node: summed capacity of its arcs, at most INT64_MAX
   // The capacities of the two lightest (merged) edges added up, at most
   // INT64_MAX; 0 with fewer than two edges. In a graph that is one block of
   // three nodes or more every cut crosses two edges at least, so no cut is
   // lighter than this.
   int64_t twoLightest = 0;
+  // Every arc's residual capacity fits 32 bits: no residual passes the
+  // capacities of an arc and its twin added up, so it is enough that twice
+  // the heaviest (merged) edge's capacity is at most INT32_MAX.
+  bool narrowResiduals = true;
 
   // The hubs are the nodes with the most arcs (the smaller index first
   // among equals), kHubs at most, each with kHubArcs arcs or more. Their

@@ -17,10 +17,11 @@ namespace sunder::detail {
 
 namespace {
 
-[[noreturn]] void outOfMemory(const Graph &g) {
-  throw Error("not enough memory for the cut computations of " +
-              graphSize(g.nodeCount(), g.edgeCount()));
+[[noreturn]] void outOfMemory(int64_t nodes, int64_t edges) {
+  throw Error("not enough memory for the cut computations of " + graphSize(nodes, edges));
 }
+
+[[noreturn]] void outOfMemory(const Graph &g) { outOfMemory(g.nodeCount(), g.edgeCount()); }
 
 // The solver's graph of `g`, as the instance reader would lay it out,
 // prepared for cut computations.
@@ -155,7 +156,8 @@ class CompactEngine : public CutEngine {
   }
 
   int64_t sidesOf(int32_t s, int32_t t, CutSides &out, int64_t scanLimit) {
-    if constexpr (std::is_same_v<Method, SearchTrees>) return method_.cutSides(s, t, out, scanLimit);
+    if constexpr (!std::is_same_v<Method, AugmentingPaths>)
+      return method_.cutSides(s, t, out, scanLimit);
     return CutEngine::cutSides(s, t, out, scanLimit);
   }
 
@@ -209,6 +211,18 @@ std::shared_ptr<const CompactGraph> makeCompactGraph(const Graph &graph) {
 
 namespace {
 
+// The search trees with residuals of type Residual, steered as the settings
+// say.
+template <typename Residual>
+std::unique_ptr<CutEngine> searchTrees(std::shared_ptr<const CompactGraph> compact,
+                                       const EngineSettings &settings) {
+  auto trees = std::make_unique<CompactEngine<SearchTrees<Residual>>>(
+      std::move(compact), compactSettings(settings), settings.aloneToRoot);
+  if (settings.rootDistance != nullptr)
+    trees->steerTowards(settings.steerRoot, settings.rootDistance, settings.steeredNeighbourProofs);
+  return trees;
+}
+
 std::unique_ptr<CutEngine> newEngine(Engine engine, const Graph &graph,
                                      const EngineSettings &settings) {
   std::shared_ptr<const CompactGraph> compact = settings.compactGraph;
@@ -218,14 +232,9 @@ std::unique_ptr<CutEngine> newEngine(Engine engine, const Graph &graph,
     case Engine::Paths:
       return std::make_unique<CompactEngine<AugmentingPaths>>(compact, compactSettings(settings),
                                                               settings.aloneToRoot);
-    case Engine::Trees: {
-      auto trees = std::make_unique<CompactEngine<SearchTrees>>(compact, compactSettings(settings),
-                                                                settings.aloneToRoot);
-      if (settings.rootDistance != nullptr)
-        trees->steerTowards(settings.steerRoot, settings.rootDistance,
-                           settings.steeredNeighbourProofs);
-      return trees;
-    }
+    case Engine::Trees:
+      if (compact->narrowResiduals) return searchTrees<int32_t>(compact, settings);
+      return searchTrees<int64_t>(compact, settings);
     case Engine::Exact: return std::make_unique<ExactEngine>(graph, cutSettings());
     case Engine::Auto: break;
   }
@@ -244,14 +253,17 @@ std::unique_ptr<CutEngine> makeEngine(Engine engine, const Graph &graph,
 }
 
 std::function<std::unique_ptr<CutEngine>()> engineFactory(Engine engine, const Graph &graph,
-                                                          const EngineSettings &settings) {
+                                                          const EngineSettings &settings,
+                                                          int64_t edges) {
   struct Shared {
     std::mutex mu;
     EngineSettings settings;
   };
   auto shared = std::make_shared<Shared>();
   shared->settings = settings;
-  return [engine, &graph, shared] {
+  int64_t nodes = graph.nodeCount();
+  if (edges < 0) edges = graph.edgeCount();
+  return [engine, &graph, shared, nodes, edges] {
     EngineSettings s;
     {
       std::lock_guard<std::mutex> lock(shared->mu);
@@ -259,7 +271,11 @@ std::function<std::unique_ptr<CutEngine>()> engineFactory(Engine engine, const G
         shared->settings.compactGraph = makeCompactGraph(graph);
       s = shared->settings;
     }
-    return makeEngine(engine, graph, s);
+    try {
+      return newEngine(engine, graph, s);
+    } catch (const std::bad_alloc &) {
+      outOfMemory(nodes, edges);
+    }
   };
 }
 

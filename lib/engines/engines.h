@@ -71,9 +71,12 @@ std::unique_ptr<CutEngine> makeEngine(Engine engine, const Graph &graph,
 
 // A maker of engines of the given kind on `graph` (which must outlive it)
 // that all read one compact graph, made at the first call. Its calls may
-// come from any thread.
+// come from any thread. `edges` is the graph's edge count for the message
+// of a failed allocation, when the graph's own edges were freed already
+// (settings.compactGraph made; -1: the graph's count).
 std::function<std::unique_ptr<CutEngine>()> engineFactory(
-    Engine engine, const Graph &graph, const EngineSettings &settings = EngineSettings());
+    Engine engine, const Graph &graph, const EngineSettings &settings = EngineSettings(),
+    int64_t edges = -1);
 
 }  // namespace sunder::detail
 

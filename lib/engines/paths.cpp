@@ -5,14 +5,15 @@
 namespace sunder::detail {
 
 AugmentingPaths::AugmentingPaths(const CompactGraph &g, const CompactSettings &settings)
-    : g_(g), settings_(settings), res_(g.cap), level_(g.n, 0), current_(g.n),
-      queue_(g.n) {}
+    : g_(g), settings_(settings), level_(g.n, 0), current_(g.n), queue_(g.n) {
+  g.cap.copyTo(res_);
+}
 
 // Every residual back to its capacity: those the last computation pushed
 // along, or all of them without local resets.
 void AugmentingPaths::restoreResiduals() {
   if (!settings_.localReset) {
-    res_ = g_.cap;
+    g_.cap.copyTo(res_);
   } else {
     for (int32_t a : touchedArcs_) {
       res_[a] = g_.cap[a];

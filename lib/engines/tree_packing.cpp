@@ -51,7 +51,8 @@ class Packer {
 
 Packer::Packer(const CompactGraph &g, int32_t hub)
     : g_(g), hub_(hub), arcs_(g.head.size()), end_(g.first.begin() + 1, g.first.end()),
-      res_(g.cap), seen_(g.n, 0), carried_(g.n, 0), hubCursor_(g.first[hub]) {
+      seen_(g.n, 0), carried_(g.n, 0), hubCursor_(g.first[hub]) {
+  g.cap.copyTo(res_);
   sortArcs();
 }
 
@@ -154,7 +155,8 @@ TreePacking Packer::run() {
 // against 0.32 s without it).
 bool enoughUnitArcs(const CompactGraph &g) {
   if (g.cap.empty()) return true;
-  std::vector<int64_t> caps = g.cap;
+  std::vector<int64_t> caps;
+  g.cap.copyTo(caps);
   auto at = caps.begin() + static_cast<std::ptrdiff_t>(caps.size() / 16);
   std::nth_element(caps.begin(), at, caps.end());
   return *at <= 1;

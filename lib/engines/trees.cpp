@@ -51,18 +51,21 @@ void ActiveQueue::clear() {
   distance_ = nullptr;
 }
 
-SearchTrees::SearchTrees(const CompactGraph &g, const CompactSettings &settings)
-    : g_(g), settings_(settings), first_(g.first), head_(g.head), twin_(g.twin), res_(g.cap),
+template <typename Residual>
+SearchTrees<Residual>::SearchTrees(const CompactGraph &g, const CompactSettings &settings)
+    : g_(g), settings_(settings), first_(g.first), head_(g.head), twin_(g.twin),
       tree_(g.n, FREE), parent_(g.n, kNone), active_(g.n, 0), scan_(g.n), stamp_(g.n, 0),
       dist_(g.n), localMarks_(g.n, kNone) {
+  g.cap.copyTo(res_);
   g.makeHubMarks();
 }
 
 // Residuals and node states back to the start: those the last computation
 // changed, or all of them without local resets.
-void SearchTrees::restore() {
+template <typename Residual>
+void SearchTrees<Residual>::restore() {
   if (!settings_.localReset) {
-    res_ = g_.cap;
+    g_.cap.copyTo(res_);
     std::fill(tree_.begin(), tree_.end(), FREE);
     std::fill(parent_.begin(), parent_.end(), kNone);
     std::fill(active_.begin(), active_.end(), 0);
@@ -88,7 +91,8 @@ void SearchTrees::restore() {
 }
 
 // A pass number no stamp carries yet.
-void SearchTrees::nextPass() {
+template <typename Residual>
+void SearchTrees<Residual>::nextPass() {
   if (pass_ == INT32_MAX) {
     std::fill(stamp_.begin(), stamp_.end(), 0);
     pass_ = 0;
@@ -96,14 +100,16 @@ void SearchTrees::nextPass() {
   pass_++;
 }
 
-void SearchTrees::join(int32_t v, uint8_t tree) {
+template <typename Residual>
+void SearchTrees<Residual>::join(int32_t v, uint8_t tree) {
   tree_[v] = tree;
   touchedNodes_.push_back(v);
 }
 
 // The trees back to their roots; t is queued to grow by the caller (see
 // startSink).
-void SearchTrees::reset(int32_t s, int32_t t) {
+template <typename Residual>
+void SearchTrees<Residual>::reset(int32_t s, int32_t t) {
   restore();
   nextPass();
   sink_ = kNone;
@@ -117,7 +123,8 @@ void SearchTrees::reset(int32_t s, int32_t t) {
   activate(s);
 }
 
-void SearchTrees::steerTowards(int32_t root, std::shared_ptr<const std::vector<int32_t>> distance) {
+template <typename Residual>
+void SearchTrees<Residual>::steerTowards(int32_t root, std::shared_ptr<const std::vector<int32_t>> distance) {
   steerRoot_ = root;
   steerDistance_ = std::move(distance);
 }
@@ -126,7 +133,8 @@ void SearchTrees::steerTowards(int32_t root, std::shared_ptr<const std::vector<i
 // t in this computation), t does not grow at first: each of them joins the
 // sink tree when the source tree reaches it (see grow), so a hub sink costs
 // little for a source near it. Otherwise t grows at once like any node.
-void SearchTrees::startSink(int32_t t) {
+template <typename Residual>
+void SearchTrees<Residual>::startSink(int32_t t) {
   toSink_ = t == marked_ ? localMarks_.data() : g_.hubMarks(t);
   sink_ = toSink_ != nullptr ? t : kNone;
   if (sink_ == kNone) activate(t);
@@ -135,7 +143,8 @@ void SearchTrees::startSink(int32_t t) {
 // The marks of v's neighbours with their arcs to v: the graph's own for a
 // hub, else made in localMarks_ for this computation alone, which counts
 // their making and their clearing at the next restore.
-const int32_t *SearchTrees::markNeighbours(int32_t v) {
+template <typename Residual>
+const int32_t *SearchTrees<Residual>::markNeighbours(int32_t v) {
   if (const int32_t *hub = g_.hubMarks(v)) return hub;
   for (int32_t a = first_[v]; a < first_[v + 1]; a++) localMarks_[head_[a]] = twin_[a];
   scans_ += 2 * static_cast<int64_t>(arcCount(v));
@@ -144,7 +153,8 @@ const int32_t *SearchTrees::markNeighbours(int32_t v) {
 }
 
 // localMarks_ back to kNone everywhere.
-void SearchTrees::clearMarks() {
+template <typename Residual>
+void SearchTrees<Residual>::clearMarks() {
   if (marked_ == kNone) return;
   for (int32_t a = first_[marked_]; a < first_[marked_ + 1]; a++) localMarks_[head_[a]] = kNone;
   marked_ = kNone;
@@ -153,7 +163,8 @@ void SearchTrees::clearMarks() {
 // Pushes what the s-t arc, the paths s-x-t and then the paths s-x-y-t
 // carry, looking from the terminal with fewer arcs, until the flow reaches
 // `bound`; returns the flow.
-int64_t SearchTrees::shortPaths(int32_t s, int32_t t, int64_t bound) {
+template <typename Residual>
+int64_t SearchTrees<Residual>::shortPaths(int32_t s, int32_t t, int64_t bound) {
   bool fromS = arcCount(s) <= arcCount(t);  // as in cutSides
   int32_t near = fromS ? s : t, far = fromS ? t : s;
   const int32_t *toMarked = markNeighbours(far);
@@ -185,10 +196,11 @@ int64_t SearchTrees::shortPaths(int32_t s, int32_t t, int64_t bound) {
 
 // Pushes the bottleneck of the path of arcs a1, a2, a3 (a kNone ends it);
 // returns the amount.
-int64_t SearchTrees::push(int32_t a1, int32_t a2, int32_t a3) {
+template <typename Residual>
+int64_t SearchTrees<Residual>::push(int32_t a1, int32_t a2, int32_t a3) {
   int64_t amount = res_[a1];
-  if (a2 != kNone) amount = std::min(amount, res_[a2]);
-  if (a3 != kNone) amount = std::min(amount, res_[a3]);
+  if (a2 != kNone) amount = std::min<int64_t>(amount, res_[a2]);
+  if (a3 != kNone) amount = std::min<int64_t>(amount, res_[a3]);
   if (amount == 0) return 0;
   moveAlong(a1, amount);
   if (a2 != kNone) moveAlong(a2, amount);
@@ -197,7 +209,8 @@ int64_t SearchTrees::push(int32_t a1, int32_t a2, int32_t a3) {
 }
 
 // Queues v, or makes it look at all its arcs again if it is queued already.
-void SearchTrees::activate(int32_t v) {
+template <typename Residual>
+void SearchTrees<Residual>::activate(int32_t v) {
   if (v == sink_) return;
   scan_[v] = first_[v];
   if (active_[v]) return;
@@ -211,7 +224,8 @@ void SearchTrees::activate(int32_t v) {
 // last joining arc: the arcs before it cannot have become useful since, for
 // a push changes only arcs between tree nodes, and a neighbour that leaves
 // its tree makes the node look at all its arcs again.
-int32_t SearchTrees::grow() {
+template <typename Residual>
+int32_t SearchTrees<Residual>::grow() {
   for (;;) {
     // Once the source tree has looked at as many arcs as t has, t grows
     // after all, and the trees grow in balance again.
@@ -260,7 +274,8 @@ int32_t SearchTrees::grow() {
 
 // Whether free node q has a residual arc to the unexpanded sink; it then
 // joins the sink tree as that sink's child.
-bool SearchTrees::joinsMarkedSink(int32_t q) {
+template <typename Residual>
+bool SearchTrees<Residual>::joinsMarkedSink(int32_t q) {
   if (sink_ == kNone || toSink_[q] == kNone || res_[toSink_[q]] == 0) return false;
   join(q, SINK);
   parent_[q] = toSink_[q];
@@ -272,7 +287,8 @@ bool SearchTrees::joinsMarkedSink(int32_t q) {
 
 // A node queued while in the sink tree may have joined the source tree
 // since; such nodes move to the source queue. True when any did.
-bool SearchTrees::requeueSourceNodes() {
+template <typename Residual>
+bool SearchTrees<Residual>::requeueSourceNodes() {
   ActiveQueue &sinkQueue = queues_[1];
   scans_ += static_cast<int64_t>(sinkQueue.size());
   sinkQueue.forEach([&](int32_t v) {
@@ -284,7 +300,8 @@ bool SearchTrees::requeueSourceNodes() {
 
 // Pushes the bottleneck along root s ... u -> w ... root t, with u -> w the
 // bridge; the nodes whose tree links the push saturates become orphans.
-int64_t SearchTrees::augment(int32_t bridge) {
+template <typename Residual>
+int64_t SearchTrees<Residual>::augment(int32_t bridge) {
   int32_t u = head_[twin_[bridge]], w = head_[bridge];
   int64_t bottleneck = res_[bridge];
   for (int32_t v = u; parent_[v] != kRoot; v = head_[parent_[v]])
@@ -315,7 +332,8 @@ int64_t SearchTrees::augment(int32_t bridge) {
 }
 
 // Pushes `amount` along arc a.
-void SearchTrees::moveAlong(int32_t a, int64_t amount) {
+template <typename Residual>
+void SearchTrees<Residual>::moveAlong(int32_t a, int64_t amount) {
   res_[a] -= amount;
   res_[twin_[a]] += amount;
   touchedArcs_.push_back(a);
@@ -323,7 +341,8 @@ void SearchTrees::moveAlong(int32_t a, int64_t amount) {
 
 // Whether v's chain of parents still reaches its tree's root; on the way up
 // it confirms the distances of the chain for this pass.
-bool SearchTrees::rootedAt(int32_t v) {
+template <typename Residual>
+bool SearchTrees<Residual>::rootedAt(int32_t v) {
   int32_t d = 0, u = v;
   for (;;) {
     if (stamp_[u] == pass_) {
@@ -351,7 +370,8 @@ bool SearchTrees::rootedAt(int32_t v) {
 // Gives orphan v the first neighbour of its tree that still reaches the
 // root as parent (the first, not the nearest: looking no further spares
 // the rest of a hub's arcs), or frees it and orphans its own children.
-void SearchTrees::adopt(int32_t v) {
+template <typename Residual>
+void SearchTrees<Residual>::adopt(int32_t v) {
   uint8_t tree = tree_[v];
   adoptions_++;
   for (int32_t a = first_[v]; a < first_[v + 1]; a++) {
@@ -379,7 +399,8 @@ void SearchTrees::adopt(int32_t v) {
   }
 }
 
-void SearchTrees::adoptOrphans() {
+template <typename Residual>
+void SearchTrees<Residual>::adoptOrphans() {
   nextPass();
   while (!orphans_.empty()) {
     int32_t v = orphans_.back();
@@ -390,7 +411,8 @@ void SearchTrees::adoptOrphans() {
 
 // The side of the cut as a list: the lone terminal when the degree bound
 // ended the computation, else the source tree.
-void SearchTrees::listSide(int32_t s, int32_t t, bool alone, CutSides &out) const {
+template <typename Residual>
+void SearchTrees<Residual>::listSide(int32_t s, int32_t t, bool alone, CutSides &out) const {
   out.byNode = false;
   out.nodes.clear();
   if (alone) {
@@ -404,7 +426,8 @@ void SearchTrees::listSide(int32_t s, int32_t t, bool alone, CutSides &out) cons
     if (tree_[v] == SOURCE) out.nodes.push_back(v);
 }
 
-int64_t SearchTrees::cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit) {
+template <typename Residual>
+int64_t SearchTrees<Residual>::cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit) {
   reset(s, t);
   int64_t bound = settings_.degreeBound ? std::min(g_.degree[s], g_.degree[t]) : INT64_MAX;
   int64_t startScans = scans_;
@@ -421,7 +444,8 @@ int64_t SearchTrees::cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanL
   return flow;
 }
 
-int64_t SearchTrees::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) {
+template <typename Residual>
+int64_t SearchTrees<Residual>::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) {
   CutSides out;
   int64_t flow = cutSides(s, t, out, scanLimit);
   if (flow < 0) return flow;
@@ -429,5 +453,8 @@ int64_t SearchTrees::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64
   for (int32_t v : out.nodes) side[v] = out.listed;
   return flow;
 }
+
+template class SearchTrees<int32_t>;
+template class SearchTrees<int64_t>;
 
 }  // namespace sunder::detail

@@ -89,6 +89,9 @@ class ActiveQueue {
   size_t size_ = 0;
 };
 
+// Residual: the type of the residual capacities, int32_t on a graph whose
+// every residual fits it (CompactGraph::narrowResiduals), int64_t on any.
+template <typename Residual>
 class SearchTrees {
  public:
   explicit SearchTrees(const CompactGraph &g, const CompactSettings &settings = {});
@@ -144,7 +147,7 @@ class SearchTrees {
   const CompactGraph &g_;
   CompactSettings settings_;
   const std::vector<int32_t> &first_, &head_, &twin_;
-  std::vector<int64_t> res_;      // by arc: residual capacity
+  std::vector<Residual> res_;     // by arc: residual capacity
   std::vector<uint8_t> tree_;     // by node: FREE, SOURCE or SINK
   std::vector<int32_t> parent_;   // by node: arc from the node to its parent, kNone or kRoot
   std::vector<uint8_t> active_;   // by node: in the active queue

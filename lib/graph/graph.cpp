@@ -48,6 +48,11 @@ NodeId Graph::idOf(int32_t index) const {
   return ids_[static_cast<size_t>(index)];
 }
 
+void detail::releaseEdges(Graph &graph) {
+  std::vector<Edge>().swap(graph.edges_);
+  graph.total_ = CapacityTotal();
+}
+
 void CapacityTotal::add(Capacity capacity) {
   if (capacity > kMaxTotalCapacity - sum_)
     throw Error("the capacities add up to more than " + std::to_string(kMaxTotalCapacity));

@@ -1,0 +1,114 @@
+// Builds that spare memory: a graph the build takes over and frees once it
+// has the edges in its own arrays, and residual capacities kept in 32 bits
+// where every residual fits them. Trees are judged by Boost's max flow and
+// against the build of the same graph that keeps it.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "oracle_edges.h"
+#include "sunder/sunder.h"
+#include "verify/oracle.h"
+
+namespace {
+
+using sunder::Capacity;
+
+// Every tree edge against Boost, and every pair's value against the path
+// minimum (a tree edge's weight is the pair's max flow: enough to tell a
+// wrong residual, which gives a wrong flow).
+void expectTreeOfFlows(const sunder::Graph &g, const sunder::CutTree &t) {
+  oracle::MaxFlow flow(g.nodeCount(), oracleEdges(g));
+  for (int32_t u = 0; u < g.nodeCount(); u++)
+    for (int32_t v = u + 1; v < g.nodeCount(); v++)
+      ASSERT_EQ(t.minCutValue(g.idOf(u), g.idOf(v)), flow.maxFlow(u, v)) << u << " " << v;
+}
+
+// With `simple`, no self loops and no parallel edges (which merge into
+// heavier ones).
+sunder::Graph randomGraph(std::mt19937 &rng, int n, int m, Capacity low, Capacity high,
+                          bool simple = false) {
+  sunder::Graph g(n);
+  std::uniform_int_distribution<Capacity> cap(low, high);
+  std::vector<std::vector<bool>> joined(n, std::vector<bool>(n, false));
+  for (int k = 0; k < m; k++) {
+    int u = static_cast<int>(rng() % n), v = static_cast<int>(rng() % n);
+    if (simple && (u == v || joined[u][v])) continue;
+    joined[u][v] = joined[v][u] = true;
+    g.addEdge(u, v, cap(rng));
+  }
+  return g;
+}
+
+// A ring of blocks: cliques of 5 joined in a cycle by single edges, so the
+// graph splits into blocks and bridges only where a clique hangs off.
+sunder::Graph blocksGraph(std::mt19937 &rng, int cliques) {
+  sunder::Graph g(5 * cliques + 2);
+  for (int c = 0; c < cliques; c++) {
+    for (int a = 0; a < 5; a++)
+      for (int b = a + 1; b < 5; b++) g.addEdge(5 * c + a, 5 * c + b, 1 + rng() % 4);
+    g.addEdge(5 * c, 5 * ((c + 1) % cliques) + 1, 1 + rng() % 3);
+  }
+  g.addEdge(0, 5 * cliques, 2);  // a bridge
+  g.addEdge(5 * cliques, 5 * cliques + 1, 3);
+  return g;
+}
+
+TEST(OwnedGraph, GivesTheTreeOfTheKeptGraphAndLeavesItEmpty) {
+  std::mt19937 rng(3);
+  const sunder::Engine engines[] = {sunder::Engine::Auto, sunder::Engine::Exact,
+                                    sunder::Engine::Relabel, sunder::Engine::Paths,
+                                    sunder::Engine::Trees};
+  for (int round = 0; round < 6; round++) {
+    sunder::Graph g = round % 2 ? blocksGraph(rng, 3 + round) : randomGraph(rng, 30, 90, 1, 9);
+    for (sunder::Engine engine : engines) {
+      for (int threads : {1, 2}) {
+        sunder::BuildOptions o;
+        o.engine = engine;
+        o.threads = threads;
+        sunder::CutTree kept = sunder::buildCutTree(g, o);
+        sunder::Graph copy = g;
+        sunder::CutTree owned = sunder::buildCutTree(std::move(copy), o);
+        EXPECT_EQ(owned.parents(), kept.parents()) << round;
+        EXPECT_EQ(owned.weights(), kept.weights()) << round;
+        EXPECT_EQ(owned.ids(), kept.ids());
+        EXPECT_EQ(copy.nodeCount(), 0);
+        EXPECT_EQ(copy.edgeCount(), 0);
+        EXPECT_EQ(copy.totalCapacity(), 0);
+      }
+    }
+    expectTreeOfFlows(g, sunder::buildCutTree(sunder::Graph(g)));
+  }
+}
+
+TEST(OwnedGraph, AnEmptyOrTinyGraphBuildsToo) {
+  EXPECT_EQ(sunder::buildCutTree(sunder::Graph()).nodeCount(), 0);
+  sunder::Graph one(1);
+  EXPECT_EQ(sunder::buildCutTree(std::move(one)).nodeCount(), 1);
+  sunder::Graph two;
+  two.addEdge(7, 9, 4);
+  sunder::CutTree t = sunder::buildCutTree(std::move(two));
+  EXPECT_EQ(t.minCutValue(7, 9), 4);
+}
+
+// Capacities at the edge of 32-bit residuals: an arc's residual reaches
+// twice its edge's capacity when the flow runs back along its twin, so
+// 2^30 - 1 is the heaviest capacity kept narrow and 2^30 is kept wide; past
+// it, flows of ~2^31 would wrap in 32 bits.
+TEST(NarrowResiduals, HoldAtTheirBoundAndWideOnesBeyond) {
+  std::mt19937 rng(5);
+  const Capacity narrowest = INT32_MAX / 2;
+  for (Capacity high : {narrowest, narrowest + 1, Capacity{INT32_MAX}, Capacity{1} << 40}) {
+    for (int round = 0; round < 4; round++) {
+      sunder::Graph g = randomGraph(rng, 24, 80, high - 50, high, true);
+      for (sunder::Engine engine : {sunder::Engine::Paths, sunder::Engine::Trees}) {
+        sunder::BuildOptions o;
+        o.engine = engine;
+        o.decompose = round % 2 == 0;
+        expectTreeOfFlows(g, sunder::buildCutTree(g, o));
+      }
+    }
+  }
+}
+
+}  // namespace
