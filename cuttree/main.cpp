@@ -17,6 +17,7 @@
 #include <new>
 #include <optional>
 
+#include "cuttree/answers.h"
 #include "cuttree/options.h"
 #include "cuttree/results.h"
 #include "solver/solver.h"
@@ -64,34 +65,24 @@ void checkReadable(const std::string &path) {
   if (directory) badArguments("cannot read " + path + ": " + strerror(EISDIR));
 }
 
-// Whether a file read as the instance text by default failed at a first
-// line that starts with a number, as an edge list's does.
-bool looksLikeAnEdgeList(const sunder::Error &e) {
-  const std::string start = "unknown line type '";
-  const std::string &m = e.message();
-  return m.rfind(start, 0) == 0 && m.size() > start.size() &&
-         isdigit(static_cast<unsigned char>(m[start.size()]));
-}
-
-// The file's graph; an unreadable file is a bad argument, a fault in it an
-// input error.
+// The file's graph, in the format --format names, else the one its
+// extension or first line shows; an unreadable file is a bad argument, a
+// fault in it an input error.
 sunder::GraphFile loadGraph(const Options &o, sunder::Format format) {
   if (o.input != "-") checkReadable(o.input);
   try {
-    return sunder::readGraphFile(o.input, format);
+    return o.format.empty() ? sunder::readGraphFile(o.input) : sunder::readGraphFile(o.input, format);
   } catch (const sunder::Error &e) {
-    if (o.format.empty() && looksLikeAnEdgeList(e)) {
-      fprintf(stderr, "cuttree: %s (read as dimacs; an edge list? --format edges)\n", e.what());
-      exit(kBadInput);
-    }
     badInput(e);
   }
 }
 
 // "(its nodes are LO ... HI)" when the nodes are a range of numbers.
-std::string nodeRange(const sunder::Graph &g) {
+std::string nodeRange(const sunder::GraphFile &file) {
+  const sunder::Graph &g = file.graph;
   int32_t n = g.nodeCount();
   if (n == 0) return "(it has no nodes)";
+  if (!file.names.empty()) return "(it has " + std::to_string(n) + " named nodes)";
   sunder::NodeId lo = g.idOf(0), hi = g.idOf(n - 1);
   if (hi - lo + 1 == n) return "(its nodes are " + std::to_string(lo) + " ... " + std::to_string(hi) + ")";
   return "(it has " + std::to_string(n) + " nodes)";
@@ -105,24 +96,43 @@ std::string nodeRange(const sunder::Graph &g) {
   exit(kBadArguments);
 }
 
-// Every pair names two different nodes of the graph.
-void checkNodes(const sunder::Graph &g, const std::vector<NodePair> &pairs, const char *option) {
-  for (const NodePair &p : pairs) {
-    for (int64_t x : {p.u, p.v})
-      if (!g.contains(x))
-        badPair(p, option, ": node " + std::to_string(x) + " is not in the instance " + nodeRange(g));
+// The node a pair's text names; a bad pair when none: in a file without
+// names, a text that is no number is "not a whole number" in a pairs file,
+// and the pair "not two node numbers" on the command line.
+int64_t nodeOf(const sunder::GraphFile &file, const sunder::NodeFinder &finder, const NodePair &p,
+               const std::string &text, const char *option) {
+  if (std::optional<sunder::NodeId> id = finder.find(text)) return *id;
+  if (!file.names.empty())
+    badPair(p, option, ": node '" + text + "' is not in the instance " + nodeRange(file));
+  int64_t number = 0;
+  if (!parseNodeNumber(text, number)) {
+    if (p.where.empty())
+      badArguments(std::string("option ") + option + ": '" + p.uText + " " + p.vText +
+                   "' are not two node numbers");
+    badPair(p, option, ": node '" + text + "' is not a whole number");
+  }
+  badPair(p, option, ": node " + std::to_string(number) + " is not in the instance " + nodeRange(file));
+}
+
+// Every pair names two different nodes of the graph: their ids are set.
+void resolveNodes(const sunder::GraphFile &file, std::vector<NodePair> &pairs, const char *option) {
+  sunder::NodeFinder finder(file);
+  for (NodePair &p : pairs) {
+    p.u = nodeOf(file, finder, p, p.uText, option);
+    p.v = nodeOf(file, finder, p, p.vText, option);
     if (p.u == p.v)
-      badPair(p, option, (p.where.empty() ? " " : ": ") + std::to_string(p.u) + " " +
-                             std::to_string(p.v) + ": the two nodes must differ");
+      badPair(p, option, (p.where.empty() ? " " : ": ") + p.uText + " " + p.vText +
+                             ": the two nodes must differ");
   }
 }
 
-// "cuttree: 812/1999 cuts, 240/s, 5 s left" on one rewritten line, at
-// most twice a second: the rate of the recent cuts and the time left that
+// "cuttree: 812/1999 cuts, 240/s, 5 s left" on one rewritten line (what is
+// counted, "cuts", named by the caller), at most twice a second: the rate of the recent cuts and the time left that
 // sunder::TimeLeft estimates from them; "time left unknown" (and the
 // average rate since the start) until it has the evidence.
 class Progress {
  public:
+  explicit Progress(const char *what = "cuts") : what_(what) {}
   void operator()(int64_t done, int64_t total) {
     auto now = std::chrono::steady_clock::now();
     double elapsed = std::chrono::duration<double>(now - state_->start).count();
@@ -133,8 +143,8 @@ class Progress {
     double rate = state_->left.cutsPerSecond();
     if (rate <= 0) rate = elapsed > 0 ? static_cast<double>(done) / elapsed : 0;
     char line[160];
-    int length = snprintf(line, sizeof line, "cuttree: %" PRId64 "/%" PRId64 " cuts, %.0f/s, ", done,
-                          total, rate);
+    int length = snprintf(line, sizeof line, "cuttree: %" PRId64 "/%" PRId64 " %s, %.0f/s, ", done,
+                          total, what_, rate);
     length += left ? snprintf(line + length, sizeof line - length, "%.0f s left", *left)
                    : snprintf(line + length, sizeof line - length, "time left unknown");
     // Blanks over what is left of a longer line before.
@@ -150,6 +160,7 @@ class Progress {
     sunder::TimeLeft left;
     int shown = 0;  // length of the line last written
   };
+  const char *what_;
   // Shared by the copies that the build's options make of the callable.
   std::shared_ptr<State> state_ = std::make_shared<State>();
 };
@@ -219,8 +230,11 @@ static int run(int argc, char **argv) {
     return o.format.empty() ? sunder::formatFromPath(o.input) : sunder::formatFromName(o.format);
   });
   sunder::GraphFile file = loadGraph(o, format);
-  checkNodes(file.graph, o.queries, "--query");
-  checkNodes(file.graph, o.sides, "--side");
+  resolveNodes(file, o.queries, "--query");
+  resolveNodes(file, o.sides, "--side");
+  if (o.minKCut > file.graph.nodeCount())
+    badArguments("--min-k-cut " + std::to_string(o.minKCut) + ": the instance has " +
+                 std::to_string(file.graph.nodeCount()) + " nodes");
   FILE *out = openOutput(o.output);
 
   build.threads = o.threads;  // 0: one per core
@@ -231,7 +245,8 @@ static int run(int argc, char **argv) {
   build.localReset = o.localReset;
   build.treePacking = o.treePacking;
   build.steering = o.steering;
-  if (o.progress == 1 || (o.progress == -1 && isatty(STDERR_FILENO))) build.progress = Progress();
+  bool progress = o.progress == 1 || (o.progress == -1 && isatty(STDERR_FILENO));
+  if (progress) build.progress = Progress();
   sunder::CutTree t;
   try {
     t = sunder::buildCutTree(file.graph, build);
@@ -240,14 +255,16 @@ static int run(int argc, char **argv) {
   }
 
   if (o.report) writeReport(out, file, t, o);
-  bool asked = !o.queries.empty() || !o.sides.empty() || o.mincut || o.check;
-  if (o.dot) writeDot(out, t);
-  else if (o.csv) writeCsv(out, t);
+  bool asked = !o.queries.empty() || !o.sides.empty() || o.mincut || o.check || answersAsked(o);
+  if (o.dot) writeDot(out, file, t);
+  else if (o.csv) writeCsv(out, file, t);
   else if (o.treeText || !asked) writeTreeText(out, file, t);
-  for (const NodePair &p : o.queries) writeQuery(out, t, p.u, p.v);
-  for (const NodePair &p : o.sides) writeSide(out, t, p.u, p.v);
-  if (o.mincut) writeMinCut(out, t);
-  bool passed = !o.check || checkTree(out, file.graph, t, o.checkPairs);
+  for (const NodePair &p : o.queries) writeQuery(out, file, t, p.u, p.v);
+  for (const NodePair &p : o.sides) writeSide(out, file, t, p.u, p.v);
+  if (o.mincut) writeMinCut(out, file, t);
+  writeAnswers(out, file, t, o, build);
+  bool passed = !o.check || checkTree(out, file, t, o.checkPairs,
+                                      progress ? Progress("max flows checked") : CheckProgress());
   finishOutput(out);
   return passed ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "sunder/formats.h"
 
@@ -15,15 +16,25 @@ const char *const usageText =
     "  c cut tree by Gusfield's method: <n> nodes\n"
     "  p tree N K\n"
     "  t CHILD PARENT WEIGHT     (one line per node but the root)\n"
-    "Nodes are the file's own numbers.\n"
+    "Nodes are the file's own numbers, or its own names: an edge list with\n"
+    "an id that is not a plain number (digits, no leading zero) names every\n"
+    "node by its text, and GraphML and GML files name theirs; names are\n"
+    "printed, and taken by --query, --side and --pairs, as the file has them.\n"
     "\n"
     "Options:\n"
-    "  --format NAME   the file's format (default: by its extension, else dimacs):\n"
+    "  --format NAME   the file's format (default: by its extension, else by\n"
+    "                  its first line; metis only by extension or name):\n"
     "                  dimacs  'p cut N M' and 'a U V CAPACITY' lines\n"
     "                  edges   'U V [CAPACITY]' lines (.edges, .el, .txt,\n"
-    "                          .edgelist, .ncol, .csv, .tsv)\n"
+    "                          .edgelist, .ncol, .csv, .tsv); CAPACITY may be\n"
+    "                          networkx's {'weight': W}; a first line naming\n"
+    "                          source/target, from/to, u/v, node1/node2 or\n"
+    "                          src/dst and weight/capacity/cap picks columns\n"
     "                  metis   a METIS graph file (.graph, .metis)\n"
     "                  mtx     a Matrix Market coordinate file (.mtx)\n"
+    "                  graphml GraphML (.graphml), through igraph\n"
+    "                  gml     GML (.gml), through igraph; capacities from an\n"
+    "                          edge attribute weight or capacity, else 1\n"
     "  --query U V     minimum cut value between nodes U and V: 'q U V VALUE'\n"
     "                  (repeatable)\n"
     "  --pairs FILE    a --query for every line 'U V' of FILE ('#' comments)\n"
@@ -31,6 +42,19 @@ const char *const usageText =
     "                  's U V VALUE COUNT', then 'n X' per node (repeatable)\n"
     "  --mincut        global minimum cut and its smaller side:\n"
     "                  'm VALUE COUNT', then 'n X' per node\n"
+    "  --k-components K\n"
+    "                  the nodes whose every pair has minimum cut K or more:\n"
+    "                  'k K COUNT', then 'g SIZE X1 ... XSIZE' per component\n"
+    "  --distribution  pairs of nodes per minimum cut value: 'd VALUE PAIRS'\n"
+    "  --min-k-cut K   approximate minimum K-cut, the tree's K - 1 lightest\n"
+    "                  edges removed: 'x K VALUE BOUND' (VALUE the capacity\n"
+    "                  between the parts <= BOUND their weights <= 2 - 2/K\n"
+    "                  times the optimum), then a 'g' line per part\n"
+    "  --cut-clustering ALPHA\n"
+    "                  minimum-cut clusters (an extra node joined to all by\n"
+    "                  ALPHA): 'l ALPHA COUNT', then a 'g' line per cluster\n"
+    "  --plot FILE     draw the pairs per minimum cut value into FILE (PNG)\n"
+    "                  with gnuplot\n"
     "  --dot           the tree in Graphviz DOT instead of the tree text\n"
     "  --csv           the tree as CSV instead: 'child,parent,weight' lines\n"
     "                  after that header line\n"
@@ -81,8 +105,9 @@ const char *const usageText =
     "\n"
     "Exit status: 0 success; 1 error in the file (reported as\n"
     "'cuttree: FILE:LINE: ...' on standard error), exhausted memory, or a\n"
-    "failed --check; 2 bad arguments, unreadable file or unknown node; 74\n"
-    "output could not be written.\n";
+    "failed --check, or gnuplot missing or failing for --plot; 2 bad\n"
+    "arguments, unreadable file or unknown node; 74 output could not be\n"
+    "written.\n";
 
 namespace {
 
@@ -96,13 +121,18 @@ bool parseInteger(const std::string &text, int64_t low, int64_t high, int64_t &v
   return true;
 }
 
-bool parseNode(const std::string &text, int64_t &value) {
-  return parseInteger(text, INT64_MIN, INT64_MAX, value);
+
+// The pair of two texts, with their numbers when they are numbers.
+NodePair pairOf(const std::string &u, const std::string &v, std::string where) {
+  NodePair pair{u, v, 0, 0, std::move(where)};
+  if (!parseNodeNumber(u, pair.u) || !parseNodeNumber(v, pair.v)) pair.u = pair.v = 0;
+  return pair;
 }
 
 void readPairs(const std::string &path, Options &o) {
   for (const sunder::NodePair &p : sunder::readNodePairs(path))
-    o.queries.push_back({p.u, p.v, (path == "-" ? "<stdin>" : path) + ":" + std::to_string(p.line)});
+    o.queries.push_back(
+        pairOf(p.u, p.v, (path == "-" ? "<stdin>" : path) + ":" + std::to_string(p.line)));
 }
 
 // The arguments of one command line, read left to right.
@@ -121,14 +151,11 @@ class Reader {
   }
   bool takePair(const std::string &option, NodePair &pair, std::string &error) {
     if (i_ + 2 > argc_) {
-      error = "option " + option + " needs two node numbers";
+      error = "option " + option + " needs two nodes";
       return false;
     }
     std::string u = take(), v = take();
-    if (!parseNode(u, pair.u) || !parseNode(v, pair.v)) {
-      error = "option " + option + ": '" + u + " " + v + "' are not two node numbers";
-      return false;
-    }
+    pair = pairOf(u, v, "");
     return true;
   }
 
@@ -170,7 +197,24 @@ bool parseCheck(const std::string &arg, Options &o, std::string &error) {
   return true;
 }
 
+// K of --k-components and --min-k-cut, ALPHA of --cut-clustering: 1 or more.
+bool parseAnswerCount(const std::string &option, const std::string &text, Options &o,
+                      std::string &error) {
+  int64_t x = 0;
+  if (!parseInteger(text, 1, INT64_MAX, x)) {
+    error = option + (option == "--cut-clustering" ? " needs a capacity ALPHA >= 1, not '"
+                                                   : " needs a number K >= 1, not '") + text + "'";
+    return false;
+  }
+  (option == "--k-components" ? o.kComponents : option == "--min-k-cut" ? o.minKCut : o.clusterAlpha) = x;
+  return true;
+}
+
 }  // namespace
+
+bool parseNodeNumber(const std::string &text, int64_t &value) {
+  return parseInteger(text, INT64_MIN, INT64_MAX, value);
+}
 
 bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
   Reader r(argc, argv);
@@ -199,6 +243,12 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     } else if (a == "--query" || a == "--side") {
       if (!r.takePair(a, pair, error)) return false;
       (a == "--query" ? o.queries : o.sides).push_back(pair);
+    } else if (a == "--k-components" || a == "--min-k-cut" || a == "--cut-clustering") {
+      if (!r.takeValue(a, value, error) || !parseAnswerCount(a, value, o, error)) return false;
+    } else if (a == "--distribution") {
+      o.distribution = true;
+    } else if (a == "--plot") {
+      if (!r.takeValue(a, o.plot, error)) return false;
     } else if (a == "--pairs") {
       if (!r.takeValue(a, value, error)) return false;
       readPairs(value, o);

@@ -9,11 +9,15 @@
 
 namespace cuttree {
 
-// Two nodes a --query, --side or pairs file line names; `where` is the
-// pairs file's "FILE:LINE", empty for the command line.
+// Two nodes a --query, --side or pairs file line names: their texts as
+// given (ids, or names of a named file), and their ids, set from the texts
+// once the graph is read (until then the texts' numbers, when they are);
+// `where` is the pairs file's "FILE:LINE", empty for the command line.
 struct NodePair {
-  int64_t u;
-  int64_t v;
+  std::string uText;
+  std::string vText;
+  int64_t u = 0;
+  int64_t v = 0;
   std::string where;
 };
 
@@ -38,6 +42,11 @@ struct Options {
   bool localReset = true;    // --no-local-reset
   bool treePacking = true;   // --no-tree-packing
   bool steering = true;      // --no-steering
+  int64_t kComponents = 0;   // --k-components K; 0: not asked
+  bool distribution = false; // --distribution
+  int64_t minKCut = 0;       // --min-k-cut K; 0: not asked
+  int64_t clusterAlpha = 0;  // --cut-clustering ALPHA; 0: not asked
+  std::string plot;          // --plot FILE.png; empty: not asked
   bool check = false;
   int64_t checkPairs = 100;  // random pairs of --check (all when n <= 60)
   bool help = false;
@@ -48,6 +57,10 @@ struct Options {
 // --pairs files are read here: one that cannot be read or has a fault
 // throws sunder::Error (with the file and line), a bad argument too.
 bool parseOptions(int argc, char **argv, Options &o, std::string &error);
+
+// A node number as the command line and pairs files write it: any 64-bit
+// integer in decimal.
+bool parseNodeNumber(const std::string &text, int64_t &value);
 
 extern const char *const usageText;
 

@@ -81,13 +81,14 @@ sunder::CutTree build(const sunder::Graph &g, sunder::Engine engine, int threads
   return sunder::buildCutTree(g, b);
 }
 
-void checkTrees(const sunder::Graph &g) {
+void checkTrees(const sunder::GraphFile &file) {
+  const sunder::Graph &g = file.graph;
   for (sunder::Engine e : sunder::allEngines()) {
     sunder::CutTree one = build(g, e, 1), two = build(g, e, 2);
     check(one.parents() == two.parents() && one.weights() == two.weights(),
           "thread counts disagree");
     FILE *sink = fopen("/dev/null", "w");
-    check(checkTree(sink, g, one, 0), "tree edge differs from the max flow");
+    check(checkTree(sink, file, one, 0), "tree edge differs from the max flow");
     fclose(sink);
   }
 }
@@ -97,12 +98,12 @@ void answerQueries(const sunder::GraphFile &file, const Options &o) {
   FILE *sink = fopen("/dev/null", "w");
   auto known = [&t](int64_t u, int64_t v) { return t.contains(u) && t.contains(v) && u != v; };
   for (const cuttree::NodePair &p : o.queries)
-    if (known(p.u, p.v)) writeQuery(sink, t, p.u, p.v);
+    if (known(p.u, p.v)) writeQuery(sink, file, t, p.u, p.v);
   for (const cuttree::NodePair &p : o.sides)
-    if (known(p.u, p.v)) writeSide(sink, t, p.u, p.v);
-  if (o.mincut) writeMinCut(sink, t);
-  if (o.dot) writeDot(sink, t);
-  if (o.csv) writeCsv(sink, t);
+    if (known(p.u, p.v)) writeSide(sink, file, t, p.u, p.v);
+  if (o.mincut) writeMinCut(sink, file, t);
+  if (o.dot) writeDot(sink, file, t);
+  if (o.csv) writeCsv(sink, file, t);
   writeTreeText(sink, file, t);
   fclose(sink);
 }
@@ -119,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   sunder::GraphFile file;
   if (!load(text, o, file)) return 0;
   if (file.graph.nodeCount() > 40 || file.graph.edgeCount() > 200) return 0;
-  checkTrees(file.graph);
+  checkTrees(file);
   if (argsOk) answerQueries(file, o);
   return 0;
 }

@@ -77,9 +77,11 @@ sunder::Graph makeGraph(int64_t n, py::buffer us, py::buffer vs, py::buffer capa
   return graph;
 }
 
-sunder::CutTree build(int64_t n, py::buffer us, py::buffer vs, py::buffer capacities,
-                      const std::string &engine, int threads, py::object progress) {
-  sunder::Graph graph = makeGraph(n, std::move(us), std::move(vs), std::move(capacities));
+// Runs `work(options)` with the build options of `engine`, `threads` and the
+// progress callback (None: none), the GIL released; Ctrl-C's exception or
+// the callback's stops it and reaches the caller.
+template <class Work>
+auto withBuildOptions(const std::string &engine, int threads, py::object progress, Work work) {
   sunder::BuildOptions options;
   options.engine = sunder::engineFromName(engine);
   options.threads = threads;
@@ -100,11 +102,65 @@ sunder::CutTree build(int64_t n, py::buffer us, py::buffer vs, py::buffer capaci
   };
   try {
     py::gil_scoped_release nogil;
-    return sunder::buildCutTree(graph, options);
+    return work(options);
   } catch (const sunder::Cancelled &) {
     if (PyErr_Occurred()) throw py::error_already_set();
     throw py::value_error("the build was cancelled");
   }
+}
+
+sunder::CutTree build(int64_t n, py::buffer us, py::buffer vs, py::buffer capacities,
+                      const std::string &engine, int threads, py::object progress) {
+  sunder::Graph graph = makeGraph(n, std::move(us), std::move(vs), std::move(capacities));
+  return withBuildOptions(engine, threads, std::move(progress),
+                          [&graph](const sunder::BuildOptions &o) {
+                            return sunder::buildCutTree(std::move(graph), o);
+                          });
+}
+
+std::vector<std::vector<sunder::NodeId>> cutClustering(int64_t n, py::buffer us, py::buffer vs,
+                                                       py::buffer capacities, int64_t alpha,
+                                                       const std::string &engine, int threads,
+                                                       py::object progress) {
+  sunder::Graph graph = makeGraph(n, std::move(us), std::move(vs), std::move(capacities));
+  return withBuildOptions(engine, threads, std::move(progress), [&](const sunder::BuildOptions &o) {
+    return sunder::cutClustering(graph, alpha, o);
+  });
+}
+
+// The real-valued capacities of a graph's edges, each read exactly where it
+// can be (a float as its shortest decimal, a str as decimal text or "P/Q"),
+// and the one scale that makes them whole (sunder/real_capacities.h).
+struct RealCapacities {
+  std::vector<sunder::RealValue> values;
+  sunder::RealScale scale;
+};
+
+sunder::RealValue realValueOf(py::handle value) {
+  if (PyFloat_Check(value.ptr())) return sunder::RealValue::of(PyFloat_AsDouble(value.ptr()));
+  return sunder::RealValue::parse(py::cast<std::string>(value));
+}
+
+RealCapacities realCapacities(const py::list &values) {
+  RealCapacities r;
+  r.values.reserve(values.size());
+  for (py::handle v : values) r.values.push_back(realValueOf(v));
+  r.scale = sunder::RealScale(r.values);
+  return r;
+}
+
+// A tree over the nodes 0 ... n - 1 from its parent indices (int32) and
+// edge weights (int64); sunder::Error (ValueError) unless they form a tree
+// rooted at index 0.
+sunder::CutTree treeFrom(py::buffer parents, py::buffer weights) {
+  py::buffer_info pi = parents.request(), wi = weights.request();
+  if (pi.ndim != 1) throw py::value_error("parents: one-dimensional buffer expected");
+  int64_t n = pi.shape[0];
+  const int32_t *p = intBuffer<int32_t>(pi, "parents", n);
+  const int64_t *w = intBuffer<int64_t>(wi, "weights", n);
+  std::vector<sunder::NodeId> ids(n);
+  for (int64_t k = 0; k < n; k++) ids[k] = k;
+  return sunder::CutTree(std::move(ids), std::vector<int32_t>(p, p + n), std::vector<int64_t>(w, w + n));
 }
 
 int32_t checkedIndex(const sunder::CutTree &tree, int64_t k) {
@@ -200,6 +256,29 @@ PYBIND11_MODULE(_sunder, m) {
         if (t.nodeCount() < 2) throw py::value_error("a global minimum cut needs two nodes");
         return cutTuple(t.globalMinCut());
       }, "(value, the smaller side, the rest), sides as node indices.")
+      .def(py::init(&treeFrom), py::arg("parents"), py::arg("weights"))
+      .def("k_edge_components", &sunder::kEdgeComponents, py::arg("k"),
+           "The k-edge-connected components as lists of node indices.")
+      .def("connectivity_distribution", [](const sunder::CutTree &t) {
+        std::vector<int64_t> values, pairs;
+        for (const sunder::ConnectivityCount &c : sunder::connectivityDistribution(t)) {
+          values.push_back(c.value);
+          pairs.push_back(c.pairs);
+        }
+        return py::make_tuple(values, pairs);
+      }, "(values increasing, pairs with each value).")
+      .def("all_pairs_into", [](const sunder::CutTree &t, py::buffer out) {
+        py::buffer_info info = out.request(true);
+        int64_t n = t.nodeCount();
+        sunder::allPairsInto(t, writableBuffer<int64_t>(info, "values", n * n));
+      }, "The n * n minimum cut values by index, row by row, into an int64 buffer.")
+      .def("min_k_cut", [](const sunder::CutTree &t, int64_t k, py::buffer us, py::buffer vs,
+                           py::buffer capacities) {
+        sunder::Graph graph = makeGraph(t.nodeCount(), std::move(us), std::move(vs), std::move(capacities));
+        sunder::KCut cut = sunder::minKCut(t, graph, k);
+        return py::make_tuple(cut.value, cut.treeBound, cut.parts);
+      }, "(capacity across, the removed tree edges' weights, parts as node indices) of "
+         "the approximate minimum k-cut, the graph given as for build.")
       .def_property_readonly("engine", [](const sunder::CutTree &t) {
         return std::string(sunder::engineName(t.stats().engine));
       })
@@ -218,9 +297,41 @@ PYBIND11_MODULE(_sunder, m) {
            "The rate of cuts the estimate assumes; 0 until there is one.")
       .def("reset", &sunder::TimeLeft::reset);
 
+  py::class_<RealCapacities>(m, "RealCapacities")
+      .def(py::init(&realCapacities), py::arg("values"))
+      .def_property_readonly("exact", [](const RealCapacities &r) { return r.scale.exact(); })
+      .def("describe", [](const RealCapacities &r) { return r.scale.describe(); })
+      .def("error_bound", [](const RealCapacities &r, int64_t edges) {
+        return static_cast<double>(r.scale.errorBound(edges));
+      }, py::arg("edges"))
+      .def("scaled_into", [](const RealCapacities &r, py::buffer out) {
+        py::buffer_info info = out.request(true);
+        int64_t *c = writableBuffer<int64_t>(info, "capacities", static_cast<int64_t>(r.values.size()));
+        for (size_t k = 0; k < r.values.size(); k++) c[k] = r.scale.scaled(r.values[k]);
+      })
+      .def("scaled", [](const RealCapacities &r, py::handle value) {
+        return r.scale.scaled(realValueOf(value));
+      }, py::arg("value"))
+      .def("at_least", [](const RealCapacities &r, py::handle value) {
+        return r.scale.atLeast(realValueOf(value));
+      }, py::arg("value"))
+      .def("text", [](const RealCapacities &r, int64_t sum) { return r.scale.text(sum); })
+      .def("value", [](const RealCapacities &r, int64_t sum) { return r.scale.value(sum); })
+      .def("cut_weights", [](const RealCapacities &r, const sunder::CutTree &t, int64_t n,
+                             py::buffer us, py::buffer vs, py::buffer caps) {
+        sunder::Graph graph = makeGraph(n, std::move(us), std::move(vs), std::move(caps));
+        return sunder::realCutWeights(t, graph, r.values, r.scale);
+      }, py::arg("tree"), py::arg("n"), py::arg("u"), py::arg("v"), py::arg("capacities"),
+         "Each tree edge's weight in the original values, by child index.");
+
   m.def("build", &build, py::arg("n"), py::arg("u"), py::arg("v"), py::arg("capacities"),
         py::arg("engine") = "auto", py::arg("threads") = 1, py::arg("progress") = py::none(),
         "The cut tree of the graph on nodes 0 ... n - 1 with edges (u[k], v[k]) of "
         "capacity capacities[k]: int32, int32 and int64 buffers. The GIL is released "
         "while it is built.");
+  m.def("cut_clustering", &cutClustering, py::arg("n"), py::arg("u"), py::arg("v"),
+        py::arg("capacities"), py::arg("alpha"), py::arg("engine") = "auto", py::arg("threads") = 1,
+        py::arg("progress") = py::none(),
+        "The minimum-cut clusters (lists of node indices) of the graph given as for build, "
+        "with the artificial node's edges of capacity alpha.");
 }

@@ -22,3 +22,22 @@ sunder_test(cuttree_hostile_test cuttree/hostile_test.cpp)
 target_link_libraries(cuttree_hostile_test PRIVATE run_program)
 target_compile_definitions(cuttree_hostile_test PRIVATE CUTTREE_PATH="$<TARGET_FILE:cuttree>")
 add_dependencies(cuttree_hostile_test cuttree)
+
+# cuttree's answers beyond single cuts, worked out by hand, --plot with a
+# real, a missing and a failing gnuplot, and the progress of --check.
+sunder_test(cuttree_answers_test cuttree/answers_test.cpp)
+target_link_libraries(cuttree_answers_test PRIVATE run_program)
+target_compile_definitions(cuttree_answers_test PRIVATE CUTTREE_PATH="$<TARGET_FILE:cuttree>")
+add_dependencies(cuttree_answers_test cuttree)
+
+# cuttree on files networkx and igraph write themselves (network_files.py,
+# run by Debian's /usr/bin/python3 at test time), CSV with named columns and
+# standard input of every format: hand-worked trees and answers, networkx's
+# Gomory-Hu tree on a random graph, every fault's message and status.
+if(SUNDER_IGRAPH_SONAME)
+  sunder_test(cuttree_network_test cuttree/network_test.cpp)
+  target_link_libraries(cuttree_network_test PRIVATE run_program)
+  target_compile_definitions(cuttree_network_test PRIVATE CUTTREE_PATH="$<TARGET_FILE:cuttree>"
+    NETWORK_FILES_SCRIPT="${CMAKE_CURRENT_SOURCE_DIR}/cuttree/network_files.py")
+  add_dependencies(cuttree_network_test cuttree)
+endif()

@@ -34,7 +34,26 @@ target_link_libraries(progress_test PRIVATE sunder_static)
 target_compile_definitions(progress_test PRIVATE
   PROGRESS_TRACES="${CMAKE_CURRENT_SOURCE_DIR}/data/progress")
 
+# Real-valued capacities: decimals and fractions read exactly, the scale of
+# a graph, and tree weights in the original values.
+sunder_test(real_capacities_test library/real_capacities_test.cpp)
+target_link_libraries(real_capacities_test PRIVATE sunder_static)
+
+# Answers read off a tree and minimum-cut clustering, worked out by hand.
+sunder_test(answers_test library/answers_test.cpp)
+target_link_libraries(answers_test PRIVATE sunder_static)
+
 # Builds that spare memory: a graph the build takes over, residuals in 32
 # bits at their bound and wide ones beyond it, judged by Boost's max flow.
 sunder_test(lean_build_test library/lean_build_test.cpp)
 target_link_libraries(lean_build_test PRIVATE sunder_static maxflow_oracle)
+
+# The readers of network data: named edge lists, header rows by name,
+# networkx's attribute dicts, the format told from the first line, nodes
+# found by their text, GraphML and GML through igraph (or the error of a
+# build without it).
+sunder_test(network_formats_test library/network_formats_test.cpp)
+target_link_libraries(network_formats_test PRIVATE sunder_static)
+if(SUNDER_IGRAPH_SONAME)
+  target_compile_definitions(network_formats_test PRIVATE SUNDER_TEST_IGRAPH)
+endif()

@@ -5,6 +5,9 @@
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev libgmock-dev libboost-graph-dev libbenchmark-dev)
 packages+=("$@")
+# igraph's C library reads GraphML and GML (found with pkg-config; the build
+# goes on without it, and those formats are then an error).
+packages+=(libigraph-dev pkg-config)
 # Graphviz renders cuttree's DOT output in its test.
 packages+=(graphviz)
 # The experiment runner, its plots, and the job-list test.

@@ -105,6 +105,17 @@ CutTree buildCutTree(const Graph &graph, const BuildOptions &options = BuildOpti
 // spares their memory for the rest of the build. `graph` is left empty.
 CutTree buildCutTree(Graph &&graph, const BuildOptions &options = BuildOptions());
 
+// Minimum-cut clustering (Flake, Tarjan and Tsioutsiouliklis): the cut tree
+// of `graph` plus one artificial node joined to every node by an edge of
+// capacity `alpha` (> 0), built with `options`; the clusters are that
+// tree's components once the artificial node is removed. A larger alpha
+// gives more, smaller clusters. Clusters are lists of the graph's ids in
+// index order, ordered by their first node's index. Error when alpha <= 0
+// or when the n added edges would take the graph's capacities past
+// kMaxTotalCapacity; the build's own errors and Cancelled as buildCutTree.
+std::vector<std::vector<NodeId>> cutClustering(const Graph &graph, Capacity alpha,
+                                               const BuildOptions &options = BuildOptions());
+
 }  // namespace sunder
 
 #endif

@@ -119,6 +119,45 @@ class CutTree {
   mutable std::shared_ptr<const Index> query_;
 };
 
+// Answers read off a tree. Node lists are in index order; lists of parts
+// are ordered by their first node's index.
+
+// The k-edge-connected components (k >= 1): the maximal sets of nodes whose
+// every pair has minimum cut k or more, which are the tree's components
+// once its edges lighter than k are removed (networkx's k_edge_components,
+// defined by pairwise local edge connectivity, gives the same sets). Error
+// when k < 1.
+std::vector<std::vector<NodeId>> kEdgeComponents(const CutTree &tree, Capacity k);
+
+// How many unordered pairs of nodes have minimum cut exactly `value`.
+struct ConnectivityCount {
+  Capacity value;
+  int64_t pairs;
+};
+// Every minimum cut value that some pair has, increasing, with its pair
+// count (the counts add up to n (n - 1) / 2); O(n log n): the tree's edges
+// joined from the heaviest down, each joining two groups whose every pair
+// across has that edge's weight as minimum cut.
+std::vector<ConnectivityCount> connectivityDistribution(const CutTree &tree);
+
+// The n x n minimum cut values by index, row by row, into `matrix` (room
+// for n * n values; the diagonal 0). O(n^2).
+void allPairsInto(const CutTree &tree, Capacity *matrix);
+
+// An approximate minimum k-cut (Saran and Vazirani): the tree without its
+// k - 1 lightest edges (among equal weights, those of smaller child index
+// first) falls into k parts. `value` is the capacity of the graph's edges
+// between different parts, at most `treeBound`, the removed edges' weights
+// together, which is at most 2 - 2/k times the minimum k-cut's capacity.
+struct KCut {
+  Capacity value = 0;
+  Capacity treeBound = 0;
+  std::vector<std::vector<NodeId>> parts;
+};
+// `graph` is the graph the tree was built from (the same node ids). Error
+// when k < 1, k > n, or the graph's nodes are not the tree's.
+KCut minKCut(const CutTree &tree, const Graph &graph, int64_t k);
+
 }  // namespace sunder
 
 #endif

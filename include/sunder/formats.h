@@ -1,8 +1,8 @@
 // Readers of graph files. Each reads its input a line at a time as it comes
 // (files and streams in chunks, never whole), in memory that grows with the
 // graph and the current line, not with the input, and returns the graph, or
-// throws sunder::Error
-// naming the file and the line of the first fault.
+// throws sunder::Error naming the file and the line of the first fault.
+// GraphML and GML are the exception: igraph reads them whole.
 //
 // Formats
 //   Dimacs        the suite's instance text: "p cut N M", then M lines
@@ -14,11 +14,32 @@
 //                 comma with or without blanks around it ("1, 2, 5"); a
 //                 comma at the start or the end, or two with no field
 //                 between, is an error. "#" and "%" start comments; the
-//                 capacity is 1 when absent. Ids are non-negative integers;
-//                 the nodes are the ids the edges name, in increasing order.
-//                 A first line of two or three fields none of which starts
-//                 like a number ("source,target,weight") is a header row,
-//                 skipped; the columns are taken by position.
+//                 capacity is 1 when absent. The capacity may also be a
+//                 dict of edge attributes as networkx's write_edgelist
+//                 writes it ("0 1 {'weight': 4}", "0 1 {}"): its "weight",
+//                 else its "capacity", else 1. A field that starts with a
+//                 double quote is an error (quoted CSV fields are not read).
+//                 Ids: while every id is a plain decimal integer (digits
+//                 only, no sign, no leading zero, within 64 bits) they are
+//                 the node ids, and the nodes are the ids the edges name, in
+//                 increasing order. One id that is anything else ("a",
+//                 "-1", "007", "2.5") makes the file named: every id, also
+//                 a numeric-looking one, is then a name kept as its text,
+//                 node i is the i-th distinct name in the file's order
+//                 (both ends of a line, U first) and GraphFile::names holds
+//                 them. A name holds no blank or control byte.
+//                 Header rows: a first line that names a known column, case
+//                 aside, picks the columns by name, among any number of
+//                 fields: the ends from source/target, from/to, u/v,
+//                 node1/node2 or src/dst, the capacity from weight,
+//                 capacity or cap (else 1); other columns are ignored, and
+//                 every edge line has the header's field count. A header
+//                 naming a capacity column but no pair of ends takes the
+//                 first two other columns as the ends. A first line of two
+//                 or three fields that names no known column and none of
+//                 which starts like a number or a dict ("id1,id2") is a
+//                 header row taken by position, skipped, in a file whose
+//                 ids are numbers; in a named file it is the first edge.
 //   Metis         a METIS graph file: header "N M [FMT [NCON]]", then one
 //                 line of neighbours per node 1 ... N, with edge weights when
 //                 FMT's last digit is 1. Every edge is listed at both ends,
@@ -32,43 +53,69 @@
 //                 parallel edges, whose capacities add up. Diagonal entries
 //                 are self loops. Node ids are the row and column numbers
 //                 that entries name, in increasing order.
+//   GraphML, Gml  read by the igraph library (when the build has it: else
+//                 "cannot read GraphML: this build has no igraph library").
+//                 Every node of the file is a node, in the file's order; an
+//                 edge's capacity is its numeric or text attribute "weight",
+//                 else "capacity", whole and 0 or more ("capacity '2.5' is
+//                 not a whole number"), else 1 (also where its value is
+//                 missing). The nodes are named: GraphML by the node ids
+//                 (id="n0"), GML by "label", else "name", when every node
+//                 has one and no two share it, else by "id". A fault igraph
+//                 finds is "cannot read GraphML: REASON" naming the file; a
+//                 fault of a node or an edge names it ("edge 3 (a -- b):
+//                 capacity ..."). The input is read whole by igraph, and
+//                 reads of these formats take turns across threads.
 //
-// Every number must be a whole decimal integer: "2.9", "3abc" or "1e3" is an
-// error naming its line. Capacities are 0 or more, and they add up to at
-// most kMaxTotalCapacity: the line whose capacity passes it fails (a METIS
-// edge counts once, at its smaller end). Reading stops at the first fault,
-// however much input follows, and where a header declares a count, at the
-// first line past it.
+// Node names. A named file (GraphFile::names not empty) has the node ids
+// 0 ... n - 1, and names[i] is node i's text; nodeName() gives the text of a
+// node of any file, and NodeFinder finds a node by its text.
 //
-// Inputs must be text: a NUL byte is an error at its line ("line contains a
-// NUL byte: the input is not text"), found as soon as it is read, so binary
-// data or /dev/zero fail at once. A line may hold at most 67108864 bytes
-// (64 MiB) before its '\n', room for METIS hub lines of millions of
-// neighbours; a longer line is an error at its line ("line is longer than
-// 67108864 bytes"), comments included. A source that cannot be read gives
-// "cannot read FILE: REASON" ("cannot read DIR: Is a directory" for a
-// directory), or "cannot read NAME" for a stream ("the input" without a
-// name); memory that cannot be had, "not enough memory for reading NAME".
+// Telling the format (readGraphFile(path) when the extension names none,
+// readGraphDetected): the first lines of the input's first chunk (64 KiB)
+// decide, read once and handed on to the reader. Fields are split at
+// blanks and commas. Blank lines, "%" comments (not "%%MatrixMarket") and
+// lines whose first field is "c" (Dimacs comments, or edges of a node "c")
+// leave it open; then the first other line decides:
+//   "%%MatrixMarket ..."                       MatrixMarket
+//   "<..." (XML, "<?xml" or "<graphml")        GraphML
+//   "#..." (a comment)                         EdgeList
+//   first field "p", or "a" and three numbers  Dimacs
+//   first field "Creator" or "Version" and a value, or "graph" followed
+//   by "["                                     Gml
+//   two or more fields                         EdgeList
+// METIS is never guessed (its header reads as an edge). A line of one field
+// that decides nothing is the error "cannot tell the format from this line:
+// 'X' (name it: dimacs, edges, metis, mtx, graphml or gml)" at its line;
+// when nothing decides (an empty input, only comments), Dimacs. A fault at
+// a line of an input read as the format its first lines show carries the
+// hint " (read as NAME, the format its first line shows)", except in
+// Dimacs, whose messages are those of a Dimacs read.
 #ifndef SUNDER_FORMATS_H
 #define SUNDER_FORMATS_H
 
 #include <cstdint>
 #include <istream>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "sunder/graph.h"
 
 namespace sunder {
 
-enum class Format { Dimacs, EdgeList, Metis, MatrixMarket };
+enum class Format { Dimacs, EdgeList, Metis, MatrixMarket, GraphML, Gml };
 
-// "dimacs", "edges", "metis", "mtx"; Error on any other name.
+// "dimacs", "edges", "metis", "mtx", "graphml", "gml"; Error on any other.
 Format formatFromName(const std::string &name);
 const char *formatName(Format format);
 // By the file's extension: .edges, .el, .txt, .edgelist, .ncol, .csv,
-// .tsv: EdgeList; .graph, .metis:
-// Metis; .mtx: MatrixMarket; anything else: Dimacs.
+// .tsv: EdgeList; .graph, .metis: Metis; .mtx: MatrixMarket; .graphml:
+// GraphML; .gml: Gml; nothing for any other.
+std::optional<Format> formatFromExtension(const std::string &path);
+// formatFromExtension, else Dimacs.
 Format formatFromPath(const std::string &path);
 
 // A graph as a file gives it, with what the file's header declared.
@@ -77,6 +124,27 @@ struct GraphFile {
   Format format = Format::Dimacs;
   int64_t declaredNodes = 0;  // N of the header (Dimacs, Metis, MatrixMarket)
   int64_t declaredEdges = 0;  // M of the header; the edge count otherwise
+  // The nodes' names in a named file (node i is names[i]); empty when the
+  // node ids are the file's own numbers.
+  std::vector<std::string> names;
+};
+
+// The text of node `id`: its name in a named file, else its id in decimal.
+std::string nodeName(const GraphFile &file, NodeId id);
+
+// Finds the nodes of a graph file by their text. Keeps a reference to the
+// file, which must outlive it and stay unchanged.
+class NodeFinder {
+ public:
+  explicit NodeFinder(const GraphFile &file);
+  // The node `text` names: a name of a named file; else a whole decimal
+  // number (sign and leading zeros allowed) that is a node id. Nothing when
+  // no node has that text.
+  std::optional<NodeId> find(std::string_view text) const;
+
+ private:
+  const GraphFile &file_;
+  std::unordered_map<std::string_view, NodeId> byName_;
 };
 
 // Reads a stream or a text; `name` is the file name that errors carry.
@@ -84,20 +152,26 @@ GraphFile readGraph(std::istream &in, Format format, const std::string &name = "
 GraphFile readGraphText(const std::string &text, Format format, const std::string &name = "");
 // Reads a file ("-" is standard input); Error when it cannot be opened.
 GraphFile readGraphFile(const std::string &path, Format format);
-GraphFile readGraphFile(const std::string &path);  // format by extension
+// By the extension, else in the format its first line shows.
+GraphFile readGraphFile(const std::string &path);
+// A stream in the format its first line shows.
+GraphFile readGraphDetected(std::istream &in, const std::string &name = "");
 
-// A pair of nodes named on a line of a pairs file.
+// A pair of nodes named on a line of a pairs file, by their texts (find
+// them with NodeFinder).
 struct NodePair {
-  NodeId u;
-  NodeId v;
+  std::string u;
+  std::string v;
   int64_t line;
 };
 
-// A pairs file ("-" is standard input): one pair "U V" per line, any
-// 64-bit integer ids, blanks between them; '#' starts a comment, on a line
-// of its own or after a pair; blank lines are skipped. Anything else is an
-// error naming the file and the line, as are NUL bytes and overlong lines;
-// "cannot read FILE: REASON" when it cannot be read.
+// A pairs file ("-" is standard input): one pair "U V" per line, ids or
+// names as the graph's nodes have them, blanks between them; '#' starts a
+// comment, on a line of its own or after a pair; blank lines are skipped.
+// A line of other than two fields is an error naming the file and the
+// line, as are NUL bytes and overlong lines; "cannot read FILE: REASON"
+// when it cannot be read. Whether the texts name nodes is the caller's to
+// ask (NodeFinder).
 std::vector<NodePair> readNodePairs(const std::string &path);
 
 }  // namespace sunder

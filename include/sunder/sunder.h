@@ -16,6 +16,7 @@
 #include "sunder/formats.h"
 #include "sunder/graph.h"
 #include "sunder/progress.h"
+#include "sunder/real_capacities.h"
 
 #define SUNDER_VERSION "1.1.0"
 

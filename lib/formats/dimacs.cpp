@@ -55,7 +55,7 @@ void readArcLine(DimacsReader &r) {
   requireFields(r.lines, r.fields, 4, "arc line", "a U V CAPACITY");
   int64_t u = numberIn(r.lines, r.fields[1], "node", 0, r.nodes);
   int64_t v = numberIn(r.lines, r.fields[2], "node", 0, r.nodes);
-  int64_t capacity = nonNegative(r.lines, r.fields[3], "capacity");
+  int64_t capacity = capacityAt(r.lines, r.fields[3]);
   addCapacity(r.lines, r.total, capacity);
   widenRange(r, u, v);
   r.edges.push_back({u, v, capacity});

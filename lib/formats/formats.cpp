@@ -1,5 +1,6 @@
-// Format names, the choice by file extension, and the sources the readers
-// pull their lines from: texts, streams and files, read in chunks.
+// Format names, the choice by file extension or by the first line, node
+// names, and the sources the readers pull their lines from: texts, streams
+// and files, read in chunks.
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -20,16 +21,15 @@ struct NamedFormat {
   Format format;
 };
 
-constexpr NamedFormat kNames[] = {{"dimacs", Format::Dimacs},
-                                  {"edges", Format::EdgeList},
-                                  {"metis", Format::Metis},
-                                  {"mtx", Format::MatrixMarket}};
+constexpr NamedFormat kNames[] = {{"dimacs", Format::Dimacs},        {"edges", Format::EdgeList},
+                                  {"metis", Format::Metis},          {"mtx", Format::MatrixMarket},
+                                  {"graphml", Format::GraphML},      {"gml", Format::Gml}};
 
 constexpr NamedFormat kExtensions[] = {
     {"edges", Format::EdgeList},    {"el", Format::EdgeList},   {"txt", Format::EdgeList},
     {"edgelist", Format::EdgeList}, {"ncol", Format::EdgeList}, {"csv", Format::EdgeList},
     {"tsv", Format::EdgeList},      {"graph", Format::Metis},   {"metis", Format::Metis},
-    {"mtx", Format::MatrixMarket}};
+    {"mtx", Format::MatrixMarket},  {"graphml", Format::GraphML}, {"gml", Format::Gml}};
 
 // The extension of the path's last component, in lower case; empty if none.
 std::string extensionOf(const std::string &path) {
@@ -89,10 +89,43 @@ class FileSource : public detail::ByteSource {
 GraphFile readSource(detail::ByteSource &source, Format format, const std::string &name) {
   return detail::withMemory(
       [&] {
+        if (format == Format::GraphML || format == Format::Gml)
+          return detail::readIgraphFormat(source, format, name);
         detail::LineScanner lines(source, name);
         return detail::readLines(lines, format);
       },
       [&] { return "reading " + (name.empty() ? std::string("the input") : name); });
+}
+
+// The first chunk of `source` that tells its format: kReadSize bytes, or
+// all of it when it is shorter.
+std::string firstChunk(detail::ByteSource &source) {
+  std::string chunk(detail::kReadSize, '\0');
+  size_t got = 0;
+  while (got < chunk.size()) {
+    size_t more = source.read(&chunk[got], chunk.size() - got);
+    if (more == 0) break;
+    got += more;
+  }
+  chunk.resize(got);
+  return chunk;
+}
+
+// The graph of `source` in the format its first line shows; a fault at a
+// line carries the format it was read as, but in Dimacs, whose messages
+// stay those of a Dimacs read.
+GraphFile readDetected(detail::ByteSource &source, const std::string &name) {
+  std::string chunk = detail::withMemory([&] { return firstChunk(source); },
+                                         [&] { return "reading " + name; });
+  Format format = detail::detectFormat(chunk, name);
+  detail::PrefixedSource all(std::move(chunk), source);
+  try {
+    return readSource(all, format, name);
+  } catch (const Error &e) {
+    if (format == Format::Dimacs || e.line() == 0) throw;
+    throw Error(e.message() + " (read as " + formatName(format) + ", the format its first line shows)",
+                e.file(), e.line());
+  }
 }
 
 }  // namespace
@@ -100,7 +133,7 @@ GraphFile readSource(detail::ByteSource &source, Format format, const std::strin
 Format formatFromName(const std::string &name) {
   for (const NamedFormat &n : kNames)
     if (name == n.name) return n.format;
-  throw Error("unknown format '" + name + "' (dimacs, edges, metis or mtx)");
+  throw Error("unknown format '" + name + "' (dimacs, edges, metis, mtx, graphml or gml)");
 }
 
 const char *formatName(Format format) {
@@ -109,11 +142,35 @@ const char *formatName(Format format) {
   return "unknown";
 }
 
-Format formatFromPath(const std::string &path) {
+std::optional<Format> formatFromExtension(const std::string &path) {
   std::string extension = extensionOf(path);
   for (const NamedFormat &n : kExtensions)
     if (extension == n.name) return n.format;
-  return Format::Dimacs;
+  return std::nullopt;
+}
+
+Format formatFromPath(const std::string &path) {
+  return formatFromExtension(path).value_or(Format::Dimacs);
+}
+
+std::string nodeName(const GraphFile &file, NodeId id) {
+  return file.names.empty() ? std::to_string(id) : file.names.at(static_cast<size_t>(id));
+}
+
+NodeFinder::NodeFinder(const GraphFile &file) : file_(file) {
+  byName_.reserve(file.names.size());
+  for (size_t k = 0; k < file.names.size(); k++) byName_.emplace(file.names[k], static_cast<NodeId>(k));
+}
+
+std::optional<NodeId> NodeFinder::find(std::string_view text) const {
+  if (!file_.names.empty()) {
+    auto found = byName_.find(text);
+    if (found == byName_.end()) return std::nullopt;
+    return found->second;
+  }
+  std::optional<int64_t> id = detail::wholeNumberOf(text);
+  if (!id || !file_.graph.contains(*id)) return std::nullopt;
+  return id;
 }
 
 GraphFile readGraph(std::istream &in, Format format, const std::string &name) {
@@ -140,13 +197,25 @@ GraphFile readLines(LineScanner &lines, Format format) {
     case Format::EdgeList: return readEdgeList(lines);
     case Format::Metis: return readMetis(lines);
     case Format::MatrixMarket: return readMatrixMarket(lines);
+    case Format::GraphML:
+    case Format::Gml: break;  // read whole by igraph, not by lines
   }
   throw Error("unknown format");
 }
 
 }  // namespace detail
 
-GraphFile readGraphFile(const std::string &path) { return readGraphFile(path, formatFromPath(path)); }
+GraphFile readGraphFile(const std::string &path) {
+  if (std::optional<Format> format = formatFromExtension(path)) return readGraphFile(path, *format);
+  if (path == "-") return readGraphDetected(std::cin, "<stdin>");
+  FileSource source(path);
+  return readDetected(source, path);
+}
+
+GraphFile readGraphDetected(std::istream &in, const std::string &name) {
+  StreamSource source(in, name);
+  return readDetected(source, name);
+}
 
 std::vector<NodePair> readNodePairs(const std::string &path) {
   std::string name = path == "-" ? "<stdin>" : path;

@@ -1,6 +1,6 @@
-// Pairs files: one pair of node ids "U V" per line, any 64-bit integers,
-// blanks between them; '#' starts a comment, on a line of its own or after
-// a pair; blank lines are skipped.
+// Pairs files: one pair of nodes "U V" per line, as the texts that name
+// them (ids or names), blanks between them; '#' starts a comment, on a
+// line of its own or after a pair; blank lines are skipped.
 #include "sunder/error.h"
 #include "text_scan.h"
 
@@ -15,9 +15,7 @@ std::vector<NodePair> readNodePairs(LineScanner &lines) {
     splitFields(line.substr(0, line.find('#')), fields);
     if (fields.empty()) continue;
     requireFields(lines, fields, 2, "pair line", "U V");
-    NodeId u = wholeNumber(lines, fields[0], "node");
-    NodeId v = wholeNumber(lines, fields[1], "node");
-    pairs.push_back({u, v, lines.number()});
+    pairs.push_back({std::string(fields[0]), std::string(fields[1]), lines.number()});
   }
   return pairs;
 }

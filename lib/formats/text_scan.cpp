@@ -205,20 +205,106 @@ std::string quoted(std::string_view token) {
   return shown + (token.size() > kShown ? "...'" : "'");
 }
 
-int64_t wholeNumber(const LineScanner &lines, std::string_view token, const char *what) {
+std::optional<int64_t> wholeNumberOf(std::string_view token) {
+  int64_t value = 0;
+  if (parseWhole(token, value) != Parse::Whole) return std::nullopt;
+  return value;
+}
+
+namespace {
+
+// The whole number in `token`, or the message of its fault in `fault`.
+int64_t wholeOrFault(std::string_view token, const char *what, std::string &fault) {
   int64_t value = 0;
   switch (parseWhole(token, value)) {
     case Parse::Whole: return value;
-    case Parse::NotWhole: lines.fail(std::string(what) + " " + quoted(token) + " is not a whole number");
-    case Parse::OutOfRange: lines.fail(std::string(what) + " " + quoted(token) + " is out of range");
+    case Parse::NotWhole:
+      fault = std::string(what) + " " + quoted(token) + " is not a whole number";
+      break;
+    case Parse::OutOfRange:
+      fault = std::string(what) + " " + quoted(token) + " is out of range";
+      break;
   }
+  return 0;
+}
+
+int64_t nonNegativeOrFault(std::string_view token, const char *what, std::string &fault) {
+  int64_t value = wholeOrFault(token, what, fault);
+  if (fault.empty() && value < 0)
+    fault = std::string(what) + " " + std::to_string(value) + " is negative";
+  return value;
+}
+
+}  // namespace
+
+int64_t wholeNumber(const LineScanner &lines, std::string_view token, const char *what) {
+  std::string fault;
+  int64_t value = wholeOrFault(token, what, fault);
+  if (!fault.empty()) lines.fail(fault);
   return value;
 }
 
 int64_t nonNegative(const LineScanner &lines, std::string_view token, const char *what) {
-  int64_t value = wholeNumber(lines, token, what);
-  if (value < 0) lines.fail(std::string(what) + " " + std::to_string(value) + " is negative");
+  std::string fault;
+  int64_t value = nonNegativeOrFault(token, what, fault);
+  if (!fault.empty()) lines.fail(fault);
   return value;
+}
+
+Capacity parseCapacity(std::string_view text) {
+  std::string fault;
+  Capacity value = nonNegativeOrFault(text, "capacity", fault);
+  if (!fault.empty()) throw Error(fault);
+  return value;
+}
+
+Capacity capacityAt(const LineScanner &lines, std::string_view text) {
+  std::string fault;
+  Capacity value = nonNegativeOrFault(text, "capacity", fault);
+  if (!fault.empty()) lines.fail(fault);
+  return value;
+}
+
+std::string nameFault(std::string_view name) {
+  if (name.empty()) return "a node name is empty";
+  for (char c : name) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (isBlankChar(c) || c == '\n') return "node name " + quoted(name) + " contains a blank";
+    if (byte < 0x20 || byte == 0x7f) return "node name " + quoted(name) + " contains a control byte";
+  }
+  return {};
+}
+
+int32_t NameTable::indexOf(std::string_view name) {
+  auto found = index_.find(name);
+  if (found != index_.end()) return found->second;
+  if (names_.size() >= static_cast<size_t>(Graph::kMaxNodes))
+    throw Error("more than " + std::to_string(Graph::kMaxNodes) + " nodes");
+  int32_t index = static_cast<int32_t>(names_.size());
+  names_.emplace_back(name);
+  index_.emplace(names_.back(), index);
+  return index;
+}
+
+std::vector<std::string> NameTable::take() {
+  index_.clear();
+  std::vector<std::string> names;
+  names.reserve(names_.size());
+  for (std::string &name : names_) names.push_back(std::move(name));
+  names_.clear();
+  return names;
+}
+
+size_t PrefixedSource::read(char *buffer, size_t size) {
+  if (pos_ == first_.size()) return rest_.read(buffer, size);
+  size_t count = std::min(size, first_.size() - pos_);
+  std::memcpy(buffer, first_.data() + pos_, count);
+  pos_ += count;
+  if (pos_ == first_.size()) {  // the chunk's memory is given back
+    std::string().swap(first_);
+    pos_ = 0;
+  }
+  return count;
 }
 
 int64_t numberIn(const LineScanner &lines, std::string_view token, const char *what, int64_t lo,

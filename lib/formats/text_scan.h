@@ -7,8 +7,12 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "sunder/formats.h"
@@ -107,27 +111,31 @@ class LineScanner {
   int64_t number_ = 0;
 };
 
-// The first fields of a line and the count of all of them: a line of a
-// million fields takes no more memory than one of five.
+// The first fields of a line (kKept, or as many as keep() asks for) and the
+// count of all of them: a line of a million fields takes no more memory
+// than one of five.
 class Fields {
  public:
   static constexpr size_t kKept = 5;
 
+  Fields() : kept_(kKept) {}
+  // Keeps the first `count` fields of the lines to come (kKept at least).
+  void keep(size_t count) { kept_.resize(count < kKept ? kKept : count); }
   void clear() { count_ = 0; }
   void add(std::string_view field) {
-    if (count_ < kKept) kept_[count_] = field;
+    if (count_ < kept_.size()) kept_[count_] = field;
     count_++;
   }
   size_t size() const { return count_; }
   bool empty() const { return count_ == 0; }
-  // Field k, for k below size() and kKept.
+  // Field k, for k below size() and the fields kept.
   std::string_view operator[](size_t k) const {
-    assert(k < count_ && k < kKept);
+    assert(k < count_ && k < kept_.size());
     return kept_[k];
   }
 
  private:
-  std::array<std::string_view, kKept> kept_;
+  std::vector<std::string_view> kept_;
   size_t count_ = 0;
 };
 
@@ -141,6 +149,9 @@ bool isBlank(std::string_view line);
 // A token as messages show it: in quotes, shortened when long.
 std::string quoted(std::string_view token);
 
+// The whole decimal number in `token` (an optional sign, then digits, within
+// 64 bits), or nothing.
+std::optional<int64_t> wholeNumberOf(std::string_view token);
 // The whole decimal number in `token`; errors name it as `what`:
 // "WHAT 'TOKEN' is not a whole number" or "... is out of range".
 int64_t wholeNumber(const LineScanner &lines, std::string_view token, const char *what);
@@ -155,6 +166,33 @@ void requireFields(const LineScanner &lines, const Fields &fields, size_t count,
 // Adds a line's capacity to `total`; when the sum would pass
 // kMaxTotalCapacity, the total's error at the current line.
 void addCapacity(const LineScanner &lines, CapacityTotal &total, Capacity capacity);
+
+// The capacity a text gives: the one parse of a capacity's text, for every
+// reader. Error without a place, "capacity 'TEXT' is not a whole number",
+// "... is out of range" or "capacity V is negative".
+Capacity parseCapacity(std::string_view text);
+// parseCapacity's error at the current line.
+Capacity capacityAt(const LineScanner &lines, std::string_view text);
+
+// The fault of a node name, empty when it has none: names are the words
+// output shows, so a name with a blank or a control byte (or an empty
+// one) is refused. "node name 'X' contains a blank".
+std::string nameFault(std::string_view name);
+
+// Node names kept once each, in the order they were first asked for: the
+// index of a name is its node id. Holds one string per node.
+class NameTable {
+ public:
+  // The index of `name`, added at the end when new.
+  int32_t indexOf(std::string_view name);
+  size_t size() const { return names_.size(); }
+  // The names in order, the table left empty.
+  std::vector<std::string> take();
+
+ private:
+  std::deque<std::string> names_;  // a deque keeps the strings in place
+  std::unordered_map<std::string_view, int32_t> index_;
+};
 
 // An edge between node ids, before the graph exists.
 struct RawEdge {
@@ -172,8 +210,28 @@ GraphFile readDimacs(LineScanner &lines);
 GraphFile readEdgeList(LineScanner &lines);
 GraphFile readMetis(LineScanner &lines);
 GraphFile readMatrixMarket(LineScanner &lines);
+// The bytes of `first`, then those of `rest`: what a reader gets of an
+// input whose first chunk was read to tell its format.
+class PrefixedSource : public ByteSource {
+ public:
+  PrefixedSource(std::string first, ByteSource &rest) : first_(std::move(first)), rest_(rest) {}
+  size_t read(char *buffer, size_t size) override;
+
+ private:
+  std::string first_;
+  size_t pos_ = 0;
+  ByteSource &rest_;
+};
+
 // The reader of `format`.
 GraphFile readLines(LineScanner &lines, Format format);
+// GraphML and GML, read by the igraph library from `source` whole (Error
+// "cannot read GraphML: this build has no igraph library" in a build
+// without it).
+GraphFile readIgraphFormat(ByteSource &source, Format format, const std::string &name);
+// The format the first lines of `start` show, a first chunk of an input
+// (see formats.h); Error naming the line when they show none.
+Format detectFormat(std::string_view start, const std::string &name);
 // The pairs of a pairs file.
 std::vector<NodePair> readNodePairs(LineScanner &lines);
 

@@ -18,6 +18,7 @@
 #include <stdexcept>
 
 #include "lib/driver/memory.h"
+#include "lib/tree/tree_parts.h"
 #include "sunder/error.h"
 
 namespace sunder {
@@ -42,28 +43,12 @@ struct CutTree::Index {
   void buildChains(const std::vector<int32_t> &parent);
 };
 
-namespace {
-
-int32_t findRoot(std::vector<int32_t> &leader, int32_t x) {
-  while (leader[x] != x) {
-    leader[x] = leader[leader[x]];
-    x = leader[x];
-  }
-  return x;
-}
-
-}  // namespace
-
 CutTree::Index::Index(const CutTree &t) { buildChains(buildMergeTree(t)); }
 
 // The merge tree's parents (the root's -1); fills `weight`.
 std::vector<int32_t> CutTree::Index::buildMergeTree(const CutTree &t) {
   int32_t n = t.nodeCount();
-  std::vector<int32_t> order;  // children with an edge, heaviest edge first
-  for (int32_t k = 0; k < n; k++)
-    if (t.parent_[k] >= 0) order.push_back(k);
-  std::stable_sort(order.begin(), order.end(),
-                   [&t](int32_t a, int32_t b) { return t.weight_[a] > t.weight_[b]; });
+  std::vector<int32_t> order = detail::heaviestFirst(t.parent_, t.weight_);
   int32_t size = n + static_cast<int32_t>(order.size());
   std::vector<int32_t> parent(size, -1);
   weight.assign(size, 0);
@@ -72,7 +57,7 @@ std::vector<int32_t> CutTree::Index::buildMergeTree(const CutTree &t) {
   std::iota(top.begin(), top.end(), 0);
   int32_t next = n;
   for (int32_t child : order) {
-    int32_t a = findRoot(leader, child), b = findRoot(leader, t.parent_[child]);
+    int32_t a = detail::findRoot(leader, child), b = detail::findRoot(leader, t.parent_[child]);
     parent[top[a]] = parent[top[b]] = next;
     weight[next] = t.weight_[child];
     leader[a] = b;

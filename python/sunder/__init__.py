@@ -1,8 +1,10 @@
-"""Gomory-Hu cut trees of undirected graphs with integer capacities.
+"""Gomory-Hu cut trees of undirected graphs with whole or real capacities.
 
     gomory_hu_tree(G, capacity="capacity")   networkx or python-igraph graph in,
                                              a graph of the same kind out
     cut_tree(edges, capacities, n=None)      numpy arrays in, a CutTree out
+    cut_tree(G, capacity="weight")           networkx or igraph graph in, a
+                                             LabelledCutTree in its own nodes out
 
 Every function takes the keywords engine= ("auto", "exact", "relabel",
 "paths", "trees"), threads= (0, the default: one per core; the tree is the
@@ -11,8 +13,10 @@ error; a callable: called as progress(done, total) after each cut). The
 tree is built without the GIL, so other Python threads run meanwhile, and
 Ctrl-C stops a build within a fraction of a second with KeyboardInterrupt.
 Bad values are ValueError naming the edge or node and saying what is
-accepted (capacities: whole numbers 0 ... max_total_capacity, which all of
-a graph's capacities, self loops included, may add up to at most; node ids
+accepted (capacities: finite numbers 0 or more; whole ones, which all of a
+graph's capacities, self loops included, may add up to max_total_capacity
+at most, are built as they are, real ones at one scale that makes them
+whole, exactly for decimals, see _real; node ids
 of cut_tree: integers within int64; threads: 0 ... 2**31 - 1); values of
 the wrong type are TypeError. A query for a node the tree lacks is KeyError.
 The result is made from a copy of the graph's nodes, edges, capacities and
@@ -23,13 +27,14 @@ copy is taken is RuntimeError).
 
 import array as _array
 import decimal as _decimal
+import fractions as _fractions
 import math as _math
 import numbers as _numbers
 
-from . import _sunder
+from . import _real, _sunder
 
-__all__ = ["gomory_hu_tree", "cut_tree", "CutTree", "engines", "max_total_capacity",
-           "__version__"]
+__all__ = ["gomory_hu_tree", "cut_tree", "CutTree", "LabelledCutTree", "KCut", "engines",
+           "max_total_capacity", "__version__"]
 
 __version__ = _sunder.version
 max_total_capacity = _sunder.max_total_capacity
@@ -47,6 +52,11 @@ _MAX_THREADS = 2**31 - 1  # the binding takes a C int
 def _build(n, us, vs, caps, engine, threads, progress):
     if not isinstance(engine, str):
         raise TypeError(f"engine must be a name, not {engine!r}")
+    threads, progress = _threads_and_progress(threads, progress)
+    return _sunder.build(n, us, vs, caps, engine, threads, progress)
+
+
+def _threads_and_progress(threads, progress):
     if isinstance(threads, bool) or not isinstance(threads, _numbers.Integral):
         raise TypeError(f"threads must be an integer, not {threads!r}")
     threads = int(threads)
@@ -58,7 +68,7 @@ def _build(n, us, vs, caps, engine, threads, progress):
         progress = None
     elif not callable(progress):
         raise TypeError("progress must be True, False, None or callable as progress(done, total)")
-    return _sunder.build(n, us, vs, caps, engine, threads, progress)
+    return threads, progress
 
 
 class _ProgressBar:
@@ -112,11 +122,13 @@ class _BadCapacity(Exception):
 
 
 def _capacity_value(value):
-    """The capacity `value` as an int, or _INFINITE; _BadCapacity otherwise.
+    """The capacity `value` as an int, a _real.Real, or _INFINITE;
+    _BadCapacity otherwise.
 
-    Whole numbers of any numeric type are accepted (2, 2.0, numpy.int64(2),
-    Decimal(2), Fraction(4, 2), True as 1, like networkx); a missing value
-    and an infinite one are infinite, as networkx has them."""
+    Whole numbers of any numeric type are ints (2, 2.0, numpy.int64(2),
+    Decimal(2), Fraction(4, 2), True as 1, like networkx); other finite
+    values 0 or more are Reals (2.5, Decimal("0.1"), Fraction(1, 3)); a
+    missing value and an infinite one are infinite, as networkx has them."""
     if type(value) is int:
         c = value
     elif value is None:
@@ -125,25 +137,25 @@ def _capacity_value(value):
         c = int(value)
     elif isinstance(value, (_numbers.Real, _decimal.Decimal)):
         if value.is_nan() if isinstance(value, _decimal.Decimal) else value != value:
-            raise _BadCapacity("not a whole number")
+            raise _BadCapacity("not a number")
         if value < 0:
             raise _BadCapacity("negative")
         if isinstance(value, _numbers.Rational):  # Fraction: exact, any size
             if value.denominator != 1:
-                raise _BadCapacity("not a whole number")
+                return _real.Real(value, _fractions.Fraction)
             c = int(value)
         elif isinstance(value, _decimal.Decimal):
             if value.is_infinite():
                 return _INFINITE
             if value != value.to_integral_value():
-                raise _BadCapacity("not a whole number")
+                return _real.Real(value, _decimal.Decimal)
             c = int(value)
         else:
             f = float(value)
             if f == _math.inf:
                 return _INFINITE
             if not f.is_integer():
-                raise _BadCapacity("not a whole number")
+                return _real.Real(f, float)
             c = int(f)
     else:
         raise _BadCapacity("not a number", TypeError)
@@ -154,14 +166,17 @@ def _capacity_value(value):
     return c
 
 
+_ACCEPTED = (f"capacities are finite numbers 0 or more, whole ones at most "
+             f"{max_total_capacity}")
+
+
 def _capacity_error(edge, value, problem, kind=ValueError):
-    return kind(f"{edge}: capacity {value!r} is {problem}; capacities are whole numbers "
-                f"0 ... {max_total_capacity}")
+    return kind(f"{edge}: capacity {value!r} is {problem}; {_ACCEPTED}")
 
 
 def _capacity(value, u, v):
-    """The capacity `value` of edge (u, v) as an int, or _INFINITE; an
-    error naming the edge, the value and what is accepted otherwise:
+    """The capacity `value` of edge (u, v) as an int, a Real, or _INFINITE;
+    an error naming the edge, the value and what is accepted otherwise:
     ValueError, TypeError for a value that is not a number."""
     try:
         return _capacity_value(value)
@@ -171,6 +186,43 @@ def _capacity(value, u, v):
 
 def _sum_error(edge):
     return ValueError(f"{edge}: the capacities add up to more than {max_total_capacity}")
+
+
+class _Capacities:
+    """The capacities of a graph's edges as they are read: whole numbers
+    while they all are, their running total at most max_total_capacity
+    (else ValueError naming the edge); from the first real value on, every
+    value is kept for the one scale the library chooses (see _real)."""
+
+    def __init__(self):
+        self.caps = _array.array("q")
+        self.total = 0
+        self.items = None  # the values for the scale, once one is real
+        self.kinds = set()
+
+    def add(self, c, u, v):
+        """Adds capacity c (an int or a Real) of edge (u, v)."""
+        if self.items is None:
+            if type(c) is int:
+                self.total += c
+                if self.total > max_total_capacity:
+                    raise _sum_error(f"edge ({u!r}, {v!r})")
+                self.caps.append(c)
+                return
+            self.items = [str(x) for x in self.caps]
+        self.items.append(_real.item_of(c))
+        if isinstance(c, _real.Real):
+            self.kinds.add(c.kind)
+        self.caps.append(0)
+
+    def finish(self):
+        """The capacities the build takes (scaled in place when real) and
+        the scale, None when every capacity is whole."""
+        if self.items is None:
+            return self.caps, None
+        scale = _real.Scale(self.items, self.kinds)
+        scale.real.scaled_into(self.caps)
+        return self.caps, scale
 
 
 def _float_valued(value):
@@ -200,10 +252,9 @@ def _networkx_tree(G, capacity, engine, threads, progress):
         raise RuntimeError(changed) from e
     us = _array.array("i")
     vs = _array.array("i")
-    caps = _array.array("q")
+    column = _Capacities()
     unbounded = False
     fractional_type = False
-    total = 0
     for u, v, value in edges:
         c = _capacity(value, u, v)
         if c is _INFINITE:
@@ -213,29 +264,38 @@ def _networkx_tree(G, capacity, engine, threads, progress):
             unbounded = unbounded or u != v
             continue
         fractional_type = fractional_type or _float_valued(value)
-        total += c
-        if total > max_total_capacity:
-            raise _sum_error(f"edge ({u!r}, {v!r})")
         a, b = index.get(u), index.get(v)
         if a is None or b is None:  # a node added or removed meanwhile
             raise RuntimeError(changed)
         us.append(a)
         vs.append(b)
-        caps.append(c)
+        column.add(c, u, v)
     if unbounded:
         raise nx.NetworkXUnbounded("Infinite capacity path, flow unbounded above.")
-    tree = _build(len(nodes), us, vs, caps, engine, threads, progress)
-    parents = _array.array("i", bytes(4 * len(nodes)))
-    weights = _array.array("q", bytes(8 * len(nodes)))
+    n = len(nodes)
+    caps, scale = column.finish()
+    tree = _build(n, us, vs, caps, engine, threads, progress)
+    parents = _array.array("i", bytes(4 * n))
     tree.parents_into(parents)
-    tree.weights_into(weights)
+    weights = _tree_weights(tree, n, us, vs, caps, scale)
     T = nx.Graph()
     T.add_nodes_from(nodes)
     # networkx's values are floats when a capacity is, but for 0 (no flow).
-    convert = (lambda w: float(w) if w else 0) if fractional_type else int
+    if fractional_type:
+        weights = [float(w) if w else 0 for w in weights]
     T.add_weighted_edges_from(
-        (nodes[k], nodes[parents[k]], convert(weights[k])) for k in range(len(nodes)) if parents[k] >= 0)
+        (nodes[k], nodes[parents[k]], weights[k]) for k in range(n) if parents[k] >= 0)
     return T
+
+
+def _tree_weights(tree, n, us, vs, caps, scale):
+    """The tree's weights by index: ints, or with a scale the original
+    values summed over each tree edge's cut, in the capacities' kind."""
+    if scale is None:
+        weights = _array.array("q", bytes(8 * n))
+        tree.weights_into(weights)
+        return weights.tolist()
+    return [scale.number(t) for t in scale.weights(tree, n, us, vs, caps)]
 
 
 def _igraph_tree(G, capacity, flow, engine, threads, progress):
@@ -261,23 +321,19 @@ def _igraph_tree(G, capacity, flow, engine, threads, progress):
     vertex_attributes = {name: G.vs[name] for name in G.vs.attributes()}
     us = _array.array("i")
     vs = _array.array("i")
-    caps = _array.array("q")
-    total = 0
+    column = _Capacities()
     for (u, v), value in zip(edgelist, values):
         c = _capacity(value, u, v)
         if c is _INFINITE:
             raise _capacity_error(f"edge ({u!r}, {v!r})", value, "not finite")
-        total += c
-        if total > max_total_capacity:
-            raise _sum_error(f"edge ({u!r}, {v!r})")
         us.append(u)
         vs.append(v)
-        caps.append(c)
+        column.add(c, u, v)
+    caps, scale = column.finish()
     tree = _build(n, us, vs, caps, engine, threads, progress)
     parents = _array.array("i", bytes(4 * n))
-    weights = _array.array("q", bytes(8 * n))
     tree.parents_into(parents)
-    tree.weights_into(weights)
+    weights = _tree_weights(tree, n, us, vs, caps, scale)
     # Like igraph's own: the graph's and the vertices' attributes, one edge
     # per non-root vertex with its value as a float in attribute `flow`, and
     # the input's edge attributes present but unset.
@@ -306,11 +362,13 @@ def gomory_hu_tree(G, capacity="capacity", flow_func=None, *, flow="flow", engin
     as networkx.gomory_hu_tree does, with the same exceptions:
     NetworkXNotImplemented for a directed graph, NetworkXError for an empty
     graph or a multigraph, NetworkXUnbounded when an edge (not a self loop)
-    has no `capacity` attribute or an infinite one. Capacities must be whole
-    numbers 0 ... max_total_capacity of any numeric type, adding up to at
-    most max_total_capacity: ValueError (TypeError for a value that is not a
-    number) names the first edge with another. The values are ints, floats
-    when a capacity is a float (as networkx has them).
+    has no `capacity` attribute or an infinite one. Capacities are finite
+    numbers 0 or more of any numeric type; whole ones add up to at most
+    max_total_capacity, and real ones are scaled (exactly for decimals, see
+    docs/python.md): ValueError (TypeError for a value that is not a number)
+    names the first edge with another. The values are ints, floats when a
+    capacity is a float (as networkx has them), Decimal or Fraction for real
+    capacities of those kinds; each is the capacities summed over its cut.
 
     A python-igraph Graph gives an igraph Graph as Graph.gomory_hu_tree
     does: same vertices and attributes, the values as floats in edge
@@ -366,17 +424,21 @@ def _edge_ids(edges):
 
 
 def _capacity_array(caps, m, edge):
-    """The m capacities `caps` as an int64 array; an error naming the first
-    bad one's edge (edge(k)), its value and what is accepted otherwise."""
+    """The m capacities `caps` as an int64 array and their scale (None when
+    all are whole numbers, see _real); an error naming the first bad one's
+    edge (edge(k)), its value and what is accepted otherwise."""
     import numpy as np
 
     if caps.shape != (m,):
         raise ValueError(f"capacities: {m} values expected, not shape {caps.shape}")
     kind = caps.dtype.kind
     if kind == "f":
+        bad = ~np.isfinite(caps) | (caps < 0)
+        if not bad.any() and (caps != np.floor(caps)).any():
+            return _scaled_array(caps.tolist(), {float})
         # A float from 2**62 up is past max_total_capacity = 2**62 - 1 (and
         # the nearest float to it is 2**62 itself).
-        bad = ~np.isfinite(caps) | (caps != np.floor(caps)) | (caps < 0) | (caps >= 2.0**62)
+        bad |= caps >= 2.0**62
     elif kind == "u":
         bad = caps > np.uint64(max_total_capacity)
     elif kind in "ib":
@@ -384,17 +446,29 @@ def _capacity_array(caps, m, edge):
     elif kind == "O":
         values = [_capacity_of_array(x) for x in caps]
         for k, c in enumerate(values):
-            if not isinstance(c, int):
+            if not isinstance(c, (int, _real.Real)):
                 raise _capacity_error(edge(k), caps[k], *c)
-        return np.array(values, dtype=np.int64).reshape(m)
+        if any(isinstance(c, _real.Real) for c in values):
+            return _scaled_array([_real.item_of(c) for c in values],
+                                 {c.kind for c in values if isinstance(c, _real.Real)})
+        return np.array(values, dtype=np.int64).reshape(m), None
     else:
-        raise TypeError(f"capacities: whole numbers 0 ... {max_total_capacity} are accepted, "
-                        f"not {caps.dtype}")
+        raise TypeError(f"capacities: numbers 0 or more are accepted, not {caps.dtype}")
     if bad.any():
         k = int(np.flatnonzero(bad)[0])
         problem = _capacity_of_array(caps[k].item())
         raise _capacity_error(edge(k), caps[k].item(), *problem)
-    return np.ascontiguousarray(caps, dtype=np.int64)
+    return np.ascontiguousarray(caps, dtype=np.int64), None
+
+
+def _scaled_array(items, kinds):
+    """Real capacities as the int64 array the build takes, and their scale."""
+    import numpy as np
+
+    scale = _real.Scale(items, kinds)
+    caps = np.empty(len(items), dtype=np.int64)
+    scale.real.scaled_into(caps)
+    return caps, scale
 
 
 def _capacity_of_array(value):
@@ -438,32 +512,91 @@ def _node_ids(ids):
     return out
 
 
-def _find(leader, x):
-    """The root of x's group in the union-find `leader`, halving the path."""
-    while leader[x] != x:
-        leader[x] = leader[leader[x]]
-        x = leader[x]
-    return x
+def _group_count(k):
+    """k of k_edge_components and min_k_cut: an integer 1 or more."""
+    if isinstance(k, bool) or not isinstance(k, _numbers.Integral) or k < 1:
+        raise ValueError(f"k must be an integer 1 or more, not {k!r}")
+    return int(k)
+
+
+def _alpha(alpha):
+    """alpha of cut_clustering as a capacity above 0: an int or a Real."""
+    accepted = f"alpha is a finite number above 0, a whole one at most {max_total_capacity}"
+    try:
+        c = _capacity_value(alpha)
+    except _BadCapacity as bad:
+        raise bad.kind(f"alpha {alpha!r} is {bad.problem}; {accepted}") from None
+    if c is _INFINITE or c == 0:
+        problem = "not finite" if c is _INFINITE else "0"
+        raise ValueError(f"alpha {alpha!r} is {problem}; {accepted}")
+    return c
+
+
+def _callable_array(a):
+    """The array `a`, callable as a() too: edges was a method once, and
+    edges() still gives the array."""
+    import numpy as np
+
+    class EdgesArray(np.ndarray):
+        def __call__(self):
+            return self
+
+    return a.view(EdgesArray)
+
+
+class KCut(tuple):
+    """(value, bound, parts) of min_k_cut: the capacity of the graph's
+    edges between different parts, the removed tree edges' weights together
+    (value <= bound <= (2 - 2/k) times the minimum k-cut), and the k parts
+    as sets of nodes."""
+
+    __slots__ = ()
+
+    def __new__(cls, value, bound, parts):
+        return super().__new__(cls, (value, bound, parts))
+
+    value = property(lambda self: self[0])
+    bound = property(lambda self: self[1])
+    parts = property(lambda self: self[2])
+
+    def __repr__(self):
+        return f"KCut(value={self[0]!r}, bound={self[1]!r}, parts={self[2]!r})"
 
 
 class CutTree:
     """A Gomory-Hu cut tree over the nodes `nodes` (int64 ids, by index).
 
-    parent[k] is the index of node k's parent (-1 for the root, index 0) and
+    parent[k] is the index of node k's parent (-1 for the root, index 0),
     weight[k] the minimum cut value between node k and its parent (0 for the
-    root). The minimum cut between two nodes is the lightest edge on their
-    tree path."""
+    root) and edges the (n - 1) x 3 rows (child, parent, weight) in node ids:
+    all four are read-only arrays (edges() still works, the older spelling).
+    The minimum cut between two nodes is the lightest edge on their tree
+    path. Answers that need the graph (min_k_cut, cut_clustering) use the
+    one the tree was built from; a tree read by load has none.
 
-    def __init__(self, tree, nodes):
+    A tree of real capacities (see real_capacities in docs/python.md) has
+    float weights, each the original capacities summed over its edge's cut;
+    every value it answers is a number of the capacities' kind (float,
+    Decimal or Fraction), exact when `exact` is True, else within
+    `error_bound` of the cut named."""
+
+    def __init__(self, tree, nodes, graph=None, scale=None):
         import numpy as np
 
         self._tree = tree
+        self._graph = graph  # (n, us, vs, capacities) by index, or None
+        self._scale = scale  # the real capacities' scale, or None
+        self._edges = None
         self._identity = bool(len(nodes) == 0 or (nodes[0] == 0 and nodes[-1] == len(nodes) - 1))
         self.nodes = nodes
         self.parent = np.empty(len(nodes), dtype=np.int32)
         self.weight = np.empty(len(nodes), dtype=np.int64)
         tree.parents_into(self.parent)
         tree.weights_into(self.weight)
+        if scale is not None and graph is not None:
+            self.weight = np.array(scale.weights(tree, *graph), dtype=np.float64)
+        elif scale is not None:  # a tree loaded: its weights are the values scaled
+            self.weight = scale.floats(self.weight)
         self.parent = self.parent.astype(np.int64)
         self.parent.flags.writeable = False
         self.weight.flags.writeable = False
@@ -473,12 +606,36 @@ class CutTree:
         return len(self.nodes)
 
     def __repr__(self):
-        return f"<sunder.CutTree of {len(self.nodes)} nodes>"
+        return f"<sunder.{type(self).__name__} of {len(self.nodes)} nodes>"
 
     @property
     def engine(self):
         """The engine that built the tree."""
         return self._tree.engine
+
+    @property
+    def exact(self):
+        """Whether every value is exact: True for whole capacities, and for
+        real ones that are decimals of bounded width (see real_capacities)."""
+        return self._scale is None or self._scale.exact
+
+    @property
+    def error_bound(self):
+        """How far a cut this tree names may lie above the true minimum: 0
+        when exact, else the fixed-point bound m / S (m edges, S the scale)."""
+        if self._scale is None or self._scale.exact:
+            return 0
+        m = len(self._graph[1]) if self._graph is not None else 0
+        return self._scale.real.error_bound(m)
+
+    def _number(self, scaled):
+        """A value the library answered in the build's whole capacities, in
+        the capacities' own kind."""
+        return scaled if self._scale is None else self._scale.value(scaled)
+
+    def _numbers(self, scaled):
+        """An int64 array of such values: itself, or floats for real ones."""
+        return scaled if self._scale is None else self._scale.floats(scaled)
 
     def _indices(self, ids):
         import numpy as np
@@ -501,6 +658,17 @@ class CutTree:
             return node
         return int(self._indices([node])[0])
 
+    def _side(self, indices):
+        """The nodes at `indices`: an array of ids."""
+        import numpy as np
+
+        return self.nodes[np.asarray(indices, dtype=np.int64)]
+
+    def _groups(self, groups):
+        """Lists of indices as a list of sets of nodes."""
+        nodes = self.nodes.tolist()
+        return [{nodes[x] for x in group} for group in groups]
+
     def min_cut_value(self, u, v):
         """The minimum cut value between nodes u and v (u != v). Arrays of
         nodes give an array of values, pair by pair. Nodes are integers:
@@ -508,20 +676,17 @@ class CutTree:
         import numpy as np
 
         if np.ndim(u) == 0 and np.ndim(v) == 0:
-            return self._tree.min_cut_value(self._index(u), self._index(v))
+            return self._number(self._tree.min_cut_value(self._index(u), self._index(v)))
         a, b = np.broadcast_arrays(self._indices(u), self._indices(v))
         a = np.ascontiguousarray(a.ravel(), dtype=np.int64)
         b = np.ascontiguousarray(b.ravel(), dtype=np.int64)
         out = np.empty(len(a), dtype=np.int64)
         self._tree.min_cut_values_into(a, b, out)
-        return out.reshape(np.broadcast(np.asarray(u), np.asarray(v)).shape)
+        return self._numbers(out.reshape(np.broadcast(np.asarray(u), np.asarray(v)).shape))
 
     def _cut(self, cut):
-        import numpy as np
-
         value, side, other = cut
-        return value, self.nodes[np.asarray(side, dtype=np.int64)], \
-            self.nodes[np.asarray(other, dtype=np.int64)]
+        return self._number(value), self._side(side), self._side(other)
 
     def min_cut(self, u, v):
         """(value, u's side, v's side) of a minimum cut between u and v."""
@@ -531,14 +696,21 @@ class CutTree:
         """(value, smaller side, the rest) of a minimum cut of the graph."""
         return self._cut(self._tree.global_min_cut())
 
+    @property
     def edges(self):
-        """The tree edges as an (n - 1) x 3 int64 array of rows
-        (child, parent, weight) in node ids, children in index order."""
+        """The tree edges as an (n - 1) x 3 array of rows (child, parent,
+        weight) in node ids, children in index order."""
         import numpy as np
 
-        child = np.flatnonzero(self.parent >= 0)
-        return np.column_stack((self.nodes[child], self.nodes[self.parent[child]],
-                                self.weight[child]))
+        if self._edges is None:
+            child = np.flatnonzero(self.parent >= 0)
+            columns = (self.nodes[child], self.nodes[self.parent[child]], self.weight[child])
+            if self._scale is not None:  # int64 ids beside float weights
+                columns = tuple(c.astype(object) for c in columns)
+            edges = np.column_stack(columns)
+            edges.flags.writeable = False
+            self._edges = _callable_array(edges)
+        return self._edges
 
     def to_networkx(self):
         """The tree as a networkx Graph, the values in edge attribute "weight"."""
@@ -546,24 +718,38 @@ class CutTree:
 
         T = nx.Graph()
         T.add_nodes_from(self.nodes.tolist())
-        T.add_weighted_edges_from(self.edges().tolist())
+        T.add_weighted_edges_from(self.edges.tolist())
         return T
 
-    # --- answers read off the tree -------------------------------------------
-    #
-    # The minimum cut between u and v is the lightest edge on their tree
-    # path. Joining the tree's nodes along its edges from the heaviest down
-    # (Kruskal's order) therefore joins two groups A and B at an edge of
-    # weight w exactly when every pair across them has minimum cut w.
-
-    def _heaviest_first(self):
-        """Tree edges as (weight, child index, parent index), heaviest first."""
+    def to_igraph(self):
+        """The tree as an igraph Graph: vertex k is node k (its id or label
+        in vertex attribute "name"), the values in edge attribute "weight"."""
+        import igraph as ig
         import numpy as np
 
         child = np.flatnonzero(self.parent >= 0)
-        order = np.argsort(-self.weight[child], kind="stable")
-        child = child[order]
-        return zip(self.weight[child].tolist(), child.tolist(), self.parent[child].tolist())
+        T = ig.Graph(n=len(self.nodes), edges=list(zip(child.tolist(), self.parent[child].tolist())))
+        T.vs["name"] = self.nodes.tolist()
+        T.es["weight"] = self.weight[child].tolist()
+        return T
+
+    def save(self, path):
+        """Writes the tree to `path` as JSON (see docs/python.md): nodes,
+        parents and weights; CutTree.load reads it back."""
+        from . import _labelled
+
+        _labelled.save_tree(self, path)
+
+    @staticmethod
+    def load(path):
+        """The tree a save wrote to `path`, of the kind that was saved;
+        ValueError naming the file and the fault for anything else. It has
+        no graph: min_k_cut and cut_clustering refuse."""
+        from . import _labelled
+
+        return _labelled.load_tree(path)
+
+    # --- answers read off the tree (the library's, by index) ------------------
 
     def edge_connectivity(self, u, v):
         """The edge connectivity between nodes u and v (u != v): the minimum
@@ -573,20 +759,20 @@ class CutTree:
 
     def k_edge_components(self, k):
         """The maximal sets of nodes whose every pair has minimum cut k or
-        more, as networkx.k_edge_components: a list of sets of node ids (the
-        tree's components once its edges lighter than k are removed)."""
-        if isinstance(k, bool) or not isinstance(k, _numbers.Integral) or k < 1:
-            raise ValueError(f"k must be an integer 1 or more, not {k!r}")
-        leader = list(range(len(self.nodes)))
+        more, as networkx.k_edge_components: a list of sets of nodes (the
+        tree's components once its edges lighter than k are removed), in
+        the order of their first node."""
+        return self._groups(self._tree.k_edge_components(self._threshold(k)))
 
-        for weight, child, parent in self._heaviest_first():
-            if weight < k:
-                break
-            leader[_find(leader, child)] = _find(leader, parent)
-        groups = {}
-        for x, node in enumerate(self.nodes.tolist()):
-            groups.setdefault(_find(leader, x), set()).add(node)
-        return list(groups.values())
+    def _threshold(self, k):
+        """k of k_edge_components in the build's whole capacities: an integer
+        1 or more, or for real capacities any number above 0."""
+        if self._scale is None:
+            return _group_count(k)
+        c = _capacity_of_array(k)
+        if isinstance(c, tuple) or c is _INFINITE or c == 0:
+            raise ValueError(f"k must be a number above 0, not {k!r}")
+        return max(1, self._scale.threshold(c))
 
     def connectivity_distribution(self):
         """How many pairs of nodes have each minimum cut value: (values,
@@ -594,19 +780,8 @@ class CutTree:
         n (n - 1) / 2. O(n log n) from the tree."""
         import numpy as np
 
-        n = len(self.nodes)
-        leader, size = list(range(n)), [1] * n
-        counts = {}
-
-        for weight, child, parent in self._heaviest_first():
-            a, b = _find(leader, child), _find(leader, parent)
-            counts[weight] = counts.get(weight, 0) + size[a] * size[b]
-            if size[a] > size[b]:
-                a, b = b, a
-            leader[a] = b
-            size[b] += size[a]
-        values = np.array(sorted(counts), dtype=np.int64)
-        return values, np.array([counts[v] for v in values.tolist()], dtype=np.int64)
+        values, counts = self._tree.connectivity_distribution()
+        return self._numbers(np.array(values, dtype=np.int64)), np.array(counts, dtype=np.int64)
 
     def all_pairs(self, max_bytes=2**31):
         """The n x n int64 matrix of minimum cut values by index (the diagonal
@@ -617,43 +792,87 @@ class CutTree:
         if 8 * n * n > max_bytes:
             raise ValueError(f"an all-pairs matrix of {n} nodes takes {8 * n * n} bytes, more than "
                              f"max_bytes={max_bytes}")
-        values = np.zeros((n, n), dtype=np.int64)
-        members = [[x] for x in range(n)]
-        leader = list(range(n))
-        for weight, child, parent in self._heaviest_first():
-            a, b = leader[child], leader[parent]
-            if len(members[a]) > len(members[b]):
-                a, b = b, a
-            values[np.ix_(members[a], members[b])] = weight
-            values[np.ix_(members[b], members[a])] = weight
-            for x in members[a]:
-                leader[x] = b
-            members[b].extend(members[a])
-            members[a] = []
-        return values
+        values = np.empty((n, n), dtype=np.int64)
+        self._tree.all_pairs_into(values.reshape(-1))
+        return self._numbers(values)
+
+    def _need_graph(self, what):
+        if self._graph is None:
+            raise ValueError(f"{what} needs the graph's edges, and a tree read by load has none: "
+                             f"build the tree with cut_tree instead")
+        return self._graph
+
+    def min_k_cut(self, k):
+        """An approximate minimum k-cut, 1 <= k <= n: the tree without its
+        k - 1 lightest edges falls into k parts. KCut(value, bound, parts):
+        value, the capacity of the graph's edges between different parts,
+        is at most bound, the removed tree edges' weights together, which is
+        at most 2 - 2/k times the minimum k-cut (Saran and Vazirani). Among
+        equal weights the edges of nodes earlier in `nodes` go first; parts
+        are sets of nodes in the order of their first node."""
+        n, us, vs, caps = self._need_graph("min_k_cut")
+        value, bound, parts = self._tree.min_k_cut(_group_count(k), us, vs, caps)
+        return KCut(self._number(value), self._number(bound), self._groups(parts))
+
+    def cut_clustering(self, alpha, *, engine="auto", threads=0, progress=None):
+        """Minimum-cut clustering (Flake, Tarjan and Tsioutsiouliklis) of the
+        graph the tree was built from: the cut tree of that graph plus one
+        artificial node joined to every node with capacity alpha (a whole
+        number 1 or more), cut at that node. A list of sets of nodes in the
+        order of their first node; a larger alpha gives smaller clusters.
+        It builds a tree: engine, threads and progress as for cut_tree."""
+        n, us, vs, caps = self._need_graph("cut_clustering")
+        alpha = _alpha(alpha)
+        if not isinstance(engine, str):
+            raise TypeError(f"engine must be a name, not {engine!r}")
+        threads, progress = _threads_and_progress(threads, progress)
+        if self._scale is not None or isinstance(alpha, _real.Real):
+            # alpha joins the capacities' scale: one more value to make whole.
+            # Each of the n edges alpha stands for counts toward the bound.
+            items = self._scale.items if self._scale is not None else [str(c) for c in caps]
+            m = len(items)
+            scale = _sunder.RealCapacities(items + [_real.item_of(alpha)] * n)
+            caps = _array.array("q", bytes(8 * (m + n)))
+            scale.scaled_into(caps)
+            alpha = caps[m] if n else 1
+            del caps[m:]
+        return self._groups(_sunder.cut_clustering(n, us, vs, caps, alpha, engine, threads, progress))
 
 
-def cut_tree(edges, capacities=None, *, n=None, engine="auto", threads=0, progress=None):
+def cut_tree(edges, capacities=None, *, n=None, capacity="weight", engine="auto", threads=0,
+             progress=None):
     """The cut tree of the graph of `edges` (m x 2 integer node ids within
-    int64) with `capacities` (m whole numbers 0 ... max_total_capacity,
-    adding up to at most that; all 1 when None).
+    int64) with `capacities` (m finite numbers 0 or more: whole ones adding
+    up to at most max_total_capacity, or real ones, see CutTree; all 1 when
+    None).
 
     With n, the nodes are 0 ... n - 1 and every id must be one of them;
     otherwise the nodes are the ids the edges name, in increasing order.
-    Returns a CutTree."""
+    Returns a CutTree.
+
+    A networkx or igraph graph instead of `edges` gives a LabelledCutTree
+    that answers in the graph's own nodes (see LabelledCutTree); `capacity`
+    names the edge attribute holding the capacities (an edge without it,
+    or with None, has capacity 1; capacity=None: all 1)."""
     import numpy as np
 
+    if _labelled.is_graph(edges):
+        if capacities is not None or n is not None:
+            raise TypeError("capacities= and n= are for edge arrays; capacity= names a "
+                            "graph's edge attribute")
+        return _labelled.graph_cut_tree(edges, capacity, engine, threads, progress)
     edges = _edge_ids(np.asarray(edges))
     m = len(edges)
 
     def edge(k):
         return f"edge {k} ({edges[k, 0]}, {edges[k, 1]})"
 
+    scale = None
     if capacities is None:
         caps = np.ones(m, dtype=np.int64)
     else:
-        caps = _capacity_array(np.asarray(capacities), m, edge)
-    if m and int(caps.max()) * m > max_total_capacity:
+        caps, scale = _capacity_array(np.asarray(capacities), m, edge)
+    if scale is None and m and int(caps.max()) * m > max_total_capacity:
         # The first edge whose running total passes the bound: up to it
         # every sum is at most 2 * max_total_capacity < 2**63, so the
         # int64 running sums that come later and may wrap do not matter.
@@ -676,4 +895,9 @@ def cut_tree(edges, capacities=None, *, n=None, engine="auto", threads=0, progre
     us = np.ascontiguousarray(flat[:, 0])
     vs = np.ascontiguousarray(flat[:, 1])
     tree = _build(len(nodes), us, vs, caps, engine, threads, progress)
-    return CutTree(tree, nodes)
+    # A copy of the capacities: caps may be the caller's own array.
+    return CutTree(tree, nodes, (len(nodes), us, vs, caps.copy()), scale)
+
+
+from . import _labelled  # noqa: E402  (it builds on the names above)
+from ._labelled import LabelledCutTree  # noqa: E402

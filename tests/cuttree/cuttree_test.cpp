@@ -214,7 +214,7 @@ TEST(CuttreeErrors, EveryPathHasItsMessageAndStatus) {
   std::ofstream("bad_pairs.txt") << "1 2\n# note\n3 x\n";
   const std::vector<ErrorCase> cases{
       {{"--frobnicate"}, kFour, 2, "cuttree: unknown option --frobnicate" + help},
-      {{"--query", "1"}, kFour, 2, "cuttree: option --query needs two node numbers" + help},
+      {{"--query", "1"}, kFour, 2, "cuttree: option --query needs two nodes" + help},
       {{"--side", "1", "b"}, kFour, 2,
        "cuttree: option --side: '1 b' are not two node numbers" + help},
       {{"-j", "0"}, kFour, 2, "cuttree: thread count '0' is not a number from 1 to 1024" + help},
@@ -247,8 +247,8 @@ TEST(CuttreeErrors, EveryPathHasItsMessageAndStatus) {
        "cuttree: <stdin>:3: node '3abc' is not a whole number\n"},
       {{}, "p cut 4 2\na 1 2 1e3\na 2 3 2\n", 1,
        "cuttree: <stdin>:2: capacity '1e3' is not a whole number\n"},
-      {{"--format", "gml"}, kFour, 2,
-       "cuttree: unknown format 'gml' (dimacs, edges, metis or mtx)" + help},
+      {{"--format", "xml"}, kFour, 2,
+       "cuttree: unknown format 'xml' (dimacs, edges, metis, mtx, graphml or gml)" + help},
       {{"-o", "/dev/full"}, kFour, 74, "Error: cannot write output: No space left on device\n"},
   };
   for (const ErrorCase &c : cases) {

@@ -91,14 +91,14 @@ TEST(CuttreeHostile, DirectoriesEmptyGraphsAndThreads) {
 // Binary input ends at its first line, its bytes shown as plain text.
 TEST(CuttreeHostile, BinaryBytesAreShownEscaped) {
   expectError(cuttree({"--format", "edges"}, "1 2\n\x01\xff\x7f 3\n"), 1,
-              "cuttree: <stdin>:2: node id '\\x01\\xff\\x7f' is not a whole number\n");
+              "cuttree: <stdin>:2: node name '\\x01\\xff\\x7f' contains a control byte\n");
   expectError(cuttree({"--format", "edges"}, std::string("1 2\0 3\n", 7)), 1,
               "cuttree: <stdin>:1: line contains a NUL byte: the input is not text\n");
 }
 
-// Edge lists under the names network data comes with, and a hint when
-// one is read as the instance text by default.
-TEST(CuttreeHostile, EdgeListsByExtensionAndAHintOnStandardInput) {
+// Edge lists under the names network data comes with, and their format
+// told from the first line on standard input.
+TEST(CuttreeHostile, EdgeListsByExtensionAndOnStandardInput) {
   const std::string path = "1 2\n2 3 # a path of unit capacities\n";
   const std::string tree = "c cut tree by Gusfield's method: 3 nodes\np tree 3 2\nt 2 1 1\nt 3 2 1\n";
   for (const char *name : {"p.csv", "p.tsv", "p.edgelist", "p.ncol", "P.CSV"}) {
@@ -108,7 +108,7 @@ TEST(CuttreeHostile, EdgeListsByExtensionAndAHintOnStandardInput) {
     EXPECT_EQ(r.out, tree) << name;
   }
   // A header row naming the columns, as CSV and TSV files have; a second
-  // one is an edge line like any other.
+  // one is an edge line like any other, whose names make the file named.
   std::ofstream("h.csv") << "source,target,weight\n1,2,1\n2,3,1\n";
   std::ofstream("h.tsv") << "# exported\nfrom\tto\n1\t2\n2\t3\n";
   std::ofstream("hh.csv") << "source,target\nsource,target\n1,2\n";
@@ -117,19 +117,22 @@ TEST(CuttreeHostile, EdgeListsByExtensionAndAHintOnStandardInput) {
     EXPECT_EQ(r.status, 0) << name << ": " << r.err;
     EXPECT_EQ(r.out, tree) << name;
   }
-  expectError(cuttree({"hh.csv"}), 1, "cuttree: hh.csv:2: node id 'source' is not a whole number\n");
-  // A first line that starts like a number, or has four fields, is no header.
-  expectError(cuttree({"--format", "edges"}, "-1 -2\n1 2\n"), 1,
-              "cuttree: <stdin>:1: node id -1 is negative\n");
-  expectError(cuttree({"--format", "edges"}, "+x +y\n1 2\n"), 1,
-              "cuttree: <stdin>:1: node id '+x' is not a whole number\n");
+  // Two components, {source, target} and {1, 2}: the second hangs from the
+  // root by 0.
+  const std::string twoPairs = "c cut tree by Gusfield's method: 4 nodes\np tree 4 3\n";
+  ProgramResult r = cuttree({"hh.csv"});
+  EXPECT_EQ(r.out, twoPairs + "t target source 1\nt 1 source 0\nt 2 1 1\n") << r.err;
+  // A first line that starts like a number is no header: "-1" is a name.
+  r = cuttree({"--format", "edges"}, "-1 -2\n1 2\n");
+  EXPECT_EQ(r.out, twoPairs + "t -2 -1 1\nt 1 -1 0\nt 2 1 1\n") << r.err;
   expectError(cuttree({"--format", "edges"}, "a b c d\n1 2\n"), 1,
               "cuttree: <stdin>:1: edge line needs 2 or 3 fields (U V [CAPACITY]), not 4\n");
-  expectError(cuttree({}, path), 1,
-              "cuttree: <stdin>:1: unknown line type '1' (read as dimacs; an edge list? --format "
-              "edges)\n");
+  r = cuttree({}, path);
+  EXPECT_EQ(r.out, tree) << r.err;
+  r = cuttree({}, "x 1 2\n");
+  EXPECT_EQ(r.out, "c cut tree by Gusfield's method: 2 nodes\np tree 2 1\nt 1 x 2\n") << r.err;
   expectError(cuttree({"--format", "dimacs"}, path), 1, "cuttree: <stdin>:1: unknown line type '1'\n");
-  expectError(cuttree({}, "x 1 2\n"), 1, "cuttree: <stdin>:1: unknown line type 'x'\n");
+  expectError(cuttree({}, "p cut 3 1\nx 1 2\n"), 1, "cuttree: <stdin>:2: unknown line type 'x'\n");
 }
 
 // A pairs file is read as strictly as a graph: every fault names its line,

@@ -174,7 +174,7 @@ TEST(NulBytes, FailAtTheirLine) {
       {D, "p cut 2 1\na 1 2\0 3\n"s, 64, "in:2: " + nul},
       {D, "c one\nc \0\np cut 2 1\na 1 2 3\n"s, 64, "in:2: " + nul},  // in a comment
       {E, "1 2\n\0"s, 64, "in:2: " + nul},                          // the last line
-      {E, "1 x\n\0\n"s, 64, "in:1: node id 'x' is not a whole number"},  // lines in order
+      {E, "1 2 x\n\0\n"s, 64, "in:1: capacity 'x' is not a whole number"},  // lines in order
       {M, "2 1\n2 \0\n1\n"s, 64, "in:2: " + nul},  // taken field by field
       {M, "2 1\n2\n1\n\n\0"s, 64, "in:5: " + nul},  // after the last node line
       {X, "\0"s, 64, "in:1: " + nul},
