@@ -24,10 +24,11 @@
 #include <utility>
 #include <vector>
 
-#include "cut_tree_check.h"
 #include "graph/graph.h"
-#include "quiet_stdout.h"
 #include "solver/solver.h"
+#include "verify/oracle.h"
+#include "verify/quiet_stdout.h"
+#include "verify/solver_tree.h"
 
 namespace {
 
@@ -153,22 +154,22 @@ std::string verify(const Instance &inst, int count) {
   release(s);
   if (static_cast<int>(rec.size()) != n)
     return "graph has " + std::to_string(rec.size()) + " nodes, expected " + std::to_string(n);
-  std::vector<cuttest::IdEdge> edges;
+  std::vector<oracle::Edge> edges;
   for (const Edge &e : inst.edges) edges.push_back({e.u - 1, e.v - 1, e.cap});
-  std::vector<std::string> problems = cuttest::checkShape(rec, n);
-  if (problems.empty()) problems = cuttest::checkCertificates(rec, n, edges);
+  std::vector<std::string> problems = oracle::checkShape(rec, n);
+  if (problems.empty()) problems = oracle::checkCertificates(rec, edges);
   if (problems.empty()) {
-    cuttest::BoostOracle oracle(n, edges);
+    oracle::MaxFlow boost(n, edges);
     for (int k = 0; k < count; k++) {
       const int p = 1 + static_cast<int>((static_cast<long long>(k) * (n - 1)) / count);
-      const int64_t flow = oracle.maxFlow(rec[p].id, rec[p].parent);
+      const int64_t flow = boost.maxFlow(rec[p].id, rec[p].parent);
       if (rec[p].weight != flow)
         problems.push_back("tree edge at position " + std::to_string(p) + " weighs " +
                            std::to_string(rec[p].weight) + ", Boost's max flow is " +
                            std::to_string(flow));
     }
   }
-  return cuttest::joinProblems(problems);
+  return oracle::joinProblems(problems);
 }
 
 void BM_CutTree(benchmark::State &state, int which) {

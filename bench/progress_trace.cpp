@@ -4,9 +4,10 @@
 //   progress_trace GRAPH_FILE TRACE_FILE [THREADS]
 //
 // Builds the cut tree of GRAPH_FILE (format from its extension, as cuttree
-// reads it) with a progress callback and writes one line per callback,
-// "SECONDS DONE TOTAL", seconds since the build was called. A graph file
-// of "-" is read from standard input.
+// reads it) with the progress callbacks and writes one line per cut
+// reported, "SECONDS DONE TOTAL WORK WORK_TOTAL": seconds since the build
+// was called, the cuts (progress) and the predicted work (progressWork,
+// called right after). A graph file of "-" is read from standard input.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -20,7 +21,7 @@ namespace {
 
 struct Sample {
   double seconds;
-  int64_t done, total;
+  int64_t done, total, work, workTotal;
 };
 
 }  // namespace
@@ -41,7 +42,11 @@ int main(int argc, char **argv) {
     auto start = std::chrono::steady_clock::now();
     options.progress = [&](int64_t done, int64_t total) {
       double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-      samples.push_back({t, done, total});
+      samples.push_back({t, done, total, 0, 0});
+    };
+    options.progressWork = [&](int64_t done, int64_t total) {
+      samples.back().work = done;
+      samples.back().workTotal = total;
     };
     sunder::CutTree tree = sunder::buildCutTree(file.graph, options);
     FILE *out = fopen(argv[2], "w");
@@ -50,8 +55,9 @@ int main(int argc, char **argv) {
       return 1;
     }
     for (const Sample &s : samples)
-      fprintf(out, "%.6f %lld %lld\n", s.seconds, static_cast<long long>(s.done),
-              static_cast<long long>(s.total));
+      fprintf(out, "%.6f %lld %lld %lld %lld\n", s.seconds, static_cast<long long>(s.done),
+              static_cast<long long>(s.total), static_cast<long long>(s.work),
+              static_cast<long long>(s.workTotal));
     if (fclose(out) != 0) {
       perror(argv[2]);
       return 1;

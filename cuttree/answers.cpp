@@ -14,10 +14,11 @@
 #include <vector>
 
 #include "cuttree/options.h"
+#include "cuttree/results.h"
 
 extern char **environ;
 
-namespace cuttree {
+namespace sunder::cuttree {
 
 namespace {
 
@@ -35,7 +36,8 @@ void writeGroups(FILE *out, const sunder::GraphFile &file,
 }
 
 // The gnuplot script that draws `counts` into `png`: one impulse per value.
-std::string plotScript(const std::vector<sunder::ConnectivityCount> &counts, const std::string &png) {
+std::string plotScript(const sunder::GraphFile &file,
+                       const std::vector<sunder::ConnectivityCount> &counts, const std::string &png) {
   std::string quoted;  // gnuplot's single quotes: '' stands for '
   for (char c : png) quoted += c == '\'' ? std::string("''") : std::string(1, c);
   std::string script =
@@ -48,7 +50,7 @@ std::string plotScript(const std::vector<sunder::ConnectivityCount> &counts, con
       "set offsets graph 0.05, graph 0.05, graph 0.05, 0\n"
       "plot '-' using 1:2 with impulses linewidth 4 notitle\n";
   for (const sunder::ConnectivityCount &c : counts)
-    script += std::to_string(c.value) + " " + std::to_string(c.pairs) + "\n";
+    script += valueText(file, c.value) + " " + std::to_string(c.pairs) + "\n";
   return script + "e\n";
 }
 
@@ -87,13 +89,14 @@ int runGnuplot(const std::string &script) {
   return WEXITSTATUS(status);
 }
 
-void plotDistribution(const sunder::CutTree &t, const std::string &png) {
+void plotDistribution(const sunder::GraphFile &file, const sunder::CutTree &t,
+                      const std::string &png) {
   std::vector<sunder::ConnectivityCount> counts = sunder::connectivityDistribution(t);
   if (counts.empty())
     throw sunder::Error("--plot: no pair of nodes to draw (the instance has " +
                         std::to_string(t.nodeCount()) + (t.nodeCount() == 1 ? " node)" : " nodes)"));
   unlink(png.c_str());  // so that a file left from before cannot pass for gnuplot's
-  std::string script = temporaryFile(plotScript(counts, png));
+  std::string script = temporaryFile(plotScript(file, counts, png));
   int status = 0;
   try {
     status = runGnuplot(script);
@@ -116,28 +119,42 @@ bool answersAsked(const Options &o) {
          !o.plot.empty();
 }
 
+// A whole number of the command line at the scale of the file's capacities
+// (the number itself unless they are real); Error when it passes the bound.
+sunder::Capacity scaledNumber(const sunder::GraphFile &file, int64_t number, const char *option) {
+  sunder::Capacity scaled = file.scale.scaled(sunder::RealValue::parse(std::to_string(number)));
+  if (scaled < 0)
+    throw sunder::Error(std::string(option) + " " + std::to_string(number) +
+                        " passes 4611686018427387903 at the scale of the real capacities");
+  return scaled;
+}
+
 void writeAnswers(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t,
                   const Options &o, const sunder::BuildOptions &build) {
   const sunder::Graph &g = file.graph;
   if (o.kComponents > 0) {
-    std::vector<std::vector<sunder::NodeId>> parts = sunder::kEdgeComponents(t, o.kComponents);
+    std::vector<std::vector<sunder::NodeId>> parts =
+        sunder::kEdgeComponents(t, std::max<sunder::Capacity>(1, file.scale.atLeast(
+                                       sunder::RealValue::parse(std::to_string(o.kComponents)))));
     fprintf(out, "k %" PRId64 " %zu\n", o.kComponents, parts.size());
     writeGroups(out, file, parts);
   }
   if (o.distribution)
     for (const sunder::ConnectivityCount &c : sunder::connectivityDistribution(t))
-      fprintf(out, "d %" PRId64 " %" PRId64 "\n", c.value, c.pairs);
+      fprintf(out, "d %s %" PRId64 "\n", valueText(file, c.value).c_str(), c.pairs);
   if (o.minKCut > 0) {
     sunder::KCut cut = sunder::minKCut(t, g, o.minKCut);
-    fprintf(out, "x %" PRId64 " %" PRId64 " %" PRId64 "\n", o.minKCut, cut.value, cut.treeBound);
+    fprintf(out, "x %" PRId64 " %s %s\n", o.minKCut, valueText(file, cut.value).c_str(),
+            valueText(file, cut.treeBound).c_str());
     writeGroups(out, file, cut.parts);
   }
   if (o.clusterAlpha > 0) {
-    std::vector<std::vector<sunder::NodeId>> clusters = sunder::cutClustering(g, o.clusterAlpha, build);
+    sunder::Capacity alpha = scaledNumber(file, o.clusterAlpha, "--cut-clustering");
+    std::vector<std::vector<sunder::NodeId>> clusters = sunder::cutClustering(g, alpha, build);
     fprintf(out, "l %" PRId64 " %zu\n", o.clusterAlpha, clusters.size());
     writeGroups(out, file, clusters);
   }
-  if (!o.plot.empty()) plotDistribution(t, o.plot);
+  if (!o.plot.empty()) plotDistribution(file, t, o.plot);
 }
 
-}  // namespace cuttree
+}  // namespace sunder::cuttree

@@ -17,7 +17,7 @@
 
 #include "sunder/sunder.h"
 
-namespace cuttree {
+namespace sunder::cuttree {
 
 struct Options;
 
@@ -31,6 +31,6 @@ bool answersAsked(const Options &o);
 void writeAnswers(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t,
                   const Options &o, const sunder::BuildOptions &build);
 
-}  // namespace cuttree
+}  // namespace sunder::cuttree
 
 #endif

@@ -22,9 +22,9 @@
 #include "cuttree/results.h"
 #include "solver/solver.h"
 #include "sunder/sunder.h"
-#include "writecheck/writecheck.h"
+#include "write_check/write_check.h"
 
-using namespace cuttree;
+using namespace sunder::cuttree;
 
 namespace {
 
@@ -43,8 +43,8 @@ const int kBadInput = 1;
 
 // Flushes and closes the results stream; a failure of either is an error.
 void finishOutput(FILE *out) {
-  if (fflush(out) != 0 || ferror(out)) outputFailed(errno);
-  if (out != stdout && fclose(out) != 0) outputFailed(errno);
+  if (fflush(out) != 0 || ferror(out)) sunder::outputFailed(errno);
+  if (out != stdout && fclose(out) != 0) sunder::outputFailed(errno);
 }
 
 FILE *openOutput(const std::string &path) {
@@ -70,9 +70,20 @@ void checkReadable(const std::string &path) {
 // fault in it an input error.
 sunder::GraphFile loadGraph(const Options &o, sunder::Format format) {
   if (o.input != "-") checkReadable(o.input);
+  sunder::ReadOptions read;
+  read.realCapacities = o.real;
   try {
-    return o.format.empty() ? sunder::readGraphFile(o.input) : sunder::readGraphFile(o.input, format);
+    return o.format.empty() ? sunder::readGraphFile(o.input, read)
+                            : sunder::readGraphFile(o.input, format, read);
   } catch (const sunder::Error &e) {
+    // A capacity such as 2.5, or a real matrix, read as whole numbers: say
+    // what reads them.
+    const std::string &m = e.message();
+    bool real = (m.find("capacity '") != std::string::npos &&
+                 m.find("is not a whole number") != std::string::npos) ||
+                m.rfind("field 'real' is not supported", 0) == 0;
+    if (!o.real && real)
+      badInput(sunder::Error(e.message() + " (--real reads real capacities)", e.file(), e.line()));
     badInput(e);
   }
 }
@@ -127,20 +138,33 @@ void resolveNodes(const sunder::GraphFile &file, std::vector<NodePair> &pairs, c
 }
 
 // "cuttree: 812/1999 cuts, 240/s, 5 s left" on one rewritten line (what is
-// counted, "cuts", named by the caller), at most twice a second: the rate of the recent cuts and the time left that
-// sunder::TimeLeft estimates from them; "time left unknown" (and the
-// average rate since the start) until it has the evidence.
+// counted, "cuts", named by the caller), at most twice a second, with the
+// time left that sunder::TimeLeft estimates: from the build's predicted
+// work (BuildOptions::progressWork) once attached to a build, for cuts
+// cost very different amounts; else from the counted items themselves.
+// The rate is the estimate's recent one of the items, or their average
+// since the start when the estimate reads the work; "time left unknown"
+// until it has the evidence.
 class Progress {
  public:
   explicit Progress(const char *what = "cuts") : what_(what) {}
+  // Shows the build's cuts and estimates from its predicted work.
+  void attach(sunder::BuildOptions &build) const {
+    state_->byWork = true;
+    build.progress = *this;
+    std::shared_ptr<State> state = state_;
+    build.progressWork = [state](int64_t done, int64_t total) {
+      state->left.update(state->elapsed(), done, total);
+    };
+  }
   void operator()(int64_t done, int64_t total) {
     auto now = std::chrono::steady_clock::now();
-    double elapsed = std::chrono::duration<double>(now - state_->start).count();
-    state_->left.update(elapsed, done, total);
+    double elapsed = state_->elapsed();
+    if (!state_->byWork) state_->left.update(elapsed, done, total);
     if (done < total && now - state_->last < std::chrono::milliseconds(500)) return;
     state_->last = now;
-    std::optional<double> left = state_->left.secondsLeft();
-    double rate = state_->left.cutsPerSecond();
+    std::optional<double> left = done >= total ? 0.0 : state_->left.secondsLeft();
+    double rate = state_->byWork ? 0 : state_->left.cutsPerSecond();
     if (rate <= 0) rate = elapsed > 0 ? static_cast<double>(done) / elapsed : 0;
     char line[160];
     int length = snprintf(line, sizeof line, "cuttree: %" PRId64 "/%" PRId64 " %s, %.0f/s, ", done,
@@ -158,7 +182,11 @@ class Progress {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point last = start;
     sunder::TimeLeft left;
+    bool byWork = false;  // the estimate reads the build's predicted work
     int shown = 0;  // length of the line last written
+    double elapsed() const {
+      return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
   };
   const char *what_;
   // Shared by the copies that the build's options make of the callable.
@@ -246,10 +274,14 @@ static int run(int argc, char **argv) {
   build.treePacking = o.treePacking;
   build.steering = o.steering;
   bool progress = o.progress == 1 || (o.progress == -1 && isatty(STDERR_FILENO));
-  if (progress) build.progress = Progress();
+  if (progress) Progress().attach(build);
   sunder::CutTree t;
   try {
-    t = sunder::buildCutTree(file.graph, build);
+    // The graph's edges serve the build alone unless an answer reads them
+    // too: the build then takes them over and frees them once it has them.
+    bool edgesAfter = o.check || o.minKCut > 0 || o.clusterAlpha > 0 || o.real;
+    t = edgesAfter ? sunder::buildCutTree(file.graph, build)
+                   : sunder::buildCutTree(std::move(file.graph), build);
   } catch (const sunder::Error &e) {
     badInput(e);
   }
@@ -270,7 +302,7 @@ static int run(int argc, char **argv) {
 }
 
 int main(int argc, char **argv) {
-  watchOutput();
+  sunder::watchOutput();
   try {
     return run(argc, argv);
   } catch (const sunder::Error &e) {

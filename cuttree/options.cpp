@@ -7,7 +7,7 @@
 
 #include "sunder/formats.h"
 
-namespace cuttree {
+namespace sunder::cuttree {
 
 const char *const usageText =
     "Usage: cuttree [options] [FILE]\n"
@@ -35,6 +35,10 @@ const char *const usageText =
     "                  graphml GraphML (.graphml), through igraph\n"
     "                  gml     GML (.gml), through igraph; capacities from an\n"
     "                          edge attribute weight or capacity, else 1\n"
+    "  --real          capacities may be real numbers (2.5, 1e-3, 1/3; an mtx\n"
+    "                  file of field real): values are written as real\n"
+    "                  numbers, exact for decimals (see docs/cuttree.md);\n"
+    "                  K and ALPHA below stay whole numbers\n"
     "  --query U V     minimum cut value between nodes U and V: 'q U V VALUE'\n"
     "                  (repeatable)\n"
     "  --pairs FILE    a --query for every line 'U V' of FILE ('#' comments)\n"
@@ -234,6 +238,7 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     else if (a == "--no-local-reset") o.localReset = false;
     else if (a == "--no-tree-packing") o.treePacking = false;
     else if (a == "--no-steering") o.steering = false;
+    else if (a == "--real") o.real = true;
     else if (a == "--tree") o.treeText = true;
     else if (a == "--report") o.report = true;
     else if (a == "--progress") o.progress = 1;
@@ -278,4 +283,4 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
   return true;
 }
 
-}  // namespace cuttree
+}  // namespace sunder::cuttree

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace cuttree {
+namespace sunder::cuttree {
 
 // Two nodes a --query, --side or pairs file line names: their texts as
 // given (ids, or names of a named file), and their ids, set from the texts
@@ -42,6 +42,7 @@ struct Options {
   bool localReset = true;    // --no-local-reset
   bool treePacking = true;   // --no-tree-packing
   bool steering = true;      // --no-steering
+  bool real = false;         // --real: capacities may be real numbers
   int64_t kComponents = 0;   // --k-components K; 0: not asked
   bool distribution = false; // --distribution
   int64_t minKCut = 0;       // --min-k-cut K; 0: not asked
@@ -64,6 +65,6 @@ bool parseNodeNumber(const std::string &text, int64_t &value);
 
 extern const char *const usageText;
 
-}  // namespace cuttree
+}  // namespace sunder::cuttree
 
 #endif

@@ -4,9 +4,10 @@
 #include <random>
 #include <string>
 
+#include "verify/certificate.h"
 #include "verify/oracle.h"
 
-namespace cuttree {
+namespace sunder::cuttree {
 
 namespace {
 
@@ -19,15 +20,40 @@ void writeNodes(FILE *out, const sunder::GraphFile &file, const std::vector<sund
   for (sunder::NodeId x : nodes) fprintf(out, "n %s\n", nameOf(file, x).c_str());
 }
 
+// One tree edge with its weight as output writes it.
+struct EdgeText {
+  sunder::NodeId child, parent;
+  std::string weight;
+};
+
+// The tree's edges, children in index order. With real capacities each
+// weight is the file's values summed over the edge's cut.
+std::vector<EdgeText> edgeTexts(const sunder::GraphFile &file, const sunder::CutTree &t) {
+  std::vector<std::string> weights;
+  if (!file.realCapacities.empty())
+    weights = sunder::realCutWeights(t, file.graph, file.realCapacities, file.scale);
+  std::vector<EdgeText> edges;
+  for (int32_t k = 0; k < t.nodeCount(); k++) {
+    if (t.parents()[k] < 0) continue;
+    edges.push_back({t.ids()[k], t.ids()[t.parents()[k]],
+                     weights.empty() ? valueText(file, t.weights()[k]) : weights[k]});
+  }
+  return edges;
+}
+
 }  // namespace
+
+std::string valueText(const sunder::GraphFile &file, sunder::Capacity value) {
+  return file.scale.text(value);
+}
 
 void writeTreeText(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t) {
   fprintf(out, "c cut tree by Gusfield's method: %d nodes\n", t.nodeCount());
   fprintf(out, "p tree %" PRId64 " %d\n", file.declaredNodes,
           t.nodeCount() > 0 ? t.nodeCount() - 1 : 0);
-  for (const sunder::TreeEdge &e : t.edges())
-    fprintf(out, "t %s %s %" PRId64 "\n", nameOf(file, e.child).c_str(), nameOf(file, e.parent).c_str(),
-            e.weight);
+  for (const EdgeText &e : edgeTexts(file, t))
+    fprintf(out, "t %s %s %s\n", nameOf(file, e.child).c_str(), nameOf(file, e.parent).c_str(),
+            e.weight.c_str());
 }
 
 // A node as a DOT id: a number as it is, a name in double quotes (the
@@ -45,30 +71,30 @@ std::string dotId(const sunder::GraphFile &file, sunder::NodeId id) {
 void writeDot(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t) {
   fprintf(out, "graph cuttree {\n  node [shape=circle];\n");
   if (t.nodeCount() > 0) fprintf(out, "  %s;\n", dotId(file, t.root()).c_str());
-  for (const sunder::TreeEdge &e : t.edges())
-    fprintf(out, "  %s -- %s [label=\"%" PRId64 "\"];\n", dotId(file, e.child).c_str(),
-            dotId(file, e.parent).c_str(), e.weight);
+  for (const EdgeText &e : edgeTexts(file, t))
+    fprintf(out, "  %s -- %s [label=\"%s\"];\n", dotId(file, e.child).c_str(),
+            dotId(file, e.parent).c_str(), e.weight.c_str());
   fprintf(out, "}\n");
 }
 
 void writeCsv(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t) {
   fprintf(out, "child,parent,weight\n");
-  for (const sunder::TreeEdge &e : t.edges())
-    fprintf(out, "%s,%s,%" PRId64 "\n", nameOf(file, e.child).c_str(), nameOf(file, e.parent).c_str(),
-            e.weight);
+  for (const EdgeText &e : edgeTexts(file, t))
+    fprintf(out, "%s,%s,%s\n", nameOf(file, e.child).c_str(), nameOf(file, e.parent).c_str(),
+            e.weight.c_str());
 }
 
 void writeQuery(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t, int64_t u,
                 int64_t v) {
-  fprintf(out, "q %s %s %" PRId64 "\n", nameOf(file, u).c_str(), nameOf(file, v).c_str(),
-          t.minCutValue(u, v));
+  fprintf(out, "q %s %s %s\n", nameOf(file, u).c_str(), nameOf(file, v).c_str(),
+          valueText(file, t.minCutValue(u, v)).c_str());
 }
 
 void writeSide(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t, int64_t u,
                int64_t v) {
   sunder::Cut cut = t.minCut(u, v);
-  fprintf(out, "s %s %s %" PRId64 " %zu\n", nameOf(file, u).c_str(), nameOf(file, v).c_str(),
-          cut.value, cut.side.size());
+  fprintf(out, "s %s %s %s %zu\n", nameOf(file, u).c_str(), nameOf(file, v).c_str(),
+          valueText(file, cut.value).c_str(), cut.side.size());
   writeNodes(out, file, cut.side);
 }
 
@@ -78,9 +104,30 @@ void writeMinCut(FILE *out, const sunder::GraphFile &file, const sunder::CutTree
     return;
   }
   sunder::Cut cut = t.globalMinCut();
-  fprintf(out, "m %" PRId64 " %zu\n", cut.value, cut.side.size());
+  fprintf(out, "m %s %zu\n", valueText(file, cut.value).c_str(), cut.side.size());
   writeNodes(out, file, cut.side);
 }
+
+namespace {
+
+// The first tree edge whose cut is not crossed by exactly its weight,
+// written as a mismatch is; true when every edge's cut is.
+bool certified(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t,
+               const std::vector<oracle::Edge> &edges) {
+  oracle::RootedTree rooted{std::vector<int>(t.parents().begin(), t.parents().end()), t.weights()};
+  std::vector<oracle::CertificateFault> faults = oracle::certificateFaults(rooted, edges);
+  if (faults.empty()) return true;
+  const oracle::CertificateFault &f = faults.front();
+  const char *format = "%s at tree edge %s %s: weight %s, crossing capacity %s\n";
+  std::string a = nameOf(file, t.ids()[f.child]), b = nameOf(file, t.ids()[f.parent]);
+  std::string weight = valueText(file, f.weight), crossing = valueText(file, f.crossing);
+  for (FILE *to : {out, stderr})
+    fprintf(to, format, to == out ? "c check: WRONG CUT" : "cuttree: check failed", a.c_str(),
+            b.c_str(), weight.c_str(), crossing.c_str());
+  return false;
+}
+
+}  // namespace
 
 bool checkTree(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t, int64_t pairs,
                const CheckProgress &progress) {
@@ -88,6 +135,7 @@ bool checkTree(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &
   std::vector<oracle::Edge> edges;
   edges.reserve(g.edges().size());
   for (const sunder::Edge &e : g.edges()) edges.push_back({e.u, e.v, e.capacity});
+  if (!certified(out, file, t, edges)) return false;
   int32_t n = t.nodeCount();
   oracle::MaxFlow flow(n, edges);
   int64_t flows = n > 0 ? n - 1 : 0, flowsDone = 0;  // the flows this check computes
@@ -96,10 +144,12 @@ bool checkTree(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &
     int64_t mine = t.minCutValueAt(u, v), theirs = flow.maxFlow(u, v);
     if (progress) progress(++flowsDone, flows);
     if (mine == theirs) return true;
-    const char *format = "%s between %s and %s: tree %" PRId64 ", max flow %" PRId64 "\n";
+    const char *format = "%s between %s and %s: tree %s, max flow %s\n";
     std::string a = nameOf(file, t.ids()[u]), b = nameOf(file, t.ids()[v]);
-    fprintf(out, format, "c check: MISMATCH", a.c_str(), b.c_str(), mine, theirs);
-    fprintf(stderr, format, "cuttree: check failed", a.c_str(), b.c_str(), mine, theirs);
+    std::string treeValue = valueText(file, mine), flowValue = valueText(file, theirs);
+    for (FILE *to : {out, stderr})
+      fprintf(to, format, to == out ? "c check: MISMATCH" : "cuttree: check failed", a.c_str(),
+              b.c_str(), treeValue.c_str(), flowValue.c_str());
     return false;
   };
   for (int32_t k = 0; k < n; k++)
@@ -125,4 +175,4 @@ bool checkTree(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &
   return true;
 }
 
-}  // namespace cuttree
+}  // namespace sunder::cuttree

@@ -11,7 +11,11 @@
 
 #include "sunder/sunder.h"
 
-namespace cuttree {
+namespace sunder::cuttree {
+
+// A value the tree answered as output writes it: the whole number, or with
+// real capacities the real number it stands for (exact for decimals).
+std::string valueText(const sunder::GraphFile &file, sunder::Capacity value);
 
 void writeTreeText(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t);
 void writeDot(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t);
@@ -31,13 +35,16 @@ void writeMinCut(FILE *out, const sunder::GraphFile &file, const sunder::CutTree
 // Called as progress(done, total) after each max flow of checkTree.
 using CheckProgress = std::function<void(int64_t done, int64_t total)>;
 
-// Compares every tree edge, and `pairs` random pairs (every pair when the
-// graph has at most 60 nodes), with the oracle's max flow. Writes what was
-// checked as 'c check' lines; on the first mismatch writes the pair and both
-// values (also on standard error) and returns false.
+// First the cut of every tree edge (the child's subtree against the rest)
+// must be crossed by exactly the edge's weight (verify/certificate.h); then
+// every tree edge, and `pairs` random pairs (every pair when the graph has
+// at most 60 nodes), are compared with the oracle's max flow. Writes what
+// was checked as 'c check' lines; on the first fault writes the tree edge
+// with its weight and crossing capacity, or the pair and both values (also
+// on standard error), and returns false.
 bool checkTree(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t, int64_t pairs,
                const CheckProgress &progress = CheckProgress());
 
-}  // namespace cuttree
+}  // namespace sunder::cuttree
 
 #endif

@@ -19,7 +19,7 @@
 #include "cuttree/results.h"
 #include "sunder/sunder.h"
 
-using namespace cuttree;
+using namespace sunder::cuttree;
 
 namespace {
 
@@ -97,9 +97,9 @@ void answerQueries(const sunder::GraphFile &file, const Options &o) {
   sunder::CutTree t = build(file.graph, sunder::Engine::Auto, 1);
   FILE *sink = fopen("/dev/null", "w");
   auto known = [&t](int64_t u, int64_t v) { return t.contains(u) && t.contains(v) && u != v; };
-  for (const cuttree::NodePair &p : o.queries)
+  for (const sunder::cuttree::NodePair &p : o.queries)
     if (known(p.u, p.v)) writeQuery(sink, file, t, p.u, p.v);
-  for (const cuttree::NodePair &p : o.sides)
+  for (const sunder::cuttree::NodePair &p : o.sides)
     if (known(p.u, p.v)) writeSide(sink, file, t, p.u, p.v);
   if (o.mincut) writeMinCut(sink, file, t);
   if (o.dot) writeDot(sink, file, t);

@@ -7,14 +7,16 @@
 // Option values are read as floating-point numbers and truncated.
 #include <cstdint>
 
-#include "generators/genargs.h"
-#include "generators/genchecks.h"
+#include "generators/gen_args.h"
+#include "generators/gen_checks.h"
 #include "generators/random.h"
-#include "writecheck/writecheck.h"
+#include "write_check/write_check.h"
+
+using namespace sunder;
 
 namespace {
 
-const char *const rgszMessage[] = {
+const char *const messages[] = {
     nullptr,
     "\nUsage: ringforge n\n"
     "                  [-r range]\n"
@@ -24,23 +26,22 @@ const char *const rgszMessage[] = {
     "\nError: number of edges out of range\n",
 };
 
-// Exit status 2 has a second message, asked for by errHubspinUnknownOption.
-const char *const szUnknownOption = "\nError: unknown option\n";
+// Exit status 2 has a second message, asked for by kHubspinUnknownOption.
+const char *const unknownOptionMessage = "\nError: unknown option\n";
 
 // Writes the message of error_no to standard error and exits with error_no
-// (with 2 for errHubspinUnknownOption).
+// (with 2 for kHubspinUnknownOption).
 [[noreturn]] void error(int error_no) {
-  if (error_no == errHubspinUnknownOption) failWith(&szUnknownOption, 1, 0, 2);
-  failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no,
-           error_no);
+  if (error_no == kHubspinUnknownOption) failWith(&unknownOptionMessage, 1, 0, 2);
+  failWith(messages, sizeof messages / sizeof *messages, error_no, error_no);
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
   watchOutput();
-  hubspinArgs args;
-  if (int err = errHubspinArgs(argc, argv, &args)) error(err);
+  HubspinArgs args;
+  if (int err = checkHubspinArgs(argc, argv, &args)) error(err);
   const int32_t n = args.n, R = args.R;
 
   SetRandom(args.seed);

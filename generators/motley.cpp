@@ -9,14 +9,16 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "generators/genargs.h"
-#include "generators/genchecks.h"
+#include "generators/gen_args.h"
+#include "generators/gen_checks.h"
 #include "generators/random.h"
-#include "writecheck/writecheck.h"
+#include "write_check/write_check.h"
+
+using namespace sunder;
 
 namespace {
 
-const char *const rgszMessage[] = {
+const char *const messages[] = {
     nullptr,
     "\nUsage: evenweave n k [-sS] [-m] [-wW] \n"
     "where n is the number of nodes\n"
@@ -35,7 +37,7 @@ const char *const rgszMessage[] = {
 
 // Writes the message of error_no to standard error and exits with status 17.
 [[noreturn]] void error(int error_no) {
-  failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no, 17);
+  failWith(messages, sizeof messages / sizeof *messages, error_no, 17);
 }
 
 // Fills rgi with 1..n and shuffles it (n - 1 draws).
@@ -48,8 +50,8 @@ void shuffleNodes(int32_t n, int *rgi) {
 
 int main(int argc, char **argv) {
   watchOutput();
-  motleyArgs args;
-  if (int err = errMotleyArgs(argc, argv, &args)) error(err);
+  MotleyArgs args;
+  if (int err = checkMotleyArgs(argc, argv, &args)) error(err);
   const int32_t n = args.n, part = args.part, wtMax = args.wtMax;
   const int fMatchings = args.fMatchings;
   int32_t d = args.d;

@@ -25,14 +25,16 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "generators/genargs.h"
-#include "generators/genchecks.h"
+#include "generators/gen_args.h"
+#include "generators/gen_checks.h"
 #include "generators/random.h"
-#include "writecheck/writecheck.h"
+#include "write_check/write_check.h"
+
+using namespace sunder;
 
 namespace {
 
-const char *const rgszMessage[] = {
+const char *const messages[] = {
     nullptr,
     "\nUsage: powerlaw number_of_nodes\n"
     "         [-k edges_per_new_node]\n"
@@ -50,18 +52,18 @@ const char *const rgszMessage[] = {
 
 // Writes the message of error_no to standard error and exits with error_no.
 [[noreturn]] void error(int error_no) {
-  failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no,
-           error_no);
+  failWith(messages, sizeof messages / sizeof *messages, error_no, error_no);
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
   watchOutput();
-  powerlawArgs args;
-  if (int err = errPowerlawArgs(argc, argv, &args)) error(err);
-  const int32_t n = args.n, k = args.k, cMax = args.cMax, m = args.m;
+  PowerlawArgs args;
+  if (int err = checkPowerlawArgs(argc, argv, &args)) error(err);
+  const int32_t n = args.n, k = args.k, maxCap = args.maxCap, m = args.m;
 
+  // The two arrays keep the names that their memory messages quote.
   // m <= 2^30 - 1, so the list's 2m entries are indexed in 32 bits.
   int32_t *rgEnd = static_cast<int32_t *>(genCalloc(
       2 * static_cast<size_t>(m), sizeof(int32_t),
@@ -70,30 +72,30 @@ int main(int argc, char **argv) {
   int32_t *rgPicked = static_cast<int32_t *>(genCalloc(
       static_cast<size_t>(n) + 1, sizeof(int32_t),
       "powerlaw:2 rgPicked = (int32_t *)calloc(n+1, sizeof(int32_t))"));
-  int32_t cEnd = 0;
+  int32_t endCount = 0;
 
   SetRandom(args.seed);
   writeComment("c \"powerlaw\" min-cut problem: preferential attachment");
   writeProblem(n, m);
   for (int32_t i = 1; i <= k; i++) {
     for (int32_t j = i + 1; j <= k + 1; j++) {
-      writeArc(i, j, Random(1, cMax));
-      rgEnd[cEnd++] = i;
-      rgEnd[cEnd++] = j;
+      writeArc(i, j, Random(1, maxCap));
+      rgEnd[endCount++] = i;
+      rgEnd[endCount++] = j;
     }
   }
   // m <= 2^30 - 1 keeps n far below 2147483647, so v++ cannot overflow.
   for (int32_t v = k + 2; v <= n; v++) {
-    const int32_t cDraw = cEnd;
-    for (int32_t iEdge = 0; iEdge < k; iEdge++) {
+    const int32_t drawCount = endCount;
+    for (int32_t edge = 0; edge < k; edge++) {
       int32_t t;
       do {
-        t = rgEnd[Random(0, cDraw - 1)];
+        t = rgEnd[Random(0, drawCount - 1)];
       } while (rgPicked[t] == v);
       rgPicked[t] = v;
-      writeArc(v, t, Random(1, cMax));
-      rgEnd[cEnd++] = v;
-      rgEnd[cEnd++] = t;
+      writeArc(v, t, Random(1, maxCap));
+      rgEnd[endCount++] = v;
+      rgEnd[endCount++] = t;
     }
   }
   free(rgPicked);

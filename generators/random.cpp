@@ -42,12 +42,12 @@ void step(void) {
     fputs("error:no random seed set\n", stderr);
     exit(17);
   }
-  saved_seed = RandomNextState(saved_seed);
+  saved_seed = nextRandomState(saved_seed);
 }
 
 }  // namespace
 
-int32_t RandomNextState(int32_t state) {
+int32_t nextRandomState(int32_t state) {
   // 16807 * state is split into 16-bit halves so that, for every state in
   // 0 .. 2^31 - 1, no intermediate value leaves the signed 32-bit range.
   int32_t hi = wrap32(int64_t{kMultiplier} * asr(state, 16));
@@ -62,16 +62,16 @@ int32_t RandomNextState(int32_t state) {
   return next;
 }
 
-int FRandomStuck(int32_t seed) {
+bool isStuckSeed(int32_t seed) {
   // A state in 1 .. 2^31 - 2 never reaches 0 (16807 is invertible modulo the
   // prime 2^31 - 1). Any other start reaches that range or 0 within two
   // steps (2^31 - 1 goes to 0; one negative seed goes to -1 and then into
   // the range), so a few steps decide.
   int32_t state = seed;
   for (int i = 0; i < 4; i++) {
-    if (state == 0) return 1;
-    if (state > 0 && state < kModulus) return 0;
-    state = RandomNextState(state);
+    if (state == 0) return true;
+    if (state > 0 && state < kModulus) return false;
+    state = nextRandomState(state);
   }
   return state == 0;
 }
@@ -109,20 +109,20 @@ void RandomPermute(int iMac, int *rgi) {
 }
 
 void RandomPermuteObj(int iMac, char *rgi, int objsize) {
-  size_t cb = objsize > 0 ? static_cast<size_t>(objsize) : 0;
+  size_t size = objsize > 0 ? static_cast<size_t>(objsize) : 0;
   // One byte at least, so that a zero size is not taken for a failure.
-  char *t = static_cast<char *>(malloc(cb > 0 ? cb : 1));
+  char *t = static_cast<char *>(malloc(size > 0 ? size : 1));
   if (t == nullptr) {
     fprintf(stderr, "Memory exhausted at random:%d t = (char *)malloc(objsize*sizeof(char))\n", 92);
     exit(1);
   }
   for (int i = iMac - 1; i >= 1; i--) {
     int j = Random(0, i);
-    char *objJ = rgi + static_cast<size_t>(j) * cb;
-    char *objI = rgi + static_cast<size_t>(i) * cb;
-    memcpy(t, objJ, cb);
-    memcpy(objJ, objI, cb);
-    memcpy(objI, t, cb);
+    char *objJ = rgi + static_cast<size_t>(j) * size;
+    char *objI = rgi + static_cast<size_t>(i) * size;
+    memcpy(t, objJ, size);
+    memcpy(objJ, objI, size);
+    memcpy(objI, t, size);
   }
   free(t);
 }

@@ -47,11 +47,11 @@ void RandomPermuteObj(int iMac, char *rgi, int objsize);
 
 // The state that follows `state` after one step. Pure: the module's own
 // stream is not touched.
-int32_t RandomNextState(int32_t state);
+int32_t nextRandomState(int32_t state);
 
-// Nonzero when the stream started by SetRandom(seed) ever reaches state 0,
+// True when the stream started by SetRandom(seed) ever reaches state 0,
 // after which every draw returns its lower bound. True exactly for the seeds
 // 0, 2147483647, -2147483647 and -667870353.
-int FRandomStuck(int32_t seed);
+bool isStuckSeed(int32_t seed);
 
 #endif

@@ -7,14 +7,16 @@
 // Every option value is read as a floating-point number and truncated.
 #include <cstdint>
 
-#include "generators/genargs.h"
-#include "generators/genchecks.h"
+#include "generators/gen_args.h"
+#include "generators/gen_checks.h"
 #include "generators/random.h"
-#include "writecheck/writecheck.h"
+#include "write_check/write_check.h"
+
+using namespace sunder;
 
 namespace {
 
-const char *const rgszMessage[] = {
+const char *const messages[] = {
     nullptr,
     "\nUsage: ringforge numer_of_nodes\n"
     "         [-s seed]\n"
@@ -35,16 +37,15 @@ const char *const rgszMessage[] = {
 
 // Writes the message of error_no to standard error and exits with error_no.
 [[noreturn]] void error(int error_no) {
-  failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no,
-           error_no);
+  failWith(messages, sizeof messages / sizeof *messages, error_no, error_no);
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
   watchOutput();
-  ringforgeArgs args;
-  if (int err = errRingforgeArgs(argc, argv, &args)) error(err);
+  RingforgeArgs args;
+  if (int err = checkRingforgeArgs(argc, argv, &args)) error(err);
   const int32_t n = args.n, m = args.m, L = args.L, U = args.U, l = args.l,
                 u = args.u;
 
@@ -58,7 +59,7 @@ int main(int argc, char **argv) {
     int32_t c = Random(L, U);
     writeArc(i, (i % n) + 1, c);
   }
-  for (int32_t iEdge = n; iEdge < m; iEdge++) {
+  for (int32_t edge = n; edge < m; edge++) {
     int32_t i, j;
     drawEdgeEnds(n, &i, &j);
     int32_t c = Random(l, u);

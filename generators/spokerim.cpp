@@ -8,14 +8,16 @@
 // Option values are read as floating-point numbers and truncated.
 #include <cstdint>
 
-#include "generators/genargs.h"
-#include "generators/genchecks.h"
+#include "generators/gen_args.h"
+#include "generators/gen_checks.h"
 #include "generators/random.h"
-#include "writecheck/writecheck.h"
+#include "write_check/write_check.h"
+
+using namespace sunder;
 
 namespace {
 
-const char *const rgszMessage[] = {
+const char *const messages[] = {
     nullptr,
     "\nUsage: spokerim n\n"
     "                  [-r range]\n"
@@ -28,16 +30,15 @@ const char *const rgszMessage[] = {
 
 // Writes the message of error_no to standard error and exits with error_no.
 [[noreturn]] void error(int error_no) {
-  failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no,
-           error_no);
+  failWith(messages, sizeof messages / sizeof *messages, error_no, error_no);
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
   watchOutput();
-  spokerimArgs args;
-  if (int err = errSpokerimArgs(argc, argv, &args)) error(err);
+  SpokerimArgs args;
+  if (int err = checkSpokerimArgs(argc, argv, &args)) error(err);
   const int32_t n = args.n, R = args.R;
 
   SetRandom(args.seed);

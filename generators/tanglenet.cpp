@@ -10,14 +10,16 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "generators/genargs.h"
-#include "generators/genchecks.h"
+#include "generators/gen_args.h"
+#include "generators/gen_checks.h"
 #include "generators/random.h"
-#include "writecheck/writecheck.h"
+#include "write_check/write_check.h"
+
+using namespace sunder;
 
 namespace {
 
-const char *const rgszMessage[] = {
+const char *const messages[] = {
     nullptr,
     nullptr,  // the usage text, written by error itself
     "\nError: number_of_nodes must be int > 1\n",
@@ -39,16 +41,15 @@ const char *const rgszMessage[] = {
           "      P is the component arc capacity\n"
           "      S is a seed\n", stderr);
   }
-  failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no,
-           error_no);
+  failWith(messages, sizeof messages / sizeof *messages, error_no, error_no);
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
   watchOutput();
-  tanglenetArgs args;
-  if (int err = errTanglenetArgs(argc, argv, &args)) error(err);
+  TanglenetArgs args;
+  if (int err = checkTanglenetArgs(argc, argv, &args)) error(err);
   const int32_t n = args.n, m = args.m, k = args.k;
   const int32_t L = 1, U = args.U, l = 1, u = 100;
 
@@ -66,7 +67,7 @@ int main(int argc, char **argv) {
     int32_t c = color[i] == color[j] ? Random(L, U) : Random(l, u);
     writeArc(i, j, c);
   }
-  for (int32_t iEdge = n; iEdge < m; iEdge++) {
+  for (int32_t edge = n; edge < m; edge++) {
     int32_t i, j;
     drawEdgeEnds(n, &i, &j);
     int32_t c = color[i] == color[j] ? Random(L, U) : Random(l, u);

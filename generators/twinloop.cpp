@@ -9,13 +9,15 @@
 // The option value is read as a floating-point number and truncated.
 #include <cstdint>
 
-#include "generators/genargs.h"
-#include "generators/genchecks.h"
-#include "writecheck/writecheck.h"
+#include "generators/gen_args.h"
+#include "generators/gen_checks.h"
+#include "write_check/write_check.h"
+
+using namespace sunder;
 
 namespace {
 
-const char *const rgszMessage[] = {
+const char *const messages[] = {
     nullptr,
     "\nUsage: twinloop n\n"
     "                  [-U rim capacity]\n",
@@ -27,24 +29,23 @@ const char *const rgszMessage[] = {
 
 // Writes the message of error_no to standard error and exits with error_no.
 [[noreturn]] void error(int error_no) {
-  failWith(rgszMessage, sizeof rgszMessage / sizeof *rgszMessage, error_no,
-           error_no);
+  failWith(messages, sizeof messages / sizeof *messages, error_no, error_no);
 }
 
 }  // namespace
 
 int main(int argc, char **argv) {
   watchOutput();
-  twinloopArgs args;
-  if (int err = errTwinloopArgs(argc, argv, &args)) error(err);
+  TwinloopArgs args;
+  if (int err = checkTwinloopArgs(argc, argv, &args)) error(err);
   const int32_t n = args.n, U = args.U, m = 2 * n, h = n / 2;
 
   writeComment("c \"twinloop\" min-cut problem");
   writeProblem(n, m);
   for (int32_t i = 1; i <= n; i++) {
     writeArc(i, (i % n) + 1, i % h == 50 ? U - 3 : U);
-    int fStrong = (i - 1) % h == 50 || (i + 3) % h == 50;
-    writeArc(i, ((i + 2) % n) + 1, fStrong ? 4 : 1);
+    bool strong = (i - 1) % h == 50 || (i + 3) % h == 50;
+    writeArc(i, ((i + 2) % n) + 1, strong ? 4 : 1);
   }
   return 0;
 }

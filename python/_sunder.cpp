@@ -78,7 +78,8 @@ sunder::Graph makeGraph(int64_t n, py::buffer us, py::buffer vs, py::buffer capa
 }
 
 // Runs `work(options)` with the build options of `engine`, `threads` and the
-// progress callback (None: none), the GIL released; Ctrl-C's exception or
+// progress callback (None: none; with a method `work`, that gets the
+// predicted work), the GIL released; Ctrl-C's exception or
 // the callback's stops it and reaches the caller.
 template <class Work>
 auto withBuildOptions(const std::string &engine, int threads, py::object progress, Work work) {
@@ -89,6 +90,14 @@ auto withBuildOptions(const std::string &engine, int threads, py::object progres
     options.progress = [&progress](int64_t done, int64_t total) {
       py::gil_scoped_acquire gil;
       progress(done, total);  // its exception stops the build
+    };
+  }
+  // A callback with a method `work` is told the build's predicted work
+  // too, right after each call (BuildOptions::progressWork).
+  if (!progress.is_none() && py::hasattr(progress, "work")) {
+    options.progressWork = [&progress](int64_t done, int64_t total) {
+      py::gil_scoped_acquire gil;
+      progress.attr("work")(done, total);
     };
   }
   using Clock = std::chrono::steady_clock;

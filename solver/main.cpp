@@ -1,15 +1,15 @@
 // sunder: reads one cut instance from standard input, builds its Gomory-Hu
 // cut tree, and reports counts, operation counters and times. A report
-// that cannot be written ends it with status 74 (see writecheck.h).
+// that cannot be written ends it with status 74 (see write_check.h).
 #include <cstdio>
 
 #include "graph/graph.h"
 #include "outside/outside.h"
 #include "solver/solver.h"
-#include "writecheck/writecheck.h"
+#include "write_check/write_check.h"
 
 int main() {
-  watchOutput();
+  sunder::watchOutput();
   graph *g = dimacsParse(stdin);
   copyArcs(g);
   initContracted(g);

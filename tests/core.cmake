@@ -17,8 +17,8 @@ function(sunder_test name)
   endif()
 endfunction()
 
-sunder_test(stcut_test solver/stcut_test.cpp)
-target_link_libraries(stcut_test PRIVATE sunder_static)
+sunder_test(st_cut_test solver/st_cut_test.cpp)
+target_link_libraries(st_cut_test PRIVATE sunder_static)
 
 sunder_test(report_test solver/report_test.cpp)
 target_link_libraries(report_test PRIVATE run_program)
@@ -28,14 +28,14 @@ add_dependencies(report_test sunder)
 sunder_test(compact_test graph/compact_test.cpp)
 target_link_libraries(compact_test PRIVATE sunder_static)
 
-sunder_test(cutout_test graph/cutout_test.cpp)
-target_link_libraries(cutout_test PRIVATE sunder_static)
+sunder_test(cut_output_test graph/cut_output_test.cpp)
+target_link_libraries(cut_output_test PRIVATE sunder_static)
 
 # The statistics build, linked from its object module.
-sunder_test(cutout_stats_test graph/cutout_test.cpp $<TARGET_OBJECTS:graph_stats>)
-target_compile_definitions(cutout_stats_test PRIVATE GRAPH_STATISTICS)
-target_include_directories(cutout_stats_test PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(cutout_stats_test PRIVATE outside)
+sunder_test(cut_output_stats_test graph/cut_output_test.cpp $<TARGET_OBJECTS:graph_stats>)
+target_compile_definitions(cut_output_stats_test PRIVATE GRAPH_STATISTICS)
+target_include_directories(cut_output_stats_test PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(cut_output_stats_test PRIVATE outside)
 
 sunder_test(memory_test graph/memory_test.cpp)
 target_link_libraries(memory_test PRIVATE sunder_static failing_calloc -Wl,--wrap=calloc)

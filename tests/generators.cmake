@@ -19,9 +19,9 @@ target_compile_definitions(random_test PRIVATE
 add_dependencies(random_test unseeded_draw)
 gtest_discover_tests(random_test)
 
-add_executable(genargs_test ${GEN_TEST_DIR}/genargs_test.cpp)
-target_link_libraries(genargs_test PRIVATE genargs GTest::gtest_main)
-gtest_discover_tests(genargs_test)
+add_executable(gen_args_test ${GEN_TEST_DIR}/gen_args_test.cpp)
+target_link_libraries(gen_args_test PRIVATE gen_args GTest::gtest_main)
+gtest_discover_tests(gen_args_test)
 
 # Paths of the generator programs, as RINGFORGE_PATH and so on.
 set(GENERATOR_PATHS)

@@ -1,16 +1,16 @@
 # The library's public API, its readers and its decomposition, judged by
 # hand-worked graphs and Boost's max flow.
 sunder_test(api_test library/api_test.cpp)
-target_link_libraries(api_test PRIVATE sunder_static maxflow_oracle)
+target_link_libraries(api_test PRIVATE sunder_static cut_tree_verify)
 
 sunder_test(formats_test library/formats_test.cpp)
 target_link_libraries(formats_test PRIVATE sunder_static)
 
 sunder_test(decompose_test library/decompose_test.cpp)
-target_link_libraries(decompose_test PRIVATE sunder_static maxflow_oracle)
+target_link_libraries(decompose_test PRIVATE sunder_static cut_tree_verify)
 
 sunder_test(engines_local_test library/engines_local_test.cpp)
-target_link_libraries(engines_local_test PRIVATE sunder_static maxflow_oracle)
+target_link_libraries(engines_local_test PRIVATE sunder_static cut_tree_verify)
 
 # Hostile use of the library: capacity totals at the bound, accessors out of
 # range, thread counts beyond the cores, an allocation failure at every step.
@@ -25,7 +25,7 @@ target_link_libraries(formats_input_test PRIVATE sunder_static)
 # Trees packed from a hub and flows steered towards it, judged by Boost's
 # max flow and by certified whole builds.
 sunder_test(tree_packing_test library/tree_packing_test.cpp)
-target_link_libraries(tree_packing_test PRIVATE sunder_static maxflow_oracle)
+target_link_libraries(tree_packing_test PRIVATE sunder_static cut_tree_verify)
 
 # The time-left estimate, on recorded builds (tests/data/progress, made by
 # bench/progress_trace) and at the edges of its evidence.
@@ -57,3 +57,17 @@ target_link_libraries(network_formats_test PRIVATE sunder_static)
 if(SUNDER_IGRAPH_SONAME)
   target_compile_definitions(network_formats_test PRIVATE SUNDER_TEST_IGRAPH)
 endif()
+
+# The engines' tests once more with the Debug checks of outside/dcheck.h
+# forced on where the engines check their flows (after every s-t
+# computation of the compact engines, and after every global update of the
+# push-relabel solver): the sources that hold the checks are compiled into
+# the test itself, so the library's own objects for them are not linked.
+# Its tests are named with the prefix "checked.".
+add_executable(engines_checked_test library/engines_local_test.cpp
+  ${PROJECT_SOURCE_DIR}/lib/engines/trees.cpp ${PROJECT_SOURCE_DIR}/lib/engines/paths.cpp
+  ${PROJECT_SOURCE_DIR}/solver/global_update.cpp)
+target_include_directories(engines_checked_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/support)
+target_link_libraries(engines_checked_test PRIVATE sunder_static cut_tree_verify GTest::gtest_main)
+target_compile_definitions(engines_checked_test PRIVATE SUNDER_DEBUG_CHECKS)
+gtest_discover_tests(engines_checked_test TEST_PREFIX checked. DISCOVERY_TIMEOUT 60)

@@ -2,22 +2,13 @@
 # against cut enumeration on tiny graphs.
 find_package(Boost REQUIRED)
 
-# The checks of a cut tree, also used by the benchmarks to check their
-# answers before timing.
-add_library(cut_tree_check STATIC
-  ${CMAKE_CURRENT_SOURCE_DIR}/solver/cut_tree_check.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/solver/boost_oracle.cpp)
-target_include_directories(cut_tree_check PUBLIC
-  ${CMAKE_CURRENT_SOURCE_DIR}/solver ${CMAKE_CURRENT_SOURCE_DIR}/support)
-target_link_libraries(cut_tree_check PUBLIC sunder_static maxflow_oracle)
+# Instances written as text, for the tests that judge trees with verify/.
+add_library(test_instance STATIC ${CMAKE_CURRENT_SOURCE_DIR}/support/instance.cpp)
+target_include_directories(test_instance PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/support)
+target_link_libraries(test_instance PUBLIC sunder_static cut_tree_verify)
 
 add_executable(oracle_test ${CMAKE_CURRENT_SOURCE_DIR}/solver/oracle_test.cpp)
-target_link_libraries(oracle_test PRIVATE cut_tree_check GTest::gtest_main)
-# Boost's max flow is the trusted reference, not the code under test: it is
-# compiled optimised and uninstrumented in every build, or the all-pairs
-# flows would dominate the running time of Debug and sanitizer builds.
-set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/solver/boost_oracle.cpp
-  PROPERTIES COMPILE_OPTIONS "-O2;-fno-sanitize=all")
+target_link_libraries(oracle_test PRIVATE test_instance GTest::gtest_main)
 gtest_discover_tests(oracle_test DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 
 # Reports and scan counters of the exact engine pinned on generated
@@ -37,4 +28,4 @@ endif()
 
 # Trees built under every s-t setting, judged by the Boost checks.
 sunder_test(cut_settings_test solver/cut_settings_test.cpp)
-target_link_libraries(cut_settings_test PRIVATE cut_tree_check)
+target_link_libraries(cut_settings_test PRIVATE test_instance)

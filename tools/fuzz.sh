@@ -64,6 +64,6 @@ for t in "${targets[@]}"; do
   elif [ "$t" = cuttree ]; then
     run cuttree fuzz/seeds/cuttree fuzz/cuttree.dict "$cuttree"
   else
-    run "$t" fuzz/seeds/genargs fuzz/genargs.dict "$each"
+    run "$t" fuzz/seeds/gen_args fuzz/gen_args.dict "$each"
   fi
 done

@@ -22,9 +22,17 @@ from .table import (KEY_COLUMNS, LEAD_COLUMNS, RESULT_COLUMNS, TIME_COLUMNS, Out
                     write_text_file)
 
 EXPERIMENTS = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-REPO = os.path.dirname(EXPERIMENTS)
-DEFAULT_BUILD = os.path.join(REPO, "build")
-SELF = os.path.join(EXPERIMENTS, "run")
+# In a checkout the package lies beside the wrapper experiments/run, and the
+# build folder is the checkout's build/. An installed copy has neither: its
+# default build folder is ./build, and job lines start it through this
+# interpreter, which imports the installed package.
+CHECKOUT_RUNNER = os.path.join(EXPERIMENTS, "run")
+if os.path.isfile(CHECKOUT_RUNNER):
+    DEFAULT_BUILD = os.path.join(os.path.dirname(EXPERIMENTS), "build")
+    SELF = [CHECKOUT_RUNNER]
+else:
+    DEFAULT_BUILD = "build"
+    SELF = [sys.executable, "-m", "sunderlab"]
 
 STATUS_HELP = """\
 exit status:
@@ -122,7 +130,7 @@ def emit_jobs(args, grid):
     out = Output(args.emit_jobs)
     width = len(str(len(grid.runs)))
     for index, run in enumerate(grid.runs, 1):
-        argv = [SELF, "one", "--build", os.path.abspath(args.build),
+        argv = [*SELF, "one", "--build", os.path.abspath(args.build),
                 "--row-file", os.path.join(rows_dir, f"{index:0{width}d}.csv"),
                 "--family", run.family, "--size", str(run.size), "--seed", str(run.seed)]
         for name in grid.sweep_names:

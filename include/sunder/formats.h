@@ -103,6 +103,7 @@
 #include <vector>
 
 #include "sunder/graph.h"
+#include "sunder/real_capacities.h"
 
 namespace sunder {
 
@@ -118,6 +119,16 @@ std::optional<Format> formatFromExtension(const std::string &path);
 // formatFromExtension, else Dimacs.
 Format formatFromPath(const std::string &path);
 
+// How a file is read.
+struct ReadOptions {
+  // Capacities may be real numbers ("2.5", "1e-3", "1/3"; METIS weights
+  // stay whole): each edge's value is kept in GraphFile::realCapacities and
+  // the graph's capacities are those values at the scale chosen for all of
+  // them (GraphFile::scale, see real_capacities.h). A Matrix Market file may
+  // then be of field "real".
+  bool realCapacities = false;
+};
+
 // A graph as a file gives it, with what the file's header declared.
 struct GraphFile {
   Graph graph;
@@ -127,6 +138,10 @@ struct GraphFile {
   // The nodes' names in a named file (node i is names[i]); empty when the
   // node ids are the file's own numbers.
   std::vector<std::string> names;
+  // Read with ReadOptions::realCapacities: the capacity of graph edge k as
+  // the file gives it, and the scale that made them the graph's.
+  std::vector<RealValue> realCapacities;
+  RealScale scale;
 };
 
 // The text of node `id`: its name in a named file, else its id in decimal.
@@ -148,14 +163,17 @@ class NodeFinder {
 };
 
 // Reads a stream or a text; `name` is the file name that errors carry.
-GraphFile readGraph(std::istream &in, Format format, const std::string &name = "");
-GraphFile readGraphText(const std::string &text, Format format, const std::string &name = "");
+GraphFile readGraph(std::istream &in, Format format, const std::string &name = "",
+                    const ReadOptions &options = {});
+GraphFile readGraphText(const std::string &text, Format format, const std::string &name = "",
+                        const ReadOptions &options = {});
 // Reads a file ("-" is standard input); Error when it cannot be opened.
-GraphFile readGraphFile(const std::string &path, Format format);
+GraphFile readGraphFile(const std::string &path, Format format, const ReadOptions &options = {});
 // By the extension, else in the format its first line shows.
-GraphFile readGraphFile(const std::string &path);
+GraphFile readGraphFile(const std::string &path, const ReadOptions &options = {});
 // A stream in the format its first line shows.
-GraphFile readGraphDetected(std::istream &in, const std::string &name = "");
+GraphFile readGraphDetected(std::istream &in, const std::string &name = "",
+                            const ReadOptions &options = {});
 
 // A pair of nodes named on a line of a pairs file, by their texts (find
 // them with NodeFinder).

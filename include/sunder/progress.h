@@ -1,41 +1,40 @@
-// The time a build has left, estimated from its progress callbacks.
+// The time a build has left, estimated from its progress callbacks, best
+// from the build's predicted work (BuildOptions::progressWork), for cuts
+// cost very different amounts:
 //
 //   sunder::TimeLeft left;
-//   options.progress = [&](int64_t done, int64_t total) {
+//   options.progress = [&](int64_t done, int64_t total) { show(done, total); };
+//   options.progressWork = [&](int64_t done, int64_t total) {
 //     left.update(secondsSinceTheBuildStarted(), done, total);
-//     if (std::optional<double> s = left.secondsLeft()) show(*s);
+//     if (std::optional<double> s = left.secondsLeft()) showSeconds(*s);
 //   };
 //
-// How fast cuts are committed changes a lot within one build: the first
-// progress call comes only after the decomposition and the engine's probe,
-// which may take a good part of a short build; the first cuts (of the
-// heaviest nodes) are often the slowest; on meshes the cuts get quicker
-// towards the end, on large preferential-attachment networks slower. So
-// the estimate
-//   - starts its clock at the first call: neither the time before it nor
-//     the cuts it reports say how fast cuts go;
-//   - waits for evidence: 1 % of the cuts left at the first call, and a
+// The units (cuts or work, below "units") advance at a rate that changes
+// within one build: the first call comes only after the decomposition and
+// the engine's probe, which may take a good part of a short build; a graph
+// that split reports its tiny blocks' cuts (no work) at once, then waits
+// for the large block's setup; the rate of work still drifts over a build.
+// So the estimate
+//   - starts its clock at the first call with something done: neither the
+//     time before it nor the units it reports say how fast they go;
+//   - waits for evidence: 1 % of the units left at the first call, and a
 //     fifth of the time since the start spent after the first call;
-//   - takes the rate of cuts over the last 1/16, 1/8, 1/4, 1/2 and all of
+//   - takes the rate of units over the last 1/16, 1/8, 1/4, 1/2 and all of
 //     the time since the first call (each window stretched to hold 1 % of
-//     the cuts at least, so that a pause between bursts of commits is not
-//     taken for the rate) and assumes their geometric mean for the cuts
+//     the units at least, so that a pause between bursts of commits is not
+//     taken for the rate) and assumes their geometric mean for the units
 //     left: the short windows follow a rate that changes, the long ones keep
 //     a burst from swinging the estimate.
-// A rate of the past cannot foresee how the rate will change. On recorded
-// builds (tests/data/progress and larger ones) the estimate was within a
-// factor 2 of the true time left from a tenth of the build on for
-// preferential-attachment networks of 50,000 and 100,000 nodes and the
-// spokerim, ringforge, motley and powerlaw families; at most 2.2 times too
-// little on one of 1,000,000 nodes, whose cuts slow down 3.5 times; up to
-// 2.4 and 3.7 times too much on meshes of 20,000 and 100,000 points, whose
-// cuts get 4 to 6 times quicker in the second half; on hubspin, whose first
-// cuts are 7 times slower than the rest, 5.8 times at a tenth, within 2
-// from 60 % on. A graph that splits into one large block and many tiny
-// ones builds the large block first; the tiny blocks' cuts, counted in the
-// total, then come nearly at once; until then the time left is overstated,
-// the more the nearer the large block's end (9 times at its end on a
-// network where they hold a third of the cuts).
+// On builds recorded on two threads (tests/data/progress), fed with the
+// work it was within a factor 2 of the true time left from a tenth of the
+// build on for the ringforge, tanglenet, spokerim and twinloop families at
+// 4,000 nodes, pgp-strong-2009, a preferential-attachment network and a
+// mesh of 100,000 nodes, where fed with the cuts it was 15 to 28 times
+// off; on builds of 0.03 to 0.35 s, whose two threads commit their first
+// heavy cuts in bursts, 2.1 times on motley, 3.1 on email-Enron and 5.3 on
+// as-22july06 (the cuts: 70 and 165 times); on hubspin, whose cuts in a
+// drawn order (every cut the same work) get 5 times quicker over the first
+// half of its time, 4.3 times at a tenth, within 2 from 60 % on.
 #ifndef SUNDER_PROGRESS_H
 #define SUNDER_PROGRESS_H
 
@@ -48,17 +47,18 @@ namespace sunder {
 class TimeLeft {
  public:
   // The state of a build `seconds` after it started: `done` of `total`
-  // cuts committed. A time earlier than the last one counts as the last
-  // (clocks that step back add no time); fewer cuts done than before or
-  // another total start a new build; done is taken as at most total.
+  // units. A time earlier than the last one counts as the last (clocks
+  // that step back add no time); fewer units done than before or another
+  // total start a new build; done is taken as at most total. Before the
+  // first call with something done (or all of it), calls are ignored.
   void update(double seconds, int64_t done, int64_t total);
 
-  // Estimated seconds until the last cut; 0 when every cut is done;
+  // Estimated seconds until the last unit; 0 when every unit is done;
   // nothing before the first update and while the evidence is short.
   std::optional<double> secondsLeft() const;
 
-  // The rate of cuts per second that the estimate assumes; 0 when there is
-  // no estimate yet.
+  // The rate of units per second that the estimate assumes; 0 when there
+  // is no estimate yet.
   double cutsPerSecond() const;
 
   // Forgets every update.

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <thread>
 
+#include "lib/api/work.h"
 #include "lib/decompose/decompose.h"
 #include "lib/engines/dense.h"
 #include "lib/driver/gusfield.h"
@@ -155,13 +156,9 @@ void rootAt(Target &target, Engine engine, const BuildOptions &options) {
   target.atHub = steers || target.provenAtHub * int64_t{kPackedShare} >= g.nodeCount();
 }
 
-DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &options,
-                            int threads) {
+detail::EngineSettings engineSettings(Engine engine, const Target &target,
+                                      const BuildOptions &options) {
   const Graph &g = target.graph;
-  if ((engine == Engine::Paths || engine == Engine::Trees) && target.compact == nullptr)
-    target.compact = detail::makeCompactGraph(g);
-  DriverOptions d;
-  d.threads = threads;
   detail::EngineSettings settings;
   settings.updateFactor = options.updateFactor;
   settings.degreeBound = options.degreeBound;
@@ -177,8 +174,52 @@ DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &o
       settings.steeredNeighbourProofs = target.hubIsFar || target.split;
     }
   }
+  return settings;
+}
+
+// The work of positions 1 ... i of a run at index i (work.h) for
+// progressWork; null when it is not asked for.
+std::shared_ptr<const std::vector<int64_t>> predictedWork(const Target &target,
+                                                          const detail::EngineSettings &settings,
+                                                          const DriverOptions &d,
+                                                          const BuildOptions &options) {
+  if (!options.progressWork) return nullptr;
+  int32_t n = target.graph.nodeCount();
+  detail::HubRun run;
+  std::vector<int32_t> sources(n, 0);
+  if (target.atHub && d.sources != nullptr && target.compact != nullptr) {
+    sources.assign(1, target.root());
+    sources.insert(sources.end(), d.sources->begin(), d.sources->end());
+    run.graph = target.compact.get();
+    run.aloneToRoot = settings.aloneToRoot.get();
+    if (settings.provenDegreeCuts) run.provenDegree = run.graph->twoLightest;
+    run.neighbourProofs = settings.neighbourProofs && settings.degreeBound &&
+                          (settings.steerRoot < 0 || settings.steeredNeighbourProofs);
+    if (target.hubIsFar) run.farDistance = settings.rootDistance.get();
+  }
+  return std::make_shared<const std::vector<int64_t>>(detail::workUpTo(sources, run));
+}
+
+// A run's progress callback: the cuts done, then their predicted work.
+std::function<void(int64_t, int64_t)> progressOf(
+    const BuildOptions &options, std::shared_ptr<const std::vector<int64_t>> work) {
+  if (work == nullptr) return options.progress;
+  return [progress = options.progress, progressWork = options.progressWork, work](int64_t done,
+                                                                                   int64_t total) {
+    if (progress) progress(done, total);
+    progressWork((*work)[static_cast<size_t>(done)], work->back());
+  };
+}
+
+DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &options,
+                            int threads) {
+  const Graph &g = target.graph;
+  if ((engine == Engine::Paths || engine == Engine::Trees) && target.compact == nullptr)
+    target.compact = detail::makeCompactGraph(g);
+  DriverOptions d;
+  d.threads = threads;
+  detail::EngineSettings settings = engineSettings(engine, target, options);
   d.makeEngine = detail::engineFactory(engine, g, settings, target.edges);
-  d.progress = options.progress;
   d.cancel = options.cancel;
   if (!target.sources.empty()) d.sources = &target.sources;
   else if (target.atHub) d.sources = &target.hubSources;
@@ -345,16 +386,19 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
   if (b.engine != Engine::Auto) rootAt(target, b.engine, options);
   if (b.engine != Engine::Auto || graph.nodeCount() < 2)
     b.run = detail::startRun(graph.nodeCount(), target.root());
-  if (graph.nodeCount() >= 2 && b.engine == Engine::Auto) {
+  bool probe = graph.nodeCount() >= 2 && b.engine == Engine::Auto;
+  if (probe) {
     Probed probed = probeEngines(target, options);
     b.engine = probed.engine;
     b.run = std::move(probed.run);
-    // The probe works silently; its kept cuts count as done.
-    if (options.progress) options.progress(b.run.computations, graph.nodeCount() - 1);
   }
   if (b.engine == Engine::Auto) b.engine = Engine::Exact;  // nothing to compute
   if (graph.nodeCount() >= 2) {
     DriverOptions driver = driverOptions(b.engine, target, options, threads);
+    driver.progress = progressOf(
+        options, predictedWork(target, engineSettings(b.engine, target, options), driver, options));
+    // The probe works silently; its kept cuts count as done.
+    if (probe && driver.progress) driver.progress(b.run.computations, graph.nodeCount() - 1);
     if (owned != nullptr && compactOnly(b.engine, target)) detail::releaseEdges(*owned);
     detail::runGusfield(b.run, driver);
   }
@@ -485,6 +529,45 @@ std::vector<size_t> denseFirst(const detail::BlockPlan &plan, const BuildOptions
   return order;
 }
 
+// The predicted work of a graph that split, for progressWork: each block's
+// share fixed before any is built (blockWork), so the total stays the same
+// over the build; a block's run spreads its share over its positions as its
+// own prediction does. The blocks go in the order of denseFirst.
+class BlockWork {
+ public:
+  BlockWork(const detail::BlockPlan &plan, const BuildOptions &options)
+      : report_(options.progressWork) {
+    if (!report_) return;
+    for (size_t b : denseFirst(plan, options)) {
+      const detail::Block &block = plan.blocks[b];
+      share_.push_back(detail::blockWork(static_cast<int32_t>(block.nodes.size()), block.edges,
+                                         solvedDensely(block, options)));
+      total_ += share_.back();
+    }
+  }
+  // The current block's run has `done` of its `all`.
+  void report(int64_t done, int64_t all) const {
+    if (!report_) return;
+    int64_t share = block_ < share_.size() ? share_[block_] : 0;
+    long double part = all > 0 && done < all ? static_cast<long double>(share) * done / all : share;
+    report_(before_ + std::min(share, static_cast<int64_t>(part)), total_);
+  }
+  // The current block is built: its share counts as done.
+  void next() {
+    if (block_ < share_.size()) before_ += share_[block_++];
+  }
+  // The blocks built so far.
+  void reportBuilt() const {
+    if (report_) report_(before_, total_);
+  }
+
+ private:
+  std::function<void(int64_t, int64_t)> report_;
+  std::vector<int64_t> share_;  // by block, in build order
+  int64_t total_ = 0, before_ = 0;
+  size_t block_ = 0;
+};
+
 // The tree glued from the blocks' trees. Progress counts the cuts of all
 // blocks against their total; the engine reported is the first (largest)
 // block's that an engine built, Trees under Auto when none did.
@@ -495,6 +578,9 @@ CutTree buildByBlocks(const Graph &graph, detail::BlockPlan &plan,
   BuildOptions inner = options;
   if (options.progress)
     inner.progress = [&](int64_t done, int64_t) { options.progress(before + done, total); };
+  BlockWork work(plan, options);
+  if (options.progressWork)
+    inner.progressWork = [&](int64_t done, int64_t all) { work.report(done, all); };
   GusfieldRun sum = detail::startRun(0);
   Engine engine = options.engine == Engine::Auto ? Engine::Trees : options.engine;
   bool built = false;
@@ -503,8 +589,12 @@ CutTree buildByBlocks(const Graph &graph, detail::BlockPlan &plan,
     detail::Block &block = plan.blocks[b];
     trees[b] = blockTree(block, inner, threads, sum, engine, built);
     before += static_cast<int64_t>(block.nodes.size()) - 1;
+    work.next();
     // An engine's run reports its own cuts; the dense solver's come at once.
-    if (options.progress && solvedDensely(block, options)) options.progress(before, total);
+    if (solvedDensely(block, options)) {
+      if (options.progress) options.progress(before, total);
+      work.reportBuilt();
+    }
   }
   detail::ParentTree whole = detail::assembleTree(plan, trees);
   sum.seconds = sum.lastCutSeconds = detail::steadySeconds() - start;

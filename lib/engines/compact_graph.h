@@ -84,6 +84,33 @@ struct CompactGraph {
   mutable std::vector<int32_t> hubMarks_;  // n marks for each hub in turn
 };
 
+// The flow that residuals `res` of the arcs of `g` hold, for the Debug
+// checks after an s-t computation (outside/dcheck.h); O(n + m) each. The
+// flow on arc a is cap[a] - res[a].
+// Every arc and its twin keep the sum of their capacities.
+template <typename Residual>
+bool residualsPaired(const CompactGraph &g, const std::vector<Residual> &res) {
+  for (size_t a = 0; a < res.size(); a++)
+    if (int64_t{res[a]} + res[g.twin[a]] != g.cap[a] + g.cap[g.twin[a]]) return false;
+  return true;
+}
+
+// The net flow out of v.
+template <typename Residual>
+int64_t netFlowOut(const CompactGraph &g, const std::vector<Residual> &res, int32_t v) {
+  int64_t out = 0;
+  for (int32_t a = g.first[v]; a < g.first[v + 1]; a++) out += g.cap[a] - int64_t{res[a]};
+  return out;
+}
+
+// No node but s and t keeps or lacks flow.
+template <typename Residual>
+bool flowConserved(const CompactGraph &g, const std::vector<Residual> &res, int32_t s, int32_t t) {
+  for (int32_t v = 0; v < g.n; v++)
+    if (v != s && v != t && netFlowOut(g, res, v) != 0) return false;
+  return true;
+}
+
 // Every node's distance in arcs from `root`; nodes out of its reach take
 // one more than the largest distance found.
 std::vector<int32_t> distancesFrom(const CompactGraph &g, int32_t root);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "outside/dcheck.h"
+
 namespace sunder::detail {
 
 AugmentingPaths::AugmentingPaths(const CompactGraph &g, const CompactSettings &settings)
@@ -126,6 +128,9 @@ int64_t AugmentingPaths::cut(int32_t s, int32_t t, std::vector<uint8_t> &side,
     phases_++;
     flow += blockingFlow(s, t, bound - flow);
   }
+  SUNDER_DCHECK(residualsPaired(g_, res_));
+  SUNDER_DCHECK(flowConserved(g_, res_, s, t));
+  SUNDER_DCHECK(netFlowOut(g_, res_, s) == flow);
   if (flow < bound || bound == INT64_MAX) {
     reachedSide(side);
   } else {  // the flow saturates the lighter terminal's arcs

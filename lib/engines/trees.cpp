@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "outside/dcheck.h"
+
 namespace sunder::detail {
 
 void ActiveQueue::steer(const std::vector<int32_t> *distance) { distance_ = distance; }
@@ -439,6 +441,9 @@ int64_t SearchTrees<Residual>::cutSides(int32_t s, int32_t t, CutSides &out, int
     adoptOrphans();
     if (scans_ - startScans > scanLimit) return -1;
   }
+  SUNDER_DCHECK(residualsPaired(g_, res_));
+  SUNDER_DCHECK(flowConserved(g_, res_, s, t));
+  SUNDER_DCHECK(netFlowOut(g_, res_, s) == flow);
   // The flow saturates the lighter terminal's arcs.
   listSide(s, t, flow >= bound && bound < INT64_MAX, out);
   return flow;

@@ -128,7 +128,7 @@ std::optional<std::string_view> capacityInDict(const LineScanner &lines, std::st
 Capacity capacityOfField(const LineScanner &lines, std::string_view field) {
   if (field[0] != '{') return capacityAt(lines, field);
   std::optional<std::string_view> value = capacityInDict(lines, field);
-  return value ? capacityAt(lines, *value) : 1;
+  return value ? capacityAt(lines, *value) : unitCapacity(lines);
 }
 
 std::string lowered(std::string_view text) {
@@ -295,12 +295,14 @@ EdgeText EdgeListReader::textOf() const {
   if (columns_.count == 0) {
     if (count != 2 && count != 3)
       lines_.fail("edge line needs 2 or 3 fields (U V [CAPACITY]), not " + std::to_string(count));
-    return {fields_[0], fields_[1], count == 3 ? capacityOfField(lines_, fields_[2]) : 1};
+    return {fields_[0], fields_[1],
+            count == 3 ? capacityOfField(lines_, fields_[2]) : unitCapacity(lines_)};
   }
   if (count != columns_.count)
     lines_.fail("edge line has " + std::to_string(count) + " fields, the header row names " +
                 std::to_string(columns_.count));
-  Capacity capacity = columns_.capacity ? capacityOfField(lines_, fields_[*columns_.capacity]) : 1;
+  Capacity capacity =
+      columns_.capacity ? capacityOfField(lines_, fields_[*columns_.capacity]) : unitCapacity(lines_);
   return {fields_[columns_.u], fields_[columns_.v], capacity};
 }
 
@@ -343,12 +345,15 @@ NodeId EdgeListReader::nameIndex(const LineScanner &lines, std::string_view name
 void EdgeListReader::addPendingEdge() {
   PendingLine line = std::move(*pending_);
   pending_.reset();
-  Capacity capacity = 1;
+  Capacity capacity = 0;
   try {
-    if (!line.capacity.empty()) capacity = capacityOfField(lines_, line.capacity);
+    capacity = line.capacity.empty() ? unitCapacity(lines_) : capacityOfField(lines_, line.capacity);
   } catch (const Error &e) {
     lines_.failAt(line.line, e.message());
   }
+  // It is the first edge, read after others: its real value goes first too.
+  if (std::vector<RealValue> *reals = lines_.realCapacities())
+    std::rotate(reals->begin(), reals->end() - 1, reals->end());
   for (const std::string &name : {line.u, line.v})
     if (!nameFault(name).empty()) lines_.failAt(line.line, nameFault(name));
   add({names_.indexOf(line.u), names_.indexOf(line.v), capacity}, line.line);

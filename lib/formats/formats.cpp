@@ -84,16 +84,51 @@ class FileSource : public detail::ByteSource {
   std::FILE *file_;
 };
 
+// The file's graph again, its capacities the real values at the scale
+// chosen for all of them: the same nodes in the same order, the same edges.
+void scaleRealCapacities(GraphFile &file, std::vector<RealValue> values) {
+  file.scale = RealScale(values);
+  const Graph &read = file.graph;
+  Graph scaled;
+  scaled.reserve(read.nodeCount(), read.edgeCount());
+  for (NodeId id : read.ids()) scaled.addNode(id);
+  for (size_t k = 0; k < values.size(); k++) {
+    const Edge &e = read.edges()[k];
+    scaled.addEdge(read.idOf(e.u), read.idOf(e.v), file.scale.scaled(values[k]));
+  }
+  file.graph = std::move(scaled);
+  file.realCapacities = std::move(values);
+}
+
+GraphFile readWithOptions(detail::ByteSource &source, Format format, const std::string &name,
+                          const ReadOptions &options) {
+  if (!options.realCapacities) {
+    if (format == Format::GraphML || format == Format::Gml)
+      return detail::readIgraphFormat(source, format, name, nullptr);
+    detail::LineScanner lines(source, name);
+    return detail::readLines(lines, format);
+  }
+  if (format == Format::Metis)
+    throw Error("METIS weights are whole numbers: read the file without real capacities", name);
+  std::vector<RealValue> values;
+  GraphFile file;
+  if (format == Format::GraphML || format == Format::Gml) {
+    file = detail::readIgraphFormat(source, format, name, &values);
+  } else {
+    detail::LineScanner lines(source, name);
+    lines.keepRealCapacities(&values);
+    file = detail::readLines(lines, format);
+  }
+  scaleRealCapacities(file, std::move(values));
+  return file;
+}
+
 // The graph of `source`; an allocation that fails is Error "not enough
 // memory for reading NAME", as in every public call of the library.
-GraphFile readSource(detail::ByteSource &source, Format format, const std::string &name) {
+GraphFile readSource(detail::ByteSource &source, Format format, const std::string &name,
+                     const ReadOptions &options) {
   return detail::withMemory(
-      [&] {
-        if (format == Format::GraphML || format == Format::Gml)
-          return detail::readIgraphFormat(source, format, name);
-        detail::LineScanner lines(source, name);
-        return detail::readLines(lines, format);
-      },
+      [&] { return readWithOptions(source, format, name, options); },
       [&] { return "reading " + (name.empty() ? std::string("the input") : name); });
 }
 
@@ -114,13 +149,14 @@ std::string firstChunk(detail::ByteSource &source) {
 // The graph of `source` in the format its first line shows; a fault at a
 // line carries the format it was read as, but in Dimacs, whose messages
 // stay those of a Dimacs read.
-GraphFile readDetected(detail::ByteSource &source, const std::string &name) {
+GraphFile readDetected(detail::ByteSource &source, const std::string &name,
+                       const ReadOptions &options) {
   std::string chunk = detail::withMemory([&] { return firstChunk(source); },
                                          [&] { return "reading " + name; });
   Format format = detail::detectFormat(chunk, name);
   detail::PrefixedSource all(std::move(chunk), source);
   try {
-    return readSource(all, format, name);
+    return readSource(all, format, name, options);
   } catch (const Error &e) {
     if (format == Format::Dimacs || e.line() == 0) throw;
     throw Error(e.message() + " (read as " + formatName(format) + ", the format its first line shows)",
@@ -173,20 +209,22 @@ std::optional<NodeId> NodeFinder::find(std::string_view text) const {
   return id;
 }
 
-GraphFile readGraph(std::istream &in, Format format, const std::string &name) {
+GraphFile readGraph(std::istream &in, Format format, const std::string &name,
+                    const ReadOptions &options) {
   StreamSource source(in, name);
-  return readSource(source, format, name);
+  return readSource(source, format, name, options);
 }
 
-GraphFile readGraphText(const std::string &text, Format format, const std::string &name) {
+GraphFile readGraphText(const std::string &text, Format format, const std::string &name,
+                        const ReadOptions &options) {
   detail::TextSource source(text);
-  return readSource(source, format, name);
+  return readSource(source, format, name, options);
 }
 
-GraphFile readGraphFile(const std::string &path, Format format) {
-  if (path == "-") return readGraph(std::cin, format, "<stdin>");
+GraphFile readGraphFile(const std::string &path, Format format, const ReadOptions &options) {
+  if (path == "-") return readGraph(std::cin, format, "<stdin>", options);
   FileSource source(path);
-  return readSource(source, format, path);
+  return readSource(source, format, path, options);
 }
 
 namespace detail {
@@ -205,16 +243,17 @@ GraphFile readLines(LineScanner &lines, Format format) {
 
 }  // namespace detail
 
-GraphFile readGraphFile(const std::string &path) {
-  if (std::optional<Format> format = formatFromExtension(path)) return readGraphFile(path, *format);
-  if (path == "-") return readGraphDetected(std::cin, "<stdin>");
+GraphFile readGraphFile(const std::string &path, const ReadOptions &options) {
+  if (std::optional<Format> format = formatFromExtension(path))
+    return readGraphFile(path, *format, options);
+  if (path == "-") return readGraphDetected(std::cin, "<stdin>", options);
   FileSource source(path);
-  return readDetected(source, path);
+  return readDetected(source, path, options);
 }
 
-GraphFile readGraphDetected(std::istream &in, const std::string &name) {
+GraphFile readGraphDetected(std::istream &in, const std::string &name, const ReadOptions &options) {
   StreamSource source(in, name);
-  return readDetected(source, name);
+  return readDetected(source, name, options);
 }
 
 std::vector<NodePair> readNodePairs(const std::string &path) {

@@ -186,7 +186,10 @@ class IgraphGraph {
     return code;
   }
   std::vector<std::string> nodeNames(Format format, const std::string &file) const;
-  Graph graph(const std::vector<std::string> &names, const std::string &file) const;
+  // With `reals`, capacities may be real numbers, kept there by edge (see
+  // LineScanner::keepRealCapacities).
+  Graph graph(const std::vector<std::string> &names, const std::string &file,
+              std::vector<RealValue> *reals) const;
 
  private:
   std::optional<igraph_attribute_type_t> attributeType(igraph_attribute_elemtype_t element,
@@ -276,9 +279,18 @@ std::vector<std::string> IgraphGraph::nodeNames(Format format, const std::string
   return std::move(*names);
 }
 
+// An edge's capacity from the text of its attribute (empty: none, so 1).
+Capacity edgeCapacity(const std::string &text, std::vector<RealValue> *reals) {
+  if (reals == nullptr) return text.empty() ? 1 : parseCapacity(text);
+  reals->push_back(RealValue::parse(text.empty() ? "1" : text));
+  return 0;
+}
+
 // The graph of igraph's graph, every edge undirected, its smaller node
 // first: an edge's capacity from its "weight", else its "capacity", else 1.
-Graph IgraphGraph::graph(const std::vector<std::string> &names, const std::string &file) const {
+// With `reals` every value goes there, and the graph's capacities are 0.
+Graph IgraphGraph::graph(const std::vector<std::string> &names, const std::string &file,
+                         std::vector<RealValue> *reals) const {
   const char *key = "weight";
   std::optional<igraph_attribute_type_t> type = attributeType(IGRAPH_ATTRIBUTE_EDGE, key);
   if (!type) {
@@ -294,7 +306,7 @@ Graph IgraphGraph::graph(const std::vector<std::string> &names, const std::strin
     if (u > v) std::swap(u, v);  // igraph keeps an undirected edge's larger end first
     try {
       std::string text = type ? attributeText(IGRAPH_ATTRIBUTE_EDGE, key, *type, e) : "";
-      result.addEdge(u, v, text.empty() ? 1 : parseCapacity(text));
+      result.addEdge(u, v, edgeCapacity(text, reals));
     } catch (const Error &fault) {
       throw Error("edge " + std::to_string(e + 1) + " (" + names[u] + " -- " + names[v] +
                       "): " + fault.message(),
@@ -306,7 +318,8 @@ Graph IgraphGraph::graph(const std::vector<std::string> &names, const std::strin
 
 }  // namespace
 
-GraphFile readIgraphFormat(ByteSource &source, Format format, const std::string &name) {
+GraphFile readIgraphFormat(ByteSource &source, Format format, const std::string &name,
+                           std::vector<RealValue> *reals) {
   Igraph igraph(format, name);
   SourceStream stream(source);
   Fault fault{igraph, {}, false};
@@ -321,7 +334,7 @@ GraphFile readIgraphFormat(ByteSource &source, Format format, const std::string 
   }
   GraphFile result;
   result.names = read.nodeNames(format, name);
-  result.graph = read.graph(result.names, name);
+  result.graph = read.graph(result.names, name, reals);
   result.format = format;
   result.declaredNodes = result.graph.nodeCount();
   result.declaredEdges = result.graph.edgeCount();
@@ -336,7 +349,8 @@ GraphFile readIgraphFormat(ByteSource &source, Format format, const std::string 
 namespace sunder {
 namespace detail {
 
-GraphFile readIgraphFormat(ByteSource &, Format format, const std::string &name) {
+GraphFile readIgraphFormat(ByteSource &, Format format, const std::string &name,
+                           std::vector<RealValue> *) {
   throw Error(std::string("cannot read ") + (format == Format::GraphML ? "GraphML" : "GML") +
                   ": this build has no igraph library",
               name);

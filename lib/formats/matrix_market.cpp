@@ -50,7 +50,10 @@ void readBanner(MatrixReader &r) {
   requireFields(r.lines, r.fields, 5, "banner", "%%MatrixMarket matrix coordinate FIELD SYMMETRY");
   requireWord(r, 1, "object", {"matrix"}, "matrix");
   requireWord(r, 2, "format", {"coordinate"}, "coordinate");
-  requireWord(r, 3, "field", {"integer", "pattern"}, "integer or pattern");
+  if (r.lines.realCapacities())
+    requireWord(r, 3, "field", {"integer", "real", "pattern"}, "integer, real or pattern");
+  else
+    requireWord(r, 3, "field", {"integer", "pattern"}, "integer or pattern");
   requireWord(r, 4, "symmetry", {"general", "symmetric"}, "general or symmetric");
   r.pattern = lowerCase(r.fields[3]) == "pattern";
   r.symmetric = lowerCase(r.fields[4]) == "symmetric";
@@ -77,7 +80,9 @@ void readEntry(MatrixReader &r) {
     requireFields(r.lines, r.fields, 3, "entry line", "I J VALUE");
   NodeId i = numberIn(r.lines, r.fields[0], "row", 1, r.rows);
   NodeId j = numberIn(r.lines, r.fields[1], "column", 1, r.columns);
-  Capacity value = r.pattern ? 1 : nonNegative(r.lines, r.fields[2], "value");
+  Capacity value = r.pattern                   ? unitCapacity(r.lines)
+                   : r.lines.realCapacities() ? capacityAt(r.lines, r.fields[2])
+                                              : nonNegative(r.lines, r.fields[2], "value");
   addCapacity(r.lines, r.total, value);
   r.edges.push_back({i, j, value});
 }

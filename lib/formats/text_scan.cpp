@@ -259,10 +259,26 @@ Capacity parseCapacity(std::string_view text) {
 }
 
 Capacity capacityAt(const LineScanner &lines, std::string_view text) {
+  if (std::vector<RealValue> *reals = lines.realCapacities()) {
+    try {
+      reals->push_back(RealValue::parse(std::string(text)));
+    } catch (const Error &e) {
+      lines.fail(e.message());
+    }
+    return 0;
+  }
   std::string fault;
   Capacity value = nonNegativeOrFault(text, "capacity", fault);
   if (!fault.empty()) lines.fail(fault);
   return value;
+}
+
+Capacity unitCapacity(const LineScanner &lines) {
+  if (std::vector<RealValue> *reals = lines.realCapacities()) {
+    reals->push_back(RealValue::parse("1"));
+    return 0;
+  }
+  return 1;
 }
 
 std::string nameFault(std::string_view name) {

@@ -82,6 +82,12 @@ class LineScanner {
   int64_t number() const { return number_; }
   const std::string &name() const { return name_; }
 
+  // With a log, the capacities of the lines may be real numbers: each one
+  // read (capacityAt, unitCapacity) goes to the log, in the order read,
+  // which is the order of the graph's edges, and counts 0 meanwhile.
+  void keepRealCapacities(std::vector<RealValue> *log) { reals_ = log; }
+  std::vector<RealValue> *realCapacities() const { return reals_; }
+
   // Error at the current line, or at `line`.
   [[noreturn]] void fail(const std::string &message) const;
   [[noreturn]] void failAt(int64_t line, const std::string &message) const;
@@ -109,6 +115,7 @@ class LineScanner {
   bool started_ = false;
   bool atEnd_ = false;     // the source has no more bytes
   int64_t number_ = 0;
+  std::vector<RealValue> *reals_ = nullptr;
 };
 
 // The first fields of a line (kKept, or as many as keep() asks for) and the
@@ -171,8 +178,12 @@ void addCapacity(const LineScanner &lines, CapacityTotal &total, Capacity capaci
 // reader. Error without a place, "capacity 'TEXT' is not a whole number",
 // "... is out of range" or "capacity V is negative".
 Capacity parseCapacity(std::string_view text);
-// parseCapacity's error at the current line.
+// parseCapacity's error at the current line. When the scanner keeps real
+// capacities, the text is a real number instead (RealValue::parse), kept
+// in the log, and the capacity 0.
 Capacity capacityAt(const LineScanner &lines, std::string_view text);
+// The capacity of an edge whose line gives none: 1 (kept in the log too).
+Capacity unitCapacity(const LineScanner &lines);
 
 // The fault of a node name, empty when it has none: names are the words
 // output shows, so a name with a blank or a control byte (or an empty
@@ -228,7 +239,9 @@ GraphFile readLines(LineScanner &lines, Format format);
 // GraphML and GML, read by the igraph library from `source` whole (Error
 // "cannot read GraphML: this build has no igraph library" in a build
 // without it).
-GraphFile readIgraphFormat(ByteSource &source, Format format, const std::string &name);
+// `reals` as LineScanner::keepRealCapacities (null: whole capacities).
+GraphFile readIgraphFormat(ByteSource &source, Format format, const std::string &name,
+                           std::vector<RealValue> *reals);
 // The format the first lines of `start` show, a first chunk of an input
 // (see formats.h); Error naming the line when they show none.
 Format detectFormat(std::string_view start, const std::string &name);

@@ -33,6 +33,7 @@ void TimeLeft::update(double seconds, int64_t done, int64_t total) {
   total = std::max<int64_t>(total, 0);
   done = std::min(std::max<int64_t>(done, 0), total);
   if (kept_.empty()) {
+    if (done == 0 && total > 0) return;  // nothing done says no rate
     if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
     latest_ = Point{seconds, done};
     kept_.push_back(latest_);

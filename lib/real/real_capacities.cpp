@@ -292,6 +292,7 @@ Capacity RealScale::atLeast(const RealValue &value) const {
 
 std::string RealScale::text(Capacity scaledSum) const {
   if (!exact_) return longDoubleText(std::ldexp(static_cast<long double>(scaledSum), -twos_));
+  if (twos_ == 0 && fives_ == 0) return std::to_string(scaledSum);
   int32_t places = std::max(twos_, fives_);
   BigDecimal digits = bigOf(static_cast<uint64_t>(scaledSum));
   for (int32_t k = twos_; k < places; ++k) multiplyBig(digits, 2);

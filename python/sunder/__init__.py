@@ -9,7 +9,9 @@
 Every function takes the keywords engine= ("auto", "exact", "relabel",
 "paths", "trees"), threads= (0, the default: one per core; the tree is the
 same for every count) and progress= (True: a progress line on standard
-error; a callable: called as progress(done, total) after each cut). The
+error; a callable: called as progress(done, total) after each cut, and
+when it has a method work, work(done, total) right after with the build's
+predicted work, which the time left is best estimated from). The
 tree is built without the GIL, so other Python threads run meanwhile, and
 Ctrl-C stops a build within a fraction of a second with KeyboardInterrupt.
 Bad values are ValueError naming the edge or node and saying what is
@@ -75,8 +77,10 @@ class _ProgressBar:
     """progress=True: "sunder: DONE/TOTAL cuts (P%), N s left" on one
     rewritten line of standard error, at most five times a second, ended by
     a line end when the last cut is done. The time left is _sunder.TimeLeft's
-    estimate from the rate of the recent cuts, "time left unknown" until it
-    has the evidence."""
+    estimate from the build's predicted work, which the build gives the
+    method work right after each cut (cuts cost very different amounts);
+    from the cuts while no work came. "time left unknown" until the
+    estimate has the evidence."""
 
     def __init__(self):
         import time
@@ -86,17 +90,29 @@ class _ProgressBar:
         self._last = None
         self._left = _sunder.TimeLeft()
         self._shown = 0
+        self._by_work = False
+        self._cuts = (0, 0)
+
+    def work(self, done, total):
+        self._by_work = True
+        self._left.update(self._clock() - self._start, done, total)
+        self._show(*self._cuts)
 
     def __call__(self, done, total):
+        self._cuts = (done, total)
+        if not self._by_work:
+            self._left.update(self._clock() - self._start, done, total)
+            self._show(done, total)
+
+    def _show(self, done, total):
         import sys
 
         now = self._clock()
-        self._left.update(now - self._start, done, total)
         if done < total and self._last is not None and now - self._last < 0.2:
             return
         self._last = now
         percent = 100 * done // total if total else 100
-        seconds = self._left.seconds_left()
+        seconds = 0.0 if done >= total else self._left.seconds_left()
         left = "time left unknown" if seconds is None else f"{seconds:.0f} s left"
         line = f"sunder: {done}/{total} cuts ({percent}%), {left}"
         # blanks over what is left of a longer line before
@@ -186,6 +202,23 @@ def _capacity(value, u, v):
 
 def _sum_error(edge):
     return ValueError(f"{edge}: the capacities add up to more than {max_total_capacity}")
+
+
+def _finite_edges(edges, missing=None):
+    """The arrays the build takes of `edges`, each (u, v, index of u, index
+    of v, capacity): the ends by index, the capacities (scaled when real)
+    and their scale. A capacity of None is `missing` when that is given;
+    an infinite one is ValueError naming the edge."""
+    us, vs, column = _array.array("i"), _array.array("i"), _Capacities()
+    for u, v, a, b, value in edges:
+        c = missing if value is None and missing is not None else _capacity(value, u, v)
+        if c is _INFINITE:
+            raise _capacity_error(f"edge ({u!r}, {v!r})", value, "not finite")
+        us.append(a)
+        vs.append(b)
+        column.add(c, u, v)
+    caps, scale = column.finish()
+    return us, vs, caps, scale
 
 
 class _Capacities:
@@ -319,17 +352,8 @@ def _igraph_tree(G, capacity, flow, engine, threads, progress):
             raise ValueError(f"{len(values)} capacities for {m} edges")
     graph_attributes = {name: G[name] for name in G.attributes()}
     vertex_attributes = {name: G.vs[name] for name in G.vs.attributes()}
-    us = _array.array("i")
-    vs = _array.array("i")
-    column = _Capacities()
-    for (u, v), value in zip(edgelist, values):
-        c = _capacity(value, u, v)
-        if c is _INFINITE:
-            raise _capacity_error(f"edge ({u!r}, {v!r})", value, "not finite")
-        us.append(u)
-        vs.append(v)
-        column.add(c, u, v)
-    caps, scale = column.finish()
+    us, vs, caps, scale = _finite_edges((u, v, u, v, value)
+                                        for (u, v), value in zip(edgelist, values))
     tree = _build(n, us, vs, caps, engine, threads, progress)
     parents = _array.array("i", bytes(4 * n))
     tree.parents_into(parents)

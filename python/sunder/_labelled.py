@@ -20,8 +20,7 @@ import array as _array
 import json as _json
 import numbers as _numbers
 
-from . import (CutTree, _build, _capacity, _capacity_error, _Capacities, _INFINITE, _real,
-               max_total_capacity)
+from . import CutTree, _build, _finite_edges, _real, max_total_capacity
 
 _FORMAT = "sunder cut tree"
 _VERSION = 1
@@ -77,15 +76,7 @@ def graph_cut_tree(G, capacity, engine, threads, progress):
     else:
         labels, edges = _igraph_edges(G, capacity)
     n = len(labels)
-    us, vs, column = _array.array("i"), _array.array("i"), _Capacities()
-    for u, v, a, b, value in edges:
-        c = 1 if value is None else _capacity(value, u, v)
-        if c is _INFINITE:
-            raise _capacity_error(f"edge ({u!r}, {v!r})", value, "not finite")
-        us.append(a)
-        vs.append(b)
-        column.add(c, u, v)
-    caps, scale = column.finish()
+    us, vs, caps, scale = _finite_edges(edges, missing=1)
     tree = _build(n, us, vs, caps, engine, threads, progress)
     return LabelledCutTree(tree, labels, (n, us, vs, caps), scale)
 

@@ -660,6 +660,18 @@ def test_progress_bar_says_the_time_left_once_it_has_the_evidence(capsys):
     assert lines[0] == "sunder: 16/10016 cuts (0%), time left unknown", lines[0]
     done, left = re.fullmatch(r"sunder: (\d+)/10016 cuts \(\d+%\), (\d+) s left", lines[-1]).groups()
     assert int(left) == round((10016 - int(done)) / 100), lines[-1]
+    # Given the build's predicted work, the bar shows the cuts and estimates
+    # from the work: a unit a cut of 4,016 in all leaves about 20 s, not 80.
+    bar = sunder._ProgressBar()
+    bar._clock = lambda: clock[0]
+    bar._start = 0.0
+    for k in range(2001):
+        clock[0] = 1.0 + k / 100
+        bar(16 + k, 10016)
+        bar.work(16 + k, 4016)
+    lines = [x.rstrip() for x in capsys.readouterr().err.split("\r") if x]
+    done, left = re.fullmatch(r"sunder: (\d+)/10016 cuts \(\d+%\), (\d+) s left", lines[-1]).groups()
+    assert int(done) > 2000 and int(left) == round((4016 - int(done)) / 100), lines[-1]
     t = sunder._sunder.TimeLeft()
     assert t.seconds_left() is None and t.cuts_per_second() == 0
     t.update(2.0, 5, 5)

@@ -9,7 +9,9 @@
 #include <regex>
 #include <sstream>
 
-#include "cut_tree_check.h"
+#include "instance.h"
+#include "verify/reference.h"
+#include "verify/solver_tree.h"
 #include "run_program.h"
 
 namespace {
@@ -75,8 +77,8 @@ TEST(CuttreeOutput, ProgressLineEndsWithNothingLeft) {
 // A random connected graph on the numbers `first` ... `first + span - 1`, of
 // which only some are used when `gaps` is set; the rest are nodes without
 // edges (cut value 0 to everything).
-cuttest::Instance randomInstance(std::mt19937 &draw, int first, int span, bool gaps) {
-  cuttest::Instance inst;
+sunder::test::Instance randomInstance(std::mt19937 &draw, int first, int span, bool gaps) {
+  sunder::test::Instance inst;
   inst.N = first + span + 3;
   std::vector<int> used;
   for (int k = 0; k < span; k++)
@@ -116,9 +118,9 @@ TEST(CuttreeOracle, RandomGraphsInTheirOwnNumbers) {
   for (int first : {0, 1, 1000}) {
     for (bool gaps : {false, true}) {
       for (int round = 0; round < 6; round++) {
-        cuttest::Instance inst = randomInstance(draw, first, 8 + round * 9, gaps);
+        sunder::test::Instance inst = randomInstance(draw, first, 8 + round * 9, gaps);
         int lo = inst.lowest(), n = inst.nodeCount();
-        cuttest::BoostOracle flow(n, cuttest::idEdges(inst));
+        oracle::MaxFlow flow(n, sunder::test::idEdges(inst));
         const std::string &engine = kEngines[(round + (gaps ? 3 : 0)) % kEngines.size()];
         std::vector<std::string> args{"--tree", "--check=30", "--engine", engine, "-j2"};
         std::vector<std::pair<int, int>> asked;
@@ -242,11 +244,11 @@ TEST(CuttreeErrors, EveryPathHasItsMessageAndStatus) {
        "cuttree: <stdin>:2: only 1 of the 2 arcs the problem line declares\n"},
       // Numbers that are not whole decimal integers are refused, not cut short.
       {{}, "p cut 4 2\na 1 2 4\na 2 3 2.9\n", 1,
-       "cuttree: <stdin>:3: capacity '2.9' is not a whole number\n"},
+       "cuttree: <stdin>:3: capacity '2.9' is not a whole number (--real reads real capacities)\n"},
       {{}, "p cut 4 2\nc x\na 3abc 2 4\na 2 3 2\n", 1,
        "cuttree: <stdin>:3: node '3abc' is not a whole number\n"},
       {{}, "p cut 4 2\na 1 2 1e3\na 2 3 2\n", 1,
-       "cuttree: <stdin>:2: capacity '1e3' is not a whole number\n"},
+       "cuttree: <stdin>:2: capacity '1e3' is not a whole number (--real reads real capacities)\n"},
       {{"--format", "xml"}, kFour, 2,
        "cuttree: unknown format 'xml' (dimacs, edges, metis, mtx, graphml or gml)" + help},
       {{"-o", "/dev/full"}, kFour, 74, "Error: cannot write output: No space left on device\n"},
@@ -313,7 +315,9 @@ TEST(CuttreeFormats, FaultsNameTheFileAndLine) {
   std::ofstream("bad.edges") << "1 2\n1 3 2.5\n";
   ProgramResult r = cuttree({"bad.edges"}, "");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "cuttree: bad.edges:2: capacity '2.5' is not a whole number\n");
+  EXPECT_EQ(r.err,
+            "cuttree: bad.edges:2: capacity '2.5' is not a whole number (--real reads real "
+            "capacities)\n");
   EXPECT_EQ(r.out, "");
   // Ids of an edge list are only the ones its edges name.
   std::ofstream("sparse.edges") << "10 20\n20 30 4\n";

@@ -11,7 +11,9 @@
 #include <thread>
 #include <tuple>
 
-#include "cut_tree_check.h"
+#include "instance.h"
+#include "verify/reference.h"
+#include "verify/solver_tree.h"
 #include "run_program.h"
 
 namespace {
@@ -31,8 +33,8 @@ ProgramResult cuttree(const std::vector<std::string> &args, const std::string &i
 }
 
 // The instance of a text: its problem line's N and its arc lines.
-cuttest::Instance parseInstance(const std::string &text) {
-  cuttest::Instance inst;
+sunder::test::Instance parseInstance(const std::string &text) {
+  sunder::test::Instance inst;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) {
     std::istringstream fields(line);
@@ -41,7 +43,7 @@ cuttest::Instance parseInstance(const std::string &text) {
     if (tag == "p") {
       fields >> kind >> inst.N;
     } else if (tag == "a") {
-      cuttest::InstanceArc a{};
+      sunder::test::InstanceArc a{};
       fields >> a.tail >> a.head >> a.cap;
       inst.arcs.push_back(a);
     }
@@ -52,7 +54,7 @@ cuttest::Instance parseInstance(const std::string &text) {
 // Max flows between node ids, each pair asked of Boost once.
 class Flows {
  public:
-  explicit Flows(const cuttest::Instance &inst) : oracle_(inst.nodeCount(), cuttest::idEdges(inst)) {}
+  explicit Flows(const sunder::test::Instance &inst) : oracle_(inst.nodeCount(), sunder::test::idEdges(inst)) {}
   int64_t operator()(int u, int v) {
     std::pair<int, int> key = std::minmax(u, v);
     auto at = known_.find(key);
@@ -61,7 +63,7 @@ class Flows {
   }
 
  private:
-  cuttest::BoostOracle oracle_;
+  oracle::MaxFlow oracle_;
   std::map<std::pair<int, int>, int64_t> known_;
 };
 
@@ -69,7 +71,7 @@ class Flows {
 // numbers minus the instance's lowest number, the root at position 0).
 // Anything that does not name the instance's nodes exactly once each is a
 // problem, found before any id is used.
-std::vector<std::string> readTree(const std::string &out, const cuttest::Instance &inst,
+std::vector<std::string> readTree(const std::string &out, const sunder::test::Instance &inst,
                                   std::vector<tree> &rec) {
   const int lo = inst.lowest(), n = inst.nodeCount();
   std::vector<std::string> problems;
@@ -112,50 +114,21 @@ std::vector<std::string> readTree(const std::string &out, const cuttest::Instanc
     rec[rec[p].id].pos = p;
   }
   if (!problems.empty()) return problems;
-  return cuttest::checkShape(rec, n);
-}
-
-// The lightest edge on the tree path between ids u and v; rec has passed
-// checkShape, so every walk to the root ends.
-int64_t lightestOnPath(const std::vector<tree> &rec, int u, int v) {
-  const int n = static_cast<int>(rec.size());
-  std::vector<int> parent(n, -1);
-  std::vector<int64_t> weight(n, 0);
-  for (int p = 1; p < n; p++) {
-    parent[rec[p].id] = rec[p].parent;
-    weight[rec[p].id] = rec[p].weight;
-  }
-  std::map<int, int64_t> fromU;  // ancestors of u, with the lightest edge up to each
-  int64_t light = INT64_MAX;
-  for (int x = u;; x = parent[x]) {
-    fromU[x] = light;
-    if (parent[x] < 0) break;
-    light = std::min(light, weight[x]);
-  }
-  light = INT64_MAX;
-  int x = v;
-  for (; fromU.count(x) == 0; x = parent[x]) light = std::min(light, weight[x]);
-  return std::min(light, fromU[x]);
+  return oracle::checkShape(rec, n);
 }
 
 // Everything a Gomory-Hu tree promises, judged by Boost: every edge weighs
 // the max flow between its ends, removing it leaves a split of exactly that
 // capacity, and the lightest edge between each pair of `pairs` (ids) is
 // their max flow.
-std::vector<std::string> judgeTree(const std::vector<tree> &rec, const cuttest::Instance &inst,
+std::vector<std::string> judgeTree(const std::vector<tree> &rec, const sunder::test::Instance &inst,
                                    Flows &flows, const std::vector<std::pair<int, int>> &pairs) {
-  const int n = inst.nodeCount();
   std::vector<std::string> problems =
-      cuttest::checkEdgeWeights(rec, n, [&](int a, int b) { return flows(a, b); });
-  for (std::string &p : cuttest::checkCertificates(rec, n, cuttest::idEdges(inst)))
+      oracle::checkEdgeWeights(rec, [&](int a, int b) { return flows(a, b); });
+  for (std::string &p : oracle::checkCertificates(rec, sunder::test::idEdges(inst)))
     problems.push_back(std::move(p));
-  for (auto [u, v] : pairs) {
-    int64_t mine = lightestOnPath(rec, u, v), theirs = flows(u, v);
-    if (mine != theirs)
-      problems.push_back("lightest edge between ids " + std::to_string(u) + " and " +
-                         std::to_string(v) + " weighs " + std::to_string(mine) +
-                         ", max flow is " + std::to_string(theirs));
-  }
+  for (std::string &p : oracle::checkPairs(rec, pairs, [&](int a, int b) { return flows(a, b); }))
+    problems.push_back(std::move(p));
   return problems;
 }
 
@@ -178,7 +151,7 @@ std::vector<std::pair<int, int>> somePairs(int n, int count) {
 
 // Runs every engine on `text` and judges each tree against Boost.
 void everyEngineAgainstBoost(const std::string &text, const std::vector<std::string> &extra) {
-  cuttest::Instance inst = parseInstance(text);
+  sunder::test::Instance inst = parseInstance(text);
   ASSERT_GE(inst.nodeCount(), 2);
   Flows flows(inst);
   const std::vector<std::pair<int, int>> pairs = somePairs(inst.nodeCount(), 200);
@@ -191,9 +164,9 @@ void everyEngineAgainstBoost(const std::string &text, const std::vector<std::str
     EXPECT_EQ(r.err, "");
     std::vector<tree> rec;
     std::vector<std::string> problems = readTree(r.out, inst, rec);
-    ASSERT_TRUE(problems.empty()) << cuttest::joinProblems(problems);
+    ASSERT_TRUE(problems.empty()) << oracle::joinProblems(problems);
     problems = judgeTree(rec, inst, flows, pairs);
-    EXPECT_TRUE(problems.empty()) << cuttest::joinProblems(problems);
+    EXPECT_TRUE(problems.empty()) << oracle::joinProblems(problems);
   }
 }
 
@@ -240,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(Families, EveryEngine, testing::ValuesIn(kFamilies),
 // thread so the engines' own sequence of cuts is judged.
 TEST(EveryEngineRandom, DenseGraphAgreesWithBoost) {
   std::mt19937 draw(777);
-  cuttest::Instance inst;
+  sunder::test::Instance inst;
   const int n = 70;
   inst.N = n;
   for (int u = 1; u <= n; u++)
@@ -371,14 +344,14 @@ TEST(CuttreeDefaults, AutoGivesTheBlocksOfASplitGraphToTheSearchTrees) {
 // problem line N above the largest. Tree lines, queries, a side and the
 // global minimum cut must name exactly the instance's numbers and carry
 // Boost's values.
-void numberedAsGiven(const cuttest::Instance &inst) {
+void numberedAsGiven(const sunder::test::Instance &inst) {
   const int lo = inst.lowest(), n = inst.nodeCount(), hi = inst.highest();
   std::vector<bool> used(n, false);
-  for (const cuttest::InstanceArc &a : inst.arcs) used[a.tail - lo] = used[a.head - lo] = true;
+  for (const sunder::test::InstanceArc &a : inst.arcs) used[a.tail - lo] = used[a.head - lo] = true;
   const int gap = lo + static_cast<int>(std::find(used.begin(), used.end(), false) - used.begin());
   ASSERT_LT(gap, hi) << "the instance needs an unused number";
   Flows flows(inst);
-  const std::vector<cuttest::IdEdge> edges = cuttest::idEdges(inst);
+  const std::vector<oracle::Edge> edges = sunder::test::idEdges(inst);
   // The range of numbers, as the refusal of one just outside it names it,
   // before any cut is computed.
   for (auto [u, v, outside] : {std::tuple<int, int, int>{hi + 1, lo, hi + 1}, {hi, lo - 1, lo - 1}}) {
@@ -400,9 +373,9 @@ void numberedAsGiven(const cuttest::Instance &inst) {
       ASSERT_EQ(r.status, 0) << r.err;
       std::vector<tree> rec;
       std::vector<std::string> problems = readTree(r.out, inst, rec);
-      ASSERT_TRUE(problems.empty()) << cuttest::joinProblems(problems) << r.out;
+      ASSERT_TRUE(problems.empty()) << oracle::joinProblems(problems) << r.out;
       problems = judgeTree(rec, inst, flows, pairs);
-      EXPECT_TRUE(problems.empty()) << cuttest::joinProblems(problems);
+      EXPECT_TRUE(problems.empty()) << oracle::joinProblems(problems);
 
       // Queries, a side and the minimum cut, checked by Boost's values.
       for (auto [u, v] : queries) args.insert(args.end(), {"--query", std::to_string(u), std::to_string(v)});
@@ -440,7 +413,7 @@ void numberedAsGiven(const cuttest::Instance &inst) {
       std::vector<bool> side;
       readSide(count, side);
       EXPECT_TRUE(side[n - 1] && !side[0]);
-      EXPECT_EQ(cuttest::cutCapacity(edges, side), value);
+      EXPECT_EQ(oracle::cutCapacity(edges, side), value);
 
       rest >> word >> value >> count;
       ASSERT_EQ(word, "m");
@@ -449,7 +422,7 @@ void numberedAsGiven(const cuttest::Instance &inst) {
       EXPECT_EQ(value, least);
       ASSERT_TRUE(count >= 1 && 2 * count <= n) << count;
       readSide(count, side);
-      EXPECT_EQ(cuttest::cutCapacity(edges, side), value);
+      EXPECT_EQ(oracle::cutCapacity(edges, side), value);
       EXPECT_FALSE(rest >> word) << "more output: " << word;
       // A numbering fault can send the next engine into a loop: stop at the
       // first one found.
@@ -462,14 +435,14 @@ void numberedAsGiven(const cuttest::Instance &inst) {
 // turns into a wrong tree at once, then 60 numbers of which about a third
 // are unused.
 TEST(CuttreeNumbering, HighNumbersWithGapsOnEveryEngine) {
-  cuttest::Instance tiny;
+  sunder::test::Instance tiny;
   tiny.N = 1005;
   tiny.arcs = {{1000, 1002, 3}, {1002, 1003, 4}, {1003, 1000, 2}};
   numberedAsGiven(tiny);
   if (HasFailure()) return;
 
   std::mt19937 draw(1000);
-  cuttest::Instance inst;
+  sunder::test::Instance inst;
   inst.N = 1067;
   std::vector<int> used;
   for (int k = 1000; k < 1060; k++)

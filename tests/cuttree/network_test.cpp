@@ -138,7 +138,8 @@ TEST_F(CuttreeNetwork, FaultsHaveTheirMessageAndStatus) {
               "cuttree: missing.gml: cannot read GML: Unknown target node id found in an edge in "
               "GML file, line 1.\n");
   expectError(cuttree({"real.gml"}), 1,
-              "cuttree: real.gml: edge 1 (a -- c): capacity '2.5' is not a whole number\n");
+              "cuttree: real.gml: edge 1 (a -- c): capacity '2.5' is not a whole number "
+              "(--real reads real capacities)\n");
   expectError(cuttree({"--pairs", "absent_pairs.txt", small}), 2,
               "cuttree: absent_pairs.txt:2: node 'zed' is not in the instance (it has 4 named "
               "nodes)\n");
@@ -149,7 +150,8 @@ TEST_F(CuttreeNetwork, FaultsHaveTheirMessageAndStatus) {
   expectError(cuttree({"quoted.csv"}), 1,
               "cuttree: quoted.csv:1: field '\"a b\"' is quoted: quoted CSV fields are not read\n");
   expectError(cuttree({"real.edgelist"}), 1,
-              "cuttree: real.edgelist:1: capacity '2.5' is not a whole number\n");
+              "cuttree: real.edgelist:1: capacity '2.5' is not a whole number "
+              "(--real reads real capacities)\n");
   expectError(cuttree({"count.csv"}), 1,
               "cuttree: count.csv:2: edge line has 3 fields, the header row names 2\n");
   expectError(cuttree({"half.csv"}), 1,
@@ -165,6 +167,13 @@ TEST_F(CuttreeNetwork, FaultsHaveTheirMessageAndStatus) {
               "edges, the format its first line shows)\n");
   ProgramResult r = cuttree({"--format", "metis"}, metis);
   EXPECT_EQ(r.out, "c cut tree by Gusfield's method: 3 nodes\np tree 3 2\nt 2 1 1\nt 3 2 1\n") << r.err;
+  // With --real the real weights read: one edge of 2.5.
+  for (const char *file : {"real.gml", "real.edgelist"}) {
+    r = cuttree({"--real", file});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.find("\nt ") + 1), std::string(file) == "real.gml" ? "t c a 2.5\n"
+                                                                                     : "t 1 0 2.5\n");
+  }
 }
 
 }  // namespace

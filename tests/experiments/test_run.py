@@ -24,12 +24,16 @@ SUNDER = os.path.join(BUILD, "solver", "sunder")
 HOG = f"{sys.executable} {os.path.join(HERE, 'hog.py')}"
 MIB = 1024  # KiB
 
-sys.path.insert(0, EXPERIMENTS)
-from sunderlab import cli, plotting  # noqa: E402
-from sunderlab.errors import UsageError  # noqa: E402
-from sunderlab.grid import Run, parse_grid  # noqa: E402
-from sunderlab.pipeline import execute  # noqa: E402
-from sunderlab.table import RESULT_COLUMNS, write_csv  # noqa: E402
+# The modules come in through PYTHONPATH (CTest names experiments/); the
+# runner's own processes go without it, as experiments/run finds the package
+# beside itself.
+from sunderlab import cli, plotting
+from sunderlab.errors import UsageError
+from sunderlab.grid import Run, parse_grid
+from sunderlab.pipeline import execute
+from sunderlab.table import RESULT_COLUMNS, write_csv
+
+RUNNER_ENV = {name: value for name, value in os.environ.items() if name != "PYTHONPATH"}
 
 GRID = """\
 # two families, a failing and a slow one
@@ -50,7 +54,7 @@ TIMING_COLUMNS = {"ttime", "dtime", "calc_time", "manip_time", "wall_time",
 def runner(*args):
     build = [] if args[0] == "plot" else ["--build", BUILD]
     return subprocess.run([sys.executable, RUNNER, *args, *build], capture_output=True,
-                          text=True)
+                          text=True, env=RUNNER_ENV)
 
 
 def run_in_process(*args):
@@ -380,7 +384,8 @@ class SweepAndJobs(Scratch):
         with open(jobs) as f:
             self.assertEqual(len(f.readlines()), 4)
         with open(jobs) as f:
-            subprocess.run(["parallel", "-j2"], stdin=f, check=True, capture_output=True)
+            subprocess.run(["parallel", "-j2"], stdin=f, check=True, capture_output=True,
+                           env=RUNNER_ENV)
         merged = runner("--collect", os.path.join(self.dir, "jobs-rows"))
         self.assertEqual(merged.returncode, 0, merged.stderr)
 
@@ -411,14 +416,14 @@ class SweepAndJobs(Scratch):
     def test_failed_write_ends_with_74_and_a_closed_pipe_quietly(self):
         with open("/dev/full", "w") as full:
             done = subprocess.run([sys.executable, RUNNER, "--build", BUILD, self.grid],
-                                  stdout=full, stderr=subprocess.PIPE, text=True)
+                                  stdout=full, stderr=subprocess.PIPE, text=True, env=RUNNER_ENV)
         self.assertEqual((done.returncode, done.stderr),
                          (74, "Error: cannot write output: No space left on device\n"))
         done = runner(self.grid, "-o", "/dev/full")
         self.assertEqual((done.returncode, done.stderr),
                          (74, "Error: cannot write output: /dev/full: No space left on device\n"))
         proc = subprocess.Popen([sys.executable, RUNNER, "--build", BUILD, self.grid],
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=RUNNER_ENV)
         proc.stdout.readline()
         proc.stdout.close()
         with proc.stderr:

@@ -49,7 +49,7 @@ const std::string kRange = "\nError: r must be between 0 and n-3\n";
 const std::string kBounds = "\nError: lower_bound > upper_bound\n";
 const std::string kDensity = "\nError: density out of range\n";
 
-const Rejection rgRejection[] = {
+const Rejection kRejections[] = {
     // ringforge: count, n, options left to right, m, bounds, negative bound;
     // values beyond 32 bits are usage errors.
     {kRingforge, {}, 1, kRingUsage},
@@ -160,7 +160,7 @@ const Rejection rgRejection[] = {
 };
 
 TEST(GeneratorErrors, MessageStatusAndEmptyOutput) {
-  for (const Rejection &rejection : rgRejection)
+  for (const Rejection &rejection : kRejections)
     expectError(rejection.path, rejection.args, rejection.status, rejection.err);
 }
 

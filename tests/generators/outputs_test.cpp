@@ -146,8 +146,8 @@ TEST(Tanglenet, Output) {
                arcs({"1 2 131", "2 3 273", "3 4 45", "4 1 79", "4 2 41"}));
   // n = 10: d = 100 and 101 both give the largest m, 45.
   const std::string kLargest = kTangleHead + "p cut       10       45\na ";
-  for (const char *szD : {"100", "101"})
-    EXPECT_EQ(runProgram(kTanglenet, {"10", szD, "3", "2"}).out.substr(0, kLargest.size()),
+  for (const char *density : {"100", "101"})
+    EXPECT_EQ(runProgram(kTanglenet, {"10", density, "3", "2"}).out.substr(0, kLargest.size()),
               kLargest);
   expectSame(kTanglenet, {"5", "100", "1", "1", "-s1e3"}, {"5", "100", "1", "1", "-s1"});
   expectSame(kTanglenet, {"9", "60", "3", "4"}, {"9", "60", "3", "4", "-s214365"});

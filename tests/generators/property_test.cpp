@@ -23,29 +23,29 @@ typedef std::vector<std::string> Args;
 void checkInstance(const std::string &text, const std::string &comment) {
   std::istringstream in(text);
   std::string line;
-  char sz[64], extra;
-  int n = 0, m = 0, tail, head, cap, cArc = 0;
+  char expected[64], extra;
+  int n = 0, m = 0, tail, head, cap, arcCount = 0;
   ASSERT_TRUE(std::getline(in, line) && line == comment) << line;
   ASSERT_TRUE(std::getline(in, line));
   ASSERT_EQ(sscanf(line.c_str(), "p cut %d %d%c", &n, &m, &extra), 2) << line;
-  snprintf(sz, sizeof sz, "p cut %8d %8d", n, m);
-  EXPECT_EQ(line, sz);
+  snprintf(expected, sizeof expected, "p cut %8d %8d", n, m);
+  EXPECT_EQ(line, expected);
   while (std::getline(in, line)) {
     ASSERT_EQ(sscanf(line.c_str(), "a %d %d %d%c", &tail, &head, &cap, &extra), 3);
-    snprintf(sz, sizeof sz, "a %d %d %d", tail, head, cap);
-    EXPECT_EQ(line, sz);
+    snprintf(expected, sizeof expected, "a %d %d %d", tail, head, cap);
+    EXPECT_EQ(line, expected);
     EXPECT_TRUE(tail >= 1 && tail <= n && head >= 1 && head <= n) << line;
     EXPECT_NE(tail, head) << "self loop: " << line;
-    cArc++;
+    arcCount++;
   }
-  EXPECT_EQ(cArc, m);
+  EXPECT_EQ(arcCount, m);
   EXPECT_EQ(text.back(), '\n');
 }
 
 void checkCommandLines(const std::string &path, const std::string &comment,
                        unsigned seed, const std::function<Args(std::mt19937 &)> &draw) {
   std::mt19937 engine(seed);
-  for (int iRun = 0; iRun < 12; iRun++) {
+  for (int run = 0; run < 12; run++) {
     Args args = draw(engine);
     std::string trace = path.substr(path.rfind('/') + 1);
     for (const std::string &arg : args) trace += " " + arg;
@@ -67,7 +67,7 @@ void checkCommandLines(const std::string &path, const std::string &comment,
 int uniform(std::mt19937 &engine, int lo, int hi) {
   return std::uniform_int_distribution<int>(lo, hi)(engine);
 }
-std::string opt(const char *sz, int value) { return sz + std::to_string(value); }
+std::string opt(const char *prefix, int value) { return prefix + std::to_string(value); }
 
 TEST(GeneratorProperty, Ringforge) {
   checkCommandLines(RINGFORGE_PATH, "c \"ringforge\" min-cut problem", 1,

@@ -29,9 +29,9 @@ TEST(RandomStream, StatesAfterSeedOne) {
 TEST(RandomStream, StepIsMultiplicationModuloPrime) {
   for (int32_t state : {1, 65535, 65536, 127773, 127774, 1 << 30, 2147483645,
                         2147483646})
-    EXPECT_EQ(RandomNextState(state), int64_t{16807} * state % 2147483647) << state;
-  EXPECT_EQ(RandomNextState(0), 0);
-  EXPECT_EQ(RandomNextState(2147483647), 0);
+    EXPECT_EQ(nextRandomState(state), int64_t{16807} * state % 2147483647) << state;
+  EXPECT_EQ(nextRandomState(0), 0);
+  EXPECT_EQ(nextRandomState(2147483647), 0);
 }
 
 TEST(RandomRange, EdgeCases) {
@@ -50,24 +50,24 @@ TEST(RandomRange, EdgeCases) {
 
 // The one seed whose first step gives state -1: the draw stays in range.
 TEST(RandomRange, NegativeStateStaysInRange) {
-  EXPECT_EQ(RandomNextState(-1407677000), -1);
+  EXPECT_EQ(nextRandomState(-1407677000), -1);
   SetRandom(-1407677000);
   int32_t drawn = Random(3, 9);
   EXPECT_GE(drawn, 3);
   EXPECT_LE(drawn, 9);
-  EXPECT_EQ(nextState(), RandomNextState(-1));
+  EXPECT_EQ(nextState(), nextRandomState(-1));
 }
 
 TEST(RandomStuck, ExactlyTheSeedsThatReachZero) {
   for (int32_t seed : {0, 2147483647, -2147483647, -667870353}) {
-    EXPECT_TRUE(FRandomStuck(seed)) << seed;
+    EXPECT_TRUE(isStuckSeed(seed)) << seed;
     SetRandom(seed);
     Random(0, 1);  // -667870353 reaches 0 at its second step
     EXPECT_EQ(Random(4, 90), 4) << seed;
     EXPECT_EQ(Random(4, 90), 4) << seed;
   }
   for (int32_t seed : {1, 2147483646, -1, -2, INT32_MIN, -1407677000})
-    EXPECT_FALSE(FRandomStuck(seed)) << seed;
+    EXPECT_FALSE(isStuckSeed(seed)) << seed;
 }
 
 TEST(RandomPermute, DrawsFromTheTopDown) {

@@ -36,10 +36,7 @@ void expectGomoryHu(const sunder::Graph &g, const sunder::CutTree &t) {
       ASSERT_TRUE(inSide[u]);
       ASSERT_FALSE(inSide[v]);
       ASSERT_EQ(cut.side.size() + cut.otherSide.size(), static_cast<size_t>(g.nodeCount()));
-      Capacity crossing = 0;
-      for (const sunder::Edge &e : g.edges())
-        if (inSide[e.u] != inSide[e.v]) crossing += e.capacity;
-      ASSERT_EQ(crossing, want);
+      ASSERT_EQ(oracle::cutCapacity(oracleEdges(g), inSide), want);
     }
   }
 }
@@ -153,6 +150,76 @@ TEST(LibraryApi, ProgressCountsEveryCutAndCancelStopsTheBuild) {
     options.cancel = [&asked] { return ++asked > 10; };
     EXPECT_THROW(sunder::buildCutTree(g, options), sunder::Cancelled);
     EXPECT_EQ(asked, 11);
+  }
+}
+
+// A graph that splits: a random block of 400 nodes, a ring of 80 with
+// chords hanging off it by a bridge, and 15 triangles (the dense solver's)
+// on its nodes; unit capacities, so that the packed trees prove nodes.
+sunder::Graph splitGraph(std::mt19937_64 &rng) {
+  sunder::Graph g(510);
+  std::uniform_int_distribution<int> core(0, 399);
+  for (int k = 0; k < 2400; k++) g.addEdge(core(rng), core(rng));
+  for (int k = 0; k < 80; k++) g.addEdge(400 + k, 400 + (k + 1) % 80);
+  for (int k = 0; k < 80; k += 4) g.addEdge(400 + k, 400 + (k + 37) % 80);
+  g.addEdge(7, 400);
+  for (int x = 480; x < 510; x += 2) {
+    int c = core(rng);
+    g.addEdge(c, x);
+    g.addEdge(x, x + 1);
+    g.addEdge(x + 1, c);
+  }
+  return g;
+}
+
+// progressWork follows every progress call, with one total over the build
+// and work that only grows to it, weighing the cuts unevenly; the cuts
+// reported and the tree are those of a build without it.
+TEST(LibraryApi, ProgressWorkFollowsEveryCutAndKeepsItsTotal) {
+  std::mt19937_64 rng(5);
+  std::vector<NodeId> ids(300);
+  for (int k = 0; k < 300; k++) ids[k] = k;
+  for (const sunder::Graph &g : {splitGraph(rng), randomGraph(rng, 300, 3000, ids)}) {
+    for (int threads : {1, 2}) {
+      sunder::BuildOptions options;
+      options.threads = threads;
+      std::vector<int64_t> cuts, plainCuts, work;
+      int64_t workTotal = -1, unanswered = 0;
+      options.progress = [&](int64_t done, int64_t) { plainCuts.push_back(done); };
+      sunder::CutTree plain = sunder::buildCutTree(g, options);
+      options.progress = [&](int64_t done, int64_t) {
+        EXPECT_EQ(unanswered, 0);
+        unanswered++;
+        cuts.push_back(done);
+      };
+      options.progressWork = [&](int64_t done, int64_t total) {
+        EXPECT_EQ(unanswered, 1);
+        unanswered = 0;
+        if (workTotal < 0) workTotal = total;
+        EXPECT_EQ(total, workTotal);
+        EXPECT_GE(done, work.empty() ? 0 : work.back());
+        work.push_back(done);
+      };
+      sunder::CutTree t = sunder::buildCutTree(g, options);
+      EXPECT_EQ(cuts, plainCuts);
+      ASSERT_EQ(work.size(), cuts.size());
+      ASSERT_GT(workTotal, 0);
+      EXPECT_EQ(work.back(), workTotal);
+      int64_t least = INT64_MAX, most = 0;
+      for (size_t k = 1; k < work.size(); k++) {
+        int64_t step = (work[k] - work[k - 1]) / std::max<int64_t>(cuts[k] - cuts[k - 1], 1);
+        if (step > 0) least = std::min(least, step);
+        most = std::max(most, step);
+      }
+      EXPECT_GT(most, 4 * least);
+      std::vector<sunder::TreeEdge> a = t.edges(), b = plain.edges();
+      ASSERT_EQ(a.size(), b.size());
+      for (size_t k = 0; k < a.size(); k++) {
+        EXPECT_EQ(a[k].child, b[k].child);
+        EXPECT_EQ(a[k].parent, b[k].parent);
+        EXPECT_EQ(a[k].weight, b[k].weight);
+      }
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 // The block decomposition and the glued cut tree, judged by Boost's max flow
-// (verify/oracle.h) and by brute-force connectivity checks. Blocks are
-// solved in these tests by a plain Gusfield over the oracle.
+// and the certificate checks (verify/) and by brute-force connectivity
+// checks. Blocks are solved in these tests by verify's Gusfield over the
+// oracle.
 #include "lib/decompose/decompose.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,9 @@
 #include <vector>
 
 #include "sunder/error.h"
+#include "verify/certificate.h"
 #include "verify/oracle.h"
+#include "verify/reference.h"
 
 namespace {
 
@@ -36,86 +39,21 @@ std::vector<oracle::Edge> toOracle(const std::vector<Edge> &edges) {
   return out;
 }
 
-Capacity cutValue(const std::vector<Edge> &edges, const std::vector<bool> &side) {
-  Capacity sum = 0;
-  for (const Edge &e : edges)
-    if (side[static_cast<size_t>(e.u)] != side[static_cast<size_t>(e.v)]) sum += e.capacity;
-  return sum;
+oracle::RootedTree rooted(const ParentTree &tree) {
+  return {std::vector<int>(tree.parent.begin(), tree.parent.end()), tree.weight};
 }
 
 // Gusfield's cut tree, every cut from the oracle, rooted at 0.
 ParentTree oracleGusfield(int32_t n, const std::vector<Edge> &edges) {
-  oracle::MaxFlow flow(n, toOracle(edges));
-  ParentTree tree{std::vector<int32_t>(static_cast<size_t>(n), 0),
-                  std::vector<Capacity>(static_cast<size_t>(n), 0)};
-  if (n > 0) tree.parent[0] = -1;
-  std::vector<int32_t> &p = tree.parent;
-  std::vector<Capacity> &w = tree.weight;
-  for (int32_t s = 1; s < n; s++) {
-    int32_t t = p[static_cast<size_t>(s)];
-    std::vector<bool> side = flow.sourceSide(s, t);
-    w[static_cast<size_t>(s)] = cutValue(edges, side);
-    for (int32_t i = 0; i < n; i++)
-      if (i != s && side[static_cast<size_t>(i)] && p[static_cast<size_t>(i)] == t)
-        p[static_cast<size_t>(i)] = s;
-    int32_t pt = p[static_cast<size_t>(t)];
-    if (pt >= 0 && side[static_cast<size_t>(pt)]) {
-      p[static_cast<size_t>(s)] = pt;
-      p[static_cast<size_t>(t)] = s;
-      std::swap(w[static_cast<size_t>(s)], w[static_cast<size_t>(t)]);
-    }
-  }
-  return tree;
+  oracle::RootedTree t = oracle::gusfieldTree(n, toOracle(edges));
+  return {std::vector<int32_t>(t.parent.begin(), t.parent.end()), t.weight};
 }
 
-// lightest[a][b]: the lightest edge on the tree path between a and b.
-std::vector<std::vector<Capacity>> lightestOnPaths(const ParentTree &tree) {
-  size_t n = tree.parent.size();
-  std::vector<std::vector<std::pair<int32_t, Capacity>>> adj(n);
-  for (size_t k = 0; k < n; k++)
-    if (tree.parent[k] >= 0) {
-      adj[k].push_back({tree.parent[k], tree.weight[k]});
-      adj[static_cast<size_t>(tree.parent[k])].push_back({static_cast<int32_t>(k), tree.weight[k]});
-    }
-  std::vector<std::vector<Capacity>> lightest(n, std::vector<Capacity>(n, -1));
-  for (size_t s = 0; s < n; s++) {
-    std::vector<int32_t> todo{static_cast<int32_t>(s)};
-    lightest[s][s] = std::numeric_limits<Capacity>::max();
-    while (!todo.empty()) {
-      int32_t x = todo.back();
-      todo.pop_back();
-      for (auto [y, w] : adj[static_cast<size_t>(x)])
-        if (lightest[s][static_cast<size_t>(y)] < 0) {
-          lightest[s][static_cast<size_t>(y)] = std::min(lightest[s][static_cast<size_t>(x)], w);
-          todo.push_back(y);
-        }
-    }
-  }
-  return lightest;
-}
-
-// Parent pointers reach node 0, the root, from every node (linear time).
+// Parent pointers reach node 0, the root, from every node.
 void expectRootedAtZero(const ParentTree &tree, int32_t n) {
   ASSERT_EQ(tree.parent.size(), static_cast<size_t>(n));
-  ASSERT_EQ(tree.weight.size(), static_cast<size_t>(n));
-  if (n == 0) return;
-  ASSERT_EQ(tree.parent[0], -1);
-  enum : char { Unknown, OnWalk, Rooted };
-  std::vector<char> state(static_cast<size_t>(n), Unknown);
-  state[0] = Rooted;
-  std::vector<int32_t> walk;
-  for (int32_t k = 1; k < n; k++) {
-    int32_t x = k;
-    while (state[static_cast<size_t>(x)] == Unknown) {
-      state[static_cast<size_t>(x)] = OnWalk;
-      walk.push_back(x);
-      x = tree.parent[static_cast<size_t>(x)];
-      ASSERT_TRUE(x >= 0 && x < n) << "node " << walk.back() << " has parent " << x;
-    }
-    ASSERT_EQ(state[static_cast<size_t>(x)], Rooted) << "cycle through node " << x;
-    for (int32_t y : walk) state[static_cast<size_t>(y)] = Rooted;
-    walk.clear();
-  }
+  std::vector<std::string> problems = oracle::shapeProblems(rooted(tree));
+  ASSERT_TRUE(problems.empty()) << oracle::joinProblems(problems);
 }
 
 // A cut tree: each edge's fundamental cut weighs the edge's weight, and the
@@ -124,30 +62,13 @@ void expectRootedAtZero(const ParentTree &tree, int32_t n) {
 void expectCutTree(int32_t n, const std::vector<Edge> &edges, const ParentTree &tree) {
   expectRootedAtZero(tree, n);
   if (testing::Test::HasFatalFailure()) return;
-  for (int32_t k = 1; k < n; k++) {
-    std::vector<bool> below(static_cast<size_t>(n));
-    for (int32_t x = 0; x < n; x++)
-      for (int32_t y = x; y != -1 && !below[static_cast<size_t>(x)];
-           y = tree.parent[static_cast<size_t>(y)])
-        below[static_cast<size_t>(x)] = y == k;
-    ASSERT_EQ(cutValue(edges, below), tree.weight[static_cast<size_t>(k)])
-        << "edge above node " << k;
-  }
-  std::vector<std::vector<Capacity>> got = lightestOnPaths(tree);
-  if (n <= 50) {
-    oracle::MaxFlow flow(n, toOracle(edges));
-    for (int32_t s = 0; s < n; s++)
-      for (int32_t t = s + 1; t < n; t++)
-        ASSERT_EQ(got[static_cast<size_t>(s)][static_cast<size_t>(t)], flow.maxFlow(s, t))
-            << s << "-" << t;
-    return;
-  }
-  std::vector<std::vector<Capacity>> want = lightestOnPaths(oracleGusfield(n, edges));
-  for (int32_t s = 0; s < n; s++)
-    for (int32_t t = s + 1; t < n; t++)
-      ASSERT_EQ(got[static_cast<size_t>(s)][static_cast<size_t>(t)],
-                want[static_cast<size_t>(s)][static_cast<size_t>(t)])
-          << s << "-" << t;
+  std::vector<std::string> problems = oracle::checkCertificates(rooted(tree), toOracle(edges));
+  ASSERT_TRUE(problems.empty()) << oracle::joinProblems(problems);
+  oracle::FlowTable flows =
+      n <= 50 ? oracle::allPairsMaxFlow(n, toOracle(edges))
+              : oracle::lightestOnPaths(oracle::gusfieldTree(n, toOracle(edges)));
+  problems = oracle::checkAllPairs(rooted(tree), flows);
+  ASSERT_TRUE(problems.empty()) << oracle::joinProblems(problems);
 }
 
 // Connectivity by union-find over the positive, loop-free edges that pass

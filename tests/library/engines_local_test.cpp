@@ -21,6 +21,7 @@
 #include "sunder/error.h"
 #include "oracle_edges.h"
 #include "verify/oracle.h"
+#include "verify/solver_tree.h"
 
 namespace {
 
@@ -183,38 +184,9 @@ std::string describe(const Case &c, const Variant &v) {
          (v.degreeBound ? " bound" : "") + (v.localReset ? " local" : "");
 }
 
-// The capacity of the edges between side 0 and side 1.
-int64_t crossing(const Graph &g, const std::vector<uint8_t> &side) {
-  int64_t sum = 0;
-  for (const sunder::Edge &e : g.edges())
-    if (side[e.u] != side[e.v]) sum += e.capacity;
-  return sum;
-}
-
 // Every pair's value in the tree of a run: the lightest edge on its path.
-std::vector<std::vector<int64_t>> treeValues(const sunder::detail::GusfieldRun &run) {
-  int32_t n = run.n;
-  std::vector<std::vector<std::pair<int32_t, int64_t>>> adj(n);
-  for (int32_t pos = 1; pos < n; pos++) {
-    const tree &r = run.records[pos];
-    adj[r.id].push_back({r.parent, r.weight});
-    adj[r.parent].push_back({r.id, r.weight});
-  }
-  std::vector<std::vector<int64_t>> value(n, std::vector<int64_t>(n, -1));
-  for (int32_t u = 0; u < n; u++) {
-    std::vector<int32_t> stack = {u};
-    value[u][u] = INT64_MAX;
-    while (!stack.empty()) {
-      int32_t v = stack.back();
-      stack.pop_back();
-      for (auto [w, c] : adj[v])
-        if (value[u][w] < 0) {
-          value[u][w] = std::min(value[u][v], c);
-          stack.push_back(w);
-        }
-    }
-  }
-  return value;
+oracle::FlowTable treeValues(const sunder::detail::GusfieldRun &run) {
+  return oracle::lightestOnPaths(oracle::fromRecords(run.records));
 }
 
 // Counters as values that compare and print.
@@ -251,7 +223,7 @@ TEST(CompactEngines, CutSequencesMatchBoostAndFreshEngines) {
         ASSERT_EQ(side.size(), static_cast<size_t>(n));
         ASSERT_EQ(side[s], 0) << describe(c, v);
         ASSERT_EQ(side[t], 1) << describe(c, v);
-        ASSERT_EQ(crossing(c.graph, side), value) << describe(c, v) << " " << s << " " << t;
+        ASSERT_EQ(oracle::cutCapacity(oracleEdges(c.graph), sideSet(side)), value) << describe(c, v) << " " << s << " " << t;
         std::unique_ptr<CutEngine> fresh =
             sunder::detail::makeEngine(v.engine, c.graph, settingsOf(v));
         std::vector<uint8_t> freshSide;

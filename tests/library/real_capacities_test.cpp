@@ -238,3 +238,53 @@ TEST(RealCutWeights, ExactWeightsAreTheScaledTreeWeights) {
 }
 
 }  // namespace
+
+namespace {
+
+sunder::GraphFile readReal(const std::string &text, sunder::Format format) {
+  sunder::ReadOptions options;
+  options.realCapacities = true;
+  return sunder::readGraphText(text, format, "t", options);
+}
+
+// Each edge's value stays with its edge: a first line kept back as a
+// possible header and then read as the first edge, a header row, a dict,
+// an edge without a capacity.
+TEST(RealRead, EveryEdgeKeepsItsOwnValue) {
+  // "alice bob" may be a header until the next line shows names.
+  sunder::GraphFile f = readReal("alice bob\ncarol dave 0.25\ndave erin 0.5\n",
+                                 sunder::Format::EdgeList);
+  ASSERT_EQ(f.graph.edgeCount(), 3);
+  EXPECT_EQ(f.scale.describe(), "exact, scale 2^2 5^0");
+  EXPECT_EQ(f.graph.edges()[0].capacity, 4);  // alice bob: 1 x 4
+  EXPECT_EQ(f.graph.edges()[1].capacity, 1);  // carol dave
+  EXPECT_EQ(f.graph.edges()[2].capacity, 2);  // dave erin
+  EXPECT_EQ(f.names, (std::vector<std::string>{"alice", "bob", "carol", "dave", "erin"}));
+
+  f = readReal("weight,source,target\n0.2,1,2\n3,2,7\n", sunder::Format::EdgeList);
+  ASSERT_EQ(f.graph.edgeCount(), 2);
+  EXPECT_EQ(f.graph.edges()[0].capacity, 1);   // 0.2 x 5
+  EXPECT_EQ(f.graph.edges()[1].capacity, 15);
+  EXPECT_EQ(f.graph.ids(), (std::vector<sunder::NodeId>{1, 2, 7}));
+
+  f = readReal("1 2 {'weight': 0.75}\n2 3 {}\n", sunder::Format::EdgeList);
+  EXPECT_EQ(f.graph.edges()[0].capacity, 3);
+  EXPECT_EQ(f.graph.edges()[1].capacity, 4);
+
+  f = readReal("p cut 3 2\na 1 2 1/3\na 2 3 2/3\n", sunder::Format::Dimacs);
+  EXPECT_FALSE(f.scale.exact());
+  EXPECT_NEAR(static_cast<double>(f.graph.edges()[1].capacity),  // each rounded alone
+              2.0 * static_cast<double>(f.graph.edges()[0].capacity), 2.0);
+}
+
+TEST(RealRead, FaultsNameTheirLine) {
+  try {
+    readReal("1 2 0.5\n2 3 1.2.3\n", sunder::Format::EdgeList);
+    ADD_FAILURE();
+  } catch (const sunder::Error &e) {
+    EXPECT_EQ(std::string(e.what()), "t:2: capacity 1.2.3 is not a number");
+  }
+  EXPECT_THROW(readReal("2 1\n2\n1\n", sunder::Format::Metis), sunder::Error);
+}
+
+}  // namespace

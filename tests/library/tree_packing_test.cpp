@@ -210,10 +210,7 @@ TEST(Steering, SteeredCutsToTheRootEqualTheMaxFlow) {
       std::vector<uint8_t> side;
       int64_t value = engine->cut(s, root, side);
       ASSERT_EQ(value, flow.maxFlow(s, root)) << s;
-      int64_t crossing = 0;
-      for (const sunder::Edge &e : c.graph.edges())
-        if (side[e.u] != side[e.v]) crossing += e.capacity;
-      ASSERT_EQ(crossing, value) << s;
+      ASSERT_EQ(oracle::cutCapacity(oracleEdges(c.graph), sideSet(side)), value) << s;
       ASSERT_EQ(side[s], 0);
       ASSERT_EQ(side[root], 1);
     }
@@ -223,19 +220,11 @@ TEST(Steering, SteeredCutsToTheRootEqualTheMaxFlow) {
 // Every tree edge weighs the max flow between its ends, and the nodes below
 // it are a cut of that capacity (a build's tree is indexed as its graph).
 void expectCertified(const Graph &g, const sunder::CutTree &t, oracle::MaxFlow &flow) {
-  const std::vector<int32_t> &parent = t.parents();
-  for (int32_t k = 0; k < t.nodeCount(); k++) {
-    if (parent[k] < 0) continue;
-    std::vector<uint8_t> below(t.nodeCount(), 0);
-    for (int32_t v = 0; v < t.nodeCount(); v++)
-      for (int32_t w = v; w >= 0 && !below[v]; w = parent[w]) below[v] = w == k;
-    int64_t crossing = 0;
-    for (const sunder::Edge &e : g.edges())
-      if (below[e.u] != below[e.v]) crossing += e.capacity;
-    int64_t want = flow.maxFlow(k, parent[k]);
-    ASSERT_EQ(t.weights()[k], want) << "tree edge below " << t.ids()[k];
-    ASSERT_EQ(crossing, want) << "the cut below " << t.ids()[k];
-  }
+  std::vector<std::string> problems = oracle::checkEdgeWeights(
+      rootedTree(t), [&](int a, int b) { return flow.maxFlow(a, b); });
+  for (std::string &p : oracle::checkCertificates(rootedTree(t), oracleEdges(g)))
+    problems.push_back(p);
+  ASSERT_TRUE(problems.empty()) << oracle::joinProblems(problems);
 }
 
 // Whole builds with the packing and the steering on and off are certified

@@ -13,15 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "cut_tree_check.h"
+#include "instance.h"
+#include "verify/reference.h"
+#include "verify/solver_tree.h"
 #include "graph/graph.h"
-#include "quiet_stdout.h"
+#include "verify/quiet_stdout.h"
 #include "lib/driver/gusfield.h"
 #include "solver/solver.h"
 
 namespace {
 
-using cuttest::Instance;
+using sunder::test::Instance;
 
 Instance randomMultigraph(std::mt19937_64 &rng, int n, int m) {
   Instance inst;
@@ -95,17 +97,17 @@ TEST(CutSettings, EveryVariantBuildsACutTree) {
   for (int round = 0; round < 12; round++) {
     const int n = 6 + static_cast<int>(rng() % 30);
     const Instance inst = randomMultigraph(rng, n, n + static_cast<int>(rng() % (3 * n)));
-    const std::vector<cuttest::IdEdge> edges = cuttest::idEdges(inst);
+    const std::vector<oracle::Edge> edges = sunder::test::idEdges(inst);
     const int ids = inst.nodeCount();
-    const cuttest::FlowTable flows = cuttest::allPairsBoost(ids, edges);
+    const oracle::FlowTable flows = oracle::allPairsMaxFlow(ids, edges);
     for (const cutSettings &settings : variants()) {
       graph *g = prepared(inst);
       const std::vector<tree> rec = treeWith(g, settings);
-      const std::vector<std::string> problems = cuttest::checkCutTree(rec, ids, edges, flows);
+      const std::vector<std::string> problems = oracle::checkCutTree(rec, ids, edges, flows);
       EXPECT_TRUE(problems.empty())
           << "start-update " << settings.startWithGlobalUpdate << " factor "
           << settings.updateFactor << " compacted " << settings.listsCompacted << ": "
-          << cuttest::joinProblems(problems) << "\n"
+          << oracle::joinProblems(problems) << "\n"
           << inst.text();
     }
   }

@@ -2,7 +2,7 @@
 //
 // Each instance is parsed, prepared and solved exactly as the sunder
 // program does it, and the tree array that computeCuts returns is checked
-// by cut_tree_check: shape, every tree edge against Boost's max flow, every
+// by verify/solver_tree.h: shape, every tree edge against Boost's max flow, every
 // pair of nodes against Boost's max flow, and the cut certificate of every
 // tree edge. Tiny graphs are also checked against cut enumeration, which
 // in turn keeps the Boost oracle honest.
@@ -30,8 +30,10 @@
 #include <string>
 #include <vector>
 
-#include "cut_tree_check.h"
-#include "quiet_stdout.h"
+#include "instance.h"
+#include "verify/reference.h"
+#include "verify/solver_tree.h"
+#include "verify/quiet_stdout.h"
 #include "graph/graph.h"
 #include "solver/solver.h"
 
@@ -42,10 +44,10 @@
 extern "C" const char *__asan_default_options() { return "detect_leaks=0"; }
 #endif
 
-using cuttest::FlowTable;
-using cuttest::IdEdge;
-using cuttest::Instance;
-using cuttest::InstanceArc;
+using oracle::FlowTable;
+using IdEdge = oracle::Edge;
+using sunder::test::Instance;
+using sunder::test::InstanceArc;
 
 namespace {
 
@@ -150,13 +152,13 @@ std::vector<std::string> judge(const SolverRun &run, const Instance &inst,
     return {"graph has " + std::to_string(run.n) + " nodes, expected " +
             std::to_string(inst.nodeCount())};
   if (run.rec.empty() && run.n > 0) return {"computeCuts returned no tree"};
-  return cuttest::checkCutTree(run.rec, run.n, cuttest::idEdges(inst), flows);
+  return oracle::checkCutTree(run.rec, run.n, sunder::test::idEdges(inst), flows);
 }
 
 std::vector<std::string> solveAndJudge(const Instance &inst, unsigned randSeed) {
   const int n = inst.nodeCount();
-  const std::vector<IdEdge> edges = cuttest::idEdges(inst);
-  const FlowTable flows = cuttest::allPairsBoost(n, edges);
+  const std::vector<IdEdge> edges = sunder::test::idEdges(inst);
+  const FlowTable flows = oracle::allPairsMaxFlow(n, edges);
   return judge(runSolver(inst.text(), randSeed), inst, flows);
 }
 
@@ -226,15 +228,15 @@ Instance shrink(Instance inst, const std::function<bool(const Instance &)> &fail
 bool expectCorrectTree(const Instance &inst, unsigned randSeed,
                        const std::string &origin, bool shrinkOnFailure = true) {
   const int n = inst.nodeCount();
-  const std::vector<IdEdge> edges = cuttest::idEdges(inst);
-  const FlowTable flows = cuttest::allPairsBoost(n, edges);
+  const std::vector<IdEdge> edges = sunder::test::idEdges(inst);
+  const FlowTable flows = oracle::allPairsMaxFlow(n, edges);
   const SolverRun run = runSolver(inst.text(), randSeed);
   const std::vector<std::string> problems = judge(run, inst, flows);
   if (problems.empty()) return true;
   std::string report = origin + ", srand(" + std::to_string(randSeed) +
                        "): the cut tree is wrong\n" +
-                       cuttest::joinProblems(problems) + "tree:\n" +
-                       cuttest::describeTree(run.rec, run.n) + "instance:\n" +
+                       oracle::joinProblems(problems) + "tree:\n" +
+                       oracle::describeTree(run.rec) + "instance:\n" +
                        inst.text();
   if (shrinkOnFailure) {
     const Instance small = shrink(inst, [&](const Instance &c) {
@@ -242,12 +244,12 @@ bool expectCorrectTree(const Instance &inst, unsigned randSeed,
     });
     const SolverRun smallRun = runSolver(small.text(), randSeed);
     const auto smallProblems = judge(smallRun, small,
-                                     cuttest::allPairsBoost(small.nodeCount(),
-                                                            cuttest::idEdges(small)));
+                                     oracle::allPairsMaxFlow(small.nodeCount(),
+                                                            sunder::test::idEdges(small)));
     report += "shrunk instance (still failing under srand(" +
               std::to_string(randSeed) + ")):\n" + small.text() +
-              cuttest::joinProblems(smallProblems) + "its tree:\n" +
-              cuttest::describeTree(smallRun.rec, smallRun.n);
+              oracle::joinProblems(smallProblems) + "its tree:\n" +
+              oracle::describeTree(smallRun.rec);
   }
   ADD_FAILURE() << report;
   return false;
@@ -426,21 +428,21 @@ Instance instanceOf(const std::string &text, int N,
 TEST(CutTreeChecks, AcceptHandMadeTreeOfAPath) {
   // Path 0 - 1 - 2 with capacities 3 and 5.
   const std::vector<IdEdge> edges{{0, 1, 3}, {1, 2, 5}};
-  const FlowTable flows = cuttest::allPairsBoost(3, edges);
+  const FlowTable flows = oracle::allPairsMaxFlow(3, edges);
   ASSERT_EQ(flows[0][1], 3);
   ASSERT_EQ(flows[0][2], 3);
   ASSERT_EQ(flows[1][2], 5);
   const std::vector<tree> good{{0, 0, 0, 0}, {1, 1, 0, 3}, {2, 2, 1, 5}};
-  EXPECT_TRUE(cuttest::checkCutTree(good, 3, edges, flows).empty())
-      << cuttest::joinProblems(cuttest::checkCutTree(good, 3, edges, flows));
+  EXPECT_TRUE(oracle::checkCutTree(good, 3, edges, flows).empty())
+      << oracle::joinProblems(oracle::checkCutTree(good, 3, edges, flows));
 }
 
 TEST(CutTreeChecks, RejectBrokenTrees) {
   const std::vector<IdEdge> edges{{0, 1, 3}, {1, 2, 5}};
-  const FlowTable flows = cuttest::allPairsBoost(3, edges);
+  const FlowTable flows = oracle::allPairsMaxFlow(3, edges);
   const std::vector<tree> good{{0, 0, 0, 0}, {1, 1, 0, 3}, {2, 2, 1, 5}};
   auto rejects = [&](std::vector<tree> bad) {
-    return !cuttest::checkCutTree(bad, 3, edges, flows).empty();
+    return !oracle::checkCutTree(bad, 3, edges, flows).empty();
   };
   auto bad = good;
   bad[2].weight = 4;  // wrong value
@@ -481,10 +483,10 @@ TEST(CutTreeChecks, CertificateCatchesFlowEquivalentButNonCutTree) {
   // equivalent, but removing its edge (1,2) separates {1} crossed by 1 (fine)
   // while removing (2,3) separates {1,2}, crossed by 2.
   const std::vector<IdEdge> edges{{0, 1, 1}, {0, 2, 1}, {0, 3, 1}};
-  const FlowTable flows = cuttest::allPairsBoost(4, edges);
+  const FlowTable flows = oracle::allPairsMaxFlow(4, edges);
   const std::vector<tree> path{{0, 0, 0, 0}, {1, 1, 2, 1}, {2, 2, 3, 1}, {3, 3, 0, 1}};
-  EXPECT_TRUE(cuttest::checkAllPairs(path, 4, flows).empty());
-  EXPECT_FALSE(cuttest::checkCertificates(path, 4, edges).empty());
+  EXPECT_TRUE(oracle::checkAllPairs(path, flows).empty());
+  EXPECT_FALSE(oracle::checkCertificates(path, edges).empty());
 }
 
 TEST(CutTreeChecks, BoostAgreesWithCutEnumeration) {
@@ -494,9 +496,9 @@ TEST(CutTreeChecks, BoostAgreesWithCutEnumeration) {
     Generator gen(seed);
     const Instance inst = gen.make(gen.between(2, 11), 3);
     const int n = inst.nodeCount();
-    const auto edges = cuttest::idEdges(inst);
-    const FlowTable boost = cuttest::allPairsBoost(n, edges);
-    const FlowTable enumerated = cuttest::allPairsByEnumeration(n, edges);
+    const auto edges = sunder::test::idEdges(inst);
+    const FlowTable boost = oracle::allPairsMaxFlow(n, edges);
+    const FlowTable enumerated = oracle::allPairsByEnumeration(n, edges);
     ASSERT_EQ(boost, enumerated) << originOf(seed, 900, index) << "\n" << inst.text();
     compared += n * (n - 1) / 2;
   }
@@ -509,18 +511,18 @@ TEST(CutTreeChecks, AcceptReferenceTreesAndRejectTheirCorruptions) {
     Generator gen(seed);
     const Instance inst = gen.make(pickNodeCount(gen), 3);
     const int n = inst.nodeCount();
-    const auto edges = cuttest::idEdges(inst);
-    const FlowTable flows = cuttest::allPairsBoost(n, edges);
-    const std::vector<tree> ref = cuttest::referenceTree(n, edges);
-    const auto problems = cuttest::checkCutTree(ref, n, edges, flows);
+    const auto edges = sunder::test::idEdges(inst);
+    const FlowTable flows = oracle::allPairsMaxFlow(n, edges);
+    const std::vector<tree> ref = oracle::toRecords(oracle::gusfieldTree(n, edges));
+    const auto problems = oracle::checkCutTree(ref, n, edges, flows);
     ASSERT_TRUE(problems.empty()) << originOf(seed, 901, index) << "\n"
-                                  << cuttest::joinProblems(problems) << inst.text();
+                                  << oracle::joinProblems(problems) << inst.text();
     // A weight off by one, at a few positions, is caught.
     for (int p = 1; p < n; p += std::max(1, n / 5)) {
       for (int64_t delta : {-1, 1}) {
         auto bad = ref;
         bad[p].weight += delta;
-        EXPECT_FALSE(cuttest::checkCutTree(bad, n, edges, flows).empty())
+        EXPECT_FALSE(oracle::checkCutTree(bad, n, edges, flows).empty())
             << originOf(seed, 901, index) << " position " << p;
       }
     }
@@ -536,12 +538,12 @@ TEST(CutTreeChecks, CertificatesCatchTreesThatAreOnlyFlowEquivalent) {
     Generator gen(seed);
     const Instance inst = gen.make(gen.between(8, 40), 3);
     const int n = inst.nodeCount();
-    const auto edges = cuttest::idEdges(inst);
-    const FlowTable flows = cuttest::allPairsBoost(n, edges);
-    const std::vector<tree> weak = cuttest::referenceTree(n, edges, true);
-    EXPECT_TRUE(cuttest::checkAllPairs(weak, n, flows).empty())
+    const auto edges = sunder::test::idEdges(inst);
+    const FlowTable flows = oracle::allPairsMaxFlow(n, edges);
+    const std::vector<tree> weak = oracle::toRecords(oracle::gusfieldTree(n, edges, true));
+    EXPECT_TRUE(oracle::checkAllPairs(weak, flows).empty())
         << originOf(seed, 902, index) << "\n" << inst.text();
-    caught += !cuttest::checkCertificates(weak, n, edges).empty();
+    caught += !oracle::checkCertificates(weak, edges).empty();
   }
   EXPECT_GT(caught, 0);
 }
@@ -558,7 +560,7 @@ TEST(SmallShapes, SingleNodeHasNoTreeEdges) {
   ASSERT_EQ(run.rec.size(), 1u);
   EXPECT_EQ(run.rec[0].id, 0);
   EXPECT_EQ(run.rec[0].pos, 0);
-  EXPECT_TRUE(cuttest::checkShape(run.rec, 1).empty());
+  EXPECT_TRUE(oracle::checkShape(run.rec, 1).empty());
 }
 
 TEST(SmallShapes, TwoNodesParallelEdgesAddUp) {
@@ -642,7 +644,7 @@ TEST(SmallShapes, DisconnectedComponentsAreJoinedByZeroEdges) {
     ASSERT_EQ(run.n, 8);
     int zeros = 0;
     for (int p = 1; p < 8; p++) zeros += run.rec[p].weight == 0;
-    EXPECT_EQ(zeros, 2) << "srand " << randSeed << "\n" << cuttest::describeTree(run.rec, 8);
+    EXPECT_EQ(zeros, 2) << "srand " << randSeed << "\n" << oracle::describeTree(run.rec);
     EXPECT_TRUE(expectCorrectTree(inst, randSeed, "three components"));
   }
 }
@@ -707,10 +709,10 @@ TEST_P(RandomCutTrees, MatchBoostForEveryEdgePairAndCut) {
     Generator gen(seed);
     const Instance inst = gen.make(pickNodeCount(gen), 4);
     const int n = inst.nodeCount();
-    const auto edges = cuttest::idEdges(inst);
-    const FlowTable flows = cuttest::allPairsBoost(n, edges);
+    const auto edges = sunder::test::idEdges(inst);
+    const FlowTable flows = oracle::allPairsMaxFlow(n, edges);
     if (n <= 11) {
-      ASSERT_EQ(flows, cuttest::allPairsByEnumeration(n, edges))
+      ASSERT_EQ(flows, oracle::allPairsByEnumeration(n, edges))
           << "oracles disagree on " << originOf(seed, batch, index) << "\n"
           << inst.text();
     }
@@ -723,7 +725,7 @@ TEST_P(RandomCutTrees, MatchBoostForEveryEdgePairAndCut) {
       } else if (failures <= 4) {
         ADD_FAILURE() << originOf(seed, batch, index) << ", srand(" << randSeed
                       << "): the cut tree is wrong\n"
-                      << cuttest::joinProblems(problems, 4) << "instance:\n"
+                      << oracle::joinProblems(problems, 4) << "instance:\n"
                       << inst.text();
       }
     }
@@ -804,16 +806,16 @@ TEST(LargerCutTrees, MatchBoostOnTreeEdgesSampledPairsAndCuts) {
     Generator gen(seed);
     const Instance inst = gen.make(gen.between(100, 300), 5);
     const int n = inst.nodeCount();
-    const auto edges = cuttest::idEdges(inst);
+    const auto edges = sunder::test::idEdges(inst);
     const unsigned randSeed = index % 2 == 0 ? 1u : static_cast<unsigned>(index) + 2u;
     const SolverRun run = runSolver(inst.text(), randSeed);
     const std::string origin = originOf(seed, 700, index) + ", srand(" +
                                std::to_string(randSeed) + ")";
     ASSERT_EQ(run.n, n) << origin;
-    std::vector<std::string> problems = cuttest::checkShape(run.rec, n);
-    ASSERT_TRUE(problems.empty()) << origin << "\n" << cuttest::joinProblems(problems);
+    std::vector<std::string> problems = oracle::checkShape(run.rec, n);
+    ASSERT_TRUE(problems.empty()) << origin << "\n" << oracle::joinProblems(problems);
 
-    cuttest::BoostOracle oracle(n, edges);
+    oracle::MaxFlow oracle(n, edges);
     std::map<std::pair<int, int>, int64_t> cache;
     auto flow = [&](int a, int b) {
       auto key = std::minmax(a, b);
@@ -821,42 +823,22 @@ TEST(LargerCutTrees, MatchBoostOnTreeEdgesSampledPairsAndCuts) {
       if (it != cache.end()) return it->second;
       return cache[key] = oracle.maxFlow(a, b);
     };
-    problems = cuttest::checkEdgeWeights(run.rec, n, flow);
-    for (auto &p : cuttest::checkCertificates(run.rec, n, edges)) problems.push_back(p);
+    problems = oracle::checkEdgeWeights(run.rec, flow);
+    for (auto &p : oracle::checkCertificates(run.rec, edges)) problems.push_back(p);
 
     // Sampled pairs: the lightest edge on the tree path against Boost.
-    std::vector<std::vector<std::pair<int, int64_t>>> links(n);
-    for (int p = 1; p < n; p++) {
-      links[run.rec[p].id].push_back({run.rec[p].parent, run.rec[p].weight});
-      links[run.rec[p].parent].push_back({run.rec[p].id, run.rec[p].weight});
-    }
+    std::vector<std::pair<int, int>> pairs;
     for (int sample = 0; sample < 40; sample++) {
       const int u = gen.below(n);
-      std::vector<int64_t> lightest(n, -1);
-      lightest[u] = INT64_MAX;
-      std::vector<int> todo{u};
-      while (!todo.empty()) {
-        int x = todo.back();
-        todo.pop_back();
-        for (auto [y, w] : links[x])
-          if (lightest[y] < 0) {
-            lightest[y] = std::min(lightest[x], w);
-            todo.push_back(y);
-          }
-      }
       for (int k = 0; k < 5; k++) {
         const int v = gen.below(n);
-        if (v == u) continue;
-        if (lightest[v] != flow(u, v))
-          problems.push_back("lightest tree edge between " + std::to_string(u) +
-                             " and " + std::to_string(v) + " weighs " +
-                             std::to_string(lightest[v]) + ", max flow is " +
-                             std::to_string(flow(u, v)));
+        if (v != u) pairs.emplace_back(u, v);
       }
     }
+    for (auto &p : oracle::checkPairs(run.rec, pairs, flow)) problems.push_back(p);
     EXPECT_TRUE(problems.empty()) << origin << " (" << n << " nodes, "
                                   << inst.arcs.size() << " arcs)\n"
-                                  << cuttest::joinProblems(problems) << "instance:\n"
+                                  << oracle::joinProblems(problems) << "instance:\n"
                                   << inst.text();
   }
 }

@@ -19,7 +19,7 @@
 
 #include "graph/graph.h"
 #include "mask_times.h"
-#include "quiet_stdout.h"
+#include "verify/quiet_stdout.h"
 #include "run_program.h"
 #include "solver/solver.h"
 

@@ -1,5 +1,5 @@
-// Captures what a piece of code writes to standard output (through stdio or
-// directly on descriptor 1) as a string.
+// Captures what a piece of code writes to standard output or standard error
+// (through stdio or directly on descriptor 1 or 2) as a string.
 #ifndef TESTS_SUPPORT_CAPTURE_STDOUT_H
 #define TESTS_SUPPORT_CAPTURE_STDOUT_H
 
@@ -10,15 +10,15 @@
 #include <string>
 
 template <typename F>
-std::string captureStdout(F &&body) {
-  fflush(stdout);
+std::string captureOutput(int fd, F &&body) {
+  fflush(nullptr);
   FILE *sink = tmpfile();
   if (sink == nullptr) throw std::runtime_error("tmpfile failed");
-  int saved = dup(1);
-  dup2(fileno(sink), 1);
+  int saved = dup(fd);
+  dup2(fileno(sink), fd);
   body();
-  fflush(stdout);
-  dup2(saved, 1);
+  fflush(nullptr);
+  dup2(saved, fd);
   close(saved);
   std::string text;
   rewind(sink);
@@ -27,6 +27,11 @@ std::string captureStdout(F &&body) {
   while ((k = fread(buf, 1, sizeof buf, sink)) > 0) text.append(buf, k);
   fclose(sink);
   return text;
+}
+
+template <typename F>
+std::string captureStdout(F &&body) {
+  return captureOutput(1, body);
 }
 
 #endif

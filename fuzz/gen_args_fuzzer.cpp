@@ -13,56 +13,58 @@
 #include <string>
 #include <vector>
 
-#include "generators/genchecks.h"
+#include "generators/gen_checks.h"
 #include "generators/random.h"
+
+using namespace sunder;
 
 namespace {
 
 void check(bool ok, const char *what) {
   if (ok) return;
-  fprintf(stderr, "genargs_fuzzer: %s\n", what);
+  fprintf(stderr, "gen_args_fuzzer: %s\n", what);
   abort();
 }
 
 bool inRange(int64_t x) { return x >= INT32_MIN && x <= INT32_MAX; }
 
 void fuzzRingforge(int argc, char **argv) {
-  ringforgeArgs a;
-  int err = errRingforgeArgs(argc, argv, &a);
+  RingforgeArgs a;
+  int err = checkRingforgeArgs(argc, argv, &a);
   check(err >= 0 && err <= 7, "error number");
   if (err != 0) return;
   check(a.n > 2 && a.m >= a.n, "n or m");
   check(0 <= a.L && a.L <= a.U && 0 <= a.l && a.l <= a.u, "capacity bounds");
-  check(a.m == a.n || !FRandomStuck(a.seed), "stuck stream with further edges");
+  check(a.m == a.n || !isStuckSeed(a.seed), "stuck stream with further edges");
 }
 
 void fuzzMotley(int argc, char **argv) {
-  motleyArgs a;
-  int err = errMotleyArgs(argc, argv, &a);
+  MotleyArgs a;
+  int err = checkMotleyArgs(argc, argv, &a);
   check(err >= 0 && err <= 8, "error number");
   if (err != 0) return;
   check(a.n > 1 && a.d >= 0 && a.part >= 0, "n, k or part");
   check(!a.fMatchings || a.n % 2 == 0, "odd n with matchings");
-  int64_t cPartial = (int64_t{a.part} + 1) / 2;
-  check(2 * cPartial <= a.n, "partial matching wider than n");
+  int64_t partialCount = (int64_t{a.part} + 1) / 2;
+  check(2 * partialCount <= a.n, "partial matching wider than n");
   int64_t nk = int64_t{a.n} * a.d;
-  check(inRange(nk) && a.m == (a.fMatchings ? nk / 2 : nk) + cPartial, "edge count");
+  check(inRange(nk) && a.m == (a.fMatchings ? nk / 2 : nk) + partialCount, "edge count");
   check(a.d == 0 || inRange(int64_t{a.wtMax} + 1), "capacity W + 1");
 }
 
 void fuzzTanglenet(int argc, char **argv) {
-  tanglenetArgs a;
-  int err = errTanglenetArgs(argc, argv, &a);
+  TanglenetArgs a;
+  int err = checkTanglenetArgs(argc, argv, &a);
   check(err >= 0 && err <= 6, "error number");
   if (err != 0) return;
   check(a.n > 1 && a.m > a.n && int64_t{a.m} <= int64_t{a.n} * (a.n - 1) / 2, "n or m");
   check(a.k >= 1 && a.k <= a.n, "k");
-  check(!FRandomStuck(a.seed), "stuck stream");
+  check(!isStuckSeed(a.seed), "stuck stream");
 }
 
 void fuzzSpokerim(int argc, char **argv) {
-  spokerimArgs a;
-  int err = errSpokerimArgs(argc, argv, &a);
+  SpokerimArgs a;
+  int err = checkSpokerimArgs(argc, argv, &a);
   check(err >= 0 && err <= 5, "error number");
   if (err != 0) return;
   check(a.n > 5 && a.n % 2 == 0 && inRange(2 * int64_t{a.n} - 3), "n");
@@ -71,17 +73,17 @@ void fuzzSpokerim(int argc, char **argv) {
 }
 
 void fuzzHubspin(int argc, char **argv) {
-  hubspinArgs a;
-  int err = errHubspinArgs(argc, argv, &a);
-  check((err >= 0 && err <= 4) || err == errHubspinUnknownOption, "error number");
+  HubspinArgs a;
+  int err = checkHubspinArgs(argc, argv, &a);
+  check((err >= 0 && err <= 4) || err == kHubspinUnknownOption, "error number");
   if (err != 0) return;
   check(a.n > 2 && inRange(2 * int64_t{a.n} - 2), "n");
   check(a.R >= 0 && a.n - a.R - 2 >= 0 && inRange(int64_t{a.n} + a.R - 2), "range R");
 }
 
 void fuzzTwinloop(int argc, char **argv) {
-  twinloopArgs a;
-  int err = errTwinloopArgs(argc, argv, &a);
+  TwinloopArgs a;
+  int err = checkTwinloopArgs(argc, argv, &a);
   check(err >= 0 && err <= 5, "error number");
   if (err != 0) return;
   check(a.n > 5 && inRange(2 * int64_t{a.n}) && inRange(int64_t{a.n} + 3), "n");
@@ -89,15 +91,15 @@ void fuzzTwinloop(int argc, char **argv) {
 }
 
 void fuzzPowerlaw(int argc, char **argv) {
-  powerlawArgs a;
-  int err = errPowerlawArgs(argc, argv, &a);
+  PowerlawArgs a;
+  int err = checkPowerlawArgs(argc, argv, &a);
   check(err >= 0 && err <= 7, "error number");
   if (err != 0) return;
-  check(a.n > 1 && a.k >= 1 && a.k < a.n && a.cMax >= 1, "n, k or c");
+  check(a.n > 1 && a.k >= 1 && a.k < a.n && a.maxCap >= 1, "n, k or c");
   int64_t k = a.k, m = k * (k + 1) / 2 + (int64_t{a.n} - k - 1) * k;
   // 2m list entries indexed in 32 bits.
   check(m == a.m && 2 * m - 1 <= INT32_MAX, "edge count");
-  check(a.k == 1 || a.n == a.k + 1 || !FRandomStuck(a.seed), "stuck stream with redraws");
+  check(a.k == 1 || a.n == a.k + 1 || !isStuckSeed(a.seed), "stuck stream with redraws");
 }
 
 }  // namespace

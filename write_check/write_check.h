@@ -1,4 +1,4 @@
-// writecheck: output that cannot be written is an error, never a success.
+// write_check: output that cannot be written is an error, never a success.
 //
 // A program calls watchOutput() once, before it writes anything. From then
 // on, when the process ends through exit() or a return from main, standard
@@ -14,8 +14,10 @@
 // SIGPIPE is left alone: a write into a pipe whose reader has gone ends the
 // process quietly by the signal, as usual. Only where SIGPIPE is ignored does
 // such a write fail with EPIPE and come here.
-#ifndef WRITECHECK_WRITECHECK_H
-#define WRITECHECK_WRITECHECK_H
+#ifndef WRITE_CHECK_WRITE_CHECK_H
+#define WRITE_CHECK_WRITE_CHECK_H
+
+namespace sunder {
 
 // Exit status of a failed write of standard output (EX_IOERR of
 // <sysexits.h>); no other error of any program of the suite uses it.
@@ -28,5 +30,7 @@ void watchOutput();
 // EIO) to standard error and ends the process with kWriteFailureStatus,
 // without flushing standard output again.
 [[noreturn]] void outputFailed(int reason);
+
+}  // namespace sunder
 
 #endif

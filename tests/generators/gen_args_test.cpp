@@ -1,6 +1,6 @@
 // The problem line's fields, which the generators' small instances cannot
 // widen: eight columns, right-aligned, growing for wider numbers.
-#include "generators/genargs.h"
+#include "generators/gen_args.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace {
 
 std::string problemLine(int32_t n, int32_t m) {
   testing::internal::CaptureStdout();
-  writeProblem(n, m);
+  sunder::writeProblem(n, m);
   fflush(stdout);
   return testing::internal::GetCapturedStdout();
 }

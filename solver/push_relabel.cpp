@@ -2,7 +2,7 @@
 // saturation of the source's arcs, and one-node layers.
 #include "solver/solver.h"
 
-#include "solver/hotloops.h"
+#include "solver/hot_loops.h"
 
 void relabel(graph *g, node *v) {
   tally t;

@@ -18,67 +18,73 @@
 //   m, then exactly m arc lines "a tail head capacity".
 // - Each generator calls watchOutput() first: output that cannot be written
 //   ends it with status 74, never with 0.
-#ifndef GENERATORS_GENARGS_H
-#define GENERATORS_GENARGS_H
+#ifndef GENERATORS_GEN_ARGS_H
+#define GENERATORS_GEN_ARGS_H
 
 #include <cstddef>
 #include <cstdint>
 
+namespace sunder {
+
 // Integer conversion as atoi: leading white space, an optional sign, digits;
 // the first other character ends the number, and no digits give 0.
-// Returns 0 (and leaves *pValue alone) when the value leaves the 32-bit range.
-int fArgInt(const char *sz, int32_t *pValue);
+// Returns false (and leaves *value alone) when the value leaves the 32-bit
+// range.
+bool readIntArg(const char *text, int32_t *value);
 
 // Floating-point conversion as atof (sign, digits, fraction, exponent),
-// truncated toward zero. Returns 0 when the truncated value leaves the 32-bit
-// range or is not a number.
-int fArgTrunc(const char *sz, int32_t *pValue);
+// truncated toward zero. Returns false when the truncated value leaves the
+// 32-bit range or is not a number.
+bool readTruncatedArg(const char *text, int32_t *value);
 
 // Floating-point conversion as atof, not truncated.
-double dblArg(const char *sz);
+double doubleArg(const char *text);
 
 // Splits an option argument. Returns -1 when the argument does not begin with
 // a minus sign; otherwise returns its letter (0 for a minus sign alone) and
-// sets *pszValue to the text after the letter (empty when there is none).
-int optionLetter(const char *szArg, const char **pszValue);
+// sets *value to the text after the letter (empty when there is none).
+int optionLetter(const char *arg, const char **value);
 
 // An option whose value is read as a floating-point number and truncated.
-struct truncOption {
-  int chLetter;     // the option letter (case-sensitive)
-  int32_t *pValue;  // where the value goes; the last occurrence wins
+struct TruncOption {
+  int letter;      // the option letter (case-sensitive)
+  int32_t *value;  // where the value goes; the last occurrence wins
 };
 
-// Reads argv[iFirst] .. argv[argc - 1] as options of rgopt, from left to
+// Reads argv[first] .. argv[argc - 1] as options of `options`, from left to
 // right, each tested when it is read. Returns 0 when all are read; otherwise
 // the error of the first failing argument: 1 (the usage text) when it does
 // not begin with a minus sign or its value leaves the 32-bit range, and
-// errUnknown when its letter is none of rgopt's.
-int errScanTruncOptions(int argc, char **argv, int iFirst,
-                        const truncOption *rgopt, int cOpt, int errUnknown);
+// unknownError when its letter is none of the options'.
+int scanTruncOptions(int argc, char **argv, int first,
+                     const TruncOption *options, int optionCount,
+                     int unknownError);
 
-// Writes message error_no of rgszMessage (cMessage entries; a missing or null
+// Writes message errorNo of messages (messageCount entries; a missing or null
 // entry writes nothing) to standard error as it stands, and ends the process
 // with exit status `status`.
-[[noreturn]] void failWith(const char *const *rgszMessage, int cMessage,
-                           int error_no, int status);
+[[noreturn]] void failWith(const char *const *messages, int messageCount,
+                           int errorNo, int status);
 
-// Zero-filled allocation of c objects of cb bytes. On failure writes
-// "Memory exhausted at <szWhere>\n" to standard error and exits with status 1.
-void *genCalloc(size_t c, size_t cb, const char *szWhere);
+// Zero-filled allocation of count objects of size bytes. On failure writes
+// "Memory exhausted at <where>\n" to standard error and exits with status 1.
+void *genCalloc(size_t count, size_t size, const char *where);
 
 // Draws the ends of a further random edge: i = Random(1, n), then
 // j = Random(1, n), both drawn again in that order while i = j. The stream
-// must not be stuck (see FRandomStuck), or the redraw never ends.
-void drawEdgeEnds(int32_t n, int32_t *pi, int32_t *pj);
+// must not be stuck (see isStuckSeed), or the redraw never ends.
+void drawEdgeEnds(int32_t n, int32_t *i, int32_t *j);
 
-// Writes the rim cycle 1 -> 2 -> ... -> cRim -> 1 of a wheel, one draw per
-// arc: capacity U + Random(0, 2R).
-void writeRim(int32_t cRim, int32_t U, int32_t R);
+// Writes the rim cycle 1 -> 2 -> ... -> rimLength -> 1 of a wheel, one draw
+// per arc: capacity U + Random(0, 2R).
+void writeRim(int32_t rimLength, int32_t U, int32_t R);
 
 // The three kinds of output line. A failed write ends the process with the
-// write-failure message and status 74 (writecheck.h).
-void writeComment(const char *sz);
+// write-failure message and status 74 (write_check.h).
+void writeComment(const char *text);
 void writeProblem(int32_t n, int32_t m);
 void writeArc(int32_t tail, int32_t head, int32_t cap);
+
+}  // namespace sunder
 
 #endif

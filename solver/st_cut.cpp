@@ -4,7 +4,7 @@
 // longer reach the sink and leaves the awake set, as one dormant layer, or as
 // a one-node layer when label b + 1 is empty (awake labels are unbroken, so
 // then nothing lies above b).
-#include "solver/hotloops.h"
+#include "solver/hot_loops.h"
 #include "solver/solver.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Sends standard output to /dev/null while an instance of QuietStdout
 // lives, for code that prints what a test or benchmark does not need.
-#ifndef TESTS_SUPPORT_QUIET_STDOUT_H
-#define TESTS_SUPPORT_QUIET_STDOUT_H
+#ifndef VERIFY_QUIET_STDOUT_H
+#define VERIFY_QUIET_STDOUT_H
 
 #include <fcntl.h>
 #include <unistd.h>

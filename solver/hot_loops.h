@@ -5,8 +5,8 @@
 // counts in registers and a `tally` collects the counts until the caller
 // adds them to the graph. The sums are the same; only the moment they reach
 // the graph differs.
-#ifndef SOLVER_HOTLOOPS_H
-#define SOLVER_HOTLOOPS_H
+#ifndef SOLVER_HOT_LOOPS_H
+#define SOLVER_HOT_LOOPS_H
 
 #include "solver/buckets.h"
 #include "solver/solver.h"

@@ -1,4 +1,4 @@
-#include "writecheck/writecheck.h"
+#include "write_check/write_check.h"
 
 #include <unistd.h>
 
@@ -15,11 +15,13 @@ void checkOutputAtExit() {
   // stream's error flag set; errno still holds its reason unless a later
   // call failed for another.
   int earlier = errno;
-  if (fflush(stdout) != 0) outputFailed(errno);
-  if (ferror(stdout)) outputFailed(earlier);
+  if (fflush(stdout) != 0) sunder::outputFailed(errno);
+  if (ferror(stdout)) sunder::outputFailed(earlier);
 }
 
 }  // namespace
+
+namespace sunder {
 
 void watchOutput() {
   atexit(checkOutputAtExit);
@@ -31,3 +33,5 @@ void outputFailed(int reason) {
   // _exit: exit() would run the handlers again and flush the failed stream.
   _exit(kWriteFailureStatus);
 }
+
+}  // namespace sunder
