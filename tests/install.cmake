@@ -17,3 +17,11 @@ endif()
 
 # The Python package installed with pip and as a wheel: python_pip_install,
 # registered in python/CMakeLists.txt, where the interpreter is chosen.
+
+# The shared library exports the sunder:: API alone: its symbol list, and a
+# program with global names of its own that the library's internals share.
+if(NOT SUNDER_SANITIZE AND NOT SUNDER_FUZZ)
+  add_test(NAME exported_symbols
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install/check_symbols.sh
+      $<TARGET_FILE:sunder_shared> ${PROJECT_SOURCE_DIR}/include ${CMAKE_CXX_COMPILER})
+endif()

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "sunder/cut_tree.h"
+#include "sunder/export.h"
 #include "sunder/graph.h"
 
 namespace sunder {
@@ -41,9 +42,9 @@ namespace sunder {
 
 // The engine of a name ("auto", "exact", "relabel", "paths", "trees");
 // Error naming the known ones for any other.
-Engine engineFromName(const std::string &name);
-const char *engineName(Engine engine);
-const std::vector<Engine> &allEngines();  // Auto first
+SUNDER_API Engine engineFromName(const std::string &name);
+SUNDER_API const char *engineName(Engine engine);
+SUNDER_API const std::vector<Engine> &allEngines();  // Auto first
 
 struct BuildOptions {
   Engine engine = Engine::Auto;
@@ -109,12 +110,12 @@ struct BuildOptions {
 // The cut tree of `graph`. Error on bad options (threads < 0, a factor not
 // > 0); Cancelled when the cancel check asked for it. An exception thrown by
 // a callback stops the build and reaches the caller.
-CutTree buildCutTree(const Graph &graph, const BuildOptions &options = BuildOptions());
+SUNDER_API CutTree buildCutTree(const Graph &graph, const BuildOptions &options = BuildOptions());
 // The same tree, from a graph the build takes over: it frees the graph's
 // edges as soon as it holds them in arrays of its own (the compact graph of
 // the paths and trees engines, the blocks of a graph that splits), which
 // spares their memory for the rest of the build. `graph` is left empty.
-CutTree buildCutTree(Graph &&graph, const BuildOptions &options = BuildOptions());
+SUNDER_API CutTree buildCutTree(Graph &&graph, const BuildOptions &options = BuildOptions());
 
 // Minimum-cut clustering (Flake, Tarjan and Tsioutsiouliklis): the cut tree
 // of `graph` plus one artificial node joined to every node by an edge of
@@ -124,7 +125,7 @@ CutTree buildCutTree(Graph &&graph, const BuildOptions &options = BuildOptions()
 // index order, ordered by their first node's index. Error when alpha <= 0
 // or when the n added edges would take the graph's capacities past
 // kMaxTotalCapacity; the build's own errors and Cancelled as buildCutTree.
-std::vector<std::vector<NodeId>> cutClustering(const Graph &graph, Capacity alpha,
+SUNDER_API std::vector<std::vector<NodeId>> cutClustering(const Graph &graph, Capacity alpha,
                                                const BuildOptions &options = BuildOptions());
 
 }  // namespace sunder

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "sunder/export.h"
 #include "sunder/graph.h"
 
 namespace sunder {
@@ -64,7 +65,7 @@ struct Cut {
   std::vector<NodeId> otherSide;  // the rest, in index order
 };
 
-class CutTree {
+class SUNDER_API CutTree {
  public:
   CutTree() = default;
   // A tree over the nodes `ids` (by index) with parent[k] the index of k's
@@ -127,7 +128,7 @@ class CutTree {
 // once its edges lighter than k are removed (networkx's k_edge_components,
 // defined by pairwise local edge connectivity, gives the same sets). Error
 // when k < 1.
-std::vector<std::vector<NodeId>> kEdgeComponents(const CutTree &tree, Capacity k);
+SUNDER_API std::vector<std::vector<NodeId>> kEdgeComponents(const CutTree &tree, Capacity k);
 
 // How many unordered pairs of nodes have minimum cut exactly `value`.
 struct ConnectivityCount {
@@ -138,11 +139,11 @@ struct ConnectivityCount {
 // count (the counts add up to n (n - 1) / 2); O(n log n): the tree's edges
 // joined from the heaviest down, each joining two groups whose every pair
 // across has that edge's weight as minimum cut.
-std::vector<ConnectivityCount> connectivityDistribution(const CutTree &tree);
+SUNDER_API std::vector<ConnectivityCount> connectivityDistribution(const CutTree &tree);
 
 // The n x n minimum cut values by index, row by row, into `matrix` (room
 // for n * n values; the diagonal 0). O(n^2).
-void allPairsInto(const CutTree &tree, Capacity *matrix);
+SUNDER_API void allPairsInto(const CutTree &tree, Capacity *matrix);
 
 // An approximate minimum k-cut (Saran and Vazirani): the tree without its
 // k - 1 lightest edges (among equal weights, those of smaller child index
@@ -156,7 +157,7 @@ struct KCut {
 };
 // `graph` is the graph the tree was built from (the same node ids). Error
 // when k < 1, k > n, or the graph's nodes are not the tree's.
-KCut minKCut(const CutTree &tree, const Graph &graph, int64_t k);
+SUNDER_API KCut minKCut(const CutTree &tree, const Graph &graph, int64_t k);
 
 }  // namespace sunder
 

@@ -8,12 +8,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "sunder/export.h"
+
 namespace sunder {
 
 // A failure with its message and, for text input, the place: what() is
 // "FILE:LINE: MESSAGE", "LINE: MESSAGE" without a file name, or the message
 // alone when there is no place.
-class Error : public std::runtime_error {
+class SUNDER_API Error : public std::runtime_error {
  public:
   explicit Error(const std::string &message, std::string file = {}, int64_t line = 0);
 
@@ -28,7 +30,7 @@ class Error : public std::runtime_error {
 };
 
 // A build stopped because the caller's cancellation check asked for it.
-class Cancelled : public Error {
+class SUNDER_API Cancelled : public Error {
  public:
   Cancelled() : Error("cancelled") {}
 };

@@ -102,6 +102,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "sunder/export.h"
 #include "sunder/graph.h"
 #include "sunder/real_capacities.h"
 
@@ -110,14 +111,14 @@ namespace sunder {
 enum class Format { Dimacs, EdgeList, Metis, MatrixMarket, GraphML, Gml };
 
 // "dimacs", "edges", "metis", "mtx", "graphml", "gml"; Error on any other.
-Format formatFromName(const std::string &name);
-const char *formatName(Format format);
+SUNDER_API Format formatFromName(const std::string &name);
+SUNDER_API const char *formatName(Format format);
 // By the file's extension: .edges, .el, .txt, .edgelist, .ncol, .csv,
 // .tsv: EdgeList; .graph, .metis: Metis; .mtx: MatrixMarket; .graphml:
 // GraphML; .gml: Gml; nothing for any other.
-std::optional<Format> formatFromExtension(const std::string &path);
+SUNDER_API std::optional<Format> formatFromExtension(const std::string &path);
 // formatFromExtension, else Dimacs.
-Format formatFromPath(const std::string &path);
+SUNDER_API Format formatFromPath(const std::string &path);
 
 // How a file is read.
 struct ReadOptions {
@@ -145,11 +146,11 @@ struct GraphFile {
 };
 
 // The text of node `id`: its name in a named file, else its id in decimal.
-std::string nodeName(const GraphFile &file, NodeId id);
+SUNDER_API std::string nodeName(const GraphFile &file, NodeId id);
 
 // Finds the nodes of a graph file by their text. Keeps a reference to the
 // file, which must outlive it and stay unchanged.
-class NodeFinder {
+class SUNDER_API NodeFinder {
  public:
   explicit NodeFinder(const GraphFile &file);
   // The node `text` names: a name of a named file; else a whole decimal
@@ -163,16 +164,16 @@ class NodeFinder {
 };
 
 // Reads a stream or a text; `name` is the file name that errors carry.
-GraphFile readGraph(std::istream &in, Format format, const std::string &name = "",
+SUNDER_API GraphFile readGraph(std::istream &in, Format format, const std::string &name = "",
                     const ReadOptions &options = {});
-GraphFile readGraphText(const std::string &text, Format format, const std::string &name = "",
+SUNDER_API GraphFile readGraphText(const std::string &text, Format format, const std::string &name = "",
                         const ReadOptions &options = {});
 // Reads a file ("-" is standard input); Error when it cannot be opened.
-GraphFile readGraphFile(const std::string &path, Format format, const ReadOptions &options = {});
+SUNDER_API GraphFile readGraphFile(const std::string &path, Format format, const ReadOptions &options = {});
 // By the extension, else in the format its first line shows.
-GraphFile readGraphFile(const std::string &path, const ReadOptions &options = {});
+SUNDER_API GraphFile readGraphFile(const std::string &path, const ReadOptions &options = {});
 // A stream in the format its first line shows.
-GraphFile readGraphDetected(std::istream &in, const std::string &name = "",
+SUNDER_API GraphFile readGraphDetected(std::istream &in, const std::string &name = "",
                             const ReadOptions &options = {});
 
 // A pair of nodes named on a line of a pairs file, by their texts (find
@@ -190,7 +191,7 @@ struct NodePair {
 // line, as are NUL bytes and overlong lines; "cannot read FILE: REASON"
 // when it cannot be read. Whether the texts name nodes is the caller's to
 // ask (NodeFinder).
-std::vector<NodePair> readNodePairs(const std::string &path);
+SUNDER_API std::vector<NodePair> readNodePairs(const std::string &path);
 
 }  // namespace sunder
 

@@ -19,6 +19,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "sunder/export.h"
+
 namespace sunder {
 
 using NodeId = int64_t;
@@ -30,7 +32,7 @@ constexpr Capacity kMaxTotalCapacity = INT64_MAX / 2;
 // A running sum of capacities that never passes kMaxTotalCapacity: the one
 // place the bound is enforced, by Graph and by the file readers (which add
 // each line's capacity as they read it, so their error names the line).
-class CapacityTotal {
+class SUNDER_API CapacityTotal {
  public:
   // Adds `capacity` (0 or more). Error "the capacities add up to more than
   // 4611686018427387903", leaving the sum as it was, when it would pass.
@@ -56,7 +58,7 @@ namespace detail {
 void releaseEdges(Graph &graph);
 }  // namespace detail
 
-class Graph {
+class SUNDER_API Graph {
  public:
   // The largest node and edge counts a graph may have: every index and arc
   // position of the cut computations is a 32-bit integer.

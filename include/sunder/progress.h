@@ -42,9 +42,11 @@
 #include <optional>
 #include <vector>
 
+#include "sunder/export.h"
+
 namespace sunder {
 
-class TimeLeft {
+class SUNDER_API TimeLeft {
  public:
   // The state of a build `seconds` after it started: `done` of `total`
   // units. A time earlier than the last one counts as the last (clocks

@@ -32,13 +32,14 @@
 #include <vector>
 
 #include "sunder/cut_tree.h"
+#include "sunder/export.h"
 #include "sunder/graph.h"
 
 namespace sunder {
 
 // A non-negative real number: numerator / (2^twos 5^fives) when it is such a
 // number (exact()), and always its nearest long double.
-class RealValue {
+class SUNDER_API RealValue {
  public:
   RealValue() = default;
   // Decimal text ("12", "2.5", ".5", "1.5e-3", "+3") or a fraction of two
@@ -67,7 +68,7 @@ class RealValue {
 };
 
 // The scale of a graph's real capacities (see above).
-class RealScale {
+class SUNDER_API RealScale {
  public:
   RealScale() = default;  // exact, S = 1
   explicit RealScale(const std::vector<RealValue> &values);
@@ -101,7 +102,7 @@ class RealScale {
 // over the edges that cross the cut the tree edge names (the child's
 // subtree against the rest). `tree` must have been built from `graph`'s
 // capacities scaled by `scale`.
-std::vector<std::string> realCutWeights(const CutTree &tree, const Graph &graph,
+SUNDER_API std::vector<std::string> realCutWeights(const CutTree &tree, const Graph &graph,
                                         const std::vector<RealValue> &capacities,
                                         const RealScale &scale);
 
