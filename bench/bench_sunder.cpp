@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "graph/graph.h"
-#include "solver/solver.h"
+#include "lib/engines/solver_engine.h"
 #include "verify/oracle.h"
 #include "verify/quiet_stdout.h"
 #include "verify/solver_tree.h"

@@ -19,7 +19,7 @@
 #include "graph/graph.h"
 #include "lib/driver/gusfield.h"
 #include "solver/solver.h"
-#include "solver/solver_engine.h"
+#include "lib/engines/solver_engine.h"
 
 namespace {
 

@@ -1,14 +1,10 @@
-// The cut-tree loop: Gusfield's method over n - 1 s-t computations, each on
-// the whole graph from scratch, in the order of sources the driver draws as
-// the unseeded library generator draws them; the working storage; and one
-// s-t computation on its own.
+// The working storage of the cut computations, and one s-t computation on
+// its own: reset, compaction, the s-t cut step and the recording.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "lib/driver/gusfield.h"
 #include "solver/solver.h"
-#include "solver/solver_engine.h"
 
 namespace {
 
@@ -155,21 +151,6 @@ void resetStorage(graph *g) {
   g->buckets[g->bucketTop].firstAll = nullptr;
 }
 
-tree *buildCutTree(graph *g) {
-  tree *t = createTree(g->n);
-  allocateStorage(g);
-  SolverEngine engine(g);
-  sunder::detail::GusfieldRun run = sunder::detail::startRun(g->n);
-  sunder::detail::DriverOptions options;
-  options.engine = &engine;
-  options.clock = [] { return static_cast<double>(timer()); };
-  sunder::detail::runGusfield(run, options);
-  std::copy(run.records.begin(), run.records.end(), t);
-  g->calcTime = static_cast<float>(run.calcSeconds);
-  g->manipTime = static_cast<float>(run.manipSeconds);
-  return t;
-}
-
 int64_t minimumCut(graph *g, int32_t s, int32_t t) {
   const cutSettings exact;
   return minimumCutWith(g, s, t, &exact);
@@ -184,25 +165,4 @@ int64_t minimumCutWith(graph *g, int32_t s, int32_t t, const cutSettings *settin
   if (g->curN > 1) STCutWith(g, settings);
   if (g->sink->excess < g->minCut) recordCut(g);
   return g->minCut;
-}
-
-tree *computeCuts(graph *g) {
-  tree *t = buildCutTree(g);
-  printSummary(g);
-  return t;
-}
-
-SolverEngine::SolverEngine(graph *g, const cutSettings &settings) : g_(g), settings_(settings) {}
-
-int64_t SolverEngine::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t) {
-  int64_t value = minimumCutWith(g_, s, t, &settings_);
-  // The first computation compacted the lists; later ones need not.
-  settings_.listsCompacted = true;
-  side.resize(static_cast<size_t>(g_->n));
-  for (int32_t k = 0; k < g_->n; k++) side[k] = static_cast<uint8_t>(g_->nodes[k].side);
-  return value;
-}
-
-sunder::detail::Counters SolverEngine::counters() const {
-  return {g_->relabels, g_->pushes, totalEdgeScans(g_)};
 }

@@ -5,7 +5,7 @@
 
 #include "graph/graph.h"
 #include "outside/outside.h"
-#include "solver/solver.h"
+#include "lib/engines/solver_engine.h"
 #include "write_check/write_check.h"
 
 int main() {

@@ -35,10 +35,12 @@
 //     highest label with a non-empty active list;
 //   - awakeCount counts the awake nodes, the sink included.
 //
-// No function here allocates or prints, except buildCutTree, which allocates
-// the working storage once (exhausted memory: a message on standard error
-// naming the container, status 1; allocateStorageOrFail returns false
-// instead), and printSummary and computeCuts, which print the summary lines.
+// No function here allocates or prints, except allocateStorage (exhausted
+// memory: a message on standard error naming the container, status 1;
+// allocateStorageOrFail returns false instead) and printSummary, which
+// prints the summary lines. The cut-tree loop over all sources,
+// buildCutTree and computeCuts, runs the generic driver and lives above it
+// (lib/engines/solver_engine.h).
 #ifndef SOLVER_SOLVER_H
 #define SOLVER_SOLVER_H
 
@@ -114,12 +116,6 @@ void releaseStorage(graph *g);
 // Resets the containers and label bounds for one computation on all n nodes.
 void resetStorage(graph *g);
 
-// The cut-tree loop: n - 1 s-t computations and Gusfield's tree update,
-// printing nothing, through the Gusfield driver with this graph's solver as
-// the engine; the times are sums of timer() readings. Returns the finished tree: for every position p in
-// 1 ... n - 1, (id[p], parent[p]) is a tree edge of weight weight[p].
-tree *buildCutTree(graph *g);
-
 // One computation of the loop on its own: the reset, compaction, the s-t
 // cut step between node ids s and t (s != t) and the recording, with no
 // draw, no tree update and no times. Returns the cut value; afterwards every
@@ -139,10 +135,5 @@ void printSummary(graph *g);
 void printNodesLine(FILE *out, int32_t n, int32_t m);
 void printSummaryLines(FILE *out, int32_t n, int32_t m, float calcTime, float manipTime);
 void printCounterLines(FILE *out, int64_t relabels, int64_t pushes, float total, float dtime);
-
-// buildCutTree, then the seven summary lines. Returns the finished tree: for every
-// position p in 1 ... n - 1, (id[p], parent[p]) is a tree edge of weight
-// weight[p].
-tree *computeCuts(graph *g);
 
 #endif

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "graph/graph.h"
-#include "solver/solver.h"
+#include "lib/engines/solver_engine.h"
 
 int main(int argc, char **argv) {
   if (argc != 2) {

@@ -10,7 +10,7 @@
 #include "lib/engines/trees.h"
 #include "lib/driver/memory.h"
 #include "solver/solver.h"
-#include "solver/solver_engine.h"
+#include "lib/engines/solver_engine.h"
 #include "sunder/error.h"
 
 namespace sunder::detail {

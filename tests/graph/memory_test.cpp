@@ -11,7 +11,7 @@
 #include "failing_calloc.h"
 #include "graph/graph.h"
 #ifndef GRAPH_STATISTICS
-#include "solver/solver.h"
+#include "lib/engines/solver_engine.h"
 #endif
 
 using testing::ExitedWithCode;

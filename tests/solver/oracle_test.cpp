@@ -35,7 +35,7 @@
 #include "verify/solver_tree.h"
 #include "verify/quiet_stdout.h"
 #include "graph/graph.h"
-#include "solver/solver.h"
+#include "lib/engines/solver_engine.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/common_interface_defs.h>

@@ -21,7 +21,7 @@
 #include "mask_times.h"
 #include "verify/quiet_stdout.h"
 #include "run_program.h"
-#include "solver/solver.h"
+#include "lib/engines/solver_engine.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "handmade_graph.h"
-#include "solver/solver.h"
+#include "lib/engines/solver_engine.h"
 
 namespace {
 
