@@ -56,7 +56,7 @@ T *writableBuffer(const py::buffer_info &info, const char *what, int64_t count) 
 // self loops included, past sunder::kMaxTotalCapacity, naming the edge by
 // its ends' indices. The package checks both first and names the caller's
 // nodes instead.
-sunder::Graph makeGraph(int64_t n, py::buffer us, py::buffer vs, py::buffer capacities) {
+sunder::Graph graphOfBuffers(int64_t n, py::buffer us, py::buffer vs, py::buffer capacities) {
   py::buffer_info ui = us.request(), vi = vs.request(), ci = capacities.request();
   if (ui.ndim != 1) throw py::value_error("edge ends: one-dimensional buffer expected");
   int64_t m = ui.shape[0];
@@ -120,7 +120,7 @@ auto withBuildOptions(const std::string &engine, int threads, py::object progres
 
 sunder::CutTree build(int64_t n, py::buffer us, py::buffer vs, py::buffer capacities,
                       const std::string &engine, int threads, py::object progress) {
-  sunder::Graph graph = makeGraph(n, std::move(us), std::move(vs), std::move(capacities));
+  sunder::Graph graph = graphOfBuffers(n, std::move(us), std::move(vs), std::move(capacities));
   return withBuildOptions(engine, threads, std::move(progress),
                           [&graph](const sunder::BuildOptions &o) {
                             return sunder::buildCutTree(std::move(graph), o);
@@ -131,7 +131,7 @@ std::vector<std::vector<sunder::NodeId>> cutClustering(int64_t n, py::buffer us,
                                                        py::buffer capacities, int64_t alpha,
                                                        const std::string &engine, int threads,
                                                        py::object progress) {
-  sunder::Graph graph = makeGraph(n, std::move(us), std::move(vs), std::move(capacities));
+  sunder::Graph graph = graphOfBuffers(n, std::move(us), std::move(vs), std::move(capacities));
   return withBuildOptions(engine, threads, std::move(progress), [&](const sunder::BuildOptions &o) {
     return sunder::cutClustering(graph, alpha, o);
   });
@@ -283,7 +283,7 @@ PYBIND11_MODULE(_sunder, m) {
       }, "The n * n minimum cut values by index, row by row, into an int64 buffer.")
       .def("min_k_cut", [](const sunder::CutTree &t, int64_t k, py::buffer us, py::buffer vs,
                            py::buffer capacities) {
-        sunder::Graph graph = makeGraph(t.nodeCount(), std::move(us), std::move(vs), std::move(capacities));
+        sunder::Graph graph = graphOfBuffers(t.nodeCount(), std::move(us), std::move(vs), std::move(capacities));
         sunder::KCut cut = sunder::minKCut(t, graph, k);
         return py::make_tuple(cut.value, cut.treeBound, cut.parts);
       }, "(capacity across, the removed tree edges' weights, parts as node indices) of "
@@ -328,7 +328,7 @@ PYBIND11_MODULE(_sunder, m) {
       .def("value", [](const RealCapacities &r, int64_t sum) { return r.scale.value(sum); })
       .def("cut_weights", [](const RealCapacities &r, const sunder::CutTree &t, int64_t n,
                              py::buffer us, py::buffer vs, py::buffer caps) {
-        sunder::Graph graph = makeGraph(n, std::move(us), std::move(vs), std::move(caps));
+        sunder::Graph graph = graphOfBuffers(n, std::move(us), std::move(vs), std::move(caps));
         return sunder::realCutWeights(t, graph, r.values, r.scale);
       }, py::arg("tree"), py::arg("n"), py::arg("u"), py::arg("v"), py::arg("capacities"),
          "Each tree edge's weight in the original values, by child index.");

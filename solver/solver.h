@@ -39,7 +39,7 @@
 // memory: a message on standard error naming the container, status 1;
 // allocateStorageOrFail returns false instead) and printSummary, which
 // prints the summary lines. The cut-tree loop over all sources,
-// buildCutTree and computeCuts, runs the generic driver and lives above it
+// runCutLoop and computeCuts, runs the generic driver and lives above it
 // (lib/engines/solver_engine.h).
 #ifndef SOLVER_SOLVER_H
 #define SOLVER_SOLVER_H

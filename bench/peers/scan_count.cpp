@@ -28,7 +28,7 @@ int main(int argc, char **argv) {
   std::fclose(input);
   copyArcs(g);
   initContracted(g);
-  tree *t = buildCutTree(g);
+  tree *t = runCutLoop(g);
   std::printf("scans=%" PRId64 "\nrelabels=%" PRId64 "\npushes=%" PRId64 "\n",
               totalEdgeScans(g), g->relabels, g->pushes);
   std::vector<int64_t> weights;

@@ -571,7 +571,7 @@ class BlockWork {
 // The tree glued from the blocks' trees. Progress counts the cuts of all
 // blocks against their total; the engine reported is the first (largest)
 // block's that an engine built, Trees under Auto when none did.
-CutTree buildByBlocks(const Graph &graph, detail::BlockPlan &plan,
+CutTree treeOfBlocks(const Graph &graph, detail::BlockPlan &plan,
                       const BuildOptions &options, int threads, double start) {
   int64_t total = 0, before = 0;
   for (const detail::Block &block : plan.blocks) total += static_cast<int64_t>(block.nodes.size()) - 1;
@@ -628,7 +628,7 @@ CutTree buildChecked(const Graph &graph, const BuildOptions &options, Graph *own
         [&] { return "splitting " + graphName(graph) + " into blocks"; });
   if (options.decompose && graph.nodeCount() >= 2 && !isOneBlock(plan, graph.nodeCount())) {
     if (owned != nullptr) detail::releaseEdges(*owned);
-    return buildByBlocks(graph, plan, options, threads, start);
+    return treeOfBlocks(graph, plan, options, threads, start);
   }
   plan = detail::BlockPlan();  // a graph of one block is built as it is
   bool oneBlock = options.decompose && graph.nodeCount() >= 2;

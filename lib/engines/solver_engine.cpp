@@ -9,7 +9,7 @@
 
 #include "lib/driver/gusfield.h"
 
-tree *buildCutTree(graph *g) {
+tree *runCutLoop(graph *g) {
   tree *t = createTree(g->n);
   allocateStorage(g);
   SolverEngine engine(g);
@@ -25,7 +25,7 @@ tree *buildCutTree(graph *g) {
 }
 
 tree *computeCuts(graph *g) {
-  tree *t = buildCutTree(g);
+  tree *t = runCutLoop(g);
   printSummary(g);
   return t;
 }

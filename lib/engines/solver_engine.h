@@ -30,9 +30,9 @@ class SolverEngine : public sunder::detail::CutEngine {
 // message on standard error naming the container, status 1). The times are
 // sums of timer() readings. Returns the finished tree: for every position p
 // in 1 ... n - 1, (id[p], parent[p]) is a tree edge of weight weight[p].
-tree *buildCutTree(graph *g);
+tree *runCutLoop(graph *g);
 
-// buildCutTree, then the solver's seven summary lines (printSummary).
+// runCutLoop, then the solver's seven summary lines (printSummary).
 tree *computeCuts(graph *g);
 
 #endif
