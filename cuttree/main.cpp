@@ -219,8 +219,8 @@ void writeReport(FILE *out, const sunder::GraphFile &file, const sunder::CutTree
   fprintf(out,
           "c switches: decompose %s   proven-cuts %s   degree-bound %s   local-reset %s   "
           "tree-packing %s   steering %s\n",
-          onOff(o.decompose), onOff(o.provenCuts), onOff(o.degreeBound), onOff(o.localReset),
-          onOff(o.treePacking), onOff(o.steering));
+          onOff(o.build.decompose), onOff(o.build.provenCuts), onOff(o.build.degreeBound),
+          onOff(o.build.localReset), onOff(o.build.treePacking), onOff(o.build.steering));
   fprintf(out, "c scans: %" PRId64 "\n", s.scans);
   fprintf(out, "c time: %.6f\n", s.seconds);
   fprintf(out, "c memory: %.1f MB peak\n", static_cast<double>(s.peakBytes) / 1e6);
@@ -252,7 +252,7 @@ static int run(int argc, char **argv) {
     finishOutput(stdout);
     return 0;
   }
-  sunder::BuildOptions build;
+  sunder::BuildOptions build = o.build;
   build.engine = parsedOrBad([&] { return sunder::engineFromName(o.engine); });
   sunder::Format format = parsedOrBad([&] {
     return o.format.empty() ? sunder::formatFromPath(o.input) : sunder::formatFromName(o.format);
@@ -265,14 +265,6 @@ static int run(int argc, char **argv) {
                  std::to_string(file.graph.nodeCount()) + " nodes");
   FILE *out = openOutput(o.output);
 
-  build.threads = o.threads;  // 0: one per core
-  build.updateFactor = o.updateFactor;
-  build.decompose = o.decompose;
-  build.degreeBound = o.degreeBound;
-  build.provenCuts = o.provenCuts;
-  build.localReset = o.localReset;
-  build.treePacking = o.treePacking;
-  build.steering = o.steering;
   bool progress = o.progress == 1 || (o.progress == -1 && isatty(STDERR_FILENO));
   if (progress) Progress().attach(build);
   sunder::CutTree t;

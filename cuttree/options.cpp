@@ -175,7 +175,7 @@ bool parseThreads(const std::string &text, Options &o, std::string &error) {
     error = "thread count '" + text + "' is not a number from 1 to 1024";
     return false;
   }
-  o.threads = static_cast<int>(k);
+  o.build.threads = static_cast<int>(k);
   return true;
 }
 
@@ -186,7 +186,7 @@ bool parseFactor(const std::string &text, Options &o, std::string &error) {
     error = "update factor '" + text + "' is not a number above 0 and up to 1e6";
     return false;
   }
-  o.updateFactor = f;
+  o.build.updateFactor = f;
   return true;
 }
 
@@ -231,13 +231,13 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     else if (a == "--mincut") o.mincut = true;
     else if (a == "--dot") o.dot = true;
     else if (a == "--csv") o.csv = true;
-    else if (a == "--decompose") o.decompose = true;
-    else if (a == "--no-decompose") o.decompose = false;
-    else if (a == "--no-degree-bound") o.degreeBound = false;
-    else if (a == "--no-proven-cuts") o.provenCuts = false;
-    else if (a == "--no-local-reset") o.localReset = false;
-    else if (a == "--no-tree-packing") o.treePacking = false;
-    else if (a == "--no-steering") o.steering = false;
+    else if (a == "--decompose") o.build.decompose = true;
+    else if (a == "--no-decompose") o.build.decompose = false;
+    else if (a == "--no-degree-bound") o.build.degreeBound = false;
+    else if (a == "--no-proven-cuts") o.build.provenCuts = false;
+    else if (a == "--no-local-reset") o.build.localReset = false;
+    else if (a == "--no-tree-packing") o.build.treePacking = false;
+    else if (a == "--no-steering") o.build.steering = false;
     else if (a == "--real") o.real = true;
     else if (a == "--tree") o.treeText = true;
     else if (a == "--report") o.report = true;

@@ -7,7 +7,15 @@
 #include <utility>
 #include <vector>
 
+#include "sunder/build.h"
+
 namespace sunder::cuttree {
+
+inline sunder::BuildOptions everyCore() {
+  sunder::BuildOptions build;
+  build.threads = 0;
+  return build;
+}
 
 // Two nodes a --query, --side or pairs file line names: their texts as
 // given (ids, or names of a named file), and their ids, set from the texts
@@ -33,15 +41,10 @@ struct Options {
   bool treeText = false;     // --tree: the tree text besides other results
   bool report = false;
   int progress = -1;         // -1: when standard error is a terminal
-  int threads = 0;           // 0: every core
-  std::string engine = "auto";
-  double updateFactor = 2.0; // --update-factor, for the relabel engine
-  bool decompose = true;     // --no-decompose: the whole graph at once
-  bool degreeBound = true;   // --no-degree-bound
-  bool provenCuts = true;    // --no-proven-cuts
-  bool localReset = true;    // --no-local-reset
-  bool treePacking = true;   // --no-tree-packing
-  bool steering = true;      // --no-steering
+  std::string engine = "auto";  // --engine, checked and set in `build` by main
+  // The build as -j, --update-factor and the --no-... switches set it
+  // (threads 0, the default: every core); main adds the engine and progress.
+  sunder::BuildOptions build = everyCore();
   bool real = false;         // --real: capacities may be real numbers
   int64_t kComponents = 0;   // --k-components K; 0: not asked
   bool distribution = false; // --distribution
