@@ -193,11 +193,18 @@ class Progress {
   std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
-const char *counterNames(sunder::Engine engine) {
-  switch (engine) {
-    case sunder::Engine::Paths: return "phases augmentations";
-    case sunder::Engine::Trees: return "augmentations adoptions";
-    default: return "relabels pushes";
+// The two counters the report's counter line shows for an engine, and
+// their names.
+struct ReportCounters {
+  const char *names;
+  int64_t first, second;
+};
+
+ReportCounters reportCounters(const sunder::BuildStats &s) {
+  switch (s.engine) {
+    case sunder::Engine::Paths: return {"phases augmentations", s.phases, s.augmentations};
+    case sunder::Engine::Trees: return {"augmentations adoptions", s.augmentations, s.adoptions};
+    default: return {"relabels pushes", s.relabels, s.pushes};
   }
 }
 
@@ -209,12 +216,13 @@ void writeReport(FILE *out, const sunder::GraphFile &file, const sunder::CutTree
   printNodesLine(out, n, m);
   printSummaryLines(out, n, m, static_cast<float>(s.calcSeconds),
                     static_cast<float>(s.manipSeconds));
-  printCounterLines(out, s.counter1, s.counter2, static_cast<float>(s.seconds),
+  ReportCounters counters = reportCounters(s);
+  printCounterLines(out, counters.first, counters.second, static_cast<float>(s.seconds),
                     static_cast<float>(s.lastCutSeconds));
   std::string used = sunder::engineName(s.engine);
   std::string engine = o.engine == used ? used : o.engine + " (" + used + ")";
   fprintf(out, "c engine: %s   counters: %s   threads: %d   recomputed: %d of %d\n",
-          engine.c_str(), counterNames(s.engine), s.threads, s.recomputed, s.computations);
+          engine.c_str(), counters.names, s.threads, s.recomputed, s.computations);
   auto onOff = [](bool on) { return on ? "on" : "off"; };
   fprintf(out,
           "c switches: decompose %s   proven-cuts %s   degree-bound %s   local-reset %s   "

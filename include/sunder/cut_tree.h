@@ -28,14 +28,17 @@ namespace sunder {
 // How the cut computations of a build were made (see build.h).
 enum class Engine { Auto, Exact, Relabel, Paths, Trees };
 
-// What a build did. The two counters depend on the engine: relabels and
-// pushes (exact, relabel), phases and augmentations (paths), augmentations
-// and adoptions (trees).
+// What a build did. Each engine counts its own operations, the others stay
+// 0: relabels and pushes (exact, relabel), phases and augmentations
+// (paths), augmentations and adoptions (trees).
 struct BuildStats {
   Engine engine = Engine::Exact;  // the engine that built the tree
   int32_t threads = 1;            // threads the build was given (0 resolved)
-  int64_t counter1 = 0;
-  int64_t counter2 = 0;
+  int64_t relabels = 0;
+  int64_t pushes = 0;
+  int64_t phases = 0;
+  int64_t augmentations = 0;
+  int64_t adoptions = 0;
   int64_t scans = 0;           // arcs looked at, the engines' common measure
   int32_t computations = 0;    // s-t cuts committed
   int32_t recomputed = 0;      // committed only after a second computation

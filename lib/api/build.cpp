@@ -309,8 +309,11 @@ int threadCount(const BuildOptions &options) {
 BuildStats statsOf(const GusfieldRun &run, Engine engine) {
   BuildStats stats;
   stats.engine = engine;
-  stats.counter1 = run.counters.first;
-  stats.counter2 = run.counters.second;
+  stats.relabels = run.counters.relabels;
+  stats.pushes = run.counters.pushes;
+  stats.phases = run.counters.phases;
+  stats.augmentations = run.counters.augmentations;
+  stats.adoptions = run.counters.adoptions;
   stats.scans = run.counters.scans;
   stats.computations = run.computations;
   stats.recomputed = run.recomputed;
@@ -447,9 +450,7 @@ CutTree treeOf(const Graph &g, const GusfieldRun &run, Engine engine, int thread
 
 // Adds what one block's build did to the whole build's account.
 void addUp(GusfieldRun &total, const GusfieldRun &part) {
-  total.counters.first += part.counters.first;
-  total.counters.second += part.counters.second;
-  total.counters.scans += part.counters.scans;
+  total.counters += part.counters;
   total.computations += part.computations;
   total.recomputed += part.recomputed;
   total.cutsRecorded += part.cutsRecorded;

@@ -9,14 +9,37 @@
 
 namespace sunder::detail {
 
-// Operation counters of an engine, run-long; what the first two count
-// depends on the engine (push-relabel: relabels and pushes; augmenting
-// paths: phases and augmentations; search trees: augmentations and
-// adoptions).
+// Operation counters of an engine, run-long. Each engine counts its own
+// operations and leaves the others 0: push-relabel its relabels and pushes,
+// the augmenting paths their phases and augmentations, the search trees
+// their augmentations and adoptions; every engine its scans.
 struct Counters {
-  int64_t first = 0;
-  int64_t second = 0;
+  int64_t relabels = 0;
+  int64_t pushes = 0;
+  int64_t phases = 0;
+  int64_t augmentations = 0;
+  int64_t adoptions = 0;
   int64_t scans = 0;  // arcs looked at, the engines' common measure of work
+
+  Counters &operator+=(const Counters &more) {
+    relabels += more.relabels;
+    pushes += more.pushes;
+    phases += more.phases;
+    augmentations += more.augmentations;
+    adoptions += more.adoptions;
+    scans += more.scans;
+    return *this;
+  }
+  Counters operator-(const Counters &less) const {
+    Counters d;
+    d.relabels = relabels - less.relabels;
+    d.pushes = pushes - less.pushes;
+    d.phases = phases - less.phases;
+    d.augmentations = augmentations - less.augmentations;
+    d.adoptions = adoptions - less.adoptions;
+    d.scans = scans - less.scans;
+    return d;
+  }
 };
 
 // The two sides of a cut: by node (side[k] = 1 on t's side, 0 on s's) when

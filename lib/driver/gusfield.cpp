@@ -193,8 +193,7 @@ Outcome Driver::computeOn(CutEngine &engine, int32_t k, int32_t s, int32_t t, in
   o.seconds = now() - start;
   o.sink = t;
   Counters after = engine.counters();
-  o.counters = {after.first - before.first, after.second - before.second,
-                after.scans - before.scans};
+  o.counters = after - before;
   return o;
 }
 
@@ -208,9 +207,7 @@ void Driver::commit(int32_t i, const Outcome &o) {
   updateTree(s, sink, o);
   knownSink_[s] = sink;
   knownValue_[s] = o.cut;
-  r_.counters.first += o.counters.first;
-  r_.counters.second += o.counters.second;
-  r_.counters.scans += o.counters.scans;
+  r_.counters += o.counters;
   r_.scansAfter.push_back(r_.counters.scans);
   r_.calcSeconds += o.seconds;
   r_.computations++;

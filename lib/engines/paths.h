@@ -38,7 +38,13 @@ class AugmentingPaths {
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit = INT64_MAX);
 
   // Phases, augmentations and the arcs looked at.
-  Counters counters() const { return {phases_, augmentations_, scans_}; }
+  Counters counters() const {
+    Counters c;
+    c.phases = phases_;
+    c.augmentations = augmentations_;
+    c.scans = scans_;
+    return c;
+  }
 
  private:
   void restoreResiduals();

@@ -42,5 +42,9 @@ int64_t SolverEngine::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int6
 }
 
 sunder::detail::Counters SolverEngine::counters() const {
-  return {g_->relabels, g_->pushes, totalEdgeScans(g_)};
+  sunder::detail::Counters c;
+  c.relabels = g_->relabels;
+  c.pushes = g_->pushes;
+  c.scans = totalEdgeScans(g_);
+  return c;
 }

@@ -111,7 +111,13 @@ class SearchTrees {
   int64_t cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit = INT64_MAX);
 
   // Augmentations, adoptions and the arcs and tree links looked at.
-  Counters counters() const { return {augmentations_, adoptions_, scans_}; }
+  Counters counters() const {
+    Counters c;
+    c.augmentations = augmentations_;
+    c.adoptions = adoptions_;
+    c.scans = scans_;
+    return c;
+  }
 
  private:
   enum : uint8_t { FREE = 0, SOURCE = 1, SINK = 2 };

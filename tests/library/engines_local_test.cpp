@@ -190,14 +190,13 @@ oracle::FlowTable treeValues(const sunder::detail::GusfieldRun &run) {
 }
 
 // Counters as values that compare and print.
-std::array<int64_t, 3> countsOf(const sunder::detail::Counters &c) {
-  return {c.first, c.second, c.scans};
+std::array<int64_t, 6> countsOf(const sunder::detail::Counters &c) {
+  return {c.relabels, c.pushes, c.phases, c.augmentations, c.adoptions, c.scans};
 }
 
 // What an engine's counters grew by since `before`.
-std::array<int64_t, 3> grownBy(const CutEngine &engine, const sunder::detail::Counters &before) {
-  sunder::detail::Counters now = engine.counters();
-  return {now.first - before.first, now.second - before.second, now.scans - before.scans};
+std::array<int64_t, 6> grownBy(const CutEngine &engine, const sunder::detail::Counters &before) {
+  return countsOf(engine.counters() - before);
 }
 
 // One engine answers a long sequence of different s-t pairs: every value is
@@ -218,7 +217,7 @@ TEST(CompactEngines, CutSequencesMatchBoostAndFreshEngines) {
         std::vector<uint8_t> side;
         sunder::detail::Counters before = engine->counters();
         int64_t value = engine->cut(s, t, side);
-        std::array<int64_t, 3> work = grownBy(*engine, before);
+        std::array<int64_t, 6> work = grownBy(*engine, before);
         ASSERT_EQ(value, flow.maxFlow(s, t)) << describe(c, v) << " " << s << " " << t;
         ASSERT_EQ(side.size(), static_cast<size_t>(n));
         ASSERT_EQ(side[s], 0) << describe(c, v);
