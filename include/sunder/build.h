@@ -22,24 +22,6 @@
 
 namespace sunder {
 
-// How each s-t cut is found:
-//   Exact    push-relabel with highest-label selection, exact global
-//            relabelling and dormant layers;
-//   Relabel  the same with a global relabelling at the start of each cut;
-//   Paths    blocking flows along shortest augmenting paths;
-//   Trees    two search trees kept between augmentations;
-//   Auto     the engine that does least on the first cuts of this graph
-//            (of Relabel, Paths and Trees; on graphs of 100,000 edges or
-//            more, whose push-relabel records would take five times the
-//            memory, of Paths and Trees); when the decomposition splits
-//            the graph (bridges, articulation nodes, components: the
-//            shape of real networks) Trees for every block, without a
-//            probe, for it was quickest on every such network measured,
-//            and blocks of at most 32 nodes solved over a matrix of their
-//            capacities.
-// Every engine gives a valid cut tree; Auto's choice depends on the graph
-// alone, never on timing.
-
 // The engine of a name ("auto", "exact", "relabel", "paths", "trees");
 // Error naming the known ones for any other.
 SUNDER_API Engine engineFromName(const std::string &name);

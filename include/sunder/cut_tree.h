@@ -1,5 +1,11 @@
 // A Gomory-Hu cut tree and the questions it answers.
 //
+// Ids and indices: a node is named by its id (the graph's NodeId) in every
+// call that takes or returns one node, and by its index (0 ... n - 1, the
+// graph's order) in the calls whose names end in "At" and in the arrays
+// ids(), parents() and weights(), which are by index (parents() holds
+// indices too). Lists of nodes (sides, components, parts) are of ids.
+//
 // Every node but the root (index 0) has a parent and the weight of the edge
 // to it; that weight is the minimum cut value between the two ends. The
 // minimum cut between any two nodes is the lightest edge on their tree
@@ -25,7 +31,22 @@
 
 namespace sunder {
 
-// How the cut computations of a build were made (see build.h).
+// How each s-t cut of a build is found (BuildOptions::engine, build.h):
+//   Exact    push-relabel with highest-label selection, exact global
+//            relabelling and dormant layers, as the program sunder runs it;
+//   Relabel  the same with a global relabelling at the start of each cut;
+//   Paths    blocking flows along shortest augmenting paths;
+//   Trees    two search trees kept between augmentations;
+//   Auto     the engine that looks at the fewest arcs, weighed by what an
+//            arc look costs it, on the first cuts of this graph: of
+//            Relabel, Paths and Trees, or of Paths and Trees on graphs of
+//            100,000 edges or more, where push-relabel's records would take
+//            five times the graph's memory. When the decomposition splits
+//            the graph (bridges, articulation nodes, components), Trees for
+//            every block without a probe, and blocks of at most 32 nodes
+//            solved over a matrix of their capacities.
+// Every engine gives a valid cut tree; Auto's choice depends on the graph
+// alone, never on timing.
 enum class Engine { Auto, Exact, Relabel, Paths, Trees };
 
 // What a build did. Each engine counts its own operations, the others stay
