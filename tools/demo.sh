@@ -20,7 +20,7 @@ instance=$(mktemp --suffix=.cut)
 trap 'rm -f "$instance"' EXIT
 "build/generators/$1" "${@:2}" > "$instance"
 echo "+ $* | sunder" >&2
-build/solver/sunder < "$instance"
+build/sunder/sunder < "$instance"
 
 # The cut tree answers any minimum-cut question; two of them, in words.
 first=$(awk '/^a / {print $2; exit}' "$instance")

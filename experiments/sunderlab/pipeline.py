@@ -30,7 +30,7 @@ def resolve_program(name, build):
     """Path of a program named in a command line; None if there is none."""
     if "/" in name:
         return name
-    for folder in ("generators", "solver", name):
+    for folder in ("generators", name):
         path = os.path.join(build, folder, name)
         if os.path.isfile(path) and os.access(path, os.X_OK):
             return path

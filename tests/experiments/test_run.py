@@ -20,7 +20,7 @@ EXPERIMENTS = os.path.join(HERE, "..", "..", "experiments")
 RUNNER = os.path.join(EXPERIMENTS, "run")
 BUILD = os.path.abspath(os.environ.get("SUNDER_BUILD", os.path.join(HERE, "..", "..", "build")))
 GENERATORS = os.path.join(BUILD, "generators")
-SUNDER = os.path.join(BUILD, "solver", "sunder")
+SUNDER = os.path.join(BUILD, "sunder", "sunder")
 HOG = f"{sys.executable} {os.path.join(HERE, 'hog.py')}"
 MIB = 1024  # KiB
 

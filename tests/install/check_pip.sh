@@ -81,7 +81,7 @@ cache=$(ls "$work"/tree/build-pip/temp.*/cmake/CMakeCache.txt)
 for setting in CMAKE_BUILD_TYPE:STRING=Release SUNDER_TESTS:BOOL=OFF SUNDER_BENCH:BOOL=OFF; do
   grep -qx "$setting" "$cache" || { echo "the pip build lacks $setting"; exit 1; }
 done
-for program in cuttree/cuttree generators/ringforge solver/sunder; do
+for program in cuttree/cuttree generators/ringforge sunder/sunder; do
   [ ! -e "$(dirname "$cache")/$program" ] || { echo "the pip build built $program"; exit 1; }
 done
 # pip and setuptools wrote nothing into the tree but build-pip/.

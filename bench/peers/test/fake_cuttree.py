@@ -20,7 +20,7 @@ p.add_argument("file")
 a = p.parse_args()
 
 with open(a.file) as f:
-    report = subprocess.run([os.path.join(a.build, "solver", "sunder")], stdin=f,
+    report = subprocess.run([os.path.join(a.build, "sunder", "sunder")], stdin=f,
                             capture_output=True, text=True, check=True).stdout
 scan = subprocess.run([os.path.join(a.build, "bench", "peers", "scan_count"), a.file],
                       capture_output=True, text=True, check=True).stdout
