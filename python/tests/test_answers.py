@@ -215,16 +215,27 @@ def test_graph_input_and_refusals():
         sunder.cut_tree(I)
 
 
-def test_examples_of_the_docs():
-    """Every >>> example of docs/python.md, the blocks run in order as one,
-    gives the output written there."""
+def run_examples(path):
+    """Runs every >>> example of the ```python blocks of `path`, the blocks
+    in order as one; (failed, tried)."""
     import doctest
 
-    with open(DOCS, encoding="utf-8") as f:
+    with open(path, encoding="utf-8") as f:
         blocks = re.findall(r"```python\n(.*?)```", f.read(), re.S)
-    assert len(blocks) >= 2
-    examples = doctest.DocTestParser().get_doctest("\n".join(blocks), {}, "docs/python.md", DOCS, 0)
+    assert blocks, path
+    examples = doctest.DocTestParser().get_doctest("\n".join(blocks), {}, path, path, 0)
     runner = doctest.DocTestRunner(optionflags=doctest.NORMALIZE_WHITESPACE)
     runner.run(examples)
-    failed, tried = runner.summarize(verbose=False)
+    return runner.summarize(verbose=False)
+
+
+def test_examples_of_the_docs():
+    """Every >>> example of docs/python.md gives the output written there."""
+    failed, tried = run_examples(DOCS)
     assert failed == 0 and tried >= 30
+
+
+def test_examples_of_the_readme():
+    """The README's Python session, as printed."""
+    failed, tried = run_examples(os.path.join(os.path.dirname(DOCS), "..", "README.md"))
+    assert failed == 0 and tried >= 5
