@@ -115,9 +115,32 @@ void plotDistribution(const sunder::GraphFile &file, const sunder::CutTree &t,
 }  // namespace
 
 bool answersAsked(const Options &o) {
-  return o.kComponents > 0 || o.distribution || o.minKCut > 0 || o.clusterAlpha > 0 ||
-         !o.plot.empty();
+  return o.kComponents > 0 || o.distribution || o.allPairs || o.minKCut > 0 ||
+         o.clusterAlpha > 0 || !o.plot.empty();
 }
+
+namespace {
+
+// The most nodes --all-pairs writes the n x n values of.
+constexpr int32_t kAllPairsNodes = 10000;
+
+// One line per node: its minimum cut value to every node, row by row, so
+// that only one row is held at a time.
+void writeAllPairs(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t) {
+  int32_t n = t.nodeCount();
+  if (n > kAllPairsNodes)
+    throw sunder::Error("--all-pairs: the instance has " + std::to_string(n) +
+                        " nodes; the values of every pair are written for at most " +
+                        std::to_string(kAllPairsNodes));
+  for (int32_t u = 0; u < n; u++) {
+    fprintf(out, "r %s", sunder::nodeName(file, t.ids()[u]).c_str());
+    for (int32_t v = 0; v < n; v++)
+      fprintf(out, " %s", u == v ? "0" : valueText(file, t.minCutValueAt(u, v)).c_str());
+    fprintf(out, "\n");
+  }
+}
+
+}  // namespace
 
 // A whole number of the command line at the scale of the file's capacities
 // (the number itself unless they are real); Error when it passes the bound.
@@ -142,6 +165,7 @@ void writeAnswers(FILE *out, const sunder::GraphFile &file, const sunder::CutTre
   if (o.distribution)
     for (const sunder::ConnectivityCount &c : sunder::connectivityDistribution(t))
       fprintf(out, "d %s %" PRId64 "\n", valueText(file, c.value).c_str(), c.pairs);
+  if (o.allPairs) writeAllPairs(out, file, t);
   if (o.minKCut > 0) {
     sunder::KCut cut = sunder::minKCut(t, g, o.minKCut);
     fprintf(out, "x %" PRId64 " %s %s\n", o.minKCut, valueText(file, cut.value).c_str(),

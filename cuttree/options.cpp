@@ -50,6 +50,9 @@ const char *const usageText =
     "                  the nodes whose every pair has minimum cut K or more:\n"
     "                  'k K COUNT', then 'g SIZE X1 ... XSIZE' per component\n"
     "  --distribution  pairs of nodes per minimum cut value: 'd VALUE PAIRS'\n"
+    "  --all-pairs     every pair's minimum cut value: a line 'r X V1 ... Vn'\n"
+    "                  per node X, its value to every node in node order (0 to\n"
+    "                  itself); graphs of at most 10000 nodes\n"
     "  --min-k-cut K   approximate minimum K-cut, the tree's K - 1 lightest\n"
     "                  edges removed: 'x K VALUE BOUND' (VALUE the capacity\n"
     "                  between the parts <= BOUND their weights <= 2 - 2/K\n"
@@ -252,6 +255,8 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
       if (!r.takeValue(a, value, error) || !parseAnswerCount(a, value, o, error)) return false;
     } else if (a == "--distribution") {
       o.distribution = true;
+    } else if (a == "--all-pairs") {
+      o.allPairs = true;
     } else if (a == "--plot") {
       if (!r.takeValue(a, o.plot, error)) return false;
     } else if (a == "--pairs") {

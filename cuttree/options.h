@@ -48,6 +48,7 @@ struct Options {
   bool real = false;         // --real: capacities may be real numbers
   int64_t kComponents = 0;   // --k-components K; 0: not asked
   bool distribution = false; // --distribution
+  bool allPairs = false;     // --all-pairs
   int64_t minKCut = 0;       // --min-k-cut K; 0: not asked
   int64_t clusterAlpha = 0;  // --cut-clustering ALPHA; 0: not asked
   std::string plot;          // --plot FILE.png; empty: not asked

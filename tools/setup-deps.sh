@@ -17,6 +17,8 @@ packages+=(python3 gnuplot-nox parallel)
 # package for (python/CMakeLists.txt), whatever python3 comes first on the
 # PATH.
 packages+=(pybind11-dev python3-dev python3-numpy python3-networkx python3-igraph python3-pytest)
+# The distribution plot's test (CutTree.plot_connectivity_distribution).
+packages+=(python3-matplotlib)
 # pip installs from the checkout (pyproject.toml, setup.py): setuptools and
 # wheel as the build backend, venv (with its bundled pip) for virtual
 # environments, build for `python3 -m build`.

@@ -807,6 +807,29 @@ class CutTree:
         values, counts = self._tree.connectivity_distribution()
         return self._numbers(np.array(values, dtype=np.int64)), np.array(counts, dtype=np.int64)
 
+    def plot_connectivity_distribution(self, ax=None, path=None):
+        """Draws connectivity_distribution with matplotlib: one stem per
+        minimum cut value, its height the pairs that have it, as cuttree
+        --plot draws it. Into `ax` (a matplotlib Axes; a new figure's when
+        None), and saved to `path` when given. Returns the Axes."""
+        import matplotlib
+
+        if ax is None:
+            if path is not None and matplotlib.get_backend().lower() not in ("agg", "pdf", "svg"):
+                matplotlib.use("Agg")  # a file needs no window
+            import matplotlib.pyplot as plt
+
+            ax = plt.figure(figsize=(8, 5)).add_subplot()
+        values, counts = self.connectivity_distribution()
+        ax.vlines(values, 0, counts, linewidth=4)
+        ax.set_title("Minimum cut values of the node pairs")
+        ax.set_xlabel("minimum cut value")
+        ax.set_ylabel("node pairs")
+        ax.set_ylim(bottom=0)
+        if path is not None:
+            ax.figure.savefig(path)
+        return ax
+
     def all_pairs(self, max_bytes=2**31):
         """The n x n int64 matrix of minimum cut values by index (the diagonal
         0). ValueError when it would take more than max_bytes."""

@@ -239,3 +239,15 @@ def test_examples_of_the_readme():
     """The README's Python session, as printed."""
     failed, tried = run_examples(os.path.join(os.path.dirname(DOCS), "..", "README.md"))
     assert failed == 0 and tried >= 5
+
+
+def test_the_distribution_plot_draws_every_value(tmp_path):
+    pytest.importorskip("matplotlib")
+    t = sunder.cut_tree([[1, 2], [2, 3], [1, 3], [3, 4]])  # a triangle and a pendant node
+    path = tmp_path / "pairs.png"
+    ax = t.plot_connectivity_distribution(path=path)
+    (stems,) = ax.collections
+    # Three pairs of 1 (node 4 to the triangle), three of 2 (within it).
+    assert [tuple(map(float, seg[:, 0])) + (float(seg[1, 1]),) for seg in stems.get_segments()] == [
+        (1.0, 1.0, 3.0), (2.0, 2.0, 3.0)]
+    assert path.read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"

@@ -56,6 +56,25 @@ TEST(CuttreeAnswers, TwoTrianglesByHand) {
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 4);
 }
 
+// Every pair's value, row by row: 6 within the first triangle, 4 within the
+// second, the bridge's 1 across.
+TEST(CuttreeAnswers, AllPairsByHand) {
+  ProgramResult r = cuttree({"--all-pairs"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "r 1 0 6 6 1 1 1\nr 2 6 0 6 1 1 1\nr 3 6 6 0 1 1 1\n"
+            "r 4 1 1 1 0 4 4\nr 5 1 1 1 4 0 4\nr 6 1 1 1 4 4 0\n");
+  // 10001 nodes in a path: more than --all-pairs writes.
+  std::string path = "p cut 10001 10000\n";
+  for (int k = 1; k <= 10000; k++) path += "a " + std::to_string(k) + " " + std::to_string(k + 1) + " 1\n";
+  r = cuttree({"--all-pairs"}, path);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "cuttree: --all-pairs: the instance has 10001 nodes; the values of every pair are "
+            "written for at most 10000\n");
+  EXPECT_EQ(r.out, "");
+}
+
 TEST(CuttreeAnswers, BadArguments) {
   struct Case {
     std::vector<std::string> args;
