@@ -40,16 +40,17 @@ void ArcCapacities::assign(size_t arcs, bool narrow) {
 CompactGraph::CompactGraph(int32_t nodes, const std::vector<Edge> &edges)
     : n(nodes), first(nodes + 1, 0), degree(nodes, 0) {
   std::vector<Edge> merged = mergedEdges(edges);
+  bool narrow = true;  // see narrowResiduals()
   for (const Edge &e : merged) {
     first[e.u + 1]++;
     first[e.v + 1]++;
-    narrowResiduals = narrowResiduals && e.capacity <= INT32_MAX / 2;
+    narrow = narrow && e.capacity <= INT32_MAX / 2;
   }
   for (int32_t v = 0; v < n; v++) first[v + 1] += first[v];
   size_t arcs = static_cast<size_t>(first[n]);
   head.resize(arcs);
   twin.resize(arcs);
-  cap.assign(arcs, narrowResiduals);
+  cap.assign(arcs, narrow);
   std::vector<int32_t> fill(first.begin(), first.end() - 1);
   for (const Edge &e : merged) {
     int32_t a = fill[e.u]++, b = fill[e.v]++;

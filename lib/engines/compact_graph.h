@@ -26,13 +26,14 @@ class ArcCapacities {
     else wide_[a] = capacity;
   }
   int64_t operator[](size_t a) const { return narrow_ ? narrow32_[a] : wide_[a]; }
+  bool narrow() const { return narrow_; }
   size_t size() const { return narrow_ ? narrow32_.size() : wide_.size(); }
   bool empty() const { return size() == 0; }
   // Every capacity into `out`, resized to hold them.
   template <typename T>
   void copyTo(std::vector<T> &out) const {
-    out.resize(size());
-    for (size_t a = 0; a < out.size(); a++) out[a] = static_cast<T>((*this)[a]);
+    if (narrow_) out.assign(narrow32_.begin(), narrow32_.end());
+    else out.assign(wide_.begin(), wide_.end());
   }
 
  private:
@@ -48,7 +49,7 @@ struct CompactGraph {
   std::vector<int32_t> first;   // arcs of node v: first[v] ... first[v + 1] - 1
   std::vector<int32_t> head;    // by arc
   std::vector<int32_t> twin;    // by arc
-  ArcCapacities cap;            // by arc, narrow when narrowResiduals holds
+  ArcCapacities cap;            // by arc, narrow when narrowResiduals() holds
   std::vector<int64_t> degree;  // by node: summed capacity of its arcs, at most INT64_MAX
   // The capacities of the two lightest (merged) edges added up, at most
   // INT64_MAX; 0 with fewer than two edges. In a graph that is one block of
@@ -57,8 +58,9 @@ struct CompactGraph {
   int64_t twoLightest = 0;
   // Every arc's residual capacity fits 32 bits: no residual passes the
   // capacities of an arc and its twin added up, so it is enough that twice
-  // the heaviest (merged) edge's capacity is at most INT32_MAX.
-  bool narrowResiduals = true;
+  // the heaviest (merged) edge's capacity is at most INT32_MAX. The arc
+  // capacities are then kept in 32 bits too.
+  bool narrowResiduals() const { return cap.narrow(); }
 
   // The hubs are the nodes with the most arcs (the smaller index first
   // among equals), kHubs at most, each with kHubArcs arcs or more. Their

@@ -233,7 +233,7 @@ std::unique_ptr<CutEngine> newEngine(Engine engine, const Graph &graph,
       return std::make_unique<CompactEngine<AugmentingPaths>>(compact, compactSettings(settings),
                                                               settings.aloneToRoot);
     case Engine::Trees:
-      if (compact->narrowResiduals) return searchTrees<int32_t>(compact, settings);
+      if (compact->narrowResiduals()) return searchTrees<int32_t>(compact, settings);
       return searchTrees<int64_t>(compact, settings);
     case Engine::Exact: return std::make_unique<ExactEngine>(graph, cutSettings());
     case Engine::Auto: break;

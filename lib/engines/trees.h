@@ -90,7 +90,7 @@ class ActiveQueue {
 };
 
 // Residual: the type of the residual capacities, int32_t on a graph whose
-// every residual fits it (CompactGraph::narrowResiduals), int64_t on any.
+// every residual fits it (CompactGraph::narrowResiduals()), int64_t on any.
 template <typename Residual>
 class SearchTrees {
  public:

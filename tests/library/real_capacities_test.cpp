@@ -132,6 +132,14 @@ TEST(RealScale, FractionsAndOversizedSumsGoToFixedPoint) {
   EXPECT_GT(scale.errorBound(2), 0);
   EXPECT_LT(scale.errorBound(2), 1e-17);
 
+  // Scaled by 2 they add up to the bound exactly: still exact; half more
+  // passes it.
+  std::vector<RealValue> full = valuesOf({"2305843009213693951", "0.5"});
+  RealScale atBound(full);
+  EXPECT_TRUE(atBound.exact());
+  EXPECT_EQ(atBound.scaled(full[0]) + atBound.scaled(full[1]), sunder::kMaxTotalCapacity);
+  EXPECT_FALSE(RealScale(valuesOf({"2305843009213693951", "0.5", "0.5"})).exact());
+
   // Whole at scale 2 but adding up past the bound.
   std::vector<RealValue> big = valuesOf({"4611686018427387903", "0.5"});
   RealScale wide(big);
