@@ -81,9 +81,14 @@ const char *const usageText =
     "                  relabel  push-relabel with a global update at the start\n"
     "                  paths    blocking flows along shortest augmenting paths\n"
     "                  trees    two search trees kept between augmentations\n"
+    "                  gomory-hu  Gomory and Hu's method with contraction, not\n"
+    "                           Gusfield's: each cut splits one part of the\n"
+    "                           nodes, the other parts' sides merged, its flow\n"
+    "                           by relabel\n"
     "                  auto     whichever of relabel, paths and trees looks at\n"
     "                           fewest arcs in the first 16 computations; the\n"
-    "                           tree is then that engine's own; trees for\n"
+    "                           tree is then that engine's own (gomory-hu where\n"
+    "                           relabel wins); trees for\n"
     "                           every block of a graph that splits (a\n"
     "                           matrix for blocks of at most 32 nodes)\n"
     "  --no-decompose  build the tree of the whole graph at once; by default\n"
@@ -103,7 +108,12 @@ const char *const usageText =
     "                  node to settle nodes whose cut to it is the node\n"
     "                  alone (on by default; the run is then rooted there)\n"
     "  --no-steering   trees: grow a cut's source tree in order found, not\n"
-    "                  nearest the run's root first when the root is its sink\n"
+    "                  nearest the run's root first when the root is its sink\n"    "  --no-contraction\n"
+    "                  auto: Gusfield's method even where relabel wins\n"
+    "  --no-spread-pairs\n"
+    "                  gomory-hu: cut each part between two of its nodes at\n"
+    "                  random, not between its heaviest node and the node\n"
+    "                  farthest from it\n"
     "  --update-factor F\n"
     "                  relabel: a global update once the relabels\n"
     "                  since the last exceed F times the awake nodes (2)\n"
@@ -241,6 +251,8 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     else if (a == "--no-local-reset") o.build.localReset = false;
     else if (a == "--no-tree-packing") o.build.treePacking = false;
     else if (a == "--no-steering") o.build.steering = false;
+    else if (a == "--no-contraction") o.build.contraction = false;
+    else if (a == "--no-spread-pairs") o.build.spreadPairs = false;
     else if (a == "--real") o.real = true;
     else if (a == "--tree") o.treeText = true;
     else if (a == "--report") o.report = true;

@@ -71,3 +71,8 @@ target_include_directories(engines_checked_test PRIVATE ${CMAKE_CURRENT_SOURCE_D
 target_link_libraries(engines_checked_test PRIVATE sunder_static cut_tree_verify GTest::gtest_main)
 target_compile_definitions(engines_checked_test PRIVATE SUNDER_DEBUG_CHECKS)
 gtest_discover_tests(engines_checked_test TEST_PREFIX checked. DISCOVERY_TIMEOUT 60)
+
+# Gomory and Hu's method with contraction against Boost, its switches,
+# threads, progress and errors.
+sunder_test(gomory_hu_test library/gomory_hu_test.cpp)
+target_link_libraries(gomory_hu_test PRIVATE sunder_static cut_tree_verify)

@@ -17,7 +17,7 @@ elif [ "${1:-}" = "--threads" ]; then
   dir=build-tsan
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUNDER_TSAN=ON -DSUNDER_BENCH=OFF >/dev/null
   filter=(-L parallel)
-  targets=(--target api_test cuttree_test engines_local_test hostile_test)
+  targets=(--target api_test cuttree_test engines_local_test hostile_test gomory_hu_test)
 else
   dir=build
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release >/dev/null

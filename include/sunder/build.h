@@ -81,12 +81,25 @@ struct BuildOptions {
   //              tree from the nodes nearest the root first (distances in
   //              arcs, found once), so it runs towards the root along about
   //              a path rather than as a ball.
+  //   contraction  Auto: where push-relabel wins the probe, the tree is
+  //              built by Gomory and Hu's method with contraction
+  //              (Engine::GomoryHu, its cuts by push-relabel) instead of
+  //              Gusfield's: every cut then runs on the graph of one part
+  //              with the rest merged, smaller and smaller as parts split.
+  //   spreadPairs  GomoryHu: each part is cut between its heaviest node and
+  //              the node farthest from it in arcs; off, between two of its
+  //              nodes drawn at random (from a seed of the build's own).
   bool decompose = true;
   bool treePacking = true;
   bool steering = true;
   bool provenCuts = true;
   bool degreeBound = true;
   bool localReset = true;
+  bool contraction = true;
+  bool spreadPairs = true;
+  // GomoryHu: the engine that finds the cuts in the contracted graphs
+  // (Exact, Relabel, Paths or Trees).
+  Engine gomoryHuFlows = Engine::Relabel;
 };
 
 // The cut tree of `graph`. Error on bad options (threads < 0, a factor not

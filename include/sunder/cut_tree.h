@@ -37,17 +37,22 @@ namespace sunder {
 //   Relabel  the same with a global relabelling at the start of each cut;
 //   Paths    blocking flows along shortest augmenting paths;
 //   Trees    two search trees kept between augmentations;
+//   GomoryHu Gomory and Hu's method with contraction instead of Gusfield's:
+//            each cut splits one part of a partition of the nodes, in the
+//            graph with every other part's side merged into one node, its
+//            flow found by BuildOptions::gomoryHuFlows;
 //   Auto     the engine that looks at the fewest arcs, weighed by what an
 //            arc look costs it, on the first cuts of this graph: of
 //            Relabel, Paths and Trees, or of Paths and Trees on graphs of
 //            100,000 edges or more, where push-relabel's records would take
-//            five times the graph's memory. When the decomposition splits
+//            five times the graph's memory; GomoryHu where Relabel wins
+//            (unless BuildOptions::contraction is off). When the decomposition splits
 //            the graph (bridges, articulation nodes, components), Trees for
 //            every block without a probe, and blocks of at most 32 nodes
 //            solved over a matrix of their capacities.
 // Every engine gives a valid cut tree; Auto's choice depends on the graph
 // alone, never on timing.
-enum class Engine { Auto, Exact, Relabel, Paths, Trees };
+enum class Engine { Auto, Exact, Relabel, Paths, Trees, GomoryHu };
 
 // What a build did. Each engine counts its own operations, the others stay
 // 0: relabels and pushes (exact, relabel), phases and augmentations

@@ -10,6 +10,7 @@
 #include "lib/api/work.h"
 #include "lib/decompose/decompose.h"
 #include "lib/engines/dense.h"
+#include "lib/driver/gomory_hu.h"
 #include "lib/driver/gusfield.h"
 #include "lib/engines/engines.h"
 #include "lib/engines/tree_packing.h"
@@ -29,6 +30,7 @@ const EngineName kEngineNames[] = {{Engine::Exact, "exact"},
                                    {Engine::Relabel, "relabel"},
                                    {Engine::Paths, "paths"},
                                    {Engine::Trees, "trees"},
+                                   {Engine::GomoryHu, "gomory-hu"},
                                    {Engine::Auto, "auto"}};
 
 // Computations each candidate of Auto makes before the choice.
@@ -296,6 +298,10 @@ void checkOptions(const BuildOptions &options) {
   bool known = false;
   for (const EngineName &e : kEngineNames) known = known || e.engine == options.engine;
   if (!known) throw Error("unknown engine");
+  Engine flows = options.gomoryHuFlows;
+  if (flows == Engine::Auto || flows == Engine::GomoryHu)
+    throw Error("the cuts of gomory-hu are found by exact, relabel, paths or trees, not " +
+                std::string(engineName(flows)));
 }
 
 int threadCount(const BuildOptions &options) {
@@ -344,7 +350,7 @@ const char *engineName(Engine engine) {
 
 const std::vector<Engine> &allEngines() {
   static const std::vector<Engine> all{Engine::Auto, Engine::Exact, Engine::Relabel,
-                                       Engine::Paths, Engine::Trees};
+                                       Engine::Paths, Engine::Trees, Engine::GomoryHu};
   return all;
 }
 
@@ -367,6 +373,37 @@ std::vector<int64_t> weightedDegrees(int32_t n, const std::vector<Edge> &edges) 
   return degree;
 }
 
+// The tree by Gomory and Hu's method with contraction, its cuts found by
+// the engine options.gomoryHuFlows. No degree of a contracted graph proves a cut (its merged
+// edges may each weigh more than a cut of the graph), so provenCuts stays
+// out; the degree bound and the local reset hold in any graph.
+GusfieldRun gomoryHuRun(const Graph &graph, const BuildOptions &options, int threads) {
+  detail::EngineSettings settings;
+  settings.updateFactor = options.updateFactor;
+  settings.degreeBound = options.degreeBound;
+  settings.localReset = options.localReset;
+  settings.neighbourProofs = false;
+  Engine flows = options.gomoryHuFlows;
+  detail::GomoryHuOptions o;
+  o.threads = threads;
+  // Its cuts count alike in the predicted work: their cost falls as the
+  // parts shrink, but how fast is not known before they split.
+  if (options.progress || options.progressWork)
+    o.progress = [&options](int64_t done, int64_t total) {
+      if (options.progress) options.progress(done, total);
+      if (options.progressWork) options.progressWork(done, total);
+    };
+  o.cancel = options.cancel;
+  o.pairs = options.spreadPairs ? detail::PairChoice::Spread : detail::PairChoice::Random;
+  o.makeEngine = [flows, settings](int32_t n, const std::vector<Edge> &edges) {
+    Graph g(n);
+    g.reserve(0, static_cast<int64_t>(edges.size()));
+    for (const Edge &e : edges) g.addEdge(e.u, e.v, e.capacity);
+    return detail::makeEngine(flows, g, settings);
+  };
+  return detail::runGomoryHu(graph.nodeCount(), graph.edges(), o);
+}
+
 // A block of a graph that split comes with its sources' order and takes
 // Trees for Auto: on real networks, which split into a large block and many
 // small ones, the search trees were the quickest engine on every block
@@ -376,6 +413,8 @@ std::vector<int64_t> weightedDegrees(int32_t n, const std::vector<Edge> &edges) 
 // once an engine of the compact graph has them in its arrays.
 Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, bool oneBlock,
                  bool split, std::vector<int32_t> blockSources = {}, Graph *owned = nullptr) {
+  if (options.engine == Engine::GomoryHu)
+    return {Engine::GomoryHu, gomoryHuRun(graph, options, threads)};
   double start = detail::steadySeconds();
   Target target(graph, oneBlock, split, std::move(blockSources));
   Built b;
@@ -394,6 +433,16 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     Probed probed = probeEngines(target, options);
     b.engine = probed.engine;
     b.run = std::move(probed.run);
+    // Where push-relabel wins, contraction shrinks the graphs its later cuts
+    // run on.
+    if (b.engine == Engine::Relabel && options.contraction) {
+      BuildOptions contracted = options;
+      contracted.gomoryHuFlows = Engine::Relabel;
+      b = {Engine::GomoryHu, gomoryHuRun(graph, contracted, threads)};
+      double took = detail::steadySeconds() - start;
+      b.run.seconds = b.run.lastCutSeconds = took;
+      return b;
+    }
   }
   if (b.engine == Engine::Auto) b.engine = Engine::Exact;  // nothing to compute
   if (graph.nodeCount() >= 2) {

@@ -236,9 +236,10 @@ std::unique_ptr<CutEngine> newEngine(Engine engine, const Graph &graph,
       if (compact->narrowResiduals()) return searchTrees<int32_t>(compact, settings);
       return searchTrees<int64_t>(compact, settings);
     case Engine::Exact: return std::make_unique<ExactEngine>(graph, cutSettings());
-    case Engine::Auto: break;
+    case Engine::Auto:
+    case Engine::GomoryHu: break;
   }
-  throw Error("no engine is named auto: the probe picks one");
+  throw Error(std::string("no cut engine is named ") + (engine == Engine::Auto ? "auto: the probe picks one" : "gomory-hu: it builds whole trees"));
 }
 
 }  // namespace

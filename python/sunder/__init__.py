@@ -7,7 +7,7 @@
                                              LabelledCutTree in its own nodes out
 
 Every function takes the keywords engine= ("auto", "exact", "relabel",
-"paths", "trees"), threads= (0, the default: one per core; the tree is the
+"paths", "trees", "gomory-hu"), threads= (0, the default: one per core; the tree is the
 same for every count) and progress= (True: a progress line on standard
 error; a callable: called as progress(done, total) after each cut, and
 when it has a method work, work(done, total) right after with the build's

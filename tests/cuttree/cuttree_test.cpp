@@ -109,7 +109,7 @@ std::vector<TreeLine> treeLines(const std::string &out) {
   return lines;
 }
 
-const std::vector<std::string> kEngines{"exact", "relabel", "paths", "trees", "auto"};
+const std::vector<std::string> kEngines{"exact", "relabel", "paths", "trees", "gomory-hu", "auto"};
 
 // Every engine, on graphs numbered from 0, 1 and 1000, with and without
 // unused numbers: every tree edge and every query against Boost.
@@ -225,7 +225,7 @@ TEST(CuttreeErrors, EveryPathHasItsMessageAndStatus) {
       {{"--check=many"}, kFour, 2,
        "cuttree: --check=K needs a pair count K >= 0, not 'many'" + help},
       {{"--engine", "magic"}, kFour, 2,
-       "cuttree: unknown engine 'magic' (engines: exact, relabel, paths, trees, auto)" + help},
+       "cuttree: unknown engine 'magic' (engines: exact, relabel, paths, trees, gomory-hu, auto)" + help},
       {{"-o"}, kFour, 2, "cuttree: option -o needs a value" + help},
       {{"a.cut", "b.cut"}, kFour, 2, "cuttree: more than one input file: a.cut and b.cut" + help},
       {{"no/such.cut"}, "", 2, "cuttree: cannot read no/such.cut: No such file or directory" + help},

@@ -20,7 +20,7 @@ namespace {
 
 const std::string kCuttree = CUTTREE_PATH;
 const std::string kGenerators = GENERATORS_DIR;
-const std::vector<std::string> kEngines{"exact", "relabel", "paths", "trees", "auto"};
+const std::vector<std::string> kEngines{"exact", "relabel", "paths", "trees", "gomory-hu", "auto"};
 
 // Runs cuttree killed after `seconds`, far above what any run here takes
 // under a sanitizer: an engine that loops fails its test (status 137)

@@ -102,7 +102,7 @@ TEST(LibraryApi, ErrorsCarryTheirMessage) {
     sunder::engineFromName("fastest");
     FAIL();
   } catch (const sunder::Error &e) {
-    EXPECT_STREQ(e.what(), "unknown engine 'fastest' (engines: exact, relabel, paths, trees, auto)");
+    EXPECT_STREQ(e.what(), "unknown engine 'fastest' (engines: exact, relabel, paths, trees, gomory-hu, auto)");
   }
   sunder::BuildOptions bad;
   bad.threads = -1;

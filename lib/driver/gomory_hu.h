@@ -1,0 +1,78 @@
+// Gomory and Hu's method with contraction, over any CutEngine.
+//
+// The method keeps a partition of the nodes into parts, joined by the tree
+// edges found so far into a tree of parts. A part of two nodes or more is
+// split by a minimum cut between two of its nodes s and t, computed in the
+// part's contracted graph: the part's own nodes plus one contracted node for
+// each component the tree of parts falls into when the part is taken out
+// (all of that component's nodes merged). The cut gives the tree edge
+// {s, t} of its value; every component goes with the half its contracted
+// node fell on, and its tree edge then ends in that half. Each half's
+// contracted graph is its parent's with the other half merged into one node,
+// so later cuts run on smaller and smaller graphs, and the two halves are
+// independent from then on: worker threads take different parts.
+//
+// Why the tree is a cut tree (Gomory and Hu): for two nodes of one half
+// there is a minimum cut between them that leaves the other half whole, so
+// merging it changes no minimum cut between them; and the cut {s, t} stays
+// the fundamental cut of its tree edge however the halves split later.
+//
+// Invariants.
+//   - Every node of the graph is a real node of exactly one live part; a
+//     part whose only real node is left is done.
+//   - A contracted node stands for one tree edge, and that edge's end on
+//     the part's side is a real node of the part.
+//   - A part's graph, pair and cut depend on the graph and the part alone
+//     (pairs are drawn from a seed that the part inherits from its parent),
+//     never on which thread ran it or when: the tree, its weights and the
+//     summed counters are the same for every thread count.
+//   - A half of one node (the terminal alone) keeps its parent's graph and
+//     engine, that node becoming the contracted node of the new edge: a cut
+//     that splits off one node costs no new graph.
+//
+// Progress and cancellation run on the calling thread, between cuts; an
+// exception from an engine or a callback stops the workers and reaches the
+// caller; cancellation throws sunder::Cancelled.
+#ifndef SUNDER_DRIVER_GOMORY_HU_H
+#define SUNDER_DRIVER_GOMORY_HU_H
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "lib/driver/cut_engine.h"
+#include "lib/driver/gusfield.h"
+#include "sunder/graph.h"
+
+namespace sunder::detail {
+
+// How a part's two terminals are chosen.
+//   Random   two of its nodes at random;
+//   Spread   the heaviest of its nodes (by weighted degree in the graph)
+//            and the node farthest from it in arcs within the part's graph,
+//            so that the cut tends to split the part rather than shave off
+//            one node.
+enum class PairChoice { Random, Spread };
+
+struct GomoryHuOptions {
+  int threads = 1;
+  // An engine on the contracted graph of `nodes` nodes with these edges.
+  std::function<std::unique_ptr<CutEngine>(int32_t nodes, const std::vector<Edge> &edges)>
+      makeEngine;
+  PairChoice pairs = PairChoice::Spread;
+  // Seconds of some clock; a steady wall clock when empty.
+  std::function<double()> clock;
+  std::function<void(int64_t done, int64_t total)> progress;
+  std::function<bool()> cancel;
+};
+
+// The cut tree of the graph of n nodes and these edges (capacities 0 or
+// more, self loops allowed) as a finished run rooted at node 0: for every
+// position p in 1 ... n - 1, records[p] is a node, its parent and the
+// weight of the edge between them. Computations count the cuts.
+GusfieldRun runGomoryHu(int32_t n, const std::vector<Edge> &edges, const GomoryHuOptions &options);
+
+}  // namespace sunder::detail
+
+#endif

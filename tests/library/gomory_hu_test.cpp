@@ -1,0 +1,205 @@
+// Gomory and Hu's method with contraction (Engine::GomoryHu): every tree
+// judged by Boost's max flow and by its cut certificates, for every engine
+// of its cuts, both pair choices, one and two threads, on wheels and rings
+// whose minimum cuts are short arcs (many halves of several nodes, so many
+// contracted graphs), on ties, on graphs with zero capacities, parallel
+// edges, self loops and several components; Auto's choice of it and its
+// switch; progress, cancellation and errors.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "sunder/sunder.h"
+#include "oracle_edges.h"
+#include "verify/certificate.h"
+#include "verify/oracle.h"
+
+namespace {
+
+using sunder::BuildOptions;
+using sunder::CutTree;
+using sunder::Engine;
+using sunder::Graph;
+
+struct Case {
+  std::string name;
+  Graph graph;
+};
+
+// A rim of `rim` nodes with heavy capacities about rim +- spread, odd rim
+// nodes joined to one hub and even ones to the other by spokes of 4, the
+// hubs joined by 2: the minimum cuts between rim nodes are short arcs.
+Graph twoHubWheel(int32_t rim, int32_t spread, std::mt19937 &rng) {
+  Graph g(rim + 2);
+  std::uniform_int_distribution<int32_t> heavy(rim - spread, rim + spread);
+  for (int32_t v = 0; v < rim; v++) g.addEdge(v, (v + 1) % rim, heavy(rng));
+  for (int32_t v = 0; v < rim; v++) g.addEdge(v, rim + v % 2, 4);
+  g.addEdge(rim, rim + 1, 2);
+  return g;
+}
+
+// A cycle with random chords, capacities 1 ... 9.
+Graph chordedRing(int32_t n, int32_t chords, std::mt19937 &rng) {
+  Graph g(n);
+  std::uniform_int_distribution<int32_t> node(0, n - 1), cap(1, 9);
+  for (int32_t v = 0; v < n; v++) g.addEdge(v, (v + 1) % n, cap(rng));
+  for (int32_t k = 0; k < chords; k++) g.addEdge(node(rng), node(rng), cap(rng));
+  return g;
+}
+
+// Random edges with capacities 0 ... 5: parallel edges, self loops, zero
+// capacities and, when sparse, several components.
+Graph randomEdges(int32_t n, int32_t m, std::mt19937 &rng) {
+  Graph g(n);
+  std::uniform_int_distribution<int32_t> node(0, n - 1), cap(0, 5);
+  for (int32_t k = 0; k < m; k++) g.addEdge(node(rng), node(rng), cap(rng));
+  return g;
+}
+
+// Every pair at one value: every cut of the complete graph with equal
+// capacities ties with the node alone.
+Graph complete(int32_t n) {
+  Graph g(n);
+  for (int32_t u = 0; u < n; u++)
+    for (int32_t v = u + 1; v < n; v++) g.addEdge(u, v, 3);
+  return g;
+}
+
+std::vector<Case> cases() {
+  std::mt19937 rng(20261209);
+  std::vector<Case> out;
+  out.push_back({"wheel 60", twoHubWheel(58, 5, rng)});
+  out.push_back({"wheel 120", twoHubWheel(118, 20, rng)});
+  out.push_back({"chorded ring", chordedRing(80, 12, rng)});
+  out.push_back({"random dense", randomEdges(40, 200, rng)});
+  out.push_back({"random sparse", randomEdges(70, 60, rng)});
+  out.push_back({"complete", complete(12)});
+  out.push_back({"two nodes", randomEdges(2, 3, rng)});
+  return out;
+}
+
+// The tree is a cut tree of g: each edge's certificate holds, each edge
+// weighs the max flow between its ends, and so does every pair of up to 60
+// nodes (200 drawn pairs beyond).
+void expectCutTree(const Graph &g, const CutTree &t, const std::string &what) {
+  oracle::RootedTree r = rootedTree(t);
+  std::vector<oracle::Edge> edges = oracleEdges(g);
+  ASSERT_EQ(oracle::joinProblems(oracle::checkCertificates(r, edges)), "") << what;
+  oracle::MaxFlow flow(g.nodeCount(), edges);
+  auto maxFlow = [&flow](int u, int v) { return flow.maxFlow(u, v); };
+  ASSERT_EQ(oracle::joinProblems(oracle::checkEdgeWeights(r, maxFlow)), "") << what;
+  std::vector<std::pair<int, int>> pairs;
+  std::mt19937 rng(7);
+  int n = g.nodeCount();
+  for (int u = 0; u < n && n <= 60; u++)
+    for (int v = u + 1; v < n; v++) pairs.push_back({u, v});
+  while (n > 60 && pairs.size() < 200) {
+    int u = static_cast<int>(rng() % n), v = static_cast<int>(rng() % n);
+    if (u != v) pairs.push_back({u, v});
+  }
+  ASSERT_EQ(oracle::joinProblems(oracle::checkPairs(r, pairs, maxFlow)), "") << what;
+}
+
+TEST(GomoryHu, EveryFlowEngineAndPairChoiceGivesACutTreeTheSameOnTwoThreads) {
+  for (const Case &c : cases()) {
+    for (Engine flows : {Engine::Exact, Engine::Relabel, Engine::Paths, Engine::Trees}) {
+      for (bool spread : {true, false}) {
+        for (bool decompose : {true, false}) {
+          BuildOptions o;
+          o.engine = Engine::GomoryHu;
+          o.gomoryHuFlows = flows;
+          o.spreadPairs = spread;
+          o.decompose = decompose;
+          std::string what = c.name + " flows " + sunder::engineName(flows) +
+                             (spread ? " spread" : " random") + (decompose ? " blocks" : "");
+          CutTree one = sunder::buildCutTree(c.graph, o);
+          expectCutTree(c.graph, one, what);
+          // One cut per tree edge; with blocks, bridges and components cost none.
+          if (!decompose) {
+            EXPECT_EQ(one.stats().computations, c.graph.nodeCount() - 1) << what;
+          }
+          o.threads = 2;
+          CutTree two = sunder::buildCutTree(c.graph, o);
+          EXPECT_EQ(two.parents(), one.parents()) << what;
+          EXPECT_EQ(two.weights(), one.weights()) << what;
+          EXPECT_EQ(two.stats().scans, one.stats().scans) << what;
+        }
+      }
+    }
+  }
+}
+
+TEST(GomoryHu, AutoTakesItWherePushRelabelWinsUnlessContractionIsOff) {
+  std::mt19937 rng(3);
+  Graph wheel = twoHubWheel(398, 40, rng);
+  BuildOptions o;
+  CutTree t = sunder::buildCutTree(wheel, o);
+  EXPECT_EQ(t.stats().engine, Engine::GomoryHu);
+  expectCutTree(wheel, t, "auto");
+  o.contraction = false;
+  CutTree gusfield = sunder::buildCutTree(wheel, o);
+  EXPECT_EQ(gusfield.stats().engine, Engine::Relabel);
+  // Different methods may pick different minimum cuts, never other values.
+  std::vector<int64_t> a = t.weights(), b = gusfield.weights();
+  std::sort(a.begin(), a.end());
+  std::sort(b.begin(), b.end());
+  EXPECT_EQ(a, b);
+}
+
+TEST(GomoryHu, ProgressCountsEveryCutAndCancellationStops) {
+  std::mt19937 rng(5);
+  Graph wheel = twoHubWheel(198, 10, rng);
+  for (int threads : {1, 2}) {
+    BuildOptions o;
+    o.engine = Engine::GomoryHu;
+    o.threads = threads;
+    int64_t last = 0;
+    bool monotone = true;
+    o.progress = [&](int64_t done, int64_t total) {
+      monotone = monotone && done > last && total == wheel.nodeCount() - 1;
+      last = done;
+    };
+    sunder::buildCutTree(wheel, o);
+    EXPECT_TRUE(monotone) << threads;
+    EXPECT_EQ(last, wheel.nodeCount() - 1) << threads;
+    // Asked before the first cut and between cuts on the calling thread.
+    int64_t asked = 0;
+    o.progress = nullptr;
+    o.cancel = [&asked] { return ++asked >= 1; };
+    EXPECT_THROW(sunder::buildCutTree(wheel, o), sunder::Cancelled) << threads;
+    EXPECT_EQ(asked, 1);
+    o.cancel = nullptr;
+    // Called at least once, at the end; its exception stops the workers.
+    o.progress = [](int64_t, int64_t) { throw std::runtime_error("stop"); };
+    try {
+      sunder::buildCutTree(wheel, o);
+      ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error &e) {
+      EXPECT_STREQ(e.what(), "stop");
+    }
+  }
+}
+
+TEST(GomoryHu, ItsCutsComeFromAnEngineOfCutsAlone) {
+  Graph g(3);
+  g.addEdge(0, 1, 1);
+  BuildOptions o;
+  o.engine = Engine::GomoryHu;
+  for (Engine bad : {Engine::Auto, Engine::GomoryHu}) {
+    o.gomoryHuFlows = bad;
+    try {
+      sunder::buildCutTree(g, o);
+      ADD_FAILURE() << "accepted";
+    } catch (const sunder::Error &e) {
+      EXPECT_EQ(std::string(e.what()),
+                std::string("the cuts of gomory-hu are found by exact, relabel, paths or trees, "
+                            "not ") +
+                    sunder::engineName(bad));
+    }
+  }
+}
+
+}  // namespace
