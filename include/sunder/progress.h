@@ -13,28 +13,46 @@
 // within one build: the first call comes only after the decomposition and
 // the engine's probe, which may take a good part of a short build; a graph
 // that split reports its tiny blocks' cuts (no work) at once, then waits
-// for the large block's setup; the rate of work still drifts over a build.
-// So the estimate
+// for the large block's setup; the rate of work still drifts over a build;
+// and on a busy machine the build stalls now and then, its threads' cuts
+// then committed in a burst. So the estimate
 //   - starts its clock at the first call with something done: neither the
 //     time before it nor the units it reports say how fast they go;
-//   - waits for evidence: 1 % of the units left at the first call, and a
-//     fifth of the time since the start spent after the first call;
+//   - waits for evidence: 1 % of the units left at the first call, a fifth
+//     of the time since the start spent after the first call, and three
+//     times the longest pause (the time between two calls that brought
+//     units) since the first call, for until then the pause would be most
+//     of every window; an estimate once given stays;
 //   - takes the rate of units over the last 1/16, 1/8, 1/4, 1/2 and all of
-//     the time since the first call (each window stretched to hold 1 % of
-//     the units at least, so that a pause between bursts of commits is not
-//     taken for the rate) and assumes their geometric mean for the units
-//     left: the short windows follow a rate that changes, the long ones keep
-//     a burst from swinging the estimate.
+//     the time since the first call, each window stretched to hold 1 % of
+//     the units and three times the longest pause at least (so that a
+//     pause, or the burst after it, is read against the rate around it,
+//     not taken for the rate), and assumes their geometric mean for the
+//     units left: the short windows follow a rate that changes, the long
+//     ones keep a burst from swinging the estimate;
+//   - moves, beyond the time that passed, by at most a factor e over 1/16
+//     of the time since the first call: units committed at one instant
+//     leave it about where it was, a rate that holds for a while is
+//     followed.
 // On builds recorded on two threads (tests/data/progress), fed with the
 // work it was within a factor 2 of the true time left from a tenth of the
 // build on for the ringforge, tanglenet, spokerim and twinloop families at
-// 4,000 nodes, pgp-strong-2009, a preferential-attachment network and a
-// mesh of 100,000 nodes, where fed with the cuts it was 15 to 28 times
-// off; on builds of 0.03 to 0.35 s, whose two threads commit their first
-// heavy cuts in bursts, 2.1 times on motley, 3.1 on email-Enron and 5.3 on
-// as-22july06 (the cuts: 70 and 165 times); on hubspin, whose cuts in a
-// drawn order (every cut the same work) get 5 times quicker over the first
-// half of its time, 4.3 times at a tenth, within 2 from 60 % on.
+// 4,000 nodes, pgp-strong-2009, as-22july06 (5.3 times before pauses were
+// read), a preferential-attachment network and a mesh of 100,000 nodes,
+// where fed with the cuts it was 15 to 165 times off, and for motley and
+// as-22july06 recorded on a busy machine (4.4 and 6.9 times before). It
+// was 2.2 times on email-Enron, whose heaviest cuts cost more than their
+// predicted work says (its rate of work doubles over the build), and 2.3
+// on motley at its first estimate, whose first cuts go at half the later
+// rate; on hubspin, whose cuts in a drawn order (every cut the same work)
+// get 5 times quicker over the first half of its time with no sign of it
+// at a tenth, 4.3 times then, within 2 from 60 % on.
+//
+// Invariants: the kept samples' times and units only grow and are at most
+// 1024 (memory and time per update stay bounded over millions of calls);
+// there is no estimate before the first call with something done and
+// while the evidence is short, 0 once every unit is done, and else one
+// that is positive and finite.
 #ifndef SUNDER_PROGRESS_H
 #define SUNDER_PROGRESS_H
 
@@ -59,8 +77,9 @@ class SUNDER_API TimeLeft {
   // nothing before the first update and while the evidence is short.
   std::optional<double> secondsLeft() const;
 
-  // The rate of units per second that the estimate assumes; 0 when there
-  // is no estimate yet.
+  // The rate of units per second that the windows give now; 0 when there
+  // is no estimate yet. secondsLeft holds its estimate to the last one, so
+  // it may differ from the units left at this rate for a while.
   double cutsPerSecond() const;
 
   // Forgets every update.
@@ -71,10 +90,18 @@ class SUNDER_API TimeLeft {
     double seconds;
     int64_t done;
   };
-  // Cuts done at `seconds` and the time `done` was reached, interpolated
+  void start(double seconds, int64_t done, int64_t total);
+  bool advance(double seconds, int64_t done);  // whether the sample is kept
+  std::optional<double> fresh() const;  // the estimate of the windows alone
+  double settled(double fresh) const;   // held to the last kept estimate
+  void settle();  // keeps the estimate at the latest sample
+  // Units done at `seconds` and the time `done` was reached, interpolated
   // between the points kept (the latest sample included).
   double doneAt(double seconds) const;
   double secondsAt(double done) const;
+  bool hasEvidence() const;
+  double minUnits() const;
+  double windowSecondsPerUnit(double share) const;
   double secondsPerCut() const;  // 0 while the evidence is short
   const Point &point(size_t k) const;
   size_t pointCount() const { return kept_.size() + 1; }
@@ -85,6 +112,11 @@ class SUNDER_API TimeLeft {
   std::vector<Point> kept_;
   Point latest_{0, 0};
   int64_t total_ = -1;
+  double lastAdvance_ = 0;   // the time of the last sample with more done
+  double longestPause_ = 0;  // the longest time between two such samples
+  bool evidenced_ = false;  // the evidence was there at a sample kept
+  std::optional<double> estimate_;  // the estimate at the last sample kept
+  double estimateAt_ = 0;           // the time of that sample
 };
 
 }  // namespace sunder
