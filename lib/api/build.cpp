@@ -386,13 +386,8 @@ GusfieldRun gomoryHuRun(const Graph &graph, const BuildOptions &options, int thr
   Engine flows = options.gomoryHuFlows;
   detail::GomoryHuOptions o;
   o.threads = threads;
-  // Its cuts count alike in the predicted work: their cost falls as the
-  // parts shrink, but how fast is not known before they split.
-  if (options.progress || options.progressWork)
-    o.progress = [&options](int64_t done, int64_t total) {
-      if (options.progress) options.progress(done, total);
-      if (options.progressWork) options.progressWork(done, total);
-    };
+  o.progress = options.progress;
+  o.progressWork = options.progressWork;
   o.cancel = options.cancel;
   o.pairs = options.spreadPairs ? detail::PairChoice::Spread : detail::PairChoice::Random;
   o.makeEngine = [flows, settings](int32_t n, const std::vector<Edge> &edges) {

@@ -64,6 +64,9 @@ struct GomoryHuOptions {
   // Seconds of some clock; a steady wall clock when empty.
   std::function<double()> clock;
   std::function<void(int64_t done, int64_t total)> progress;
+  // Called right after progress, with the predicted work done and in all
+  // (the total the same over the build, done only growing).
+  std::function<void(int64_t done, int64_t total)> progressWork;
   std::function<bool()> cancel;
 };
 

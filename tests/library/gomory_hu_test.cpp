@@ -162,9 +162,27 @@ TEST(GomoryHu, ProgressCountsEveryCutAndCancellationStops) {
       monotone = monotone && done > last && total == wheel.nodeCount() - 1;
       last = done;
     };
+    // The predicted work: a total fixed over the build, done only growing
+    // and reaching it with the last cut, the first cuts (on graphs of
+    // nearly every node) weighing more than the last.
+    int64_t work = 0, workTotal = -1, first = -1, lastStep = 0;
+    bool workMonotone = true;
+    o.progressWork = [&](int64_t done, int64_t total) {
+      workMonotone = workMonotone && done >= work && (workTotal < 0 || total == workTotal);
+      if (first < 0) first = done;
+      lastStep = done - work;
+      work = done;
+      workTotal = total;
+    };
     sunder::buildCutTree(wheel, o);
     EXPECT_TRUE(monotone) << threads;
     EXPECT_EQ(last, wheel.nodeCount() - 1) << threads;
+    EXPECT_TRUE(workMonotone) << threads;
+    EXPECT_EQ(work, workTotal) << threads;
+    if (threads == 1) {
+      EXPECT_GT(first, lastStep);
+    }
+    o.progressWork = nullptr;
     // Asked before the first cut and between cuts on the calling thread.
     int64_t asked = 0;
     o.progress = nullptr;

@@ -204,6 +204,23 @@ TEST(TimeLeftTraces, HubspinWithinTwoOnceItsCutsSettle) {
   EXPECT_LE(replayWork(trace, 0.6).worst, 2.0);
 }
 
+// Builds by Gomory and Hu's method with contraction, the families'
+// default where push-relabel wins: their first cuts run on graphs of
+// nearly every node and each takes off a few, the last ones on graphs of a
+// few nodes, so counted alike the cuts said up to 5.5 times the time left.
+// The predicted work weighs a part by its size cubed.
+TEST(TimeLeftTraces, ContractedBuildsWithinTwoAndAHalf) {
+  for (const char *name :
+       {"hubspin4000-contracted", "spokerim4000-contracted", "ringforge4000-contracted"}) {
+    std::vector<Sample> trace = readTrace(name);
+    Replay r = replayWork(trace);
+    EXPECT_GT(r.judged, 50) << name;
+    EXPECT_LE(r.worst, 2.5) << name;
+    EXPECT_LE(r.unknownUntil, 0.4) << name;
+    EXPECT_GT(replayTimeLeft(trace).worst, 2.5) << name;
+  }
+}
+
 // A build that commits `rate` cuts a second from `start` on, with `first`
 // cuts done at its first call.
 void steady(sunder::TimeLeft &left, double start, int64_t first, double rate, int64_t upTo,
