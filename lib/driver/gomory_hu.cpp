@@ -4,6 +4,8 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
+#include <initializer_list>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -16,6 +18,14 @@ namespace {
 
 constexpr int32_t kNone = -1;
 
+// Cuts a part takes at a time, all on its graph as it is when the batch
+// starts: the later ones are uncrossed with the halves the earlier ones
+// took off (see uncrossed), and dropped when an earlier one split their
+// pair. Other threads compute them meanwhile, so the long run of cuts that
+// shave a few nodes at a time off one large part goes on two threads; the
+// batch is the same for every thread count, and so is the tree.
+constexpr int kBatch = 2;
+
 // A part of the partition and its contracted graph, in local numbers.
 struct Part {
   int32_t n = 0;  // nodes of the contracted graph
@@ -25,6 +35,10 @@ struct Part {
   std::vector<uint8_t> slot;   // ... and which end of that edge lies in this part
   std::vector<int32_t> reals;  // the real local nodes
   std::vector<int32_t> realAt;  // by local node: its index in reals
+  // By local node: kNone, or the terminal of the group it is hidden in (a
+  // half that left during the batch, not yet merged in this graph).
+  std::vector<int32_t> rep;
+  int32_t hidden = 0;
   std::unique_ptr<CutEngine> engine;  // made at the part's first cut
   uint64_t seed = 0;
   // Spread pairs: distances in arcs from `from` within this graph.
@@ -46,6 +60,26 @@ struct Part {
     edge[local] = e;
     slot[local] = end;
   }
+};
+
+// A cut of a batch: its value and sides over the part's graph.
+struct Cut {
+  int64_t value = 0;
+  std::vector<uint8_t> side;
+};
+
+// A cut job is waiting for a thread, taken by one, done, or taken back by
+// the part's owner, who computes it itself.
+enum JobState { kWaiting, kTaken, kDone, kTakenBack };
+
+// Work another thread may take: one cut of a batch, on the graph of a
+// part whose owner waits for it before it changes that graph.
+struct CutJob {
+  const Part *part = nullptr;
+  int32_t s = kNone, t = kNone;
+  Cut *out = nullptr;
+  int state = kWaiting;
+  std::exception_ptr error;
 };
 
 uint64_t mixed(uint64_t x) {
@@ -125,6 +159,7 @@ class Build {
     p->edge.assign(n_, kNone);
     p->slot.assign(n_, 0);
     p->realAt.resize(n_);
+    p->rep.assign(n_, kNone);
     for (int32_t v = 0; v < n_; v++) {
       p->node[v] = v;
       localOf_[v] = v;
@@ -134,14 +169,20 @@ class Build {
     return p;
   }
 
-  // One thread's loop: parts from the stack until none is left.
+  // One thread's loop: cuts of other threads' batches, and parts from the
+  // stack, until none is left.
   void work(bool caller) {
     std::vector<uint8_t> side;  // the last cut's sides, by local node
     for (;;) {
-      std::unique_ptr<Part> part = take(caller);
+      std::shared_ptr<CutJob> job;
+      std::unique_ptr<Part> part = take(caller, job);
+      if (job != nullptr) {
+        run(*job);
+        continue;
+      }
       if (part == nullptr) return;
       try {
-        solve(std::move(part), caller, side);
+        solve(std::move(part), caller);
       } catch (...) {
         fail(std::current_exception());
       }
@@ -151,11 +192,19 @@ class Build {
     }
   }
 
-  // The next part to split, or null when all are done or the build stopped.
-  // The calling thread reports progress while it waits.
-  std::unique_ptr<Part> take(bool caller) {
+  // A cut job another thread posted (in `job`), else the next part to
+  // split, or null when all are done or the build stopped. The calling
+  // thread reports progress while it waits.
+  std::unique_ptr<Part> take(bool caller, std::shared_ptr<CutJob> &job) {
     std::unique_lock<std::mutex> lock(mu_);
     for (;;) {
+      while (!jobs_.empty() && jobs_.front()->state != kWaiting) jobs_.pop_front();
+      if (!jobs_.empty()) {
+        job = std::move(jobs_.front());
+        jobs_.pop_front();
+        job->state = kTaken;
+        return nullptr;
+      }
       if (stop_) return nullptr;
       if (!stack_.empty()) {
         std::unique_ptr<Part> p = std::move(stack_.back());
@@ -238,22 +287,111 @@ class Build {
   }
   static constexpr double kFlowWork = 2e-7;
 
-  // Splits the part until its halves are done, handing halves of several
-  // nodes to other threads and keeping the smaller.
-  void solve(std::unique_ptr<Part> part, bool caller, std::vector<uint8_t> &side) {
-    while (part != nullptr && part->reals.size() >= 2 && !stopped()) {
-      std::unique_ptr<Part> other = split(*part, side);
-      if (caller) between();
-      if (other == nullptr) continue;
-      if (part->reals.size() < 2) {
+  // Splits the part until it is done, batch by batch (see kBatch), handing
+  // the halves that leave it to other threads.
+  void solve(std::unique_ptr<Part> part, bool caller) {
+    std::vector<Cut> cuts;
+    while (part->reals.size() >= 2 && !stopped()) {
+      std::vector<std::pair<int32_t, int32_t>> pairs = pairsOf(*part);
+      computeCuts(*part, pairs, cuts);
+      for (size_t j = 0; j < pairs.size() && part->reals.size() >= 2; j++) {
+        auto [s, t] = pairs[j];
+        if (part->node[s] == kNone || part->node[t] == kNone) continue;  // split apart
+        std::unique_ptr<Part> half = apply(*part, s, t, cuts[j]);
+        if (half != nullptr) give(std::move(half));
+        if (caller) between();
+      }
+      if (part->hidden > 0 && part->reals.size() >= 2) {
+        std::unique_ptr<Part> rest = compacted(*part);
         retire(*part);
-        part = std::move(other);
-      } else if (other->reals.size() >= 2) {
-        if (other->n < part->n) std::swap(part, other);
-        give(std::move(other));
+        part = std::move(rest);
       }
     }
-    if (part != nullptr) retire(*part);
+    retire(*part);
+  }
+
+  // The cuts of the batch's pairs, all on p's graph: the first by p's
+  // engine, the others by other threads when there are, else in turn.
+  void computeCuts(Part &p, const std::vector<std::pair<int32_t, int32_t>> &pairs,
+                   std::vector<Cut> &cuts) {
+    if (p.engine == nullptr) p.engine = options_.makeEngine(p.n, p.edges);
+    cuts.resize(pairs.size());
+    std::vector<std::shared_ptr<CutJob>> jobs;
+    for (size_t j = 1; j < pairs.size() && options_.threads > 1; j++)
+      jobs.push_back(jobOf(p, pairs[j], cuts[j]));
+    try {
+      for (const std::shared_ptr<CutJob> &job : jobs) post(job);
+      cutBy(*p.engine, pairs[0], cuts[0]);
+      for (size_t j = 1; j < pairs.size(); j++)
+        if (jobs.empty() || !awaited(*jobs[j - 1])) cutBy(*p.engine, pairs[j], cuts[j]);
+    } catch (...) {
+      // No job may outlive the part and the cuts it writes to.
+      for (const std::shared_ptr<CutJob> &job : jobs) settled(*job);
+      throw;
+    }
+  }
+
+  // The job taken back when no thread took it, else finished.
+  void settled(CutJob &job) {
+    std::unique_lock<std::mutex> lock(mu_);
+    if (job.state == kWaiting) job.state = kTakenBack;
+    cv_.wait(lock, [&job] { return job.state != kTaken; });
+  }
+
+  void cutBy(CutEngine &engine, std::pair<int32_t, int32_t> pair, Cut &out) {
+    double start = now();
+    out.value = engine.cut(pair.first, pair.second, out.side);
+    double took = now() - start;
+    std::lock_guard<std::mutex> lock(mu_);
+    calcSeconds_ += took;
+  }
+
+  static std::shared_ptr<CutJob> jobOf(const Part &p, std::pair<int32_t, int32_t> pair,
+                                       Cut &out) {
+    auto job = std::make_shared<CutJob>();
+    job->part = &p;
+    job->s = pair.first;
+    job->t = pair.second;
+    job->out = &out;
+    return job;
+  }
+
+  void post(const std::shared_ptr<CutJob> &job) {
+    std::lock_guard<std::mutex> lock(mu_);
+    jobs_.push_back(job);
+    cv_.notify_one();
+  }
+
+  // Whether another thread computed the job (after waiting for it); false
+  // when none had taken it, which the caller then computes itself.
+  bool awaited(CutJob &job) {
+    std::unique_lock<std::mutex> lock(mu_);
+    if (job.state == kWaiting) {
+      job.state = kTakenBack;
+      return false;
+    }
+    cv_.wait(lock, [&job] { return job.state == kDone; });
+    if (job.error) std::rethrow_exception(job.error);
+    return true;
+  }
+
+  // A job on another thread, with an engine of its own on the part's graph.
+  void run(CutJob &job) {
+    try {
+      std::unique_ptr<CutEngine> engine = options_.makeEngine(job.part->n, job.part->edges);
+      // The cut's own work: an engine may count some setting up of its own,
+      // which the part's engine counts once.
+      Counters before = engine->counters();
+      cutBy(*engine, {job.s, job.t}, *job.out);
+      Counters c = engine->counters() - before;
+      std::lock_guard<std::mutex> lock(mu_);
+      counters_ += c;
+    } catch (...) {
+      job.error = std::current_exception();
+    }
+    std::lock_guard<std::mutex> lock(mu_);
+    job.state = kDone;
+    cv_.notify_all();
   }
 
   // Adds a part's engine counters to the build's once it is done with.
@@ -263,6 +401,54 @@ class Build {
     p.engine.reset();
     std::lock_guard<std::mutex> lock(mu_);
     counters_ += c;
+  }
+
+  // The pairs of a batch: the first that of pairOf, the second (parts of
+  // four real nodes or more) one that the first cut most likely leaves
+  // together, whichever end of the first pair it takes off: with spread
+  // pairs, the node a farthest from both ends of the first, and the node
+  // farthest from all three.
+  std::vector<std::pair<int32_t, int32_t>> pairsOf(Part &p) {
+    std::vector<std::pair<int32_t, int32_t>> pairs{pairOf(p)};
+    if (p.reals.size() < 4 || kBatch < 2) return pairs;
+    auto [s, t] = pairs[0];
+    if (options_.pairs == PairChoice::Random) {
+      std::pair<int32_t, int32_t> next;
+      do next = pairOf(p);
+      while (next == pairs[0] || next == std::make_pair(t, s));
+      pairs.push_back(next);
+      return pairs;
+    }
+    std::vector<int32_t> nearest = p.distance, fromT = distancesFrom(p.n, p.edges, t);
+    for (int32_t v = 0; v < p.n; v++) nearest[v] = std::min(nearest[v], fromT[v]);
+    int32_t a = farthest(p, nearest, {s, t});
+    if (a == kNone) return pairs;
+    std::vector<int32_t> fromA = distancesFrom(p.n, p.edges, a);
+    for (int32_t v = 0; v < p.n; v++) nearest[v] = std::min(nearest[v], fromA[v]);
+    int32_t b = farthest(p, nearest, {s, t, a});
+    if (b != kNone) pairs.push_back({a, b});
+    return pairs;
+  }
+
+  // The real node of p, none of `not`, at the largest distance; kNone when
+  // there is none. Ties go by a hash of the node and the part's seed: on a
+  // graph whose hubs put nearly every node at the same distance, the first
+  // by number would take neighbours on a ring, which one cut takes off
+  // together.
+  static int32_t farthest(const Part &p, const std::vector<int32_t> &distance,
+                          std::initializer_list<int32_t> not_) {
+    int32_t far = kNone;
+    uint64_t farHash = 0;
+    for (int32_t v : p.reals) {
+      if (std::find(not_.begin(), not_.end(), v) != not_.end()) continue;
+      uint64_t hash = mixed(p.seed ^ static_cast<uint64_t>(p.node[v]));
+      if (far == kNone || distance[v] > distance[far] ||
+          (distance[v] == distance[far] && hash < farHash)) {
+        far = v;
+        farHash = hash;
+      }
+    }
+    return far;
   }
 
   std::pair<int32_t, int32_t> pairOf(Part &p) {
@@ -289,24 +475,24 @@ class Build {
     return {s, t};
   }
 
-  // One cut of part p: the tree edge it gives, the components moved to their
-  // halves, and the halves. Returns the half that needs a graph of its own
-  // (null when p itself goes on as the half of several nodes, or when both
-  // halves are single nodes); p is left as the other half, done when its
-  // reals are fewer than 2.
-  std::unique_ptr<Part> split(Part &p, std::vector<uint8_t> &side) {
-    auto [s, t] = pairOf(p);
-    if (p.engine == nullptr) p.engine = options_.makeEngine(p.n, p.edges);
-    double start = now();
-    int64_t value = p.engine->cut(s, t, side);
-    double took = now() - start;
+  // The cut between real nodes s and t of p, found on p's graph, as a step
+  // of the method: the tree edge it gives and the components moved to
+  // their halves. The half with fewer nodes shown leaves: it gets a graph
+  // of its own (returned) when it holds two real nodes or more, and within
+  // p's graph it becomes one group hidden behind its terminal, which stands
+  // for the new tree edge. p goes on as the other half, done when fewer
+  // than two real nodes are left.
+  std::unique_ptr<Part> apply(Part &p, int32_t s, int32_t t, Cut &cut) {
+    std::vector<uint8_t> &side = cut.side;
     int32_t e = edges_++;
     end_[0][e] = p.node[s];
     end_[1][e] = p.node[t];
-    weight_[e] = value;
-    int32_t size[2] = {0, 0}, reals[2] = {0, 0};
+    weight_[e] = cut.value;
+    uncrossed(p, side);
+    int32_t shown[2] = {0, 0}, reals[2] = {0, 0};
     for (int32_t v = 0; v < p.n; v++) {
-      size[side[v]]++;
+      if (p.rep[v] != kNone) continue;
+      shown[side[v]]++;
       if (p.node[v] != kNone) {
         reals[side[v]]++;
       } else {
@@ -317,47 +503,76 @@ class Build {
     done_++;
     {
       std::lock_guard<std::mutex> lock(mu_);
-      calcSeconds_ += took;
       workDone_ += workOf(reals[0] + reals[1]) - workOf(reals[0]) - workOf(reals[1]);
     }
     cv_.notify_all();  // the calling thread reports the cut
-    // A half that is its terminal alone: the other half keeps p's graph.
-    if (size[1] == 1 || size[0] == 1) {
-      int32_t alone = size[1] == 1 ? t : s;
-      p.contract(alone, e, size[1] == 1 ? 0 : 1);
-      return nullptr;
-    }
-    std::unique_ptr<Part> half[2];
-    for (uint8_t k = 0; k < 2; k++)
-      if (reals[k] >= 2) half[k] = halfOf(p, k, e, side);
-    retire(p);
-    // p goes on as the s half (or is done), the t half is returned.
-    if (half[0] != nullptr) {
-      p = std::move(*half[0]);
-    } else {
+    uint8_t leaves = shown[1] <= shown[0] ? 1 : 0;
+    std::unique_ptr<Part> half;
+    if (reals[leaves] >= 2) half = halfOf(p, side, leaves, e);
+    if (reals[1 - leaves] < 2) {
       p.reals.clear();
+      return half;
     }
-    if (half[1] == nullptr) half[1] = std::make_unique<Part>();
-    return std::move(half[1]);
+    hide(p, leaves, leaves ? t : s, e, side);
+    return half;
   }
 
-  // The half of p on side k of the last cut, with the other half merged
-  // into one contracted node that stands for tree edge e.
-  std::unique_ptr<Part> halfOf(const Part &p, uint8_t k, int32_t e,
-                               const std::vector<uint8_t> &side) {
+  // Lemma of Gomory and Hu: if (A, B) is a minimum cut between a in A and b
+  // in B, and X a minimum cut between u and v of A (u in X), then X with B
+  // added (when b lies in X) or taken out (when it does not) is a minimum
+  // u-v cut too, and leaves B whole. Every group of p is such a B, found
+  // on p's graph, with its terminal as b, and the groups are disjoint: so
+  // every hidden node takes its terminal's side, and the cut is one of the
+  // graph with each group merged, of the same value.
+  static void uncrossed(const Part &p, std::vector<uint8_t> &side) {
+    if (p.hidden == 0) return;
+    for (int32_t v = 0; v < p.n; v++)
+      if (p.rep[v] != kNone) side[v] = side[p.rep[v]];
+  }
+
+  // Side k of the last cut leaves p's graph as one group behind its
+  // terminal `rep`, which becomes the contracted node of tree edge e; the
+  // nodes of earlier groups on that side join it. A side of the terminal
+  // alone just turns it into that contracted node.
+  static void hide(Part &p, uint8_t k, int32_t rep, int32_t e, const std::vector<uint8_t> &side) {
+    for (int32_t v = 0; v < p.n; v++) {
+      if (side[v] != k || v == rep) continue;
+      if (p.rep[v] == kNone) {
+        if (p.node[v] != kNone) p.contract(v, kNone, 0);
+        p.hidden++;
+      }
+      p.rep[v] = rep;
+    }
+    p.contract(rep, e, 1 - k);
+  }
+
+  // p on a graph of its own with each group merged into its terminal.
+  std::unique_ptr<Part> compacted(const Part &p) {
+    std::vector<uint8_t> all(p.n, 0);
+    return halfOf(p, all, 0, kNone);
+  }
+
+  // The nodes of p on side k, each group of p merged into its terminal and,
+  // unless e is kNone, the other side merged into one contracted node that
+  // stands for tree edge e.
+  std::unique_ptr<Part> halfOf(const Part &p, const std::vector<uint8_t> &side, uint8_t k,
+                               int32_t e) {
     auto h = std::make_unique<Part>();
     std::vector<int32_t> local(p.n, kNone);
     int32_t count = 0;
     for (int32_t v = 0; v < p.n; v++)
-      if (side[v] == k) local[v] = count++;
-    int32_t merged = count;
-    h->n = count + 1;
+      if (side[v] == k && p.rep[v] == kNone) local[v] = count++;
+    for (int32_t v = 0; v < p.n; v++)
+      if (side[v] == k && p.rep[v] != kNone) local[v] = local[p.rep[v]];
+    int32_t merged = e == kNone ? kNone : count;
+    h->n = count + (e == kNone ? 0 : 1);
     h->node.assign(h->n, kNone);
     h->edge.assign(h->n, kNone);
     h->slot.assign(h->n, 0);
     h->realAt.assign(h->n, kNone);
+    h->rep.assign(h->n, kNone);
     for (int32_t v = 0; v < p.n; v++) {
-      if (local[v] == kNone) continue;
+      if (local[v] == kNone || p.rep[v] != kNone) continue;
       h->node[local[v]] = p.node[v];
       h->edge[local[v]] = p.edge[v];
       h->slot[local[v]] = p.slot[v];
@@ -366,20 +581,22 @@ class Build {
         h->addReal(local[v]);
       }
     }
-    h->edge[merged] = e;
-    h->slot[merged] = k;
     std::vector<int64_t> toMerged(count, 0);
     for (const Edge &x : p.edges) {
       int32_t a = local[x.u], b = local[x.v];
       if (a == kNone && b == kNone) continue;
       if (a == kNone || b == kNone)
         toMerged[a == kNone ? b : a] += x.capacity;
-      else
+      else if (a != b)
         h->edges.push_back({a, b, x.capacity});
     }
-    for (int32_t v = 0; v < count; v++)
-      if (toMerged[v] > 0) h->edges.push_back({v, merged, toMerged[v]});
-    h->seed = mixed(p.seed ^ (k + 1));
+    if (merged != kNone) {
+      h->edge[merged] = e;
+      h->slot[merged] = k;
+      for (int32_t v = 0; v < count; v++)
+        if (toMerged[v] > 0) h->edges.push_back({v, merged, toMerged[v]});
+    }
+    h->seed = mixed(p.seed ^ (k + 1 + (e == kNone ? 2 : 0)));
     return h;
   }
 
@@ -433,6 +650,7 @@ class Build {
   std::mutex mu_;
   std::condition_variable cv_;
   std::vector<std::unique_ptr<Part>> stack_;
+  std::deque<std::shared_ptr<CutJob>> jobs_;
   int active_ = 0;
   bool stop_ = false;
   std::exception_ptr error_;
