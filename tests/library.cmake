@@ -37,7 +37,7 @@ target_compile_definitions(progress_test PRIVATE
 # Real-valued capacities: decimals and fractions read exactly, the scale of
 # a graph, and tree weights in the original values.
 sunder_test(real_capacities_test library/real_capacities_test.cpp)
-target_link_libraries(real_capacities_test PRIVATE sunder_static)
+target_link_libraries(real_capacities_test PRIVATE sunder_static cut_tree_verify)
 
 # Answers read off a tree and minimum-cut clustering, worked out by hand.
 sunder_test(answers_test library/answers_test.cpp)

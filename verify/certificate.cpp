@@ -82,10 +82,14 @@ std::vector<uint64_t> subtreeSums(const RootedTree &t, const std::vector<Edge> &
 }  // namespace
 
 int64_t cutCapacity(const std::vector<Edge> &edges, const std::vector<bool> &side) {
-  int64_t total = 0;
-  for (const Edge &e : edges)
-    if (e.u != e.v && side[e.u] != side[e.v]) total += e.cap;
-  return total;
+  return sumAcross<int64_t>(edges, side, [&edges](size_t i) { return edges[i].cap; });
+}
+
+std::vector<bool> subtreeSide(const RootedTree &t, int k) {
+  std::vector<bool> below(t.nodeCount(), false);
+  for (int x = 0; x < t.nodeCount(); x++)
+    for (int y = x; y != -1 && !below[x]; y = t.parent[y]) below[x] = y == k;
+  return below;
 }
 
 std::vector<std::string> shapeProblems(const RootedTree &t) {

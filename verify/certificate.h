@@ -15,6 +15,10 @@
 // actual cut of its weight. With every tree edge also weighing the max
 // flow between its ends, the tree is a Gomory-Hu cut tree.
 //
+// The crossing capacities and the path minima here are computed again on
+// purpose, not taken from the library (its real cut weights and its tree
+// queries compute the same): a check shares no code with what it judges.
+//
 // Checks return readable problems, one per line of text; empty means the
 // tree passed. Checks other than shapeProblems assume a tree whose shape
 // passed.
@@ -41,9 +45,26 @@ struct RootedTree {
 // flows[u][v]: a value for every pair of node ids (0 on the diagonal).
 using FlowTable = std::vector<std::vector<int64_t>>;
 
+// The sum of value(i) over the non-loop edges i (edges[i]) with exactly
+// one end in `side`, in a Sum that starts at Sum(); O(m). It serves
+// capacities of another kind than the edges' own, such as the real values
+// of the capacities that the edges carry scaled.
+template <class Sum, class ValueOf>
+Sum sumAcross(const std::vector<Edge> &edges, const std::vector<bool> &side,
+              const ValueOf &value) {
+  Sum total = Sum();
+  for (size_t i = 0; i < edges.size(); i++)
+    if (edges[i].u != edges[i].v && side[edges[i].u] != side[edges[i].v]) total += value(i);
+  return total;
+}
+
 // Total capacity of the non-loop edges with exactly one end in `side`;
 // O(m).
 int64_t cutCapacity(const std::vector<Edge> &edges, const std::vector<bool> &side);
+
+// The nodes of k's subtree, k among them, found by walking up from every
+// node: O(n depth), one side of the cut of the tree edge above k.
+std::vector<bool> subtreeSide(const RootedTree &t, int k);
 
 // `weight` and `parent` of the same length, node 0 the root, every other
 // parent a node id other than the node itself, no cycle, no negative

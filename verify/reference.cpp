@@ -32,6 +32,9 @@ FlowTable allPairsByEnumeration(int n, const std::vector<Edge> &edges) {
   return best;
 }
 
+// Gusfield's tree update is written here again on purpose rather than
+// taken from the library's (gusfieldUpdate, lib/driver/parent_tree.h): the
+// reference judges the library's trees, so it shares none of its code.
 RootedTree gusfieldTree(int n, const std::vector<Edge> &edges, bool onlyUnprocessed) {
   MaxFlow oracle(n, edges);
   RootedTree tree{std::vector<int>(n, 0), std::vector<int64_t>(n, 0)};

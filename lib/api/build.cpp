@@ -508,11 +508,10 @@ constexpr int32_t kThreadedBlock = 64;
 
 // The tree of a block of a few nodes, its work added to `sum`.
 detail::ParentTree denseTree(int32_t size, const std::vector<Edge> &edges, GusfieldRun &sum) {
-  detail::DenseTree d = detail::denseCutTree(size, edges);
-  sum.counters.scans += d.scans;
+  detail::ParentTree d = detail::denseCutTree(size, edges, sum.counters.scans);
   sum.computations += size - 1;
   for (int32_t k = 1; k < size; k++) sum.cutsRecorded += d.weight[k] < INT64_MAX;
-  return {std::move(d.parent), std::move(d.weight)};
+  return d;
 }
 
 bool solvedDensely(const detail::Block &block, const BuildOptions &options) {

@@ -62,17 +62,10 @@
 #include <functional>
 #include <vector>
 
+#include "lib/driver/parent_tree.h"
 #include "sunder/graph.h"
 
 namespace sunder::detail {
-
-// A rooted tree as parent and weight arrays: parent[k] is k's parent, -1 at
-// the root; weight[k] is the weight of the edge {k, parent[k]} (0 at the
-// root).
-struct ParentTree {
-  std::vector<int32_t> parent;
-  std::vector<Capacity> weight;
-};
 
 // A block of 3 or more nodes: its nodes (graph indices, by local index) and
 // its edges between local indices.

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "lib/driver/draws.h"
+#include "lib/driver/parent_tree.h"
 #include "sunder/error.h"
 
 namespace sunder::detail {
@@ -80,12 +81,16 @@ std::vector<int32_t> sourcesByPosition(const std::vector<int32_t> &j, int32_t ro
 // The run's tree by node id with every node's children in a doubly linked
 // list, so that a tree update costs what the cut's listed side or the sink's
 // children take rather than a pass over all nodes. Invariant: every node but
-// the root is in the list of the parent its record names.
+// the root is in the list of the parent its record names. It is the tree
+// that gusfieldUpdate (parent_tree.h) works on; the root's record names the
+// root as its parent.
 class ChildLists {
  public:
   explicit ChildLists(std::vector<tree> &records);
   int32_t parentOf(int32_t k) const { return t_[t_[k].pos].parent; }
   void setParent(int32_t k, int32_t p);
+  Capacity weightOf(int32_t k) const { return t_[t_[k].pos].weight; }
+  void setWeight(int32_t k, Capacity w) { t_[t_[k].pos].weight = w; }
   // The children of p, copied into `out`.
   void children(int32_t p, std::vector<int32_t> &out) const;
 
@@ -221,12 +226,9 @@ void Driver::commit(int32_t i, const Outcome &o) {
 }
 
 // Gusfield's tree update after the cut of value o.cut between source s and
-// its parent `sink`: s takes its weight, the sink's children on s's side
-// move under s, and when the sink's own parent lies on s's side s takes the
-// sink's place. A listed side of s is walked itself; otherwise the sink's
-// children are.
+// its parent `sink` (gusfieldUpdate). A listed side of s is walked itself
+// for the sink's children on it; otherwise the sink's children are.
 void Driver::updateTree(int32_t s, int32_t sink, const Outcome &o) {
-  std::vector<tree> &t = r_.records;
   const CutSides &c = o.sides;
   int32_t stamp = r_.computations + 1;
   if (!c.byNode)
@@ -235,22 +237,15 @@ void Driver::updateTree(int32_t s, int32_t sink, const Outcome &o) {
     if (c.byNode) return c.side[k] == c.side[s];
     return (mark_[k] == stamp) == (c.listed == 0);
   };
-  t[t[s].pos].weight = o.cut;
-  if (!c.byNode && c.listed == 0) {
-    for (int32_t k : c.nodes)
-      if (k != s && lists_->parentOf(k) == sink) lists_->setParent(k, s);
-  } else {
-    lists_->children(sink, kids_);
-    for (int32_t k : kids_)
-      if (k != s && onSourceSide(k)) lists_->setParent(k, s);
-  }
-  int32_t p = lists_->parentOf(sink);
-  if (onSourceSide(p)) {
-    lists_->setParent(s, p);
-    lists_->setParent(sink, s);
-    t[t[s].pos].weight = t[t[sink].pos].weight;
-    t[t[sink].pos].weight = o.cut;
-  }
+  auto forCandidates = [&](const auto &visit) {
+    if (!c.byNode && c.listed == 0) {
+      for (int32_t k : c.nodes) visit(k);
+      return;
+    }
+    lists_->children(sink, kids_);  // a copy: the visits move children
+    for (int32_t k : kids_) visit(k);
+  };
+  gusfieldUpdate(*lists_, s, o.cut, onSourceSide, forCandidates);
 }
 
 // The arcs computation i may look at before a probe falls too far behind its

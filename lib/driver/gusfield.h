@@ -1,7 +1,7 @@
 // Gusfield's method over a CutEngine: n - 1 minimum s-t cuts, one for every
 // position 1 ... n - 1 of the sources' order (draws.h), each source's sink
-// being its tree parent at that moment, and the tree update of
-// ChildLists in gusfield.cpp after each.
+// being its tree parent at that moment, and Gusfield's tree update
+// (parent_tree.h) after each, on the records through lists of children.
 //
 // In sequence the cuts are computed one after another. With several threads
 // the order is drawn before any cut is known and each computation depends on

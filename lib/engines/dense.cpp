@@ -75,29 +75,20 @@ class DenseFlows {
 
 }  // namespace
 
-DenseTree denseCutTree(int32_t n, const std::vector<Edge> &edges) {
+ParentTree denseCutTree(int32_t n, const std::vector<Edge> &edges, int64_t &scans) {
   if (n < 2 || n > kDenseNodes)
     throw Error("a dense cut tree takes 2 to " + std::to_string(kDenseNodes) + " nodes, not " +
                 std::to_string(n));
   DenseFlows flows(n, edges);
-  DenseTree tree;
-  tree.parent.assign(n, 0);
+  ParentTree tree{std::vector<int32_t>(n, 0), std::vector<Capacity>(n, 0)};
   tree.parent[0] = -1;
-  tree.weight.assign(n, 0);
-  std::vector<int32_t> &p = tree.parent;
-  std::vector<Capacity> &w = tree.weight;
-  for (int32_t s = 1; s < n; s++) {
-    int32_t t = p[s];
-    w[s] = flows.maxFlow(s, t);
-    for (int32_t k = 0; k < n; k++)
-      if (k != s && p[k] == t && flows.reached(k)) p[k] = s;
-    if (p[t] >= 0 && flows.reached(p[t])) {
-      p[s] = p[t];
-      p[t] = s;
-      std::swap(w[s], w[t]);
-    }
-  }
-  tree.scans = flows.scans();
+  auto reached = [&flows](int32_t k) { return flows.reached(k); };
+  auto everyNode = [n](const auto &visit) {
+    for (int32_t k = 0; k < n; k++) visit(k);
+  };
+  for (int32_t s = 1; s < n; s++)
+    gusfieldUpdate(tree, s, flows.maxFlow(s, tree.parent[s]), reached, everyNode);
+  scans += flows.scans();
   return tree;
 }
 

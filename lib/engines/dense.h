@@ -14,21 +14,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "lib/driver/parent_tree.h"
 #include "sunder/graph.h"
 
 namespace sunder::detail {
 
 constexpr int32_t kDenseNodes = 32;
 
-struct DenseTree {
-  std::vector<int32_t> parent;   // by node; -1 at the root, node 0
-  std::vector<Capacity> weight;  // by node: cut value to its parent
-  int64_t scans = 0;             // matrix entries looked at
-};
-
 // The cut tree of the graph on nodes 0 ... n - 1 (2 <= n <= kDenseNodes)
-// with these edges (endpoints in range, capacities not negative).
-DenseTree denseCutTree(int32_t n, const std::vector<Edge> &edges);
+// with these edges (endpoints in range, capacities not negative), rooted at
+// node 0, each weight the cut value to the parent. The matrix entries
+// looked at are added to `scans`.
+ParentTree denseCutTree(int32_t n, const std::vector<Edge> &edges, int64_t &scans);
 
 }  // namespace sunder::detail
 

@@ -84,19 +84,13 @@ std::vector<std::vector<NodeId>> kEdgeComponents(const CutTree &tree, Capacity k
 
 std::vector<ConnectivityCount> connectivityDistribution(const CutTree &tree) {
   return detail::withMemory([&] {
-    int32_t n = tree.nodeCount();
-    std::vector<int32_t> leader(n), size(n, 1);
-    std::iota(leader.begin(), leader.end(), 0);
     std::vector<ConnectivityCount> counts;  // decreasing values while built
-    for (int32_t child : detail::heaviestFirst(tree.parents(), tree.weights())) {
-      int32_t a = detail::findRoot(leader, child), b = detail::findRoot(leader, tree.parents()[child]);
+    auto count = [&](int32_t child, int32_t, int32_t, int64_t pairs) {
       Capacity w = tree.weights()[child];
       if (counts.empty() || counts.back().value != w) counts.push_back({w, 0});
-      counts.back().pairs += static_cast<int64_t>(size[a]) * size[b];
-      if (size[a] > size[b]) std::swap(a, b);
-      leader[a] = b;
-      size[b] += size[a];
-    }
+      counts.back().pairs += pairs;
+    };
+    detail::joinHeaviestFirst(tree.parents(), tree.weights(), count);
     std::reverse(counts.begin(), counts.end());
     return counts;
   }, [&] { return treeName(tree); });
@@ -105,25 +99,21 @@ std::vector<ConnectivityCount> connectivityDistribution(const CutTree &tree) {
 void allPairsInto(const CutTree &tree, Capacity *matrix) {
   detail::withMemory([&] {
     size_t n = static_cast<size_t>(tree.nodeCount());
-    std::vector<std::vector<int32_t>> members(n);
-    std::vector<int32_t> leader(n);
+    std::vector<std::vector<int32_t>> members(n);  // by group leader
     for (size_t x = 0; x < n; x++) {
       members[x] = {static_cast<int32_t>(x)};
-      leader[x] = static_cast<int32_t>(x);
       matrix[x * n + x] = 0;
     }
     // Groups are joined smaller into larger, so each member moves
     // O(log n) times.
-    for (int32_t child : detail::heaviestFirst(tree.parents(), tree.weights())) {
-      int32_t a = leader[child], b = leader[tree.parents()[child]];
-      if (members[a].size() > members[b].size()) std::swap(a, b);
+    auto fill = [&](int32_t child, int32_t from, int32_t into, int64_t) {
       Capacity w = tree.weights()[child];
-      for (int32_t x : members[a])
-        for (int32_t y : members[b]) matrix[x * n + y] = matrix[y * n + x] = w;
-      for (int32_t x : members[a]) leader[x] = b;
-      members[b].insert(members[b].end(), members[a].begin(), members[a].end());
-      std::vector<int32_t>().swap(members[a]);
-    }
+      for (int32_t x : members[from])
+        for (int32_t y : members[into]) matrix[x * n + y] = matrix[y * n + x] = w;
+      members[into].insert(members[into].end(), members[from].begin(), members[from].end());
+      std::vector<int32_t>().swap(members[from]);
+    };
+    detail::joinHeaviestFirst(tree.parents(), tree.weights(), fill);
   }, [&] { return treeName(tree); });
 }
 

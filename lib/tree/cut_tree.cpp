@@ -1,11 +1,11 @@
 // Min-cut queries on a cut tree.
 //
-// Values: the tree's edges, merged from the heaviest down with a union-find,
-// form a merge tree of 2n - 1 nodes: each edge becomes a new node whose
-// children are the merge-tree roots of its two ends' components. The
-// lightest edge on the path between u and v is then the lowest common
-// ancestor of the leaves u and v, found with heavy-path chains of the merge
-// tree in O(log n) jumps.
+// Values: the tree's edges, merged from the heaviest down with a union-find
+// (joinHeaviestFirst, tree_parts.h), form a merge tree of 2n - 1 nodes:
+// each edge becomes a new node whose children are the merge-tree roots of
+// its two ends' components. The lightest edge on the path between u and v
+// is then the lowest common ancestor of the leaves u and v, found with
+// heavy-path chains of the merge tree in O(log n) jumps.
 //
 // Sides: a walk up the tree path finds the edge itself (with the tie rule of
 // cut_tree.h), and the subtree below it is one side.
@@ -45,24 +45,23 @@ struct CutTree::Index {
 
 CutTree::Index::Index(const CutTree &t) { buildChains(buildMergeTree(t)); }
 
-// The merge tree's parents (the root's -1); fills `weight`.
+// The merge tree's parents (the root's -1); fills `weight`. Each join of
+// joinHeaviestFirst makes the next merge node, above the merge-tree roots of
+// the two groups it joins.
 std::vector<int32_t> CutTree::Index::buildMergeTree(const CutTree &t) {
   int32_t n = t.nodeCount();
-  std::vector<int32_t> order = detail::heaviestFirst(t.parent_, t.weight_);
-  int32_t size = n + static_cast<int32_t>(order.size());
-  std::vector<int32_t> parent(size, -1);
-  weight.assign(size, 0);
-  std::vector<int32_t> leader(n), top(n);  // per component: its merge-tree root
-  std::iota(leader.begin(), leader.end(), 0);
+  int32_t edges = 0;
+  for (int32_t p : t.parent_) edges += p >= 0;
+  std::vector<int32_t> parent(n + edges, -1), top(n);  // top: by group, its merge-tree root
+  weight.assign(n + edges, 0);
   std::iota(top.begin(), top.end(), 0);
   int32_t next = n;
-  for (int32_t child : order) {
-    int32_t a = detail::findRoot(leader, child), b = detail::findRoot(leader, t.parent_[child]);
-    parent[top[a]] = parent[top[b]] = next;
+  auto merge = [&](int32_t child, int32_t from, int32_t into, int64_t) {
+    parent[top[from]] = parent[top[into]] = next;
     weight[next] = t.weight_[child];
-    leader[a] = b;
-    top[b] = next++;
-  }
+    top[into] = next++;
+  };
+  detail::joinHeaviestFirst(t.parent_, t.weight_, merge);
   return parent;
 }
 

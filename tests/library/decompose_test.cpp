@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "oracle_edges.h"
 #include "sunder/error.h"
 #include "verify/certificate.h"
 #include "verify/oracle.h"
@@ -39,9 +40,7 @@ std::vector<oracle::Edge> toOracle(const std::vector<Edge> &edges) {
   return out;
 }
 
-oracle::RootedTree rooted(const ParentTree &tree) {
-  return {std::vector<int>(tree.parent.begin(), tree.parent.end()), tree.weight};
-}
+oracle::RootedTree rooted(const ParentTree &tree) { return rootedTree(tree.parent, tree.weight); }
 
 // Gusfield's cut tree, every cut from the oracle, rooted at 0.
 ParentTree oracleGusfield(int32_t n, const std::vector<Edge> &edges) {

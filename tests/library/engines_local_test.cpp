@@ -298,36 +298,43 @@ TEST(CompactEngines, DegreeBoundGivesTheLighterTerminalAlone) {
 }  // namespace
 
 // The dense solver's trees on random graphs of 2 to 32 nodes (parallel
-// edges, zero capacities, loops): every pair's tree value is Boost's max
-// flow. Capacities near the 64-bit limit saturate instead of wrapping.
-TEST(DenseSolver, TreesMatchBoostForEveryPair) {
+// edges, zero capacities, loops): rooted at node 0, every pair's tree value
+// is Boost's max flow and every tree edge's cut weighs its weight. The
+// matrix entries it looks at add to the count given. Capacities near the
+// 64-bit limit saturate instead of wrapping.
+TEST(DenseSolver, CutTreesMatchBoostForEveryPair) {
   std::mt19937 rng(8128);
   for (int32_t n : {2, 3, 5, 9, 17, 32}) {
     for (int round = 0; round < 6; round++) {
       Graph g = randomSparse(n, n * (1 + round % 3) + 2, rng);
-      sunder::detail::DenseTree d = sunder::detail::denseCutTree(n, g.edges());
-      sunder::detail::GusfieldRun run = sunder::detail::startRun(n);
-      for (int32_t k = 1; k < n; k++) {
-        run.records[k].id = k;
-        run.records[k].parent = d.parent[k];
-        run.records[k].weight = d.weight[k];
-      }
-      ASSERT_EQ(d.parent[0], -1);
-      std::vector<std::vector<int64_t>> got = treeValues(run);
+      int64_t scans = 0;
+      sunder::detail::ParentTree d = sunder::detail::denseCutTree(n, g.edges(), scans);
+      oracle::RootedTree rooted = rootedTree(d.parent, d.weight);
+      std::vector<std::string> problems = oracle::shapeProblems(rooted);
+      ASSERT_TRUE(problems.empty()) << oracle::joinProblems(problems);
+      problems = oracle::checkCertificates(rooted, oracleEdges(g));
+      ASSERT_TRUE(problems.empty()) << n << " nodes, round " << round << "\n"
+                                    << oracle::joinProblems(problems);
+      oracle::FlowTable got = oracle::lightestOnPaths(rooted);
       oracle::MaxFlow flow(n, oracleEdges(g));
       for (int32_t u = 0; u < n; u++)
         for (int32_t w = u + 1; w < n; w++)
           ASSERT_EQ(got[u][w], flow.maxFlow(u, w)) << n << " nodes, round " << round;
+      int64_t more = 1000;
+      sunder::detail::denseCutTree(n, g.edges(), more);
+      EXPECT_GT(scans, 0);
+      EXPECT_EQ(more, 1000 + scans);
     }
   }
   // Sums past 64 bits saturate (a Graph refuses such capacities; the
   // solver itself must not wrap).
   std::vector<sunder::Edge> huge;
   for (int k = 0; k < 3; k++) huge.push_back({0, 1 + k % 2, INT64_MAX - 1});
-  sunder::detail::DenseTree d = sunder::detail::denseCutTree(3, huge);
+  int64_t scans = 0;
+  sunder::detail::ParentTree d = sunder::detail::denseCutTree(3, huge, scans);
   EXPECT_EQ(d.weight[1], INT64_MAX);
   EXPECT_EQ(d.weight[2], INT64_MAX - 1);
-  EXPECT_THROW(sunder::detail::denseCutTree(33, {}), sunder::Error);
+  EXPECT_THROW(sunder::detail::denseCutTree(33, {}, scans), sunder::Error);
 }
 
 // A cut proven through a neighbour needs that neighbour's own cut to t to

@@ -8,7 +8,9 @@
 #include <random>
 #include <string>
 
+#include "oracle_edges.h"
 #include "sunder/sunder.h"
+#include "verify/certificate.h"
 
 namespace {
 
@@ -166,19 +168,16 @@ TEST(RealCutWeights, ATriangleOfTenthsGivesItsCutsExactly) {
   EXPECT_EQ(w, (std::vector<std::string>{"0", "0.3", "0.4"}));
 }
 
-// The values of the edges that cross each tree edge's cut, by brute force.
+// The values of the edges that cross each tree edge's cut, one cut at a
+// time by the verification library (a build's tree is indexed as its graph).
 std::vector<long double> crossingByBruteForce(const sunder::CutTree &t, const sunder::Graph &g,
                                               const std::vector<RealValue> &values) {
-  const int32_t n = t.nodeCount();
-  std::vector<long double> sums(n, 0);
-  for (int32_t c = 1; c < n; ++c) {
-    std::vector<bool> below(n, false);
-    for (int32_t x = 0; x < n; ++x)
-      for (int32_t y = x; y != -1; y = t.parents()[y])
-        if (y == c) below[x] = true;
-    for (size_t k = 0; k < g.edges().size(); ++k)
-      if (below[g.edges()[k].u] != below[g.edges()[k].v]) sums[c] += values[k].approx();
-  }
+  const oracle::RootedTree rooted = rootedTree(t);
+  const std::vector<oracle::Edge> edges = oracleEdges(g);
+  auto valueOf = [&values](size_t k) { return values[k].approx(); };
+  std::vector<long double> sums(t.nodeCount(), 0);
+  for (int32_t c = 1; c < t.nodeCount(); ++c)
+    sums[c] = oracle::sumAcross<long double>(edges, oracle::subtreeSide(rooted, c), valueOf);
   return sums;
 }
 

@@ -22,9 +22,15 @@ inline std::vector<bool> sideSet(const std::vector<uint8_t> &side) {
   return std::vector<bool>(side.begin(), side.end());
 }
 
+// A tree by parent and weight arrays (a library's tree by index).
+inline oracle::RootedTree rootedTree(const std::vector<int32_t> &parent,
+                                     const std::vector<sunder::Capacity> &weight) {
+  return {std::vector<int>(parent.begin(), parent.end()), weight};
+}
+
 // A built tree by index: its graph's node indices.
 inline oracle::RootedTree rootedTree(const sunder::CutTree &t) {
-  return {std::vector<int>(t.parents().begin(), t.parents().end()), t.weights()};
+  return rootedTree(t.parents(), t.weights());
 }
 
 #endif

@@ -41,6 +41,23 @@ TEST(CrossingCapacities, ByHandWithLoopsAndParallelEdges) {
   EXPECT_EQ(oracle::crossingCapacities(kPathOverStar, kStar), (std::vector<int64_t>{0, 1, 2, 3}));
 }
 
+TEST(CrossingCapacities, SubtreeSidesAndSumsOfOtherValuesByHand) {
+  // 0 - 1 of 4, 1 - 2 of 6, 1 - 3 of 2.
+  const RootedTree t{{-1, 0, 1, 1}, {0, 4, 6, 2}};
+  EXPECT_EQ(oracle::subtreeSide(t, 1), (std::vector<bool>{false, true, true, true}));
+  EXPECT_EQ(oracle::subtreeSide(t, 3), (std::vector<bool>{false, false, false, true}));
+  EXPECT_EQ(oracle::subtreeSide(t, 0), (std::vector<bool>{true, true, true, true}));
+  // Each edge with a value of its own: across {2, 3} only 1 - 3 and 2 - 0
+  // count, not the loop at 3 nor the two edges between 0 and 1.
+  const std::vector<Edge> edges{{0, 1, 1}, {1, 3, 1}, {3, 3, 1}, {2, 0, 1}, {0, 1, 1}};
+  const std::vector<double> values{0.5, 0.25, 8, 2, 16};
+  auto valueOf = [&values](size_t i) { return values[i]; };
+  const std::vector<bool> twoThree{false, false, true, true};
+  EXPECT_EQ(oracle::sumAcross<double>(edges, twoThree, valueOf), 2.25);
+  EXPECT_EQ(oracle::sumAcross<double>(edges, oracle::subtreeSide(t, 1), valueOf), 18.5);
+  EXPECT_EQ(oracle::cutCapacity(edges, twoThree), 2);
+}
+
 TEST(CrossingCapacities, ExactAtTheLargestTotals) {
   const int64_t half = std::numeric_limits<int64_t>::max() / 2;
   // Both ends of node 1 add up past INT64_MAX; the subtree sums stay exact.
@@ -79,12 +96,9 @@ TEST(CrossingCapacities, EqualEachSubtreeCutOnRandomTrees) {
       edges.push_back({static_cast<int>(rng() % n), static_cast<int>(rng() % n),
                        static_cast<int64_t>(rng() % 20)});
     const std::vector<int64_t> crossing = oracle::crossingCapacities(t, edges);
-    for (int k = 1; k < n; k++) {
-      std::vector<bool> below(n, false);
-      for (int x = 0; x < n; x++)
-        for (int y = x; y != -1 && !below[x]; y = t.parent[y]) below[x] = y == k;
-      ASSERT_EQ(crossing[k], oracle::cutCapacity(edges, below)) << "round " << round << " node " << k;
-    }
+    for (int k = 1; k < n; k++)
+      ASSERT_EQ(crossing[k], oracle::cutCapacity(edges, oracle::subtreeSide(t, k)))
+          << "round " << round << " node " << k;
   }
 }
 
