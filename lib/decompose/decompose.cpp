@@ -268,41 +268,6 @@ std::vector<Edge> unionOfTrees(const BlockPlan &plan, const std::vector<ParentTr
   return tree;
 }
 
-// Orients the forest `edges` away from node 0 and hangs every other
-// component from node 0 (weight 0) by its smallest node. Throws on a cycle.
-ParentTree rootForest(int32_t n, const std::vector<Edge> &edges) {
-  Adjacency adj = buildAdjacency(n, edges, false);
-  ParentTree tree;
-  tree.parent.assign(static_cast<size_t>(n), -1);
-  tree.weight.assign(static_cast<size_t>(n), 0);
-  std::vector<int32_t> viaEdge(static_cast<size_t>(n), -1);
-  std::vector<char> seen(static_cast<size_t>(n), 0);
-  std::vector<int32_t> queue;
-  queue.reserve(static_cast<size_t>(n));
-  for (int32_t s = 0; s < n; s++) {
-    if (seen[static_cast<size_t>(s)]) continue;
-    if (s != 0) tree.parent[static_cast<size_t>(s)] = 0;
-    seen[static_cast<size_t>(s)] = 1;
-    queue.push_back(s);
-    for (size_t next = queue.size() - 1; next < queue.size(); next++) {
-      int32_t x = queue[next];
-      for (int64_t a = adj.start[static_cast<size_t>(x)]; a < adj.start[static_cast<size_t>(x) + 1];
-           a++) {
-        int32_t e = adj.edge[static_cast<size_t>(a)], y = adj.head[static_cast<size_t>(a)];
-        if (e == viaEdge[static_cast<size_t>(x)]) continue;
-        if (seen[static_cast<size_t>(y)])
-          throw Error("the blocks' cut trees form a cycle");
-        seen[static_cast<size_t>(y)] = 1;
-        viaEdge[static_cast<size_t>(y)] = e;
-        tree.parent[static_cast<size_t>(y)] = x;
-        tree.weight[static_cast<size_t>(y)] = edges[static_cast<size_t>(e)].capacity;
-        queue.push_back(y);
-      }
-    }
-  }
-  return tree;
-}
-
 }  // namespace
 
 BlockPlan decompose(int32_t n, const std::vector<Edge> &edges) {

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "lib/driver/parent_tree.h"
 #include "sunder/error.h"
 
 namespace sunder::detail {
@@ -600,38 +601,15 @@ class Build {
     return h;
   }
 
-  // The found edges as records of a run rooted at node 0, in breadth-first
-  // order from it.
+  // The found edges as records of a run rooted at node 0: position p holds
+  // node p.
   GusfieldRun rooted() const {
     GusfieldRun r = startRun(n_, 0);
-    if (n_ < 2) return r;
-    std::vector<int32_t> first(n_ + 1, 0), other(2 * (n_ - 1)), edgeAt(2 * (n_ - 1));
-    for (int32_t e = 0; e < n_ - 1; e++) {
-      first[end_[0][e] + 1]++;
-      first[end_[1][e] + 1]++;
-    }
-    for (int32_t v = 0; v < n_; v++) first[v + 1] += first[v];
-    std::vector<int32_t> at(first.begin(), first.end() - 1);
-    for (int32_t e = 0; e < n_ - 1; e++)
-      for (int k = 0; k < 2; k++) {
-        other[at[end_[k][e]]] = end_[1 - k][e];
-        edgeAt[at[end_[k][e]]++] = e;
-      }
-    std::vector<uint8_t> seen(n_, 0);
-    seen[0] = 1;
-    int32_t placed = 1;
-    for (int32_t q = 0; q < placed; q++) {
-      int32_t u = r.records[q].id;
-      for (int32_t a = first[u]; a < first[u + 1]; a++) {
-        int32_t v = other[a];
-        if (seen[v]) continue;
-        seen[v] = 1;
-        r.records[placed] = {v, 0, u, weight_[edgeAt[a]]};
-        placed++;
-      }
-    }
-    if (placed != n_) throw Error("internal: the Gomory-Hu edges do not make a tree");
-    for (int32_t p = 0; p < n_; p++) r.records[r.records[p].id].pos = p;
+    std::vector<Edge> edges;
+    edges.reserve(weight_.size());
+    for (size_t e = 0; e < weight_.size(); e++) edges.push_back({end_[0][e], end_[1][e], weight_[e]});
+    ParentTree tree = rootForest(n_, edges);
+    for (int32_t v = 1; v < n_; v++) r.records[v] = {v, v, tree.parent[v], tree.weight[v]};
     return r;
   }
 

@@ -39,6 +39,12 @@ struct ParentTree {
   std::vector<Capacity> weight;
 };
 
+// The forest of these edges (at most n - 1, no cycle) oriented away from
+// node 0, every other component hung from node 0 by its smallest node with
+// weight 0; breadth-first from each root, edges in their order. Error on a
+// cycle. O(n + m).
+ParentTree rootForest(int32_t n, const std::vector<Edge> &edges);
+
 // Gusfield's tree update after a minimum cut of value `cut` between the
 // source s and its parent t = tree.parentOf(s): s takes the cut as its
 // weight; every child of t on s's side but s moves under s; and when t's own
