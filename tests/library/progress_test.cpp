@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -105,17 +106,25 @@ Replay replaySinceStart(const std::vector<Sample> &trace) {
   });
 }
 
+// Every named trace, replayed by replayOf, judges more than `judged`
+// samples, is at worst `bound` times off, and has its first estimate by
+// `known` of its time.
+template <class ReplayOf>
+void expectTraces(std::initializer_list<const char *> names, ReplayOf replayOf, int judged,
+                  double bound, double known) {
+  for (const char *name : names) {
+    Replay r = replayOf(readTrace(name));
+    EXPECT_GT(r.judged, judged) << name;
+    EXPECT_LE(r.worst, bound) << name;
+    EXPECT_LE(r.unknownUntil, known) << name;
+  }
+}
+
 // The builds whose rate of cuts the estimate follows within a factor 2:
 // a preferential-attachment network, whose first cut comes after a tenth
 // of the build and whose cuts slow down, and a generator family.
 TEST(TimeLeftTraces, WithinAFactorTwoAfterTheFirstTenth) {
-  for (const char *name : {"pa100000", "spokerim5000"}) {
-    std::vector<Sample> trace = readTrace(name);
-    Replay r = replayTimeLeft(trace);
-    EXPECT_GT(r.judged, 100) << name;
-    EXPECT_LE(r.worst, 2.0) << name;
-    EXPECT_LE(r.unknownUntil, 0.15) << name;
-  }
+  expectTraces({"pa100000", "spokerim5000"}, replayTimeLeft, 100, 2.0, 0.15);
 }
 
 // A mesh's cuts get 4 times quicker over the build: a rate of the recent
@@ -149,14 +158,10 @@ TEST(TimeLeftTraces, DecomposedNetworkBeatsTheAverageSinceTheStart) {
 // made the estimate 5.3 times off. Fed with the cuts instead, the last
 // four were 15 to 165 times off.
 TEST(TimeLeftTraces, WorkWithinAFactorTwoAfterTheFirstTenth) {
-  for (const char *name : {"ringforge4000", "tanglenet4000", "spokerim4000", "twinloop4000",
-                           "pgp-strong-2009", "as-22july06", "price-100000", "delaunay-100000"}) {
-    std::vector<Sample> trace = readTrace(name);
-    Replay r = replayWork(trace);
-    EXPECT_GT(r.judged, 50) << name;
-    EXPECT_LE(r.worst, 2.0) << name;
-    EXPECT_LE(r.unknownUntil, 0.4) << name;
-  }
+  auto work = [](const std::vector<Sample> &t) { return replayWork(t); };
+  expectTraces({"ringforge4000", "tanglenet4000", "spokerim4000", "twinloop4000", "pgp-strong-2009",
+                "as-22july06", "price-100000", "delaunay-100000"},
+               work, 50, 2.0, 0.4);
   for (const char *name : {"pgp-strong-2009", "as-22july06", "price-100000", "delaunay-100000"})
     EXPECT_GT(replayTimeLeft(readTrace(name)).worst, 10) << name;
 }
@@ -168,13 +173,8 @@ TEST(TimeLeftTraces, WorkWithinAFactorTwoAfterTheFirstTenth) {
 // they made it 4.4 and 6.9 times off; the first estimate waits for three
 // times the longest stall, until 43 % of as-22july06's time.
 TEST(TimeLeftTraces, StallsOfABusyMachineWithinAFactorTwo) {
-  for (const char *name : {"motley4000-busy", "as-22july06-busy"}) {
-    std::vector<Sample> trace = readTrace(name);
-    Replay r = replayWork(trace);
-    EXPECT_GT(r.judged, 50) << name;
-    EXPECT_LE(r.worst, 2.0) << name;
-    EXPECT_LE(r.unknownUntil, 0.5) << name;
-  }
+  auto work = [](const std::vector<Sample> &t) { return replayWork(t); };
+  expectTraces({"motley4000-busy", "as-22july06-busy"}, work, 50, 2.0, 0.5);
 }
 
 // Builds of 0.03 and 0.35 s whose rate of work changes: motley's first
@@ -210,15 +210,12 @@ TEST(TimeLeftTraces, HubspinWithinTwoOnceItsCutsSettle) {
 // few nodes, so counted alike the cuts said up to 5.5 times the time left.
 // The predicted work weighs a part by its size cubed.
 TEST(TimeLeftTraces, ContractedBuildsWithinTwoAndAHalf) {
+  auto work = [](const std::vector<Sample> &t) { return replayWork(t); };
+  expectTraces({"hubspin4000-contracted", "spokerim4000-contracted", "ringforge4000-contracted"},
+               work, 50, 2.5, 0.4);
   for (const char *name :
-       {"hubspin4000-contracted", "spokerim4000-contracted", "ringforge4000-contracted"}) {
-    std::vector<Sample> trace = readTrace(name);
-    Replay r = replayWork(trace);
-    EXPECT_GT(r.judged, 50) << name;
-    EXPECT_LE(r.worst, 2.5) << name;
-    EXPECT_LE(r.unknownUntil, 0.4) << name;
-    EXPECT_GT(replayTimeLeft(trace).worst, 2.5) << name;
-  }
+       {"hubspin4000-contracted", "spokerim4000-contracted", "ringforge4000-contracted"})
+    EXPECT_GT(replayTimeLeft(readTrace(name)).worst, 2.5) << name;
 }
 
 // A build that commits `rate` cuts a second from `start` on, with `first`
