@@ -130,6 +130,14 @@ class Build {
     workScale_ = workTotal_ > 0 ? 0x1p40 / workTotal_ : 1;  // units fine enough for any n
   }
 
+  // The build's first options.stopAfter cuts, on the calling thread: the
+  // node count of the largest graph a part is left with.
+  int32_t probe() {
+    work(true);
+    if (error_) std::rethrow_exception(error_);
+    return largestLeft_;
+  }
+
   GusfieldRun run() {
     double start = now();
     if (options_.cancel && options_.cancel()) throw Cancelled();
@@ -301,6 +309,7 @@ class Build {
         std::unique_ptr<Part> half = apply(*part, s, t, cuts[j]);
         if (half != nullptr) give(std::move(half));
         if (caller) between();
+        if (options_.stopAfter > 0 && done_ >= options_.stopAfter) return stopAt(*part);
       }
       if (part->hidden > 0 && part->reals.size() >= 2) {
         std::unique_ptr<Part> rest = compacted(*part);
@@ -309,6 +318,16 @@ class Build {
       }
     }
     retire(*part);
+  }
+
+  // Ends a probe (GomoryHuOptions::stopAfter) at part p, the one being cut.
+  void stopAt(Part &p) {
+    retire(p);
+    std::lock_guard<std::mutex> lock(mu_);
+    largestLeft_ = p.n;
+    for (const std::unique_ptr<Part> &q : stack_) largestLeft_ = std::max(largestLeft_, q->n);
+    stop_ = true;
+    cv_.notify_all();
   }
 
   // The cuts of the batch's pairs, all on p's graph: the first by p's
@@ -634,9 +653,19 @@ class Build {
   std::exception_ptr error_;
   Counters counters_;
   double calcSeconds_ = 0;
+  int32_t largestLeft_ = 0;
 };
 
 }  // namespace
+
+int32_t probeGomoryHu(int32_t n, const std::vector<Edge> &edges, const GomoryHuOptions &options) {
+  GomoryHuOptions one = options;
+  one.threads = 1;
+  one.progress = nullptr;
+  one.progressWork = nullptr;
+  Build build(n, edges, one);
+  return build.probe();
+}
 
 GusfieldRun runGomoryHu(int32_t n, const std::vector<Edge> &edges, const GomoryHuOptions &options) {
   Build build(n, edges, options);

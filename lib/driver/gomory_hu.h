@@ -68,6 +68,8 @@ struct GomoryHuOptions {
   // (the total the same over the build, done only growing).
   std::function<void(int64_t done, int64_t total)> progressWork;
   std::function<bool()> cancel;
+  // probeGomoryHu only: the cuts it makes (> 0).
+  int32_t stopAfter = 0;
 };
 
 // The cut tree of the graph of n nodes and these edges (capacities 0 or
@@ -75,6 +77,12 @@ struct GomoryHuOptions {
 // position p in 1 ... n - 1, records[p] is a node, its parent and the
 // weight of the edge between them. Computations count the cuts.
 GusfieldRun runGomoryHu(int32_t n, const std::vector<Edge> &edges, const GomoryHuOptions &options);
+
+// The first options.stopAfter cuts of the same build, on the calling thread
+// and silently: the node count of the largest graph a part is left with
+// (0 when the build ended first). Where its cuts each take off one node
+// that stays about n - stopAfter; where they take off several, well less.
+int32_t probeGomoryHu(int32_t n, const std::vector<Edge> &edges, const GomoryHuOptions &options);
 
 }  // namespace sunder::detail
 

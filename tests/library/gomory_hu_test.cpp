@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "lib/driver/gomory_hu.h"
+#include "lib/engines/engines.h"
 #include "sunder/sunder.h"
 #include "oracle_edges.h"
 #include "verify/certificate.h"
@@ -147,6 +149,28 @@ TEST(GomoryHu, AutoTakesItWherePushRelabelWinsUnlessContractionIsOff) {
   std::sort(a.begin(), a.end());
   std::sort(b.begin(), b.end());
   EXPECT_EQ(a, b);
+}
+
+// The probe Auto decides by: on a wheel its cuts take off arcs of several
+// nodes and the largest graph left shrinks by more than a node a cut; on a
+// complete graph every cut takes off one node, which the graph keeps as a
+// contracted node, so it stays the whole graph.
+TEST(GomoryHu, ItsProbeTellsShrinkingGraphsFromShavedNodes) {
+  std::mt19937 rng(11);
+  auto probe = [](const Graph &g, int32_t cuts) {
+    sunder::detail::GomoryHuOptions o;
+    o.stopAfter = cuts;
+    o.makeEngine = [](int32_t n, const std::vector<sunder::Edge> &edges) {
+      Graph h(n);
+      for (const sunder::Edge &e : edges) h.addEdge(e.u, e.v, e.capacity);
+      return sunder::detail::makeEngine(Engine::Relabel, h);
+    };
+    return sunder::detail::probeGomoryHu(g.nodeCount(), g.edges(), o);
+  };
+  Graph wheel = twoHubWheel(398, 40, rng);
+  EXPECT_LT(probe(wheel, 32), 400 - 2 * 32);
+  EXPECT_EQ(probe(complete(40), 10), 40);
+  EXPECT_EQ(probe(complete(8), 10), 0);  // done before the probe's end
 }
 
 TEST(GomoryHu, ProgressCountsEveryCutAndCancellationStops) {
