@@ -404,12 +404,13 @@ GusfieldRun gomoryHuRun(const Graph &graph, const BuildOptions &options, int thr
 }
 
 // Cuts of Gomory and Hu's method that Auto makes to see whether it pays,
-// and the nodes they must take off each on average: where its cuts take
-// off several nodes at a time (the wheels and rings of the families, 4 to
-// 12 in the first 32 cuts), the graphs its later cuts run on shrink and it
-// beats Gusfield's method by 5 to 8 times; where they take off one node
-// each (motley, tanglenet, twinloop: 0 to 0.6), its graphs stay the whole
-// graph and its bookkeeping makes it up to 5 times slower.
+// and the nodes the second half of them must take off each on average
+// from the graph of the part they cut: where its cuts take off several nodes at a time
+// (the wheels and rings of the families, 5 to 10 over cuts 16 to 32), the
+// graphs its later cuts run on shrink and it beats Gusfield's method by 5
+// to 10 times; where they take off one node each (motley, tanglenet, and
+// twinloop after its first cut halves it: 0 to 0.3), its graphs stay large
+// and its bookkeeping makes it up to 14 times slower.
 constexpr int32_t kContractionProbe = 32;
 constexpr int32_t kContractionShrink = 2;
 
@@ -418,8 +419,8 @@ bool contractionPays(const Graph &graph, const BuildOptions &options) {
   probe.gomoryHuFlows = Engine::Relabel;
   detail::GomoryHuOptions o = gomoryHuOptions(probe, 1);
   o.stopAfter = kContractionProbe;
-  int32_t left = detail::probeGomoryHu(graph.nodeCount(), graph.edges(), o);
-  return graph.nodeCount() - left >= kContractionShrink * kContractionProbe;
+  auto [midway, left] = detail::probeGomoryHu(graph.nodeCount(), graph.edges(), o);
+  return midway - left >= kContractionShrink * (kContractionProbe - kContractionProbe / 2);
 }
 
 // A block of a graph that split comes with its sources' order and takes
@@ -451,9 +452,12 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     Probed probed = probeEngines(target, options);
     b.engine = probed.engine;
     b.run = std::move(probed.run);
-    // Where push-relabel wins, contraction shrinks the graphs its later cuts
-    // run on.
-    if (b.engine == Engine::Relabel && options.contraction && contractionPays(graph, options)) {
+    // Where the first cuts of Gomory and Hu's method take off several nodes
+    // each, contraction shrinks the graphs its later cuts run on: it then
+    // beats Gusfield's method with whichever engine, which the probe judges
+    // by its first cuts alone. Its flows by push-relabel, left out with it
+    // on large graphs.
+    if (options.contraction && probesRelabel(target) && contractionPays(graph, options)) {
       BuildOptions contracted = options;
       contracted.gomoryHuFlows = Engine::Relabel;
       b = {Engine::GomoryHu, gomoryHuRun(graph, contracted, threads)};

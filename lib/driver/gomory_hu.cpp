@@ -131,11 +131,11 @@ class Build {
   }
 
   // The build's first options.stopAfter cuts, on the calling thread: the
-  // node count of the largest graph a part is left with.
-  int32_t probe() {
+  // node counts of the graph of the part being cut halfway and at the end.
+  std::pair<int32_t, int32_t> probe() {
     work(true);
     if (error_) std::rethrow_exception(error_);
-    return largestLeft_;
+    return {cutMidway_, cutLast_};
   }
 
   GusfieldRun run() {
@@ -309,6 +309,7 @@ class Build {
         std::unique_ptr<Part> half = apply(*part, s, t, cuts[j]);
         if (half != nullptr) give(std::move(half));
         if (caller) between();
+        if (options_.stopAfter > 0 && done_ == options_.stopAfter / 2) cutMidway_ = part->n;
         if (options_.stopAfter > 0 && done_ >= options_.stopAfter) return stopAt(*part);
       }
       if (part->hidden > 0 && part->reals.size() >= 2) {
@@ -323,9 +324,8 @@ class Build {
   // Ends a probe (GomoryHuOptions::stopAfter) at part p, the one being cut.
   void stopAt(Part &p) {
     retire(p);
+    cutLast_ = p.n;
     std::lock_guard<std::mutex> lock(mu_);
-    largestLeft_ = p.n;
-    for (const std::unique_ptr<Part> &q : stack_) largestLeft_ = std::max(largestLeft_, q->n);
     stop_ = true;
     cv_.notify_all();
   }
@@ -653,12 +653,13 @@ class Build {
   std::exception_ptr error_;
   Counters counters_;
   double calcSeconds_ = 0;
-  int32_t largestLeft_ = 0;
+  int32_t cutMidway_ = 0, cutLast_ = 0;
 };
 
 }  // namespace
 
-int32_t probeGomoryHu(int32_t n, const std::vector<Edge> &edges, const GomoryHuOptions &options) {
+std::pair<int32_t, int32_t> probeGomoryHu(int32_t n, const std::vector<Edge> &edges,
+                                          const GomoryHuOptions &options) {
   GomoryHuOptions one = options;
   one.threads = 1;
   one.progress = nullptr;

@@ -39,6 +39,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "lib/driver/cut_engine.h"
@@ -79,10 +80,13 @@ struct GomoryHuOptions {
 GusfieldRun runGomoryHu(int32_t n, const std::vector<Edge> &edges, const GomoryHuOptions &options);
 
 // The first options.stopAfter cuts of the same build, on the calling thread
-// and silently: the node count of the largest graph a part is left with
-// (0 when the build ended first). Where its cuts each take off one node
-// that stays about n - stopAfter; where they take off several, well less.
-int32_t probeGomoryHu(int32_t n, const std::vector<Edge> &edges, const GomoryHuOptions &options);
+// and silently: the node counts of the graph of the part being cut after
+// half of them and after all (0 where the build ended first). A part is
+// cut until it is done, so where its cuts each take off one node (which
+// its graph keeps as a contracted node) the two are equal, and where they
+// take off several the second is smaller by several times stopAfter / 2.
+std::pair<int32_t, int32_t> probeGomoryHu(int32_t n, const std::vector<Edge> &edges,
+                                          const GomoryHuOptions &options);
 
 }  // namespace sunder::detail
 
