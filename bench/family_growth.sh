@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The six families at larger sizes: cuttree's default and -j1, one run each,
+# the report's build time and the engine auto took.
+#   bench/family_growth.sh [BUILD_DIR] [SIZES] [LIMIT_SECONDS]
+# Defaults: build, "8000 16000", 150. Instances go to a temporary folder.
+set -euo pipefail
+build=${1:-build}
+sizes=${2:-8000 16000}
+limit=${3:-150}
+gen=$build/generators
+cuttree=$build/cuttree/cuttree
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+instance() {
+  case $1 in
+    ringforge) "$gen/ringforge" "$2" -m$(($2 * 5)) ;;
+    motley) "$gen/motley" "$2" 3 100 ;;
+    tanglenet) "$gen/tanglenet" "$2" 0.5 10 50 ;;
+    spokerim) "$gen/spokerim" "$2" -r100 ;;
+    hubspin) "$gen/hubspin" "$2" -r100 ;;
+    twinloop) "$gen/twinloop" "$2" ;;
+  esac
+}
+echo "family n run seconds engine"
+for n in $sizes; do
+  for family in ringforge motley tanglenet spokerim hubspin twinloop; do
+    instance "$family" "$n" > "$dir/graph.cut"
+    for run in default -j1; do
+      flags=()
+      [ "$run" = -j1 ] && flags=(-j1)
+      if timeout "$limit" "$cuttree" "${flags[@]}" --report "$dir/graph.cut" > "$dir/out" 2>/dev/null; then
+        seconds=$(awk '/^c time:/ {print $3}' "$dir/out")
+        engine=$(awk '/^c engine:/ {print $4}' "$dir/out")
+      else
+        seconds=">$limit" engine=
+      fi
+      echo "$family $n $run $seconds $engine"
+    done
+  done
+done
