@@ -14,14 +14,7 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 
 instance() {  # family n -> file
-  case $1 in
-    ringforge) "$gen/ringforge" "$2" -m$(($2 * 5)) ;;
-    motley) "$gen/motley" "$2" 3 100 ;;
-    tanglenet) "$gen/tanglenet" "$2" 0.5 10 50 ;;
-    spokerim) "$gen/spokerim" "$2" -r100 ;;
-    hubspin) "$gen/hubspin" "$2" -r100 ;;
-    twinloop) "$gen/twinloop" "$2" ;;
-  esac > "$dir/$1-$2.txt"
+  sh "$(dirname "$0")/family_instance.sh" "$gen" "$1" "$2" > "$dir/$1-$2.txt"
   echo "$dir/$1-$2.txt"
 }
 

@@ -11,20 +11,10 @@ gen=$build/generators
 cuttree=$build/cuttree/cuttree
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-instance() {
-  case $1 in
-    ringforge) "$gen/ringforge" "$2" -m$(($2 * 5)) ;;
-    motley) "$gen/motley" "$2" 3 100 ;;
-    tanglenet) "$gen/tanglenet" "$2" 0.5 10 50 ;;
-    spokerim) "$gen/spokerim" "$2" -r100 ;;
-    hubspin) "$gen/hubspin" "$2" -r100 ;;
-    twinloop) "$gen/twinloop" "$2" ;;
-  esac
-}
 echo "family n run seconds engine"
 for n in $sizes; do
   for family in ringforge motley tanglenet spokerim hubspin twinloop; do
-    instance "$family" "$n" > "$dir/graph.cut"
+    sh "$(dirname "$0")/family_instance.sh" "$gen" "$family" "$n" > "$dir/graph.cut"
     for run in default -j1; do
       flags=()
       [ "$run" = -j1 ] && flags=(-j1)
