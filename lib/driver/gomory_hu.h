@@ -29,6 +29,15 @@
 //   - A half of one node (the terminal alone) keeps its parent's graph and
 //     engine, that node becoming the contracted node of the new edge: a cut
 //     that splits off one node costs no new graph.
+//   - A part cuts two pairs at a time, both on its graph as the batch
+//     starts (the second on another thread when there is one). The half
+//     the first cut takes off stays in that graph, hidden behind its
+//     terminal, and the second cut is uncrossed with it (Gomory and Hu's
+//     lemma: each hidden node takes its terminal's side), which gives a
+//     minimum cut of the graph with the half merged, of the same value; a
+//     second pair the first cut split is dropped. At the batch's end the
+//     part's graph is rebuilt with every hidden half merged. The batch is
+//     part of the method, so it is the same for every thread count.
 //
 // Progress and cancellation run on the calling thread, between cuts; an
 // exception from an engine or a callback stops the workers and reaches the
