@@ -205,17 +205,18 @@ TEST(TimeLeftTraces, HubspinWithinTwoOnceItsCutsSettle) {
 }
 
 // Builds by Gomory and Hu's method with contraction, the families'
-// default where push-relabel wins: their first cuts run on graphs of
-// nearly every node and each takes off a few, the last ones on graphs of a
-// few nodes, so counted alike the cuts said up to 5.5 times the time left.
-// The predicted work weighs a part by its size cubed.
-TEST(TimeLeftTraces, ContractedBuildsWithinTwoAndAHalf) {
+// default where its parts shrink: their first cuts run on graphs of nearly
+// every node and each takes off a few, the last ones on graphs of a few
+// nodes. The predicted work weighs a part by its size cubed: hubspin and
+// spokerim within 2, where the cuts counted alike say 3.3 and 2.4 times the
+// time left. On ringforge, whose parts split into halves of several nodes
+// more often, the weights misjudge it: 3.2 times off, the cuts alike 2.4.
+TEST(TimeLeftTraces, ContractedBuildsByTheirPredictedWork) {
   auto work = [](const std::vector<Sample> &t) { return replayWork(t); };
-  expectTraces({"hubspin4000-contracted", "spokerim4000-contracted", "ringforge4000-contracted"},
-               work, 50, 2.5, 0.4);
-  for (const char *name :
-       {"hubspin4000-contracted", "spokerim4000-contracted", "ringforge4000-contracted"})
-    EXPECT_GT(replayTimeLeft(readTrace(name)).worst, 2.5) << name;
+  expectTraces({"hubspin4000-contracted", "spokerim4000-contracted"}, work, 50, 2.0, 0.4);
+  expectTraces({"ringforge4000-contracted"}, work, 50, 3.5, 0.4);
+  EXPECT_GT(replayTimeLeft(readTrace("hubspin4000-contracted")).worst, 3.0);
+  EXPECT_GT(replayTimeLeft(readTrace("spokerim4000-contracted")).worst, 2.2);
 }
 
 // A build that commits `rate` cuts a second from `start` on, with `first`
