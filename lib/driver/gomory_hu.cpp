@@ -5,8 +5,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
-#include <initializer_list>
 #include <exception>
+#include <initializer_list>
 #include <mutex>
 #include <thread>
 
@@ -18,14 +18,6 @@ namespace sunder::detail {
 namespace {
 
 constexpr int32_t kNone = -1;
-
-// Cuts a part takes at a time, all on its graph as it is when the batch
-// starts: the later ones are uncrossed with the halves the earlier ones
-// took off (see uncrossed), and dropped when an earlier one split their
-// pair. Other threads compute them meanwhile, so the long run of cuts that
-// shave a few nodes at a time off one large part goes on two threads; the
-// batch is the same for every thread count, and so is the tree.
-constexpr int kBatch = 2;
 
 // A part of the partition and its contracted graph, in local numbers.
 struct Part {
@@ -181,7 +173,6 @@ class Build {
   // One thread's loop: cuts of other threads' batches, and parts from the
   // stack, until none is left.
   void work(bool caller) {
-    std::vector<uint8_t> side;  // the last cut's sides, by local node
     for (;;) {
       std::shared_ptr<CutJob> job;
       std::unique_ptr<Part> part = take(caller, job);
@@ -296,8 +287,14 @@ class Build {
   }
   static constexpr double kFlowWork = 2e-7;
 
-  // Splits the part until it is done, batch by batch (see kBatch), handing
-  // the halves that leave it to other threads.
+  // Splits the part until it is done, batch by batch, handing the halves
+  // that leave it to other threads. A batch is two cuts (pairsOf), both on
+  // the part's graph as it is when the batch starts: the second is
+  // uncrossed with the half the first took off (see uncrossed), and dropped
+  // when the first split its pair. Another thread computes it meanwhile, so
+  // the long run of cuts that shave a few nodes at a time off one large
+  // part goes on two threads; the batch is the same for every thread count,
+  // and so is the tree.
   void solve(std::unique_ptr<Part> part, bool caller) {
     std::vector<Cut> cuts;
     while (part->reals.size() >= 2 && !stopped()) {
@@ -430,7 +427,7 @@ class Build {
   // farthest from all three.
   std::vector<std::pair<int32_t, int32_t>> pairsOf(Part &p) {
     std::vector<std::pair<int32_t, int32_t>> pairs{pairOf(p)};
-    if (p.reals.size() < 4 || kBatch < 2) return pairs;
+    if (p.reals.size() < 4) return pairs;
     auto [s, t] = pairs[0];
     if (options_.pairs == PairChoice::Random) {
       std::pair<int32_t, int32_t> next;
