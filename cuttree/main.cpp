@@ -202,8 +202,8 @@ struct ReportCounters {
 
 ReportCounters reportCounters(const sunder::BuildStats &s) {
   switch (s.engine) {
-    case sunder::Engine::Paths: return {"phases augmentations", s.phases, s.augmentations};
-    case sunder::Engine::Trees: return {"augmentations adoptions", s.augmentations, s.adoptions};
+    case sunder::Engine::ShortestPaths: return {"phases augmentations", s.phases, s.augmentations};
+    case sunder::Engine::SearchTrees: return {"augmentations adoptions", s.augmentations, s.adoptions};
     default: return {"relabels pushes", s.relabels, s.pushes};
   }
 }

@@ -22,8 +22,9 @@
 
 namespace sunder {
 
-// The engine of a name ("auto", "exact", "relabel", "paths", "trees");
-// Error naming the known ones for any other.
+// The engine of a name (cut_tree.h lists them; the former names "exact",
+// "relabel", "paths" and "trees" are read too); Error naming the known ones
+// for any other. engineName gives the current name.
 SUNDER_API Engine engineFromName(const std::string &name);
 SUNDER_API const char *engineName(Engine engine);
 SUNDER_API const std::vector<Engine> &allEngines();  // Auto first
@@ -31,7 +32,7 @@ SUNDER_API const std::vector<Engine> &allEngines();  // Auto first
 struct BuildOptions {
   Engine engine = Engine::Auto;
   int threads = 1;                // worker threads; 0: one per core
-  double updateFactor = 2.0;      // Relabel: global relabelling when the
+  double updateFactor = 2.0;      // PushRelabelGlobal: a global update when the
                                   // relabels since the last exceed this
                                   // many times the awake nodes (> 0)
   // Called on the calling thread after each committed cut, with the cuts
@@ -53,38 +54,40 @@ struct BuildOptions {
   std::function<bool()> cancel;
 
   // Ways to spare flow computations; each keeps the tree a valid cut tree,
-  // and each can be switched off to compare.
+  // and each can be switched off to compare. "Both search engines" are
+  // ShortestPaths and SearchTrees.
   //   decompose  split the graph at bridges, articulation nodes and into
   //              components first: a bridge or a component costs no flow,
   //              each block is built alone and the blocks' trees are glued.
   //              A graph that is one block is built as it is.
-  //   degreeBound  Paths, Trees: a cut ends as soon as its flow reaches the
-  //              smaller weighted degree of its two ends, with that node
-  //              alone as its side.
-  //   localReset Paths, Trees: each cut restores only what the one before
-  //              it changed, so it costs what it touches, not a pass over
-  //              the graph.
-  //   provenCuts Paths, Trees: a node alone is a minimum cut, found
+  //   degreeBound  both search engines: a cut ends as soon as its flow
+  //              reaches the smaller weighted degree of its two ends, with
+  //              that node alone as its side.
+  //   localReset  both search engines: each cut restores only what the one
+  //              before it changed, so it costs what it touches, not a pass
+  //              over the graph.
+  //   provenCuts  both search engines: a node alone is a minimum cut, found
   //              without a flow to its sink, when (with decompose, in a
   //              block, where every cut crosses two edges at least) its
   //              weighted degree is at most the two lightest edges
   //              together, or when a neighbour's cut to the same sink is
   //              known to weigh its degree or more and a flow to that
   //              neighbour reaches its degree.
-  //   treePacking  Paths, Trees: trees packed from the heaviest node (a
-  //              block's, with decompose) prove nodes whose cut to it is the
-  //              node alone, which then cost no flow whatever their sink;
-  //              the run is rooted at that node. Auto takes Trees, the
-  //              sources heaviest first and no probe, on a graph where the
-  //              packing proves half the nodes or more.
-  //   steering   Trees: a cut whose sink is the run's root grows its source
-  //              tree from the nodes nearest the root first (distances in
-  //              arcs, found once), so it runs towards the root along about
-  //              a path rather than as a ball.
-  //   contraction  Auto: where push-relabel wins the probe, the tree is
-  //              built by Gomory and Hu's method with contraction
-  //              (Engine::GomoryHu, its cuts by push-relabel) instead of
-  //              Gusfield's: every cut then runs on the graph of one part
+  //   treePacking  both search engines: trees packed from the heaviest node
+  //              (a block's, with decompose) prove nodes whose cut to it is
+  //              the node alone, which then cost no flow whatever their
+  //              sink; the run is rooted at that node. Auto takes
+  //              SearchTrees, the sources heaviest first and no probe, on a
+  //              graph where the packing proves half the nodes or more.
+  //   steering   SearchTrees: a cut whose sink is the run's root grows its
+  //              source tree from the nodes nearest the root first
+  //              (distances in arcs, found once), so it runs towards the
+  //              root along about a path rather than as a ball.
+  //   contraction  Auto: on a graph below 100,000 edges whose build would
+  //              be long and whose parts shrink by several nodes a cut, the
+  //              tree is built by Gomory and Hu's method with contraction
+  //              (Engine::GomoryHu, its cuts by PushRelabelGlobal) instead
+  //              of Gusfield's: every cut then runs on the graph of one part
   //              with the rest merged, smaller and smaller as parts split.
   //   spreadPairs  GomoryHu: each part is cut between its heaviest node and
   //              the node farthest from it in arcs; off, between two of its
@@ -98,8 +101,8 @@ struct BuildOptions {
   bool contraction = true;
   bool spreadPairs = true;
   // GomoryHu: the engine that finds the cuts in the contracted graphs
-  // (Exact, Relabel, Paths or Trees).
-  Engine gomoryHuFlows = Engine::Relabel;
+  // (PushRelabel, PushRelabelGlobal, ShortestPaths or SearchTrees).
+  Engine gomoryHuFlows = Engine::PushRelabelGlobal;
 };
 
 // The cut tree of `graph`. Error on bad options (threads < 0, a factor not

@@ -31,34 +31,59 @@
 
 namespace sunder {
 
-// How each s-t cut of a build is found (BuildOptions::engine, build.h):
-//   Exact    push-relabel with highest-label selection, exact global
-//            relabelling and dormant layers, as the program sunder runs it;
-//   Relabel  the same with a global relabelling at the start of each cut;
-//   Paths    blocking flows along shortest augmenting paths;
-//   Trees    two search trees kept between augmentations;
-//   GomoryHu Gomory and Hu's method with contraction instead of Gusfield's:
-//            each cut splits one part of a partition of the nodes, in the
-//            graph with every other part's side merged into one node, its
-//            flow found by BuildOptions::gomoryHuFlows;
-//   Auto     the engine that looks at the fewest arcs, weighed by what an
-//            arc look costs it, on the first cuts of this graph: of
-//            Relabel, Paths and Trees, or of Paths and Trees on graphs of
-//            100,000 edges or more, where push-relabel's records would take
-//            five times the graph's memory; GomoryHu where Relabel wins
-//            (unless BuildOptions::contraction is off). When the decomposition splits
-//            the graph (bridges, articulation nodes, components), Trees for
-//            every block without a probe, and blocks of at most 32 nodes
-//            solved over a matrix of their capacities.
+// How each s-t cut of a build is found (BuildOptions::engine; the names
+// engineName gives and engineFromName reads, build.h, are in quotes):
+//   PushRelabel        "push-relabel": highest-label selection, exact global
+//                      relabelling and dormant layers, as the program sunder
+//                      runs it;
+//   PushRelabelGlobal  "push-relabel-global": the same with a global
+//                      relabelling at the start of each cut;
+//   ShortestPaths      "shortest-paths": blocking flows along shortest
+//                      augmenting paths;
+//   SearchTrees        "search-trees": a search tree from each end, both
+//                      kept between augmentations;
+//   GomoryHu           "gomory-hu": Gomory and Hu's method with contraction
+//                      instead of Gusfield's: each cut splits one part of a
+//                      partition of the nodes, in the graph with every other
+//                      part's side merged into one node, its flow found by
+//                      BuildOptions::gomoryHuFlows;
+//   Auto               "auto": the engine that looks at the fewest arcs,
+//                      weighed by what an arc look costs it, on the first
+//                      cuts of this graph: of PushRelabelGlobal,
+//                      ShortestPaths and SearchTrees, or of the last two on
+//                      graphs of 100,000 edges or more, where push-relabel's
+//                      records would take five times the graph's memory;
+//                      GomoryHu instead, its flows by PushRelabelGlobal,
+//                      on graphs below 100,000 edges whose build would be
+//                      long and whose parts, in a probe of it, shrink by
+//                      several nodes a cut (unless BuildOptions::contraction
+//                      is off). When the
+//                      decomposition splits the graph (bridges, articulation
+//                      nodes, components), SearchTrees for every block
+//                      without a probe, and blocks of at most 32 nodes solved
+//                      over a matrix of their capacities.
 // Every engine gives a valid cut tree; Auto's choice depends on the graph
-// alone, never on timing.
-enum class Engine { Auto, Exact, Relabel, Paths, Trees, GomoryHu };
+// alone, never on timing. Exact, Relabel, Paths and Trees are the former
+// names, kept for callers written against them ("exact", "relabel", "paths"
+// and "trees" are read too).
+enum class Engine {
+  Auto,
+  PushRelabel,
+  PushRelabelGlobal,
+  ShortestPaths,
+  SearchTrees,
+  GomoryHu,
+  Exact = PushRelabel,
+  Relabel = PushRelabelGlobal,
+  Paths = ShortestPaths,
+  Trees = SearchTrees
+};
 
 // What a build did. Each engine counts its own operations, the others stay
 // 0: relabels and pushes (exact, relabel), phases and augmentations
 // (paths), augmentations and adoptions (trees).
 struct BuildStats {
-  Engine engine = Engine::Exact;  // the engine that built the tree
+  Engine engine = Engine::PushRelabel;  // the engine that built the tree
   int32_t threads = 1;            // threads the build was given (0 resolved)
   int64_t relabels = 0;
   int64_t pushes = 0;

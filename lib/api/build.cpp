@@ -26,12 +26,19 @@ struct EngineName {
   const char *name;
 };
 
-const EngineName kEngineNames[] = {{Engine::Exact, "exact"},
-                                   {Engine::Relabel, "relabel"},
-                                   {Engine::Paths, "paths"},
-                                   {Engine::Trees, "trees"},
+// The current names first: engineName gives the first entry of an engine.
+const EngineName kEngineNames[] = {{Engine::PushRelabel, "push-relabel"},
+                                   {Engine::PushRelabelGlobal, "push-relabel-global"},
+                                   {Engine::ShortestPaths, "shortest-paths"},
+                                   {Engine::SearchTrees, "search-trees"},
                                    {Engine::GomoryHu, "gomory-hu"},
                                    {Engine::Auto, "auto"}};
+
+// The former names, still read.
+const EngineName kFormerEngineNames[] = {{Engine::PushRelabel, "exact"},
+                                         {Engine::PushRelabelGlobal, "relabel"},
+                                         {Engine::ShortestPaths, "paths"},
+                                         {Engine::SearchTrees, "trees"}};
 
 // Computations each candidate of Auto makes before the choice.
 constexpr int32_t kProbeComputations = 16;
@@ -118,10 +125,10 @@ int32_t heaviestNode(const std::vector<int64_t> &degree) {
   return static_cast<int32_t>(std::max_element(degree.begin(), degree.end()) - degree.begin());
 }
 
-// Paths is rooted at the hub only where the packing proves at least one
+// ShortestPaths is rooted at the hub only where the packing proves at least one
 // node in this many: rooted there without that, it took more arc looks than
 // from node 0 in the drawn order (on rings and ladders, where no node is a
-// hub). Trees is rooted there for the steering as well.
+// hub). SearchTrees is rooted there for the steering as well.
 constexpr int32_t kPackedShare = 64;
 
 // Makes the hub's packing and distances, once for the target.
@@ -144,15 +151,15 @@ void prepareHub(Target &target, const BuildOptions &options) {
 }
 
 // Roots the target's runs of `engine` at node 0 or at the hub, the heaviest
-// node (a block's node 0, see blockTree). A run rooted at the hub settles the nodes that trees packed from it prove alone
-// (tree packing), steers the search trees towards it (steering) and takes
-// its sources heaviest first.
+// node (a block's node 0, see blockTree). A run rooted at the hub settles the
+// nodes that trees packed from it prove alone (tree packing), steers the search
+// trees towards it (steering) and takes its sources heaviest first.
 void rootAt(Target &target, Engine engine, const BuildOptions &options) {
   target.atHub = false;
   const Graph &g = target.graph;
-  bool compact = engine == Engine::Paths || engine == Engine::Trees;
+  bool compact = engine == Engine::ShortestPaths || engine == Engine::SearchTrees;
   if (!compact || g.nodeCount() < 3) return;
-  bool steers = engine == Engine::Trees && options.steering;
+  bool steers = engine == Engine::SearchTrees && options.steering;
   if (!steers && !options.treePacking) return;
   prepareHub(target, options);
   target.atHub = steers || target.provenAtHub * int64_t{kPackedShare} >= g.nodeCount();
@@ -170,7 +177,7 @@ detail::EngineSettings engineSettings(Engine engine, const Target &target,
   settings.compactGraph = target.compact;
   if (target.atHub) {
     settings.aloneToRoot = target.aloneToHub;
-    if (engine == Engine::Trees) {
+    if (engine == Engine::SearchTrees) {
       settings.steerRoot = target.root();
       settings.rootDistance = target.hubDistance;
       settings.steeredNeighbourProofs = target.hubIsFar || target.split;
@@ -216,7 +223,7 @@ std::function<void(int64_t, int64_t)> progressOf(
 DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &options,
                             int threads) {
   const Graph &g = target.graph;
-  if ((engine == Engine::Paths || engine == Engine::Trees) && target.compact == nullptr)
+  if ((engine == Engine::ShortestPaths || engine == Engine::SearchTrees) && target.compact == nullptr)
     target.compact = detail::makeCompactGraph(g);
   DriverOptions d;
   d.threads = threads;
@@ -234,12 +241,12 @@ bool probesRelabel(const Target &target) { return target.edges < kLargeGraphEdge
 // graph's own edges: the paths and the trees, and Auto where its probe
 // leaves push-relabel out.
 bool compactOnly(Engine engine, const Target &target) {
-  return engine == Engine::Paths || engine == Engine::Trees ||
+  return engine == Engine::ShortestPaths || engine == Engine::SearchTrees ||
          (engine == Engine::Auto && !probesRelabel(target));
 }
 
 struct Probed {
-  Engine engine = Engine::Exact;
+  Engine engine = Engine::PushRelabel;
   GusfieldRun run;
 };
 
@@ -259,13 +266,13 @@ Probed probeEngines(Target &target, const BuildOptions &options) {
     double costPerScan;
   };
   const Candidate candidates[] = {
-      {Engine::Relabel, 1.0}, {Engine::Paths, 1.0}, {Engine::Trees, 2.2}};
+      {Engine::PushRelabelGlobal, 1.0}, {Engine::ShortestPaths, 1.0}, {Engine::SearchTrees, 2.2}};
   Probed best;
   bool haveBest = false;
   double bestCost = 0;
   std::vector<double> pace;
   for (const Candidate &c : candidates) {
-    if (c.engine == Engine::Relabel && !probesRelabel(target)) continue;
+    if (c.engine == Engine::PushRelabelGlobal && !probesRelabel(target)) continue;
     // Each candidate runs as the engine named would (see buildWhole).
     rootAt(target, c.engine, options);
     DriverOptions probe = driverOptions(c.engine, target, options, 1);
@@ -300,8 +307,9 @@ void checkOptions(const BuildOptions &options) {
   if (!known) throw Error("unknown engine");
   Engine flows = options.gomoryHuFlows;
   if (flows == Engine::Auto || flows == Engine::GomoryHu)
-    throw Error("the cuts of gomory-hu are found by exact, relabel, paths or trees, not " +
-                std::string(engineName(flows)));
+    throw Error(
+        "the cuts of gomory-hu are found by push-relabel, push-relabel-global, shortest-paths "
+        "or search-trees, not " + std::string(engineName(flows)));
 }
 
 int threadCount(const BuildOptions &options) {
@@ -337,6 +345,8 @@ BuildStats statsOf(const GusfieldRun &run, Engine engine) {
 Engine engineFromName(const std::string &name) {
   for (const EngineName &e : kEngineNames)
     if (name == e.name) return e.engine;
+  for (const EngineName &e : kFormerEngineNames)
+    if (name == e.name) return e.engine;
   std::string known;
   for (const EngineName &e : kEngineNames) known += std::string(known.empty() ? "" : ", ") + e.name;
   throw Error("unknown engine '" + name + "' (engines: " + known + ")");
@@ -349,8 +359,8 @@ const char *engineName(Engine engine) {
 }
 
 const std::vector<Engine> &allEngines() {
-  static const std::vector<Engine> all{Engine::Auto, Engine::Exact, Engine::Relabel,
-                                       Engine::Paths, Engine::Trees, Engine::GomoryHu};
+  static const std::vector<Engine> all{Engine::Auto, Engine::PushRelabel, Engine::PushRelabelGlobal,
+                                       Engine::ShortestPaths, Engine::SearchTrees, Engine::GomoryHu};
   return all;
 }
 
@@ -358,7 +368,7 @@ namespace {
 
 // The Gusfield run of one graph (no decomposition), with its engine.
 struct Built {
-  Engine engine = Engine::Exact;
+  Engine engine = Engine::PushRelabel;
   GusfieldRun run;
 };
 
@@ -373,10 +383,10 @@ std::vector<int64_t> weightedDegrees(int32_t n, const std::vector<Edge> &edges) 
   return degree;
 }
 
-// The tree by Gomory and Hu's method with contraction, its cuts found by
-// the engine options.gomoryHuFlows. No degree of a contracted graph proves a cut (its merged
-// edges may each weigh more than a cut of the graph), so provenCuts stays
-// out; the degree bound and the local reset hold in any graph.
+// The tree by Gomory and Hu's method with contraction, its cuts found by the
+// engine options.gomoryHuFlows. No degree of a contracted graph proves a cut
+// (its merged edges may each weigh more than a cut of the graph), so provenCuts
+// stays out; the degree bound and the local reset hold in any graph.
 detail::GomoryHuOptions gomoryHuOptions(const BuildOptions &options, int threads) {
   detail::EngineSettings settings;
   settings.updateFactor = options.updateFactor;
@@ -403,14 +413,14 @@ GusfieldRun gomoryHuRun(const Graph &graph, const BuildOptions &options, int thr
   return detail::runGomoryHu(graph.nodeCount(), graph.edges(), gomoryHuOptions(options, threads));
 }
 
-// Cuts of Gomory and Hu's method that Auto makes to see whether it pays,
-// and the nodes the second half of them must take off each on average
-// from the graph of the part they cut: where its cuts take off several nodes at a time
+// Cuts of Gomory and Hu's method that Auto makes to see whether it pays, and
+// the nodes the second half of them must take off each on average from the
+// graph of the part they cut: where its cuts take off several nodes at a time
 // (the wheels and rings of the families, 5 to 10 over cuts 16 to 32), the
-// graphs its later cuts run on shrink and it beats Gusfield's method by 5
-// to 10 times; where they take off one node each (motley, tanglenet, and
-// twinloop after its first cut halves it: 0 to 0.3), its graphs stay large
-// and its bookkeeping makes it up to 14 times slower.
+// graphs its later cuts run on shrink and it beats Gusfield's method by 5 to 10
+// times; where they take off one node each (motley, tanglenet, and twinloop
+// after its first cut halves it: 0 to 0.3), its graphs stay large and its
+// bookkeeping makes it up to 14 times slower.
 constexpr int32_t kContractionProbe = 32;
 constexpr int32_t kContractionShrink = 2;
 
@@ -429,7 +439,7 @@ bool longBuild(const GusfieldRun &probed, int32_t n) {
 
 bool contractionPays(const Graph &graph, const BuildOptions &options) {
   BuildOptions probe = options;
-  probe.gomoryHuFlows = Engine::Relabel;
+  probe.gomoryHuFlows = Engine::PushRelabelGlobal;
   detail::GomoryHuOptions o = gomoryHuOptions(probe, 1);
   o.stopAfter = kContractionProbe;
   auto [midway, left] = detail::probeGomoryHu(graph.nodeCount(), graph.edges(), o);
@@ -437,8 +447,8 @@ bool contractionPays(const Graph &graph, const BuildOptions &options) {
 }
 
 // A block of a graph that split comes with its sources' order and takes
-// Trees for Auto: on real networks, which split into a large block and many
-// small ones, the search trees were the quickest engine on every block
+// SearchTrees for Auto: on real networks, which split into a large block and
+// many small ones, the search trees were the quickest engine on every block
 // size, and probing each block cost more than it saved.
 //
 // `owned` is the graph itself when the build owns it: its edges are freed
@@ -451,12 +461,13 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
   Target target(graph, oneBlock, split, std::move(blockSources));
   Built b;
   b.engine = options.engine;
-  if (b.engine == Engine::Auto && !target.sources.empty()) b.engine = Engine::Trees;
+  if (b.engine == Engine::Auto && !target.sources.empty()) b.engine = Engine::SearchTrees;
   if (owned != nullptr && graph.nodeCount() >= 2 && compactOnly(b.engine, target)) {
     target.compact = detail::makeCompactGraph(graph);
     detail::releaseEdges(*owned);
   }
-  // An engine named (or Trees for a block) runs from the hub where it may.
+  // An engine named (or SearchTrees for a block) runs from the hub where it
+  // may.
   if (b.engine != Engine::Auto) rootAt(target, b.engine, options);
   if (b.engine != Engine::Auto || graph.nodeCount() < 2)
     b.run = detail::startRun(graph.nodeCount(), target.root());
@@ -473,14 +484,14 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     if (options.contraction && probesRelabel(target) && longBuild(b.run, graph.nodeCount()) &&
         contractionPays(graph, options)) {
       BuildOptions contracted = options;
-      contracted.gomoryHuFlows = Engine::Relabel;
+      contracted.gomoryHuFlows = Engine::PushRelabelGlobal;
       b = {Engine::GomoryHu, gomoryHuRun(graph, contracted, threads)};
       double took = detail::steadySeconds() - start;
       b.run.seconds = b.run.lastCutSeconds = took;
       return b;
     }
   }
-  if (b.engine == Engine::Auto) b.engine = Engine::Exact;  // nothing to compute
+  if (b.engine == Engine::Auto) b.engine = Engine::PushRelabel;  // nothing to compute
   if (graph.nodeCount() >= 2) {
     DriverOptions driver = driverOptions(b.engine, target, options, threads);
     driver.progress = progressOf(
@@ -655,7 +666,7 @@ class BlockWork {
 
 // The tree glued from the blocks' trees. Progress counts the cuts of all
 // blocks against their total; the engine reported is the first (largest)
-// block's that an engine built, Trees under Auto when none did.
+// block's that an engine built, SearchTrees under Auto when none did.
 CutTree treeOfBlocks(const Graph &graph, detail::BlockPlan &plan,
                       const BuildOptions &options, int threads, double start) {
   int64_t total = 0, before = 0;
@@ -667,7 +678,7 @@ CutTree treeOfBlocks(const Graph &graph, detail::BlockPlan &plan,
   if (options.progressWork)
     inner.progressWork = [&](int64_t done, int64_t all) { work.report(done, all); };
   GusfieldRun sum = detail::startRun(0);
-  Engine engine = options.engine == Engine::Auto ? Engine::Trees : options.engine;
+  Engine engine = options.engine == Engine::Auto ? Engine::SearchTrees : options.engine;
   bool built = false;
   std::vector<detail::ParentTree> trees(plan.blocks.size());
   for (size_t b : denseFirst(plan, options)) {

@@ -197,7 +197,7 @@ class CompactEngine : public CutEngine {
   int64_t proven_;  // twoLightest when degree cuts may be proven; else -1
 };
 
-bool usesCompactGraph(Engine engine) { return engine == Engine::Paths || engine == Engine::Trees; }
+bool usesCompactGraph(Engine engine) { return engine == Engine::ShortestPaths || engine == Engine::SearchTrees; }
 
 }  // namespace
 
@@ -228,14 +228,14 @@ std::unique_ptr<CutEngine> newEngine(Engine engine, const Graph &graph,
   std::shared_ptr<const CompactGraph> compact = settings.compactGraph;
   if (usesCompactGraph(engine) && compact == nullptr) compact = makeCompactGraph(graph);
   switch (engine) {
-    case Engine::Relabel: return std::make_unique<ExactEngine>(graph, relabelSettings(settings));
-    case Engine::Paths:
+    case Engine::PushRelabelGlobal: return std::make_unique<ExactEngine>(graph, relabelSettings(settings));
+    case Engine::ShortestPaths:
       return std::make_unique<CompactEngine<AugmentingPaths>>(compact, compactSettings(settings),
                                                               settings.aloneToRoot);
-    case Engine::Trees:
+    case Engine::SearchTrees:
       if (compact->narrowResiduals()) return searchTrees<int32_t>(compact, settings);
       return searchTrees<int64_t>(compact, settings);
-    case Engine::Exact: return std::make_unique<ExactEngine>(graph, cutSettings());
+    case Engine::PushRelabel: return std::make_unique<ExactEngine>(graph, cutSettings());
     case Engine::Auto:
     case Engine::GomoryHu: break;
   }

@@ -1,12 +1,16 @@
 // The engines that find one minimum s-t cut for the Gusfield driver:
-//   Exact    the solver's push-relabel computation, with its counters;
-//   Relabel  the same with a global update at the start of each cut;
-//   Paths    blocking flows along shortest augmenting paths (paths.h);
-//   Trees    two search trees kept between augmentations (trees.h).
-// Exact and Relabel each own a copy of the graph in the solver's records;
-// Paths and Trees own only their mutable arrays and read a compact graph
-// (compact_graph.h) that the engines of one build may share, so every worker
-// thread owns one engine and nothing mutable is shared.
+//   PushRelabel        the solver's push-relabel computation, with its
+//                      counters;
+//   PushRelabelGlobal  the same with a global update at the start of each
+//                      cut;
+//   ShortestPaths      blocking flows along shortest augmenting paths
+//                      (paths.h);
+//   SearchTrees        two search trees kept between augmentations (trees.h).
+// The push-relabel engines each own a copy of the graph in the solver's
+// records; the two search engines (ShortestPaths, SearchTrees) own only
+// their mutable arrays and read a compact graph (compact_graph.h) that the
+// engines of one build may share, so every worker thread owns one engine
+// and nothing mutable is shared.
 #ifndef SUNDER_ENGINES_ENGINES_H
 #define SUNDER_ENGINES_ENGINES_H
 
@@ -21,42 +25,42 @@
 namespace sunder::detail {
 
 struct EngineSettings {
-  // Relabel: a global update follows the relabel that makes the relabels
-  // since the last one exceed this many times the awake nodes.
+  // PushRelabelGlobal: a global update follows the relabel that makes the
+  // relabels since the last one exceed this many times the awake nodes.
   double updateFactor = 2.0;
-  // Paths, Trees: a computation ends as soon as its flow equals the smaller
-  // weighted degree of s and t, with that terminal alone as its side.
+  // Both search engines: a computation ends as soon as its flow equals the
+  // smaller weighted degree of s and t, with that terminal alone as its side.
   bool degreeBound = true;
-  // Paths, Trees: each computation restores only the residuals and node
+  // Both search engines: each computation restores only the residuals and node
   // states the one before it changed, so its cost follows the arcs it
   // touches rather than the size of the graph.
   bool localReset = true;
-  // Paths, Trees: the caller knows the graph is one block of three nodes or
-  // more, where every cut crosses two edges at least; a terminal whose
-  // weighted degree is at most the two lightest edges together is then
-  // alone a minimum cut, found without a flow.
+  // Both search engines: the caller knows the graph is one block of three nodes
+  // or more, where every cut crosses two edges at least; a terminal whose
+  // weighted degree is at most the two lightest edges together is then alone a
+  // minimum cut, found without a flow.
   bool provenDegreeCuts = false;
-  // Paths, Trees: a source whose degree is at most its sink's is alone a
+  // Both search engines: a source whose degree is at most its sink's is alone a
   // minimum cut when a flow to a neighbour reaches its degree and that
   // neighbour's cut to the same sink is known to weigh as much or more.
   bool neighbourProofs = true;
-  // Paths, Trees: by node, 1 where the node alone is proven a minimum cut
-  // to the root of the Gusfield run (tree_packing.h), which then holds for
+  // Both search engines: by node, 1 where the node alone is proven a minimum
+  // cut to the root of the Gusfield run (tree_packing.h), which then holds for
   // every sink the run gives it: such a source costs no flow. Null: none.
   std::shared_ptr<const std::vector<uint8_t>> aloneToRoot;
-  // Trees: computations whose sink is steerRoot grow the source tree
+  // SearchTrees: computations whose sink is steerRoot grow the source tree
   // nearest to it first, by rootDistance (distancesFrom). Null: none.
   int32_t steerRoot = -1;
   std::shared_ptr<const std::vector<int32_t>> rootDistance;
-  // Trees: steered computations look for neighbour proofs too (see
+  // SearchTrees: steered computations look for neighbour proofs too (see
   // neighbourProofs). The flow to a neighbour stays near the source, which
   // paid where the root is far from most nodes (a mesh) and in the blocks
   // of real networks; on one-block networks of preferential attachment,
   // whose every node is a few arcs from the hub, the tries cost five times
   // what they spared.
   bool steeredNeighbourProofs = false;
-  // Paths, Trees: the compact graph of the graph given to makeEngine, shared
-  // read-only with other engines; when empty the engine makes its own.
+  // Both search engines: the compact graph of the graph given to makeEngine,
+  // shared read-only with other engines; when empty the engine makes its own.
   std::shared_ptr<const CompactGraph> compactGraph;
 };
 

@@ -6,9 +6,10 @@
     cut_tree(G, capacity="weight")           networkx or igraph graph in, a
                                              LabelledCutTree in its own nodes out
 
-Every function takes the keywords engine= ("auto", "exact", "relabel",
-"paths", "trees", "gomory-hu"), threads= (0, the default: one per core; the tree is the
-same for every count) and progress= (True: a progress line on standard
+Every function takes the keywords engine= ("auto", "push-relabel",
+"push-relabel-global", "shortest-paths", "search-trees", "gomory-hu"; the
+former names "exact", "relabel", "paths" and "trees" are read too), threads=
+(0, the default: one per core; the tree is the same for every count) and progress= (True: a progress line on standard
 error; a callable: called as progress(done, total) after each cut, and
 when it has a method work, work(done, total) right after with the build's
 predicted work, which the time left is best estimated from). The

@@ -50,7 +50,7 @@ TEST(CuttreeOutput, FourNodesByHand) {
 // The report lines are sunder's, counters included; times differ.
 TEST(CuttreeOutput, ReportCarriesSundersCounters) {
   ProgramResult mine =
-      cuttree({"--report", "-j", "1", "--engine", "exact", "--no-decompose"}, kFour);
+      cuttree({"--report", "-j", "1", "--engine", "push-relabel", "--no-decompose"}, kFour);
   ProgramResult theirs = runProgram(kSunder, {}, kFour);
   auto line = [](const std::string &text, const std::string &start) {
     size_t at = text.find(start);
@@ -66,7 +66,7 @@ TEST(CuttreeOutput, ReportCarriesSundersCounters) {
 // cut is done: nothing left then, at the rate of the recent cuts.
 TEST(CuttreeOutput, ProgressLineEndsWithNothingLeft) {
   ProgramResult r =
-      cuttree({"--progress", "-j", "1", "--engine", "exact", "--no-decompose"}, kFour);
+      cuttree({"--progress", "-j", "1", "--engine", "push-relabel", "--no-decompose"}, kFour);
   EXPECT_EQ(r.status, 0) << r.err;
   std::regex lines("(\r[^\r\n]*)*\rcuttree: 3/3 cuts, [0-9]+/s, 0 s left *\n");
   EXPECT_TRUE(std::regex_match(r.err, lines)) << r.err;
@@ -109,7 +109,8 @@ std::vector<TreeLine> treeLines(const std::string &out) {
   return lines;
 }
 
-const std::vector<std::string> kEngines{"exact", "relabel", "paths", "trees", "gomory-hu", "auto"};
+const std::vector<std::string> kEngines{"push-relabel",   "push-relabel-global", "shortest-paths",
+                                        "search-trees",   "gomory-hu",           "auto"};
 
 // Every engine, on graphs numbered from 0, 1 and 1000, with and without
 // unused numbers: every tree edge and every query against Boost.
@@ -178,7 +179,7 @@ TEST(CuttreeThreads, SameTreeAndCountersOnEveryFamily) {
       ProgramResult two = cuttree({"-j2", "--report", "--engine", engine}, text);
       EXPECT_EQ(from(one.out, "c cut tree"), from(two.out, "c cut tree")) << program << engine;
       EXPECT_EQ(counters(one.out), counters(two.out)) << program << engine;
-      if (engine == "exact") {
+      if (engine == "push-relabel") {
         EXPECT_EQ(counters(one.out), counters(sunder.out)) << program;
       }
       if (engine == "auto") {
@@ -225,7 +226,8 @@ TEST(CuttreeErrors, EveryPathHasItsMessageAndStatus) {
       {{"--check=many"}, kFour, 2,
        "cuttree: --check=K needs a pair count K >= 0, not 'many'" + help},
       {{"--engine", "magic"}, kFour, 2,
-       "cuttree: unknown engine 'magic' (engines: exact, relabel, paths, trees, gomory-hu, auto)" + help},
+       "cuttree: unknown engine 'magic' (engines: push-relabel, push-relabel-global, "
+       "shortest-paths, search-trees, gomory-hu, auto)" + help},
       {{"-o"}, kFour, 2, "cuttree: option -o needs a value" + help},
       {{"a.cut", "b.cut"}, kFour, 2, "cuttree: more than one input file: a.cut and b.cut" + help},
       {{"no/such.cut"}, "", 2, "cuttree: cannot read no/such.cut: No such file or directory" + help},
@@ -421,7 +423,7 @@ TEST(CuttreeCheck, AllPairsUpToSixtyNodesRandomOnesFromSixtyOne) {
 TEST(CuttreeThreads, ReportCountersAndScansAreTheSameOnEveryThreadCount) {
   std::mt19937 draw(31);
   std::string text = hubsWithParallelEdges(400, draw);
-  for (const char *engine : {"auto", "exact", "trees"}) {
+  for (const char *engine : {"auto", "push-relabel", "search-trees"}) {
     ProgramResult one = cuttree({"-j1", "--report", "--engine", engine}, text);
     ASSERT_EQ(one.status, 0) << one.err;
     std::string counters = countersOf(one.out);

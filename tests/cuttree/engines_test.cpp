@@ -20,7 +20,8 @@ namespace {
 
 const std::string kCuttree = CUTTREE_PATH;
 const std::string kGenerators = GENERATORS_DIR;
-const std::vector<std::string> kEngines{"exact", "relabel", "paths", "trees", "gomory-hu", "auto"};
+const std::vector<std::string> kEngines{"push-relabel",   "push-relabel-global", "shortest-paths",
+                                        "search-trees",   "gomory-hu",           "auto"};
 
 // Runs cuttree killed after `seconds`, far above what any run here takes
 // under a sanitizer: an engine that loops fails its test (status 137)
@@ -285,7 +286,7 @@ std::string fromTree(const std::string &out) {
 
 // With no --engine cuttree runs auto on every core. On a graph of at most
 // 17 nodes auto's probe is the whole build (n - 1 <= 16 computations), so
-// it picks, of relabel, paths and trees, one with the fewest arc looks
+// it picks, of push-relabel-global, shortest-paths and search-trees, one with the fewest arc looks
 // weighed 1, 1 and 2.2, and its output is that engine's own: the same tree,
 // counters and scans. The instances are made for different choices: on the
 // five-node path the search trees look at fewest arcs but, weighed 2.2, lose
@@ -309,8 +310,9 @@ TEST(CuttreeDefaults, AutoIsTheDefaultAndPicksByWeighedScans) {
 
     std::map<std::string, double> cost;
     std::string costs;
-    for (auto [engine, weight] : {std::pair<std::string, double>{"relabel", 1}, {"paths", 1},
-                                  {"trees", 2.2}}) {
+    for (auto [engine, weight] : {std::pair<std::string, double>{"push-relabel-global", 1},
+                                  {"shortest-paths", 1},
+                                  {"search-trees", 2.2}}) {
       ProgramResult own = cuttree({"--report", "-j1", "--no-decompose", "--engine", engine}, text, 10);
       ASSERT_GT(scansOf(own.out), 0) << own.out;
       cost[engine] = static_cast<double>(scansOf(own.out)) * weight;
@@ -331,12 +333,37 @@ TEST(CuttreeDefaults, AutoIsTheDefaultAndPicksByWeighedScans) {
 TEST(CuttreeDefaults, AutoGivesTheBlocksOfASplitGraphToTheSearchTrees) {
   std::string ring = "p cut 5 5\na 1 2 3\na 2 3 1\na 3 4 2\na 4 5 5\na 5 1 4\n";
   ProgramResult alone = cuttree({"--report", "-j1"}, ring, 10);
-  EXPECT_EQ(reportLine(alone.out, "c engine: ").rfind("c engine: auto (paths)", 0), 0u) << alone.out;
+  EXPECT_EQ(reportLine(alone.out, "c engine: ").rfind("c engine: auto (shortest-paths)", 0), 0u)
+      << alone.out;
   std::string split = "p cut 11 12\n" + ring.substr(ring.find('\n') + 1) +
                       "a 6 7 3\na 7 8 1\na 8 9 2\na 9 10 5\na 10 6 4\na 5 10 2\na 11 1 4\n";
   ProgramResult both = cuttree({"--report", "-j1"}, split, 10);
   ASSERT_EQ(both.status, 0) << both.err;
-  EXPECT_EQ(reportLine(both.out, "c engine: ").rfind("c engine: auto (trees)", 0), 0u) << both.out;
+  EXPECT_EQ(reportLine(both.out, "c engine: ").rfind("c engine: auto (search-trees)", 0), 0u) << both.out;
+}
+
+// The former engine names still run their engines, and the report names
+// both.
+TEST(CuttreeEngines, FormerNamesRunTheSameEngines) {
+  std::string ring = "p cut 5 5\na 1 2 3\na 2 3 1\na 3 4 2\na 4 5 5\na 5 1 4\n";
+  const std::pair<const char *, const char *> names[] = {{"exact", "push-relabel"},
+                                                         {"relabel", "push-relabel-global"},
+                                                         {"paths", "shortest-paths"},
+                                                         {"trees", "search-trees"}};
+  for (const auto &[former, current] : names) {
+    ProgramResult old = cuttree({"--report", "-j1", "--engine", former}, ring, 10);
+    ProgramResult now = cuttree({"--report", "-j1", "--engine", current}, ring, 10);
+    ASSERT_EQ(old.status, 0) << old.err;
+    EXPECT_EQ(fromTree(old.out), fromTree(now.out)) << former;
+    EXPECT_EQ(scansOf(old.out), scansOf(now.out)) << former;
+    EXPECT_EQ(reportLine(old.out, "c engine: ")
+                  .rfind(std::string("c engine: ") + former + " (" + current + ")   ", 0),
+              0u)
+        << old.out;
+    EXPECT_EQ(reportLine(now.out, "c engine: ").rfind(std::string("c engine: ") + current + "   ", 0),
+              0u)
+        << now.out;
+  }
 }
 
 // Every engine on one thread and two on an instance whose numbers start

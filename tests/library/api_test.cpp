@@ -103,7 +103,9 @@ TEST(LibraryApi, ErrorsCarryTheirMessage) {
     sunder::engineFromName("fastest");
     FAIL();
   } catch (const sunder::Error &e) {
-    EXPECT_STREQ(e.what(), "unknown engine 'fastest' (engines: exact, relabel, paths, trees, gomory-hu, auto)");
+    EXPECT_STREQ(e.what(),
+                 "unknown engine 'fastest' (engines: push-relabel, push-relabel-global, "
+                 "shortest-paths, search-trees, gomory-hu, auto)");
   }
   sunder::BuildOptions bad;
   bad.threads = -1;
@@ -123,7 +125,7 @@ TEST(LibraryApi, ProgressCountsEveryCutAndCancelStopsTheBuild) {
   sunder::Graph g = randomGraph(rng, 60, 200, ids);
   for (int threads : {1, 2}) {
     sunder::BuildOptions options;
-    options.engine = sunder::Engine::Exact;
+    options.engine = sunder::Engine::PushRelabel;
     options.threads = threads;
     // Progress counts the cuts that need a flow: at most n - 1, fewer when
     // bridges and components need none.
@@ -230,7 +232,7 @@ TEST(LibraryApi, TwoBuildsOnTwoThreadsEqualEachAlone) {
   std::vector<NodeId> ids(300);
   for (int k = 0; k < 300; k++) ids[k] = 1000 + 3 * k;
   sunder::Graph a = randomGraph(rng, 300, 1500, ids), b = randomGraph(rng, 300, 900, ids);
-  for (sunder::Engine engine : {sunder::Engine::Exact, sunder::Engine::Auto}) {
+  for (sunder::Engine engine : {sunder::Engine::PushRelabel, sunder::Engine::Auto}) {
     sunder::BuildOptions options;
     options.engine = engine;
     sunder::CutTree aloneA = sunder::buildCutTree(a, options), aloneB = sunder::buildCutTree(b, options);
@@ -324,7 +326,7 @@ TEST(LibrarySwitches, EveryCombinationGivesTheSameCuts) {
     for (int k = 0; k < core / 3; k++) g.addEdge(rng() % core, rng() % core, 1 + rng() % 2);
     for (int k = core; k < n - 2; k++) g.addEdge(k, k == core ? rng() % core : k - 1, 1 + rng() % 4);
     g.addEdge(n - 2, n - 1, 3);  // a component of its own
-    for (sunder::Engine engine : {sunder::Engine::Paths, sunder::Engine::Trees, sunder::Engine::Auto}) {
+    for (sunder::Engine engine : {sunder::Engine::ShortestPaths, sunder::Engine::SearchTrees, sunder::Engine::Auto}) {
       for (int mask = 0; mask < 64; mask++) {
         sunder::BuildOptions options;
         options.engine = engine;
@@ -343,3 +345,23 @@ TEST(LibrarySwitches, EveryCombinationGivesTheSameCuts) {
 }
 
 }  // namespace
+
+// Every engine is read by its name and by its former one, and named by the
+// current one.
+TEST(LibraryApi, EnginesAreReadByTheirNamesAndTheirFormerOnes) {
+  using sunder::Engine;
+  const std::pair<Engine, const char *> current[] = {
+      {Engine::PushRelabel, "push-relabel"},    {Engine::PushRelabelGlobal, "push-relabel-global"},
+      {Engine::ShortestPaths, "shortest-paths"}, {Engine::SearchTrees, "search-trees"},
+      {Engine::GomoryHu, "gomory-hu"},          {Engine::Auto, "auto"}};
+  for (const auto &[engine, name] : current) {
+    EXPECT_EQ(sunder::engineFromName(name), engine) << name;
+    EXPECT_STREQ(sunder::engineName(engine), name);
+  }
+  const std::pair<Engine, const char *> former[] = {{Engine::PushRelabel, "exact"},
+                                                    {Engine::PushRelabelGlobal, "relabel"},
+                                                    {Engine::ShortestPaths, "paths"},
+                                                    {Engine::SearchTrees, "trees"}};
+  for (const auto &[engine, name] : former) EXPECT_EQ(sunder::engineFromName(name), engine) << name;
+  EXPECT_EQ(sunder::allEngines().size(), std::size(current));
+}

@@ -166,7 +166,7 @@ struct Variant {
 
 std::vector<Variant> variants() {
   std::vector<Variant> out;
-  for (Engine e : {Engine::Paths, Engine::Trees})
+  for (Engine e : {Engine::ShortestPaths, Engine::SearchTrees})
     for (bool bound : {false, true})
       for (bool local : {false, true}) out.push_back({e, bound, local});
   return out;
@@ -180,7 +180,7 @@ EngineSettings settingsOf(const Variant &v) {
 }
 
 std::string describe(const Case &c, const Variant &v) {
-  return c.name + (v.engine == Engine::Paths ? " paths" : " trees") +
+  return c.name + (v.engine == Engine::ShortestPaths ? " paths" : " trees") +
          (v.degreeBound ? " bound" : "") + (v.localReset ? " local" : "");
 }
 
@@ -285,7 +285,7 @@ TEST(CompactEngines, DegreeBoundGivesTheLighterTerminalAlone) {
   g.addEdge(1, 2, 5);
   g.addEdge(2, 3, 2);
   g.addEdge(0, 3, 1);
-  for (Engine e : {Engine::Paths, Engine::Trees}) {
+  for (Engine e : {Engine::ShortestPaths, Engine::SearchTrees}) {
     std::unique_ptr<CutEngine> engine = sunder::detail::makeEngine(e, g);
     std::vector<uint8_t> side;
     ASSERT_EQ(engine->cut(0, 3, side), 3);  // degrees tie at 3: s alone
@@ -360,7 +360,7 @@ TEST(CompactEngines, ANeighbourProvesOnlyWithAHeavyEnoughCut) {
     std::vector<int32_t> position{4, 0, 4, 4, 4}, sink{-1, k.sink, -1, -1, -1};
     std::vector<int64_t> value{0, k.value, 0, 0, 0};
     sunder::detail::KnownCuts known{&position, &sink, &value, 1};
-    for (Engine e : {Engine::Paths, Engine::Trees}) {
+    for (Engine e : {Engine::ShortestPaths, Engine::SearchTrees}) {
       std::unique_ptr<CutEngine> engine = sunder::detail::makeEngine(e, g);
       sunder::detail::CutSides out;
       EXPECT_EQ(engine->cutSides(0, 2, out, INT64_MAX, &known), k.expected)
@@ -409,7 +409,7 @@ sunder::detail::GusfieldRun runOn(const Graph &g, Engine engine, int threads, in
 TEST(GusfieldDriver, CountersAreTheSameForEveryThreadCount) {
   std::mt19937 rng(4242);
   Graph g = hubGraph(300, rng);
-  for (Engine e : {Engine::Exact, Engine::Relabel, Engine::Paths, Engine::Trees}) {
+  for (Engine e : {Engine::PushRelabel, Engine::PushRelabelGlobal, Engine::ShortestPaths, Engine::SearchTrees}) {
     sunder::detail::GusfieldRun one = runOn(g, e, 1, 16);
     for (int round = 0; round < 3; round++)
       for (int threads : {2, 3})
@@ -510,7 +510,7 @@ class LoggedEngine : public CutEngine {
 };
 
 sunder::detail::GusfieldRun loggedRun(const Graph &g, int threads, int32_t lag, WindowLog &log) {
-  return runOn(g, Engine::Trees, threads, lag, [&log](std::unique_ptr<CutEngine> engine) {
+  return runOn(g, Engine::SearchTrees, threads, lag, [&log](std::unique_ptr<CutEngine> engine) {
     return std::unique_ptr<CutEngine>(std::make_unique<LoggedEngine>(std::move(engine), log));
   });
 }

@@ -107,7 +107,7 @@ void expectCutTree(const Graph &g, const CutTree &t, const std::string &what) {
 
 TEST(GomoryHu, EveryFlowEngineAndPairChoiceGivesACutTreeTheSameOnTwoThreads) {
   for (const Case &c : cases()) {
-    for (Engine flows : {Engine::Exact, Engine::Relabel, Engine::Paths, Engine::Trees}) {
+    for (Engine flows : {Engine::PushRelabel, Engine::PushRelabelGlobal, Engine::ShortestPaths, Engine::SearchTrees}) {
       for (bool spread : {true, false}) {
         for (bool decompose : {true, false}) {
           BuildOptions o;
@@ -143,7 +143,7 @@ TEST(GomoryHu, AutoTakesItWherePushRelabelWinsUnlessContractionIsOff) {
   expectCutTree(wheel, t, "auto");
   o.contraction = false;
   CutTree gusfield = sunder::buildCutTree(wheel, o);
-  EXPECT_EQ(gusfield.stats().engine, Engine::Relabel);
+  EXPECT_EQ(gusfield.stats().engine, Engine::PushRelabelGlobal);
   // Different methods may pick different minimum cuts, never other values.
   std::vector<int64_t> a = t.weights(), b = gusfield.weights();
   std::sort(a.begin(), a.end());
@@ -163,7 +163,7 @@ TEST(GomoryHu, ItsProbeTellsShrinkingGraphsFromShavedNodes) {
     o.makeEngine = [](int32_t n, const std::vector<sunder::Edge> &edges) {
       Graph h(n);
       for (const sunder::Edge &e : edges) h.addEdge(e.u, e.v, e.capacity);
-      return sunder::detail::makeEngine(Engine::Relabel, h);
+      return sunder::detail::makeEngine(Engine::PushRelabelGlobal, h);
     };
     auto [midway, left] = sunder::detail::probeGomoryHu(g.nodeCount(), g.edges(), o);
     return midway - left;
@@ -246,8 +246,8 @@ TEST(GomoryHu, ItsCutsComeFromAnEngineOfCutsAlone) {
       ADD_FAILURE() << "accepted";
     } catch (const sunder::Error &e) {
       EXPECT_EQ(std::string(e.what()),
-                std::string("the cuts of gomory-hu are found by exact, relabel, paths or trees, "
-                            "not ") +
+                std::string("the cuts of gomory-hu are found by push-relabel, "
+                            "push-relabel-global, shortest-paths or search-trees, not ") +
                     sunder::engineName(bad));
     }
   }

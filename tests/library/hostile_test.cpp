@@ -242,9 +242,9 @@ void sweepAllocations(const sunder::BuildOptions &options, const char *name) {
 TEST(HostileMemory, EveryFailedAllocationOfABuildIsAnError) {
   sunder::BuildOptions options;
   sweepAllocations(options, "auto");
-  for (sunder::Engine engine : {sunder::Engine::Exact, sunder::Engine::Paths, sunder::Engine::Trees}) {
+  for (sunder::Engine engine : {sunder::Engine::PushRelabel, sunder::Engine::ShortestPaths, sunder::Engine::SearchTrees}) {
     options.engine = engine;
-    options.decompose = engine != sunder::Engine::Exact;
+    options.decompose = engine != sunder::Engine::PushRelabel;
     sweepAllocations(options, sunder::engineName(engine));
   }
   options.engine = sunder::Engine::Auto;

@@ -56,9 +56,9 @@ sunder::Graph blocksGraph(std::mt19937 &rng, int cliques) {
 
 TEST(OwnedGraph, GivesTheTreeOfTheKeptGraphAndLeavesItEmpty) {
   std::mt19937 rng(3);
-  const sunder::Engine engines[] = {sunder::Engine::Auto, sunder::Engine::Exact,
-                                    sunder::Engine::Relabel, sunder::Engine::Paths,
-                                    sunder::Engine::Trees};
+  const sunder::Engine engines[] = {sunder::Engine::Auto, sunder::Engine::PushRelabel,
+                                    sunder::Engine::PushRelabelGlobal, sunder::Engine::ShortestPaths,
+                                    sunder::Engine::SearchTrees};
   for (int round = 0; round < 6; round++) {
     sunder::Graph g = round % 2 ? blocksGraph(rng, 3 + round) : randomGraph(rng, 30, 90, 1, 9);
     for (sunder::Engine engine : engines) {
@@ -101,7 +101,7 @@ TEST(NarrowResiduals, HoldAtTheirBoundAndWideOnesBeyond) {
   for (Capacity high : {narrowest, narrowest + 1, Capacity{INT32_MAX}, Capacity{1} << 40}) {
     for (int round = 0; round < 4; round++) {
       sunder::Graph g = randomGraph(rng, 24, 80, high - 50, high, true);
-      for (sunder::Engine engine : {sunder::Engine::Paths, sunder::Engine::Trees}) {
+      for (sunder::Engine engine : {sunder::Engine::ShortestPaths, sunder::Engine::SearchTrees}) {
         sunder::BuildOptions o;
         o.engine = engine;
         o.decompose = round % 2 == 0;

@@ -203,7 +203,7 @@ TEST(Steering, SteeredCutsToTheRootEqualTheMaxFlow) {
     settings.rootDistance =
         std::make_shared<const std::vector<int32_t>>(sunder::detail::distancesFrom(*compact, root));
     std::unique_ptr<sunder::detail::CutEngine> engine =
-        sunder::detail::makeEngine(sunder::Engine::Trees, c.graph, settings);
+        sunder::detail::makeEngine(sunder::Engine::SearchTrees, c.graph, settings);
     oracle::MaxFlow flow(compact->n, oracleEdges(c.graph));
     for (int32_t s = 0; s < compact->n; s++) {
       if (s == root) continue;
@@ -232,7 +232,7 @@ void expectCertified(const Graph &g, const sunder::CutTree &t, oracle::MaxFlow &
 TEST(TreePacking, BuildsRootedAtTheHubAreCutTrees) {
   for (const Case &c : cases()) {
     oracle::MaxFlow flow(c.graph.nodeCount(), oracleEdges(c.graph));
-    for (sunder::Engine engine : {sunder::Engine::Auto, sunder::Engine::Paths, sunder::Engine::Trees}) {
+    for (sunder::Engine engine : {sunder::Engine::Auto, sunder::Engine::ShortestPaths, sunder::Engine::SearchTrees}) {
       for (int mask = 0; mask < 8; mask++) {
         SCOPED_TRACE(c.name + " " + sunder::engineName(engine) + " " + std::to_string(mask));
         sunder::BuildOptions options;
