@@ -20,7 +20,6 @@
 #include "cuttree/answers.h"
 #include "cuttree/options.h"
 #include "cuttree/results.h"
-#include "solver/solver.h"
 #include "sunder/sunder.h"
 #include "write_check/write_check.h"
 
@@ -193,32 +192,12 @@ class Progress {
   std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
-// The two counters the report's counter line shows for an engine, and
-// their names.
-struct ReportCounters {
-  const char *names;
-  int64_t first, second;
-};
-
-ReportCounters reportCounters(const sunder::BuildStats &s) {
-  switch (s.engine) {
-    case sunder::Engine::ShortestPaths: return {"phases augmentations", s.phases, s.augmentations};
-    case sunder::Engine::SearchTrees: return {"augmentations adoptions", s.augmentations, s.adoptions};
-    default: return {"relabels pushes", s.relabels, s.pushes};
-  }
-}
-
 void writeReport(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t,
                  const Options &o) {
   const sunder::BuildStats &s = t.stats();
-  int32_t n = t.nodeCount();
-  int32_t m = static_cast<int32_t>(file.declaredEdges);
-  printNodesLine(out, n, m);
-  printSummaryLines(out, n, m, static_cast<float>(s.calcSeconds),
-                    static_cast<float>(s.manipSeconds));
-  ReportCounters counters = reportCounters(s);
-  printCounterLines(out, counters.first, counters.second, static_cast<float>(s.seconds),
-                    static_cast<float>(s.lastCutSeconds));
+  int32_t arcs = static_cast<int32_t>(file.declaredEdges);
+  fputs(sunder::solverReport(t.nodeCount(), arcs, s).c_str(), out);
+  sunder::ReportCounters counters = sunder::reportCounters(s);
   std::string used = sunder::engineName(s.engine);
   std::string engine = o.engine == used ? used : o.engine + " (" + used + ")";
   fprintf(out, "c engine: %s   counters: %s   threads: %d   recomputed: %d of %d\n",

@@ -17,6 +17,7 @@
 #include "sunder/graph.h"
 #include "sunder/progress.h"
 #include "sunder/real_capacities.h"
+#include "sunder/report.h"
 
 #define SUNDER_VERSION "1.1.0"
 

@@ -365,3 +365,40 @@ TEST(LibraryApi, EnginesAreReadByTheirNamesAndTheirFormerOnes) {
   for (const auto &[engine, name] : former) EXPECT_EQ(sunder::engineFromName(name), engine) << name;
   EXPECT_EQ(sunder::allEngines().size(), std::size(current));
 }
+
+// The report names the counters of the engine that counted: GomoryHu's are
+// those of its flows' engine. Its lines keep the solver's layout.
+TEST(LibraryApi, ReportShowsTheCountingEnginesCounters) {
+  sunder::Graph g;
+  for (int v = 0; v < 12; v++) {
+    g.addEdge(v, (v + 1) % 12, 1 + v % 3);
+    g.addEdge(v, (v + 5) % 12, 2);
+  }
+  sunder::BuildOptions o;
+  o.threads = 1;
+  o.engine = sunder::Engine::GomoryHu;
+  const std::pair<sunder::Engine, std::string> flows[] = {
+      {sunder::Engine::PushRelabelGlobal, "relabels pushes"},
+      {sunder::Engine::ShortestPaths, "phases augmentations"},
+      {sunder::Engine::SearchTrees, "augmentations adoptions"}};
+  for (const auto &[engine, names] : flows) {
+    o.gomoryHuFlows = engine;
+    const sunder::BuildStats s = sunder::buildCutTree(g, o).stats();
+    sunder::ReportCounters c = sunder::reportCounters(s);
+    EXPECT_EQ(c.names, names);
+    EXPECT_GT(c.first, 0) << names;
+    EXPECT_GT(c.second, 0) << names;
+    std::string report = sunder::solverReport(12, 24, s);
+    EXPECT_EQ(report.rfind("c nodes:             12    arcs:              24\n"
+                           "AverageNodes = 12.000000\nAverageEdges = 24.000000\n"
+                           "Hao-Orlin comp. = 0\n",
+                           0),
+              0u)
+        << report;
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 12) << report;
+    EXPECT_NE(report.find("\nc relabels:  " + std::string(10 - std::to_string(c.first).size(), ' ') +
+                          std::to_string(c.first) + "    pushes:"),
+              std::string::npos)
+        << report;
+  }
+}
