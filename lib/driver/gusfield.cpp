@@ -213,7 +213,7 @@ void Driver::commit(int32_t i, const Outcome &o) {
   knownSink_[s] = sink;
   knownValue_[s] = o.cut;
   r_.counters += o.counters;
-  r_.scansAfter.push_back(r_.counters.scans);
+  if (options_.stopAfter > 0) r_.scansAfter.push_back(r_.counters.scans);
   r_.calcSeconds += o.seconds;
   r_.computations++;
   // A cut of the largest 64-bit value is never recorded as found.

@@ -38,7 +38,10 @@ struct GusfieldRun {
   int32_t root = 0;                 // the node at position 0, every node's first parent
   std::vector<tree> records;        // n records, position 0 the root
   Counters counters;                // over the committed computations
-  std::vector<int64_t> scansAfter;  // counters.scans after each position (0: none)
+  // counters.scans after each position (0: none) of its runs that stop
+  // early (DriverOptions::stopAfter, a probe), which set the pace of the
+  // probe's other candidates
+  std::vector<int64_t> scansAfter;
   int32_t computations = 0;         // committed so far
   int32_t recomputed = 0;           // committed only after a second computation
   int32_t cutsRecorded = 0;         // committed with a value below INT64_MAX

@@ -15,29 +15,39 @@
 
 namespace sunder::detail {
 
-// The capacities of a compact graph's arcs, in 32 bits when every one of
-// them fits (narrow), else in 64: a graph of small capacities, the usual
-// case, then takes 4 bytes an arc for them, not 8.
+// The capacities of a compact graph's arcs: one value for all of them when
+// they are all equal (a graph of unit capacities, the usual case for real
+// networks, then keeps no array at all), else in 32 bits when every one
+// fits (narrow), else in 64.
 class ArcCapacities {
  public:
-  void assign(size_t arcs, bool narrow);
+  // Room for `arcs` capacities; with `uniform`, every one is `value`, and
+  // set must give that value.
+  void assign(size_t arcs, bool narrow, bool uniform = false, int64_t value = 0);
   void set(size_t a, int64_t capacity) {
+    if (uniform_) return;
     if (narrow_) narrow32_[a] = static_cast<int32_t>(capacity);
     else wide_[a] = capacity;
   }
-  int64_t operator[](size_t a) const { return narrow_ ? narrow32_[a] : wide_[a]; }
+  int64_t operator[](size_t a) const {
+    return uniform_ ? value_ : narrow_ ? narrow32_[a] : wide_[a];
+  }
   bool narrow() const { return narrow_; }
-  size_t size() const { return narrow_ ? narrow32_.size() : wide_.size(); }
-  bool empty() const { return size() == 0; }
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
   // Every capacity into `out`, resized to hold them.
   template <typename T>
   void copyTo(std::vector<T> &out) const {
-    if (narrow_) out.assign(narrow32_.begin(), narrow32_.end());
+    if (uniform_) out.assign(size_, static_cast<T>(value_));
+    else if (narrow_) out.assign(narrow32_.begin(), narrow32_.end());
     else out.assign(wide_.begin(), wide_.end());
   }
 
  private:
   bool narrow_ = false;
+  bool uniform_ = false;
+  int64_t value_ = 0;
+  size_t size_ = 0;
   std::vector<int32_t> narrow32_;
   std::vector<int64_t> wide_;
 };

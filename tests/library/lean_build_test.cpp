@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "lib/engines/compact_graph.h"
 #include "oracle_edges.h"
 #include "sunder/sunder.h"
 #include "verify/oracle.h"
@@ -105,6 +106,35 @@ TEST(NarrowResiduals, HoldAtTheirBoundAndWideOnesBeyond) {
         sunder::BuildOptions o;
         o.engine = engine;
         o.decompose = round % 2 == 0;
+        expectTreeOfFlows(g, sunder::buildCutTree(g, o));
+      }
+    }
+  }
+}
+
+// Graphs whose merged edges all weigh the same keep one capacity for every
+// arc; parallel edges that merge into a heavier one, or a single edge of
+// another weight, keep them all. Unit, narrow-bound and wide capacities.
+TEST(UniformCapacities, AreOneValueOnlyWhenEveryMergedEdgeWeighsIt) {
+  std::mt19937 rng(8);
+  for (Capacity c : {Capacity{1}, Capacity{INT32_MAX / 2}, Capacity{1} << 40}) {
+    for (int variant = 0; variant < 3; variant++) {
+      sunder::Graph g = randomGraph(rng, 20, 70, c, c, true);
+      if (variant == 1) g.addEdge(g.edges()[0].u, g.edges()[0].v, c);  // merges into 2c
+      if (variant == 2) g.addEdge(0, 19, c + 1);
+      sunder::detail::CompactGraph compact(g.nodeCount(), g.edges());
+      ASSERT_EQ(compact.cap.size(), compact.head.size());
+      for (size_t a = 0; a < compact.head.size(); a++) {
+        int32_t u = compact.head[compact.twin[a]], v = compact.head[a];
+        Capacity merged = 0;
+        for (const sunder::Edge &e : g.edges())
+          if ((e.u == u && e.v == v) || (e.u == v && e.v == u)) merged += e.capacity;
+        ASSERT_EQ(compact.cap[a], merged) << c << " " << variant << " arc " << a;
+      }
+      for (sunder::Engine engine : {sunder::Engine::ShortestPaths, sunder::Engine::SearchTrees}) {
+        sunder::BuildOptions o;
+        o.engine = engine;
+        o.decompose = variant != 1;
         expectTreeOfFlows(g, sunder::buildCutTree(g, o));
       }
     }
