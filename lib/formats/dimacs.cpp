@@ -26,7 +26,7 @@ struct DimacsReader {
   int64_t arcs = 0;   // M
   int64_t lowest = std::numeric_limits<int64_t>::max();
   int64_t highest = -1;
-  std::vector<RawEdge> edges;
+  RawEdges edges;
   CapacityTotal total;
 };
 
@@ -37,7 +37,6 @@ void readProblemLine(DimacsReader &r) {
   r.nodes = numberIn(r.lines, r.fields[2], "node count", 1, kMaxNodeNumber);
   r.arcs = numberIn(r.lines, r.fields[3], "edge count", 1, Graph::kMaxEdges);
   r.haveProblem = true;
-  r.edges.reserve(reserveFor(r.arcs));
 }
 
 void widenRange(DimacsReader &r, int64_t u, int64_t v) {
@@ -72,11 +71,11 @@ void readLine(DimacsReader &r) {
   r.lines.fail("unknown line type " + quoted(r.fields[0]));
 }
 
-Graph dimacsGraph(const DimacsReader &r) {
+Graph dimacsGraph(DimacsReader &r) {
   Graph graph;
-  graph.reserve(r.highest - r.lowest + 1, static_cast<int64_t>(r.edges.size()));
+  graph.reserve(r.highest - r.lowest + 1, 0);
   for (int64_t k = r.lowest; k <= r.highest; k++) graph.addNode(k);
-  for (const RawEdge &e : r.edges) graph.addEdge(e.u, e.v, e.capacity);
+  moveEdgesInto(graph, r.edges);
   return graph;
 }
 

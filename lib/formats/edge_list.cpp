@@ -242,7 +242,7 @@ class EdgeListReader {
   Fields fields_;
   Columns columns_;
   std::optional<PendingLine> pending_;
-  std::vector<RawEdge> edges_;
+  RawEdges edges_;
   CapacityTotal total_;
   bool named_ = false;
   NameTable names_;
@@ -261,8 +261,7 @@ GraphFile EdgeListReader::read() {
   GraphFile file;
   if (named_) {
     file.graph = Graph(static_cast<int64_t>(names_.size()));
-    file.graph.reserve(static_cast<int64_t>(names_.size()), static_cast<int64_t>(edges_.size()));
-    for (const RawEdge &e : edges_) file.graph.addEdge(e.u, e.v, e.capacity);
+    moveEdgesInto(file.graph, edges_);
     file.names = names_.take();
   } else {
     file.graph = graphOfNamedNodes(edges_);
@@ -320,9 +319,8 @@ void EdgeListReader::addEdge(std::string_view u, std::string_view v, Capacity ca
 // edge.
 void EdgeListReader::becomeNamed() {
   named_ = true;
-  std::vector<RawEdge> numbered;
+  RawEdges numbered;
   numbered.swap(edges_);
-  edges_.reserve(numbered.size() + 1);
   if (pending_) addPendingEdge();
   for (RawEdge &e : numbered) {
     e.u = names_.indexOf(std::to_string(e.u));

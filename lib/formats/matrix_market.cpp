@@ -24,7 +24,7 @@ struct MatrixReader {
   int64_t rows = 0;
   int64_t columns = 0;
   int64_t entries = 0;
-  std::vector<RawEdge> edges;
+  RawEdges edges;
   CapacityTotal total;
 };
 
@@ -68,7 +68,6 @@ void readSizeLine(MatrixReader &r) {
     r.lines.fail("a symmetric matrix must be square, not " + std::to_string(r.rows) + " x " +
                  std::to_string(r.columns));
   r.haveSize = true;
-  r.edges.reserve(reserveFor(r.entries));
 }
 
 void readEntry(MatrixReader &r) {

@@ -351,7 +351,7 @@ namespace {
 
 // The distinct ids the edges name (all 0 or more), in increasing order: by a
 // table of the ids present when they are dense, by sorting otherwise.
-std::vector<NodeId> namedIds(const std::vector<RawEdge> &edges) {
+std::vector<NodeId> namedIds(const RawEdges &edges) {
   std::vector<NodeId> ids;
   if (edges.empty()) return ids;
   NodeId lowest = edges[0].u, highest = edges[0].u;
@@ -379,12 +379,24 @@ std::vector<NodeId> namedIds(const std::vector<RawEdge> &edges) {
 
 }  // namespace
 
-Graph graphOfNamedNodes(const std::vector<RawEdge> &edges) {
-  std::vector<NodeId> ids = namedIds(edges);
+void moveEdgesInto(Graph &graph, RawEdges &edges) {
+  graph.reserve(graph.nodeCount(), graph.edgeCount() + static_cast<int64_t>(edges.size()));
+  while (!edges.empty()) {
+    const RawEdge &e = edges.front();
+    graph.addEdge(e.u, e.v, e.capacity);
+    edges.pop_front();
+  }
+  RawEdges().swap(edges);
+}
+
+Graph graphOfNamedNodes(RawEdges &edges) {
   Graph graph;
-  graph.reserve(static_cast<int64_t>(ids.size()), static_cast<int64_t>(edges.size()));
-  for (NodeId id : ids) graph.addNode(id);
-  for (const RawEdge &e : edges) graph.addEdge(e.u, e.v, e.capacity);
+  {
+    std::vector<NodeId> ids = namedIds(edges);
+    graph.reserve(static_cast<int64_t>(ids.size()), 0);
+    for (NodeId id : ids) graph.addNode(id);
+  }
+  moveEdgesInto(graph, edges);
   return graph;
 }
 

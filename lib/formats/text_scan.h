@@ -212,9 +212,19 @@ struct RawEdge {
   Capacity capacity;
 };
 
+// Edges read before their graph is made. A deque grows without copying
+// what it holds or leaving room unused, and gives its blocks back as the
+// graph takes the edges from its front: reading holds about one copy of
+// the edges at any time, not the two or three of a growing vector.
+using RawEdges = std::deque<RawEdge>;
+
+// Adds `edges` to `graph` in their order, emptying them as it goes.
+void moveEdgesInto(Graph &graph, RawEdges &edges);
+
 // The graph whose nodes are the ids the edges name (all 0 or more), in
-// increasing order, and whose edges are `edges` in their order.
-Graph graphOfNamedNodes(const std::vector<RawEdge> &edges);
+// increasing order, and whose edges are `edges` in their order, which it
+// empties.
+Graph graphOfNamedNodes(RawEdges &edges);
 
 // The readers, each from the first line of `lines` to the end.
 GraphFile readDimacs(LineScanner &lines);
