@@ -57,7 +57,7 @@ template <typename Residual>
 SearchTrees<Residual>::SearchTrees(const CompactGraph &g, const CompactSettings &settings)
     : g_(g), settings_(settings), first_(g.first), head_(g.head), twin_(g.twin),
       tree_(g.n, FREE), parent_(g.n, kNone), active_(g.n, 0), scan_(g.n), stamp_(g.n, 0),
-      dist_(g.n), localMarks_(g.n, kNone) {
+      dist_(g.n), localMarks_(g.n, kNone), entered_(g.n, 0) {
   g.cap.copyTo(res_);
   g.makeHubMarks();
 }
@@ -207,6 +207,86 @@ int64_t SearchTrees<Residual>::push(int32_t a1, int32_t a2, int32_t a3) {
   moveAlong(a1, amount);
   if (a2 != kNone) moveAlong(a2, amount);
   if (a3 != kNone) moveAlong(a3, amount);
+  return amount;
+}
+
+// Arc looks steeredPaths may spend, per arc of s and per step of its
+// distance to the root.
+constexpr int64_t kSteeredScansPerArc = 8;
+// Sources this many arcs from the root or more step only nearer to it: on a
+// mesh, where they are, a step sideways wanders along a wide layer of
+// nodes at one distance, and the nodes it enters are lost to later paths.
+constexpr int32_t kSidewaysDistance = 8;
+
+// Pushes flow from s along paths to the root t that never step away from
+// it (by the steering distances; nor sideways, for a source at least
+// kSidewaysDistance arcs from it), entering each node at most once, until
+// the flow reaches `bound`, no such path is left or its arc looks run out;
+// returns the flow. A depth-first search with a cursor per node: a path
+// found is pushed and the search starts again at s, a dead end is left for
+// good. On networks whose nodes are all a few arcs from the hub most
+// sources' flows are paths of this kind, found without growing trees or
+// adopting the orphans that a unit push leaves all along its path; the
+// search trees then start from the residual graph it leaves.
+template <typename Residual>
+int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound) {
+  const std::vector<int32_t> &dist = *steerDistance_;
+  const int32_t *toSink = g_.hubMarks(t);
+  int64_t budget = kSteeredScansPerArc * arcCount(s) * (int64_t{dist[s]} + 1), looked = 0;
+  int64_t flow = 0;
+  int32_t keep = dist[s] < kSidewaysDistance ? 0 : 1;  // dist[w] <= dist[v] - keep
+  pathArcs_.clear();
+  auto enter = [&](int32_t v) {
+    entered_[v] = 1;
+    enteredList_.push_back(v);
+    scan_[v] = first_[v];
+  };
+  enter(s);
+  int32_t v = s;
+  while (flow < bound && looked < budget) {
+    int32_t &a = scan_[v];
+    if (a == first_[v + 1]) {  // a dead end: back to the node before it
+      if (v == s) break;
+      v = head_[twin_[pathArcs_.back()]];
+      pathArcs_.pop_back();
+      scan_[v]++;
+      continue;
+    }
+    looked++;
+    int32_t w = head_[a];
+    if (res_[a] == 0 || entered_[w] || dist[w] > dist[v] - keep) {
+      a++;
+      continue;
+    }
+    pathArcs_.push_back(a);
+    if (w == t) {
+      flow += pushPath(kNone);
+    } else if (toSink != nullptr && toSink[w] != kNone && res_[toSink[w]] > 0) {
+      flow += pushPath(toSink[w]);
+    } else {
+      enter(w);
+      v = w;
+      continue;
+    }
+    enter(w);  // a node on a pushed path is not entered again
+    v = s;
+  }
+  for (int32_t x : enteredList_) entered_[x] = 0;
+  enteredList_.clear();
+  scan_[s] = first_[s];
+  scans_ += looked;
+  return flow;
+}
+
+// Pushes the bottleneck of pathArcs_ and then arc `last` (kNone: none);
+// empties pathArcs_ and returns the amount.
+template <typename Residual>
+int64_t SearchTrees<Residual>::pushPath(int32_t last) {
+  int64_t amount = last == kNone ? INT64_MAX : res_[last];
+  for (int32_t a : pathArcs_) amount = std::min<int64_t>(amount, res_[a]);
+  for (int32_t a : pathArcs_) moveAlong(a, amount);
+  if (last != kNone) moveAlong(last, amount);
+  pathArcs_.clear();
   return amount;
 }
 
@@ -434,6 +514,8 @@ int64_t SearchTrees<Residual>::cutSides(int32_t s, int32_t t, CutSides &out, int
   int64_t bound = settings_.degreeBound ? std::min(g_.degree[s], g_.degree[t]) : INT64_MAX;
   int64_t startScans = scans_;
   int64_t flow = shortPaths(s, t, bound);
+  if (flow < bound && t == steerRoot_ && steerDistance_ != nullptr)
+    flow += steeredPaths(s, t, bound - flow);
   startSink(t);
   for (int32_t bridge; flow < bound && (bridge = grow()) != kNone;) {
     flow += augment(bridge);

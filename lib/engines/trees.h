@@ -19,7 +19,11 @@
 // neighbour x and then along paths s-x-y-t, looked for from the terminal
 // with fewer arcs with a mark on each neighbour of the other one: a hub's
 // marks are the graph's own, made once and shared (compact_graph.h), those
-// of another node are made for the computation. Then each tree has a queue
+// of another node are made for the computation. A computation steered
+// towards the run's root (steerTowards) then pushes along paths from s
+// that never step away from the root, found depth first with each node
+// entered once: a unit push saturates every arc of its path, and each node
+// on it would be an orphan of the trees. Then each tree has a queue
 // of its own, and the tree whose growing has looked at fewer arcs in this
 // computation grows next, so a small tree reaches a hub's neighbourhood
 // before the hub's tree floods it. A marked sink does not even grow at
@@ -136,6 +140,8 @@ class SearchTrees {
   const int32_t *markNeighbours(int32_t v);
   void clearMarks();
   int64_t shortPaths(int32_t s, int32_t t, int64_t bound);
+  int64_t steeredPaths(int32_t s, int32_t t, int64_t bound);
+  int64_t pushPath(int32_t last);
   int64_t push(int32_t a1, int32_t a2, int32_t a3);
   void listSide(int32_t s, int32_t t, bool alone, CutSides &out) const;
   int32_t grow();  // an arc from the source tree into the sink tree, or kNone
@@ -168,6 +174,9 @@ class SearchTrees {
   std::vector<int32_t> touchedArcs_;   // arcs pushed along since the last restore
   std::vector<int32_t> touchedNodes_;  // nodes that joined a tree since then
   std::vector<int32_t> localMarks_;  // by node: arc to marked_, or kNone
+  std::vector<uint8_t> entered_;     // by node: entered by steeredPaths (cleared after)
+  std::vector<int32_t> enteredList_;  // those nodes
+  std::vector<int32_t> pathArcs_;     // steeredPaths' path from s so far
   int32_t marked_ = kNone;           // the node whose neighbours carry localMarks_
   const int32_t *toSink_ = nullptr;  // t's marks while sink_ is t
   int32_t sink_ = kNone;               // t while it does not grow, else kNone
