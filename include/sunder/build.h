@@ -79,8 +79,9 @@ struct BuildOptions {
   //              sink; the run is rooted at that node. Auto takes
   //              SearchTrees, the sources heaviest first and no probe, on a
   //              graph where the packing proves half the nodes or more.
-  //   steering   SearchTrees: a cut whose sink is the run's root grows its
-  //              source tree from the nodes nearest the root first
+  //   steering   SearchTrees: a cut whose sink is the run's root first
+  //              pushes along paths that never step away from the root, then
+  //              grows its source tree from the nodes nearest the root first
   //              (distances in arcs, found once), so it runs towards the
   //              root along about a path rather than as a ball.
   //   contraction  Auto: on a graph below 100,000 edges whose build would

@@ -220,10 +220,11 @@ constexpr int32_t kSidewaysDistance = 8;
 
 // Pushes flow from s along paths to the root t that never step away from
 // it (by the steering distances; nor sideways, for a source at least
-// kSidewaysDistance arcs from it), entering each node at most once, until
-// the flow reaches `bound`, no such path is left or its arc looks run out;
-// returns the flow. A depth-first search with a cursor per node: a path
-// found is pushed and the search starts again at s, a dead end is left for
+// kSidewaysDistance arcs from it), until the flow reaches `bound`, no such
+// path is left or its arc looks run out; returns the flow. A depth-first
+// search with a cursor per node that only moves forward: a path found is
+// pushed and the search starts again at s, the path's nodes free to be
+// entered again from where their cursors stand; a dead end is left for
 // good. On networks whose nodes are all a few arcs from the hub most
 // sources' flows are paths of this kind, found without growing trees or
 // adopting the orphans that a unit push leaves all along its path; the
@@ -236,12 +237,16 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
   int64_t flow = 0;
   int32_t keep = dist[s] < kSidewaysDistance ? 0 : 1;  // dist[w] <= dist[v] - keep
   pathArcs_.clear();
-  auto enter = [&](int32_t v) {
-    entered_[v] = 1;
-    enteredList_.push_back(v);
-    scan_[v] = first_[v];
+  // entered_: 1 on the path or a dead end, 2 released by a push (its
+  // cursor kept), 0 not entered in this computation.
+  auto enter = [&](int32_t v, uint8_t state) {
+    if (entered_[v] == 0) {
+      enteredList_.push_back(v);
+      scan_[v] = first_[v];
+    }
+    entered_[v] = state;
   };
-  enter(s);
+  enter(s, 1);
   int32_t v = s;
   while (flow < bound && looked < budget) {
     int32_t &a = scan_[v];
@@ -254,21 +259,22 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
     }
     looked++;
     int32_t w = head_[a];
-    if (res_[a] == 0 || entered_[w] || dist[w] > dist[v] - keep) {
+    if (res_[a] == 0 || entered_[w] == 1 || dist[w] > dist[v] - keep) {
       a++;
       continue;
     }
     pathArcs_.push_back(a);
-    if (w == t) {
-      flow += pushPath(kNone);
-    } else if (toSink != nullptr && toSink[w] != kNone && res_[toSink[w]] > 0) {
-      flow += pushPath(toSink[w]);
-    } else {
-      enter(w);
+    int32_t last = w == t ? kNone : toSink != nullptr ? toSink[w] : kNone;
+    if (w != t && (last == kNone || res_[last] == 0)) {
+      enter(w, 1);
       v = w;
       continue;
     }
-    enter(w);  // a node on a pushed path is not entered again
+    // The nodes of a pushed path may carry more along arcs it left, from
+    // where their cursors stand.
+    for (int32_t b : pathArcs_)
+      if (head_[b] != t) enter(head_[b], 2);
+    flow += pushPath(last);
     v = s;
   }
   for (int32_t x : enteredList_) entered_[x] = 0;
