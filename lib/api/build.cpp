@@ -84,8 +84,8 @@ struct Target {
   int64_t packingScans = 0;
 };
 
-// A hub this many arcs from the average node, or more, is far (see
-// EngineSettings::steeredNeighbourProofs): a mesh's centre is tens of arcs
+// A hub this many arcs from the average node, or more, is far (its flows'
+// work grows with their length, work.h): a mesh's centre is tens of arcs
 // from most nodes, a real network's hub two to four.
 constexpr double kFarHub = 8.0;
 
@@ -180,7 +180,6 @@ detail::EngineSettings engineSettings(Engine engine, const Target &target,
     if (engine == Engine::SearchTrees) {
       settings.steerRoot = target.root();
       settings.rootDistance = target.hubDistance;
-      settings.steeredNeighbourProofs = target.hubIsFar || target.split;
     }
   }
   return settings;
@@ -202,8 +201,8 @@ std::shared_ptr<const std::vector<int64_t>> predictedWork(const Target &target,
     run.graph = target.compact.get();
     run.aloneToRoot = settings.aloneToRoot.get();
     if (settings.provenDegreeCuts) run.provenDegree = run.graph->twoLightest;
-    run.neighbourProofs = settings.neighbourProofs && settings.degreeBound &&
-                          (settings.steerRoot < 0 || settings.steeredNeighbourProofs);
+    run.neighbourProofs = settings.neighbourProofs && settings.degreeBound;
+    if (settings.steerRoot >= 0) run.steerDistance = settings.rootDistance.get();
     if (target.hubIsFar) run.farDistance = settings.rootDistance.get();
   }
   return std::make_shared<const std::vector<int64_t>>(detail::workUpTo(sources, run));

@@ -37,7 +37,10 @@ struct HubRun {
   const std::vector<uint8_t> *aloneToRoot = nullptr;  // proven by the packing
   int64_t provenDegree = -1;    // degrees at most this are proven alone; -1: none
   bool neighbourProofs = false;  // sinks the root included
-  // The hub's distances when it is far (EngineSettings::steeredNeighbourProofs).
+  // The root's distances when cuts to it are steered: their neighbour
+  // proofs are tried from far sources only (kFarFromRoot).
+  const std::vector<int32_t> *steerDistance = nullptr;
+  // The hub's distances when it is far: a flow's work grows with its length.
   const std::vector<int32_t> *farDistance = nullptr;
 };
 

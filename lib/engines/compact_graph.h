@@ -127,6 +127,15 @@ bool flowConserved(const CompactGraph &g, const std::vector<Residual> &res, int3
 // one more than the largest distance found.
 std::vector<int32_t> distancesFrom(const CompactGraph &g, int32_t root);
 
+// A node this many arcs from a run's root or more is far from it. A
+// computation steered to the root from a far source steps only nearer to
+// it (on a mesh, where such sources are, a step sideways wanders along a
+// wide layer of nodes at one distance) and looks for a neighbour proof
+// first (the flow to a neighbour stays near the source, where the one to
+// the root crosses the mesh); from a near source the steered flow to the
+// root is cheap, and the proof's flow cost more than it spared.
+constexpr int32_t kFarFromRoot = 8;
+
 // How the engines on the compact graph run a computation.
 struct CompactSettings {
   // Stop as soon as the flow reaches the smaller weighted degree of s and t;

@@ -131,11 +131,11 @@ class CompactEngine : public CutEngine {
     }
     return sidesOf(s, t, out, scanLimit);
   }
-  // Steered computations (sink `root`) look for neighbour proofs only with
-  // `proofs` (EngineSettings::steeredNeighbourProofs).
-  void steerTowards(int32_t root, std::shared_ptr<const std::vector<int32_t>> distance,
-                    bool proofs) {
-    if (!proofs) unprovenSink_ = root;
+  // Steered computations (sink `root`) look for neighbour proofs only from
+  // sources far from it (kFarFromRoot).
+  void steerTowards(int32_t root, std::shared_ptr<const std::vector<int32_t>> distance) {
+    steerRoot_ = root;
+    steerDistance_ = distance;
     method_.steerTowards(root, std::move(distance));
   }
   Counters counters() const override {
@@ -172,8 +172,9 @@ class CompactEngine : public CutEngine {
   bool provenByNeighbour(int32_t s, int32_t t, const KnownCuts *known, int64_t scanLimit) {
     const CompactGraph &g = *graph_;
     if (known == nullptr || !settings_.neighbourProofs || !settings_.degreeBound ||
-        g.degree[s] > g.degree[t] || t == unprovenSink_)
+        g.degree[s] > g.degree[t])
       return false;
+    if (t == steerRoot_ && (*steerDistance_)[s] < kFarFromRoot) return false;
     int32_t x = -1;
     for (int32_t a = g.first[s]; a < g.first[s + 1]; a++) {
       int32_t y = g.head[a];
@@ -192,7 +193,8 @@ class CompactEngine : public CutEngine {
   CompactSettings settings_;
   Method method_;
   std::shared_ptr<const std::vector<uint8_t>> aloneToRoot_;
-  int32_t unprovenSink_ = -1;  // a sink for which no neighbour proof is looked for
+  int32_t steerRoot_ = -1;  // see steerTowards
+  std::shared_ptr<const std::vector<int32_t>> steerDistance_;
   int64_t extraScans_ = 0;  // arcs looked at outside the method
   int64_t proven_;  // twoLightest when degree cuts may be proven; else -1
 };
@@ -219,7 +221,7 @@ std::unique_ptr<CutEngine> searchTrees(std::shared_ptr<const CompactGraph> compa
   auto trees = std::make_unique<CompactEngine<SearchTrees<Residual>>>(
       std::move(compact), compactSettings(settings), settings.aloneToRoot);
   if (settings.rootDistance != nullptr)
-    trees->steerTowards(settings.steerRoot, settings.rootDistance, settings.steeredNeighbourProofs);
+    trees->steerTowards(settings.steerRoot, settings.rootDistance);
   return trees;
 }
 

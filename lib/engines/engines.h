@@ -49,16 +49,11 @@ struct EngineSettings {
   // every sink the run gives it: such a source costs no flow. Null: none.
   std::shared_ptr<const std::vector<uint8_t>> aloneToRoot;
   // SearchTrees: computations whose sink is steerRoot grow the source tree
-  // nearest to it first, by rootDistance (distancesFrom). Null: none.
+  // nearest to it first, by rootDistance (distancesFrom). Null: none. They
+  // look for neighbour proofs only from sources far from the root
+  // (kFarFromRoot).
   int32_t steerRoot = -1;
   std::shared_ptr<const std::vector<int32_t>> rootDistance;
-  // SearchTrees: steered computations look for neighbour proofs too (see
-  // neighbourProofs). The flow to a neighbour stays near the source, which
-  // paid where the root is far from most nodes (a mesh) and in the blocks
-  // of real networks; on one-block networks of preferential attachment,
-  // whose every node is a few arcs from the hub, the tries cost five times
-  // what they spared.
-  bool steeredNeighbourProofs = false;
   // Both search engines: the compact graph of the graph given to makeEngine,
   // shared read-only with other engines; when empty the engine makes its own.
   std::shared_ptr<const CompactGraph> compactGraph;

@@ -213,14 +213,10 @@ int64_t SearchTrees<Residual>::push(int32_t a1, int32_t a2, int32_t a3) {
 // Arc looks steeredPaths may spend, per arc of s and per step of its
 // distance to the root.
 constexpr int64_t kSteeredScansPerArc = 8;
-// Sources this many arcs from the root or more step only nearer to it: on a
-// mesh, where they are, a step sideways wanders along a wide layer of
-// nodes at one distance, and the nodes it enters are lost to later paths.
-constexpr int32_t kSidewaysDistance = 8;
 
 // Pushes flow from s along paths to the root t that never step away from
-// it (by the steering distances; nor sideways, for a source at least
-// kSidewaysDistance arcs from it), until the flow reaches `bound`, no such
+// it (by the steering distances; nor sideways, for a source far from it,
+// kFarFromRoot), until the flow reaches `bound`, no such
 // path is left or its arc looks run out; returns the flow. A depth-first
 // search with a cursor per node that only moves forward: a path found is
 // pushed and the search starts again at s, the path's nodes free to be
@@ -235,7 +231,7 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
   const int32_t *toSink = g_.hubMarks(t);
   int64_t budget = kSteeredScansPerArc * arcCount(s) * (int64_t{dist[s]} + 1), looked = 0;
   int64_t flow = 0;
-  int32_t keep = dist[s] < kSidewaysDistance ? 0 : 1;  // dist[w] <= dist[v] - keep
+  int32_t keep = dist[s] < kFarFromRoot ? 0 : 1;  // dist[w] <= dist[v] - keep
   pathArcs_.clear();
   // entered_: 1 on the path or a dead end, 2 released by a push (its
   // cursor kept), 0 not entered in this computation.
