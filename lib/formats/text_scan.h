@@ -213,9 +213,9 @@ struct RawEdge {
 };
 
 // Edges read before their graph is made. A deque grows without copying
-// what it holds or leaving room unused, and gives its blocks back as the
-// graph takes the edges from its front: reading holds about one copy of
-// the edges at any time, not the two or three of a growing vector.
+// what it holds or leaving room unused, as a growing vector does, and
+// frees its blocks as the graph takes the edges from its front (the
+// process keeps the freed memory for its later allocations).
 using RawEdges = std::deque<RawEdge>;
 
 // Adds `edges` to `graph` in their order, emptying them as it goes.
