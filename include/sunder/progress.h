@@ -34,19 +34,13 @@
 //     of the time since the first call: units committed at one instant
 //     leave it about where it was, a rate that holds for a while is
 //     followed.
-// On builds recorded on two threads (tests/data/progress), fed with the
-// work it was within a factor 2 of the true time left from a tenth of the
-// build on for the ringforge, tanglenet, spokerim and twinloop families at
-// 4,000 nodes, pgp-strong-2009, as-22july06 (5.3 times before pauses were
-// read), a preferential-attachment network and a mesh of 100,000 nodes,
-// where fed with the cuts it was 15 to 165 times off, and for motley and
-// as-22july06 recorded on a busy machine (4.4 and 6.9 times before). It
-// was 2.2 times on email-Enron, whose heaviest cuts cost more than their
-// predicted work says (its rate of work doubles over the build), and 2.3
-// on motley at its first estimate, whose first cuts go at half the later
-// rate; on hubspin, whose cuts in a drawn order (every cut the same work)
-// get 5 times quicker over the first half of its time with no sign of it
-// at a tenth, 4.3 times then, within 2 from 60 % on.
+// The estimate is as good as the units are even in time: fed with the
+// work, it follows builds whose cuts cost what their predicted work says;
+// it is off by the factor that the rate of units changes by when cuts
+// cost more (or less) than predicted, or when the first cuts go at a rate
+// of their own, until the later rate has been seen. How far off it is on
+// recorded builds is pinned by tests/library/progress_test.cpp, with the
+// builds in tests/data/progress.
 //
 // Invariants: the kept samples' times and units only grow and are at most
 // 1024 (memory and time per update stay bounded over millions of calls);

@@ -133,7 +133,8 @@ std::vector<int32_t> distancesFrom(const CompactGraph &g, int32_t root);
 // wide layer of nodes at one distance) and looks for a neighbour proof
 // first (the flow to a neighbour stays near the source, where the one to
 // the root crosses the mesh); from a near source the steered flow to the
-// root is cheap, and the proof's flow cost more than it spared.
+// root is as short as the proof's flow to a neighbour, which then only
+// adds to it.
 constexpr int32_t kFarFromRoot = 8;
 
 // How the engines on the compact graph run a computation.
