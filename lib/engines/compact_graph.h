@@ -11,6 +11,7 @@
 #include <mutex>
 #include <vector>
 
+#include "outside/dcheck.h"
 #include "sunder/graph.h"
 
 namespace sunder::detail {
@@ -25,6 +26,7 @@ class ArcCapacities {
   // set must give that value.
   void assign(size_t arcs, bool narrow, bool uniform = false, int64_t value = 0);
   void set(size_t a, int64_t capacity) {
+    SUNDER_DCHECK(!uniform_ || capacity == value_);
     if (uniform_) return;
     if (narrow_) narrow32_[a] = static_cast<int32_t>(capacity);
     else wide_[a] = capacity;

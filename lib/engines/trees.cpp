@@ -57,7 +57,7 @@ template <typename Residual>
 SearchTrees<Residual>::SearchTrees(const CompactGraph &g, const CompactSettings &settings)
     : g_(g), settings_(settings), first_(g.first), head_(g.head), twin_(g.twin),
       tree_(g.n, FREE), parent_(g.n, kNone), active_(g.n, 0), scan_(g.n), stamp_(g.n, 0),
-      dist_(g.n), localMarks_(g.n, kNone), entered_(g.n, 0) {
+      dist_(g.n), localMarks_(g.n, kNone), entered_(g.n, kNotEntered) {
   g.cap.copyTo(res_);
   g.makeHubMarks();
 }
@@ -233,16 +233,7 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
   int64_t flow = 0;
   int32_t keep = dist[s] < kFarFromRoot ? 0 : 1;  // dist[w] <= dist[v] - keep
   pathArcs_.clear();
-  // entered_: 1 on the path or a dead end, 2 released by a push (its
-  // cursor kept), 0 not entered in this computation.
-  auto enter = [&](int32_t v, uint8_t state) {
-    if (entered_[v] == 0) {
-      enteredList_.push_back(v);
-      scan_[v] = first_[v];
-    }
-    entered_[v] = state;
-  };
-  enter(s, 1);
+  enter(s, kOnPath);
   int32_t v = s;
   while (flow < bound && looked < budget) {
     int32_t &a = scan_[v];
@@ -255,29 +246,40 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
     }
     looked++;
     int32_t w = head_[a];
-    if (res_[a] == 0 || entered_[w] == 1 || dist[w] > dist[v] - keep) {
+    if (res_[a] == 0 || entered_[w] == kOnPath || dist[w] > dist[v] - keep) {
       a++;
       continue;
     }
     pathArcs_.push_back(a);
     int32_t last = w == t ? kNone : toSink != nullptr ? toSink[w] : kNone;
     if (w != t && (last == kNone || res_[last] == 0)) {
-      enter(w, 1);
+      enter(w, kOnPath);
       v = w;
       continue;
     }
     // The nodes of a pushed path may carry more along arcs it left, from
     // where their cursors stand.
     for (int32_t b : pathArcs_)
-      if (head_[b] != t) enter(head_[b], 2);
+      if (head_[b] != t) enter(head_[b], kReleased);
     flow += pushPath(last);
     v = s;
   }
-  for (int32_t x : enteredList_) entered_[x] = 0;
+  for (int32_t x : enteredList_) entered_[x] = kNotEntered;
   enteredList_.clear();
   scan_[s] = first_[s];
   scans_ += looked;
   return flow;
+}
+
+// Marks v entered by steeredPaths in `state`; the first time in this
+// computation it lists v and starts v's cursor at its first arc.
+template <typename Residual>
+void SearchTrees<Residual>::enter(int32_t v, uint8_t state) {
+  if (entered_[v] == kNotEntered) {
+    enteredList_.push_back(v);
+    scan_[v] = first_[v];
+  }
+  entered_[v] = state;
 }
 
 // Pushes the bottleneck of pathArcs_ and then arc `last` (kNone: none);

@@ -125,6 +125,9 @@ class SearchTrees {
 
  private:
   enum : uint8_t { FREE = 0, SOURCE = 1, SINK = 2 };
+  // entered_ by steeredPaths: on the path or a dead end; released by a push
+  // (its cursor kept where it stands)
+  enum : uint8_t { kNotEntered = 0, kOnPath = 1, kReleased = 2 };
   static constexpr int32_t kNone = -1;  // no parent arc
   static constexpr int32_t kRoot = -2;  // the terminal itself
 
@@ -141,6 +144,7 @@ class SearchTrees {
   void clearMarks();
   int64_t shortPaths(int32_t s, int32_t t, int64_t bound);
   int64_t steeredPaths(int32_t s, int32_t t, int64_t bound);
+  void enter(int32_t v, uint8_t state);
   int64_t pushPath(int32_t last);
   int64_t push(int32_t a1, int32_t a2, int32_t a3);
   void listSide(int32_t s, int32_t t, bool alone, CutSides &out) const;
@@ -174,7 +178,7 @@ class SearchTrees {
   std::vector<int32_t> touchedArcs_;   // arcs pushed along since the last restore
   std::vector<int32_t> touchedNodes_;  // nodes that joined a tree since then
   std::vector<int32_t> localMarks_;  // by node: arc to marked_, or kNone
-  std::vector<uint8_t> entered_;     // by node: entered by steeredPaths (cleared after)
+  std::vector<uint8_t> entered_;     // by node: kNotEntered ... (cleared after steeredPaths)
   std::vector<int32_t> enteredList_;  // those nodes
   std::vector<int32_t> pathArcs_;     // steeredPaths' path from s so far
   int32_t marked_ = kNone;           // the node whose neighbours carry localMarks_

@@ -217,6 +217,30 @@ TEST(Steering, SteeredCutsToTheRootEqualTheMaxFlow) {
   }
 }
 
+// A steered cut whose two paths share a node: s = 1 reaches the root 0
+// along 1-2-4-5-0 and 1-3-4-5-0 (4-5 and 5-0 doubled), each four arcs and
+// so beyond the short paths. The steered search finds both, for the nodes
+// of a pushed path may be entered again; no tree grows, so no augmentation.
+TEST(Steering, SteeredPathsShareTheNodesOfAPushedPath) {
+  Graph g(11);
+  for (auto [u, v] : {std::pair{1, 2}, {1, 3}, {2, 4}, {3, 4}, {4, 5}, {4, 5}, {5, 0}, {5, 0}})
+    g.addEdge(u, v);
+  for (int leaf = 6; leaf <= 10; leaf++) g.addEdge(0, leaf);
+  auto compact = sunder::detail::makeCompactGraph(g);
+  ASSERT_EQ(heaviest(*compact), 0);
+  sunder::detail::EngineSettings settings;
+  settings.compactGraph = compact;
+  settings.steerRoot = 0;
+  settings.rootDistance =
+      std::make_shared<const std::vector<int32_t>>(sunder::detail::distancesFrom(*compact, 0));
+  std::unique_ptr<sunder::detail::CutEngine> engine =
+      sunder::detail::makeEngine(sunder::Engine::SearchTrees, g, settings);
+  std::vector<uint8_t> side;
+  EXPECT_EQ(engine->cut(1, 0, side), 2);
+  EXPECT_EQ(side[1], 0);
+  EXPECT_EQ(engine->counters().augmentations, 0);
+}
+
 // Every tree edge weighs the max flow between its ends, and the nodes below
 // it are a cut of that capacity (a build's tree is indexed as its graph).
 void expectCertified(const Graph &g, const sunder::CutTree &t, oracle::MaxFlow &flow) {
