@@ -153,6 +153,9 @@ struct CompactSettings {
   bool provenDegreeCuts = false;
   // Degree cuts may be proven through a neighbour (KnownCuts).
   bool neighbourProofs = true;
+  // SearchTrees: a computation steered towards its sink pushes along
+  // steered paths first (SearchTrees::steeredPaths).
+  bool steeredPaths = true;
 };
 
 }  // namespace sunder::detail

@@ -99,6 +99,7 @@ CompactSettings compactSettings(const EngineSettings &settings) {
   c.localReset = settings.localReset;
   c.provenDegreeCuts = settings.provenDegreeCuts;
   c.neighbourProofs = settings.neighbourProofs;
+  c.steeredPaths = settings.steeredPaths;
   return c;
 }
 

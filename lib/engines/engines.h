@@ -54,6 +54,9 @@ struct EngineSettings {
   // (kFarFromRoot).
   int32_t steerRoot = -1;
   std::shared_ptr<const std::vector<int32_t>> rootDistance;
+  // SearchTrees: those computations push along paths that approach the
+  // root before they grow trees (steeredPaths in trees.h).
+  bool steeredPaths = true;
   // Both search engines: the compact graph of the graph given to makeEngine,
   // shared read-only with other engines; when empty the engine makes its own.
   std::shared_ptr<const CompactGraph> compactGraph;

@@ -211,27 +211,45 @@ int64_t SearchTrees<Residual>::push(int32_t a1, int32_t a2, int32_t a3) {
 }
 
 // Arc looks steeredPaths may spend, per arc of s and per step of its
-// distance to the root.
-constexpr int64_t kSteeredScansPerArc = 8;
+// distance to the root. Weighted networks need the most: a path there
+// carries only its lightest arc, and a source's flow takes many paths per
+// arc (astro-ph weighted 0.61 -> 0.31 s at -j1 at 128 instead of 32; the
+// unit networks within noise).
+constexpr int64_t kSteeredScansPerArc = 128;
 
-// Pushes flow from s along paths to the root t that never step away from
-// it (by the steering distances; nor sideways, for a source far from it,
-// kFarFromRoot), until the flow reaches `bound`, no such
-// path is left or its arc looks run out; returns the flow. A depth-first
-// search with a cursor per node that only moves forward: a path found is
-// pushed and the search starts again at s, the path's nodes free to be
-// entered again from where their cursors stand; a dead end is left for
-// good. On networks whose nodes are all a few arcs from the hub most
-// sources' flows are paths of this kind, found without growing trees or
-// adopting the orphans that a unit push leaves all along its path; the
-// search trees then start from the residual graph it leaves.
+// Steps away from the root a steered path may take. A source next to the
+// root has its short paths pushed already (shortPaths), and what is left of
+// its flow goes out through neighbours farther away: without a step away
+// that flow was left to the trees, and three quarters of email-Enron's arc
+// looks were theirs. One step away: email-Enron 0.57 -> 0.15 s and
+// as-22july06 0.12 -> 0.05 s at -j1; two steps were no quicker.
+constexpr int32_t kStepsAway = 1;
+
+// Pushes flow from s along paths to the root t that step away from it
+// (by the steering distances) kStepsAway times at most, and sideways only
+// near it (a source kFarFromRoot or more away takes a sideways step as a
+// step away: on a mesh it would wander along a wide layer), until the flow
+// reaches `bound`, no such path is left or its arc looks run out; returns
+// the flow. A depth-first search with a cursor per node that only moves
+// forward: a path found is pushed and the search starts again at s, the
+// path's nodes free to be entered again from where their cursors stand; a
+// dead end is entered again, from its first arc, only by a path with more
+// steps away left than the one that found it dead (its way on may have
+// been a step away, or through a node that path held), so a node's arcs
+// are looked at from the first kStepsAway + 1 times at most. On networks
+// whose nodes are all a few arcs from the hub most sources' flows are
+// paths of this kind, found without growing trees or adopting the orphans
+// that a unit push leaves all along its path; the search trees then start
+// from the residual graph it leaves.
 template <typename Residual>
 int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound) {
   const std::vector<int32_t> &dist = *steerDistance_;
   const int32_t *toSink = g_.hubMarks(t);
   int64_t budget = kSteeredScansPerArc * arcCount(s) * (int64_t{dist[s]} + 1), looked = 0;
   int64_t flow = 0;
-  int32_t keep = dist[s] < kFarFromRoot ? 0 : 1;  // dist[w] <= dist[v] - keep
+  int32_t keep = dist[s] < kFarFromRoot ? 0 : 1;  // dist[w] <= dist[v] - keep: a step closer
+  auto away = [&](int32_t v, int32_t w) { return dist[w] > dist[v] - keep; };
+  int32_t stepsAway = 0;  // on the path so far
   pathArcs_.clear();
   enter(s, kOnPath);
   int32_t v = s;
@@ -239,18 +257,26 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
     int32_t &a = scan_[v];
     if (a == first_[v + 1]) {  // a dead end: back to the node before it
       if (v == s) break;
-      v = head_[twin_[pathArcs_.back()]];
+      entered_[v] = static_cast<uint8_t>(kDeadEnd + kStepsAway - stepsAway);
+      int32_t back = pathArcs_.back();
+      v = head_[twin_[back]];
+      stepsAway -= away(v, head_[back]);
       pathArcs_.pop_back();
       scan_[v]++;
       continue;
     }
     looked++;
     int32_t w = head_[a];
-    if (res_[a] == 0 || entered_[w] == kOnPath || dist[w] > dist[v] - keep) {
+    bool stepAway = away(v, w);
+    int32_t left = kStepsAway - stepsAway - stepAway;  // once at w
+    if (res_[a] == 0 || entered_[w] == kOnPath || left < 0 ||
+        (stepAway && dist[w] > dist[v] + 1) ||
+        (entered_[w] >= kDeadEnd && entered_[w] - kDeadEnd >= left)) {
       a++;
       continue;
     }
     pathArcs_.push_back(a);
+    stepsAway += stepAway;
     int32_t last = w == t ? kNone : toSink != nullptr ? toSink[w] : kNone;
     if (w != t && (last == kNone || res_[last] == 0)) {
       enter(w, kOnPath);
@@ -262,6 +288,7 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
     for (int32_t b : pathArcs_)
       if (head_[b] != t) enter(head_[b], kReleased);
     flow += pushPath(last);
+    stepsAway = 0;
     v = s;
   }
   for (int32_t x : enteredList_) entered_[x] = kNotEntered;
@@ -272,13 +299,12 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
 }
 
 // Marks v entered by steeredPaths in `state`; the first time in this
-// computation it lists v and starts v's cursor at its first arc.
+// computation it lists v, and then and when v was a dead end it starts v's
+// cursor at its first arc.
 template <typename Residual>
 void SearchTrees<Residual>::enter(int32_t v, uint8_t state) {
-  if (entered_[v] == kNotEntered) {
-    enteredList_.push_back(v);
-    scan_[v] = first_[v];
-  }
+  if (entered_[v] == kNotEntered) enteredList_.push_back(v);
+  if (entered_[v] == kNotEntered || entered_[v] >= kDeadEnd) scan_[v] = first_[v];
   entered_[v] = state;
 }
 
@@ -518,7 +544,7 @@ int64_t SearchTrees<Residual>::cutSides(int32_t s, int32_t t, CutSides &out, int
   int64_t bound = settings_.degreeBound ? std::min(g_.degree[s], g_.degree[t]) : INT64_MAX;
   int64_t startScans = scans_;
   int64_t flow = shortPaths(s, t, bound);
-  if (flow < bound && t == steerRoot_ && steerDistance_ != nullptr)
+  if (flow < bound && settings_.steeredPaths && t == steerRoot_ && steerDistance_ != nullptr)
     flow += steeredPaths(s, t, bound - flow);
   startSink(t);
   for (int32_t bridge; flow < bound && (bridge = grow()) != kNone;) {

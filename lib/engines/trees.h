@@ -21,8 +21,8 @@
 // marks are the graph's own, made once and shared (compact_graph.h), those
 // of another node are made for the computation. A computation steered
 // towards the run's root (steerTowards) then pushes along paths from s
-// that never step away from the root, found depth first, no dead end
-// entered twice: a unit push saturates every arc of its path, and each
+// that step away from the root once at most, found depth first, no dead
+// end entered twice: a unit push saturates every arc of its path, and each
 // node on it would be an orphan of the trees. Then each tree has a queue
 // of its own, and the tree whose growing has looked at fewer arcs in this
 // computation grows next, so a small tree reaches a hub's neighbourhood
@@ -125,9 +125,10 @@ class SearchTrees {
 
  private:
   enum : uint8_t { FREE = 0, SOURCE = 1, SINK = 2 };
-  // entered_ by steeredPaths: on the path or a dead end; released by a push
-  // (its cursor kept where it stands)
-  enum : uint8_t { kNotEntered = 0, kOnPath = 1, kReleased = 2 };
+  // entered_ by steeredPaths: on the path; released by a push (its cursor
+  // kept where it stands); a dead end for paths with kDeadEnd + k steps
+  // away left or fewer
+  enum : uint8_t { kNotEntered = 0, kOnPath = 1, kReleased = 2, kDeadEnd = 3 };
   static constexpr int32_t kNone = -1;  // no parent arc
   static constexpr int32_t kRoot = -2;  // the terminal itself
 

@@ -241,6 +241,35 @@ TEST(Steering, SteeredPathsShareTheNodesOfAPushedPath) {
   EXPECT_EQ(engine->counters().augmentations, 0);
 }
 
+// A source next to the root whose flow leaves by a farther neighbour: s = 1
+// reaches the root 0 by its own arc and along 1-2-3-4-0, which steps away
+// from the root at 2 (distance 2 against 1's 1), runs sideways to 3 and
+// comes back by 4. The steered search takes the step away, so again no
+// tree grows.
+TEST(Steering, SteeredPathsStepAwayFromTheRootOnce) {
+  Graph g(9);
+  for (auto [u, v] : {std::pair{1, 0}, {1, 2}, {2, 3}, {3, 4}, {4, 0}}) g.addEdge(u, v);
+  for (int leaf = 5; leaf <= 8; leaf++) g.addEdge(0, leaf);
+  auto compact = sunder::detail::makeCompactGraph(g);
+  sunder::detail::EngineSettings settings;
+  settings.compactGraph = compact;
+  settings.steerRoot = 0;
+  settings.rootDistance =
+      std::make_shared<const std::vector<int32_t>>(sunder::detail::distancesFrom(*compact, 0));
+  ASSERT_EQ(*settings.rootDistance, (std::vector<int32_t>{0, 1, 2, 2, 1, 1, 1, 1, 1}));
+  std::unique_ptr<sunder::detail::CutEngine> engine =
+      sunder::detail::makeEngine(sunder::Engine::SearchTrees, g, settings);
+  std::vector<uint8_t> side;
+  EXPECT_EQ(engine->cut(1, 0, side), 2);
+  EXPECT_EQ(side[1], 0);
+  EXPECT_EQ(engine->counters().augmentations, 0);
+  // Auto's probe leaves the steered paths out: the trees carry that path.
+  settings.steeredPaths = false;
+  engine = sunder::detail::makeEngine(sunder::Engine::SearchTrees, g, settings);
+  EXPECT_EQ(engine->cut(1, 0, side), 2);
+  EXPECT_EQ(engine->counters().augmentations, 1);
+}
+
 // Every tree edge weighs the max flow between its ends, and the nodes below
 // it are a cut of that capacity (a build's tree is indexed as its graph).
 void expectCertified(const Graph &g, const sunder::CutTree &t, oracle::MaxFlow &flow) {
