@@ -103,6 +103,32 @@ void CompactGraph::findHubs() const {
   hubMarks_ = std::move(marks);
 }
 
+void orderArcsByDistance(CompactGraph &g, const std::vector<int32_t> &distance) {
+  SUNDER_DCHECK(!g.hubMarksMade());
+  struct Arc {
+    int32_t head, twin;
+    int64_t cap;
+  };
+  std::vector<Arc> arcs;
+  auto nearer = [&](const Arc &x, const Arc &y) { return distance[x.head] < distance[y.head]; };
+  for (int32_t v = 0; v < g.n; v++) {
+    int32_t from = g.first[v], to = g.first[v + 1];
+    arcs.clear();
+    for (int32_t a = from; a < to; a++) arcs.push_back({g.head[a], g.twin[a], g.cap[a]});
+    if (std::is_sorted(arcs.begin(), arcs.end(), nearer)) continue;
+    std::stable_sort(arcs.begin(), arcs.end(), nearer);
+    // The twins stand in other nodes' arcs, not moved now: each learns its
+    // arc's new place.
+    for (int32_t k = 0; k < to - from; k++) {
+      int32_t a = from + k;
+      g.head[a] = arcs[k].head;
+      g.twin[a] = arcs[k].twin;
+      g.cap.set(a, arcs[k].cap);
+      g.twin[arcs[k].twin] = a;
+    }
+  }
+}
+
 std::vector<int32_t> distancesFrom(const CompactGraph &g, int32_t root) {
   std::vector<int32_t> distance(g.n, -1), queue;
   queue.reserve(g.n);

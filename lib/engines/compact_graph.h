@@ -1,9 +1,12 @@
 // The undirected graph of an instance in one adjacency array, for the
 // engines that do not use the solver's records: parallel edges merged, self
 // loops dropped. Each edge {u, w} of capacity c is a pair of arcs u->w and
-// w->u, each the other's `twin`, both of capacity c. The graph is read-only
-// once made (its hubs' marks are made once, by whichever engine asks first),
-// so the engines of all worker threads of a build share one.
+// w->u, each the other's `twin`, both of capacity c. Each node's arcs go in
+// the order of their heads, or of their heads' distance to a root once
+// orderArcsByDistance has put them so, before any engine reads the graph.
+// From then on the graph is read-only (its hubs' marks are made once, by
+// whichever engine asks first), so the engines of all worker threads of a
+// build share one.
 #ifndef SUNDER_ENGINES_COMPACT_GRAPH_H
 #define SUNDER_ENGINES_COMPACT_GRAPH_H
 
@@ -83,6 +86,7 @@ struct CompactGraph {
   static constexpr int32_t kHubs = 2;
   static constexpr int32_t kHubArcs = 32;
   void makeHubMarks() const;
+  bool hubMarksMade() const { return !hubOf_.empty(); }
   // After makeHubMarks on this thread, the marks of hub v's neighbours:
   // marks[x] is the arc from x to v for every neighbour x of v, -1 for
   // every other node; null when v is not a hub.
@@ -128,6 +132,15 @@ bool flowConserved(const CompactGraph &g, const std::vector<Residual> &res, int3
 // Every node's distance in arcs from `root`; nodes out of its reach take
 // one more than the largest distance found.
 std::vector<int32_t> distancesFrom(const CompactGraph &g, int32_t root);
+
+// Puts each node's arcs in the order of their heads' `distance` (the
+// earlier first among equals), so that every search that takes a node's
+// arcs in turn tries those towards the root first: the paths to it are
+// found after fewer arc looks. The flows' values and their cuts' sides
+// (reached from the source in the residual graph) are the same in any arc
+// order. Before any engine reads the graph; O(m log) and no more than one
+// node's arcs of room.
+void orderArcsByDistance(CompactGraph &g, const std::vector<int32_t> &distance);
 
 // A node this many arcs from a run's root or more is far from it. A
 // computation steered to the root from a far source steps only nearer to

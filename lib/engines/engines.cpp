@@ -204,9 +204,9 @@ bool usesCompactGraph(Engine engine) { return engine == Engine::ShortestPaths ||
 
 }  // namespace
 
-std::shared_ptr<const CompactGraph> makeCompactGraph(const Graph &graph) {
+std::shared_ptr<CompactGraph> makeCompactGraph(const Graph &graph) {
   try {
-    return std::make_shared<const CompactGraph>(graph.nodeCount(), graph.edges());
+    return std::make_shared<CompactGraph>(graph.nodeCount(), graph.edges());
   } catch (const std::bad_alloc &) {
     outOfMemory(graph);
   }

@@ -62,9 +62,9 @@ struct EngineSettings {
   std::shared_ptr<const CompactGraph> compactGraph;
 };
 
-// The compact graph of `graph`, to share between engines. Error when
-// memory runs out.
-std::shared_ptr<const CompactGraph> makeCompactGraph(const Graph &graph);
+// The compact graph of `graph`, to share between engines once its arcs are
+// in the order they keep (orderArcsByDistance). Error when memory runs out.
+std::shared_ptr<CompactGraph> makeCompactGraph(const Graph &graph);
 
 // A new engine of the given kind (not Auto) on `graph`. Error when memory
 // runs out.

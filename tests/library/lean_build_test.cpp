@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
+#include <algorithm>
 
 #include "lib/engines/compact_graph.h"
 #include "oracle_edges.h"
@@ -138,6 +140,41 @@ TEST(UniformCapacities, AreOneValueOnlyWhenEveryMergedEdgeWeighsIt) {
         expectTreeOfFlows(g, sunder::buildCutTree(g, o));
       }
     }
+  }
+}
+
+// Arcs put in order of distance keep every edge: each node's arcs go
+// nearest the root first (the earlier head first among equals), each arc's
+// twin leads back to its node with the same capacity, and every edge is
+// there once each way.
+TEST(ArcOrder, ByDistanceKeepsEveryEdgeAndItsTwin) {
+  std::mt19937 rng(11);
+  for (Capacity high : {Capacity{1}, Capacity{1000}, Capacity{1} << 40}) {
+    sunder::Graph g = randomGraph(rng, 30, 120, 1, high, true);
+    sunder::detail::CompactGraph compact(g.nodeCount(), g.edges());
+    std::vector<std::tuple<int32_t, int32_t, Capacity>> before, after;
+    auto arcsOf = [](const sunder::detail::CompactGraph &c) {
+      std::vector<std::tuple<int32_t, int32_t, Capacity>> arcs;
+      for (int32_t v = 0; v < c.n; v++)
+        for (int32_t a = c.first[v]; a < c.first[v + 1]; a++) arcs.emplace_back(v, c.head[a], c.cap[a]);
+      std::sort(arcs.begin(), arcs.end());
+      return arcs;
+    };
+    before = arcsOf(compact);
+    std::vector<int32_t> distance = sunder::detail::distancesFrom(compact, 7);
+    sunder::detail::orderArcsByDistance(compact, distance);
+    EXPECT_EQ(arcsOf(compact), before) << high;
+    for (int32_t v = 0; v < compact.n; v++)
+      for (int32_t a = compact.first[v]; a < compact.first[v + 1]; a++) {
+        int32_t b = compact.twin[a];
+        ASSERT_EQ(compact.twin[b], a);
+        ASSERT_EQ(compact.head[b], v);
+        ASSERT_EQ(compact.cap[b], compact.cap[a]);
+        if (a > compact.first[v]) {
+          int32_t x = compact.head[a - 1], y = compact.head[a];
+          ASSERT_TRUE(distance[x] < distance[y] || (distance[x] == distance[y] && x < y)) << v;
+        }
+      }
   }
 }
 
