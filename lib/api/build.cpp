@@ -753,7 +753,7 @@ CutTree buildChecked(const Graph &graph, const BuildOptions &options, Graph *own
   detail::BlockPlan plan;
   if (options.decompose && graph.nodeCount() >= 2)
     plan = detail::withMemory(
-        [&] { return detail::decompose(graph.nodeCount(), graph.edges()); },
+        [&] { return detail::decompose(graph.nodeCount(), graph.edges(), false); },
         [&] { return "splitting " + graphName(graph) + " into blocks"; });
   if (options.decompose && graph.nodeCount() >= 2 && !isOneBlock(plan, graph.nodeCount())) {
     if (owned != nullptr) detail::releaseEdges(*owned);

@@ -270,14 +270,24 @@ std::vector<Edge> unionOfTrees(const BlockPlan &plan, const std::vector<ParentTr
 
 }  // namespace
 
-BlockPlan decompose(int32_t n, const std::vector<Edge> &edges) {
+BlockPlan decompose(int32_t n, const std::vector<Edge> &edges, bool wholeBlockEdges) {
   checkEdges(n, edges);
   BlockPlan plan;
   plan.nodeCount = n;
-  Adjacency adj = buildAdjacency(n, edges, true);
-  BlockFinding found = BlockSearch(n, adj).run();
+  BlockFinding found;
+  {
+    // The adjacency goes before the blocks' edges are made.
+    Adjacency adj = buildAdjacency(n, edges, true);
+    found = BlockSearch(n, adj).run();
+  }
   std::vector<int32_t> edgeCount = countBlockEdges(found, edges);
   std::vector<int32_t> slot = placeBlocks(found, edgeCount, plan);
+  bool whole = plan.bridges.empty() && plan.blocks.size() == 1 &&
+               static_cast<int32_t>(plan.blocks[0].nodes.size()) == n;
+  if (whole && !wholeBlockEdges) {
+    std::vector<Edge>().swap(plan.blocks[0].edges);  // its reserved room too
+    return plan;
+  }
   distributeEdges(found, slot, edges, plan);
   return plan;
 }

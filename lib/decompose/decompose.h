@@ -88,8 +88,11 @@ struct BlockPlan {
   std::vector<Bridge> bridges;  // the ones that need none
 };
 
-// The blocks of the graph on nodes 0 ... n - 1 with these edges.
-BlockPlan decompose(int32_t n, const std::vector<Edge> &edges);
+// The blocks of the graph on nodes 0 ... n - 1 with these edges. Without
+// `wholeBlockEdges`, a graph that is one block of all n nodes gets a plan of
+// that block's nodes alone, no copy of its edges: a caller that builds such
+// a graph as it is spares the copy's memory.
+BlockPlan decompose(int32_t n, const std::vector<Edge> &edges, bool wholeBlockEdges = true);
 
 // The cut tree of the whole graph from the cut trees of the plan's blocks
 // (blockTrees[b] for plan.blocks[b], in its local numbering, any root):

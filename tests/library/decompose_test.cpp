@@ -185,6 +185,27 @@ TEST(Decompose, TwoTrianglesJoinedByABridge) {
   EXPECT_EQ(checkGraph(6, edges), (std::vector<int32_t>{3, 3}));
 }
 
+// Without the whole block's edges, a graph of one block gets its nodes
+// alone; a graph that splits, or one block that leaves a node out, still
+// gets every block's edges.
+TEST(Decompose, OneWholeBlockCanComeWithoutItsEdges) {
+  std::vector<Edge> ring{{0, 1, 2}, {1, 2, 3}, {2, 3, 4}, {3, 0, 1}};
+  BlockPlan whole = decompose(4, ring, false);
+  ASSERT_EQ(whole.blocks.size(), 1u);
+  EXPECT_EQ(whole.blocks[0].nodes.size(), 4u);
+  EXPECT_TRUE(whole.blocks[0].edges.empty());
+  EXPECT_EQ(decompose(4, ring).blocks[0].edges.size(), 4u);
+  BlockPlan isolated = decompose(5, ring, false);  // node 4 has no edge
+  ASSERT_EQ(isolated.blocks.size(), 1u);
+  EXPECT_EQ(isolated.blocks[0].edges.size(), 4u);
+  std::vector<Edge> tailed = ring;
+  tailed.push_back({3, 4, 5});
+  BlockPlan split = decompose(5, tailed, false);
+  ASSERT_EQ(split.blocks.size(), 1u);
+  EXPECT_EQ(split.blocks[0].edges.size(), 4u);
+  EXPECT_EQ(split.bridges.size(), 1u);
+}
+
 TEST(Decompose, BlocksSharingArticulationNodes) {
   // A bowtie at node 2, a square hanging from 4, a triangle from node 0.
   std::vector<Edge> edges{{0, 1, 1}, {1, 2, 1}, {2, 0, 1}, {2, 3, 2}, {3, 4, 2},
