@@ -152,7 +152,7 @@ class Driver {
   int64_t scanLimit(int32_t i) const;
   void runInSequence(CutEngine &engine, int32_t from, int32_t last);
   void runSpeculatively(int threads, int32_t from);
-  void work(CutEngine &engine);
+  void work(CutEngine &engine, std::vector<Outcome> &room);
   bool mayTake() const;
   void take(CutEngine &engine, std::unique_lock<std::mutex> &lock, std::vector<Outcome> &outcomes);
   int32_t takeCount() const;
@@ -227,12 +227,13 @@ void Driver::commit(int32_t i, const Outcome &o) {
   if (options_.stopAfter > 0) r_.scansAfter.push_back(r_.counters.scans);
   r_.calcSeconds += o.seconds;
   r_.computations++;
+  double end = now();
   // A cut of the largest 64-bit value is never recorded as found.
   if (o.cut < INT64_MAX) {
     r_.cutsRecorded++;
-    r_.lastCutSeconds = now() - start_;
+    r_.lastCutSeconds = end - start_;
   }
-  r_.manipSeconds += now() - start;
+  r_.manipSeconds += end - start;
   if (options_.progress) options_.progress(i, r_.n - 1);
 }
 
@@ -301,7 +302,9 @@ int32_t Driver::takeCount() const {
 
 // Takes the next positions (takeCount), computes their cuts with the sinks
 // their sources have now and files the outcomes. Called and returns with
-// `lock` held; `outcomes` is the caller's room for them.
+// `lock` held; `outcomes` is the caller's room for them, kMostTaken reserved
+// (a worker thread allocates nothing outside its computations, whose
+// failures reach the committing thread).
 void Driver::take(CutEngine &engine, std::unique_lock<std::mutex> &lock,
                   std::vector<Outcome> &outcomes) {
   int32_t first = next_, count = takeCount();
@@ -341,13 +344,12 @@ void Driver::take(CutEngine &engine, std::unique_lock<std::mutex> &lock,
   }
 }
 
-void Driver::work(CutEngine &engine) {
-  std::vector<Outcome> outcomes;
+void Driver::work(CutEngine &engine, std::vector<Outcome> &room) {
   std::unique_lock<std::mutex> lock(mu_);
   for (;;) {
     cv_.wait(lock, [this] { return stopping_ || next_ >= r_.n || mayTake(); });
     if (stopping_ || next_ >= r_.n) return;
-    take(engine, lock, outcomes);
+    take(engine, lock, room);
     cv_.notify_all();
   }
 }
@@ -373,11 +375,15 @@ void Driver::runSpeculatively(int threads, int32_t from) {
   committed_ = from - 1;
   window_ = std::min(kWindowPerThread * threads, lag());
   outcomes_.resize(static_cast<size_t>(window_));
-  std::vector<Outcome> taken;  // this thread's room for what it takes
+  // Each thread's room for the outcomes it takes, this one's last.
+  std::vector<std::vector<Outcome>> rooms(static_cast<size_t>(threads));
+  for (std::vector<Outcome> &room : rooms) room.reserve(kMostTaken);
+  std::vector<Outcome> &taken = rooms.back();
   // `own` computes ahead while this thread waits, and again the cuts whose
   // sink changed meanwhile.
   try {
-    for (auto &engine : workers) threads_.emplace_back([this, &engine] { work(*engine); });
+    for (size_t k = 0; k < workers.size(); k++)
+      threads_.emplace_back([this, &engine = *workers[k], &room = rooms[k]] { work(engine, room); });
     for (int32_t i = from; i < r_.n; i++) {
       checkCancel();
       std::unique_lock<std::mutex> lock(mu_);

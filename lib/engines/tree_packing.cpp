@@ -22,6 +22,33 @@ namespace {
 // Arc looks the packing may spend, per arc of the graph.
 constexpr int64_t kScansPerArc = 32;
 
+// The reached nodes a tree has yet to expand, the one with the most arcs
+// first, the last reached among equals: a stack of nodes per arc count, in
+// O(1) a node but for the walk down to the next stack that holds one (a
+// heap cost a third of the packing's time on real networks).
+class ByArcs {
+ public:
+  explicit ByArcs(int32_t mostArcs) : stacks_(static_cast<size_t>(mostArcs) + 1) {}
+  bool empty() const { return size_ == 0; }
+  void push(int32_t arcs, int32_t v) {
+    stacks_[arcs].push_back(v);
+    top_ = std::max(top_, arcs);
+    size_++;
+  }
+  int32_t pop() {
+    while (stacks_[top_].empty()) top_--;
+    size_--;
+    int32_t v = stacks_[top_].back();
+    stacks_[top_].pop_back();
+    return v;
+  }
+
+ private:
+  std::vector<std::vector<int32_t>> stacks_;
+  int32_t top_ = 0;
+  int64_t size_ = 0;
+};
+
 // Residual: the residuals' type, int32_t where the graph's residuals fit it
 // (CompactGraph::narrowResiduals()): half the room of 64 bits, 24 MB on
 // price 10^6.
@@ -47,16 +74,22 @@ class Packer {
   std::vector<int32_t> seen_;   // by node: the last tree that reached it
   std::vector<int64_t> carried_;  // by node: the amounts of the trees that reached it
   std::vector<int32_t> treeArcs_;  // the arcs of the tree being grown
-  std::priority_queue<std::pair<int32_t, int32_t>> queue_;  // (arcs, -node) reached, to expand
+  ByArcs queue_;  // reached, to expand
   int32_t hubCursor_;  // see hubArc
   int32_t tree_ = 0;
   int64_t scans_ = 0;
 };
 
+int32_t mostArcs(const CompactGraph &g) {
+  int32_t most = 0;
+  for (int32_t v = 0; v < g.n; v++) most = std::max(most, g.first[v + 1] - g.first[v]);
+  return most;
+}
+
 template <typename Residual>
 Packer<Residual>::Packer(const CompactGraph &g, int32_t hub)
     : g_(g), hub_(hub), arcs_(g.head.size()), end_(g.first.begin() + 1, g.first.end()),
-      seen_(g.n, 0), carried_(g.n, 0), hubCursor_(g.first[hub]) {
+      seen_(g.n, 0), carried_(g.n, 0), queue_(mostArcs(g)), hubCursor_(g.first[hub]) {
   g.cap.copyTo(res_);
   sortArcs();
 }
@@ -88,7 +121,7 @@ int32_t Packer<Residual>::hubArc() {
 
 // Grows one tree from the hub over arcs with capacity left: the hub gives
 // it one arc, then the reached node with the most arcs (the
-// smaller index among equals) takes an arc to every neighbour not reached
+// last reached among equals) takes an arc to every neighbour not reached
 // yet, and so on; returns the nodes it reached (the hub included), with the
 // smallest residual capacity of its arcs in `amount`. Arcs found with
 // nothing left are dropped from their node's list for good.
@@ -102,8 +135,7 @@ int32_t Packer<Residual>::growTree(int64_t &amount) {
   reach(first, amount = res_[first]);
   int32_t reached = 2;
   while (!queue_.empty()) {
-    int32_t v = -queue_.top().second;
-    queue_.pop();
+    int32_t v = queue_.pop();
     int32_t kept = g_.first[v];
     for (int32_t k = g_.first[v]; k < end_[v]; k++) {
       int32_t a = arcs_[k];
@@ -126,7 +158,7 @@ void Packer<Residual>::reach(int32_t a, int64_t &amount) {
   seen_[x] = tree_;
   treeArcs_.push_back(a);
   amount = std::min<int64_t>(amount, res_[a]);
-  queue_.push({arcCount(x), -x});
+  queue_.push(arcCount(x), x);
 }
 
 // Takes `amount` off the tree's edges and credits it to its nodes.
