@@ -217,6 +217,16 @@ TEST(Steering, SteeredCutsToTheRootEqualTheMaxFlow) {
   }
 }
 
+// Search-tree settings that steer cuts to node 0 by the distances to it.
+sunder::detail::EngineSettings steeredToNodeZero(const Graph &g) {
+  sunder::detail::EngineSettings settings;
+  settings.compactGraph = sunder::detail::makeCompactGraph(g);
+  settings.steerRoot = 0;
+  settings.rootDistance = std::make_shared<const std::vector<int32_t>>(
+      sunder::detail::distancesFrom(*settings.compactGraph, 0));
+  return settings;
+}
+
 // A steered cut whose two paths share a node: s = 1 reaches the root 0
 // along 1-2-4-5-0 and 1-3-4-5-0 (4-5 and 5-0 doubled), each four arcs and
 // so beyond the short paths. The steered search finds both, for the nodes
@@ -226,13 +236,8 @@ TEST(Steering, SteeredPathsShareTheNodesOfAPushedPath) {
   for (auto [u, v] : {std::pair{1, 2}, {1, 3}, {2, 4}, {3, 4}, {4, 5}, {4, 5}, {5, 0}, {5, 0}})
     g.addEdge(u, v);
   for (int leaf = 6; leaf <= 10; leaf++) g.addEdge(0, leaf);
-  auto compact = sunder::detail::makeCompactGraph(g);
-  ASSERT_EQ(heaviest(*compact), 0);
-  sunder::detail::EngineSettings settings;
-  settings.compactGraph = compact;
-  settings.steerRoot = 0;
-  settings.rootDistance =
-      std::make_shared<const std::vector<int32_t>>(sunder::detail::distancesFrom(*compact, 0));
+  sunder::detail::EngineSettings settings = steeredToNodeZero(g);
+  ASSERT_EQ(heaviest(*settings.compactGraph), 0);
   std::unique_ptr<sunder::detail::CutEngine> engine =
       sunder::detail::makeEngine(sunder::Engine::SearchTrees, g, settings);
   std::vector<uint8_t> side;
@@ -250,12 +255,7 @@ TEST(Steering, SteeredPathsStepAwayFromTheRootOnce) {
   Graph g(9);
   for (auto [u, v] : {std::pair{1, 0}, {1, 2}, {2, 3}, {3, 4}, {4, 0}}) g.addEdge(u, v);
   for (int leaf = 5; leaf <= 8; leaf++) g.addEdge(0, leaf);
-  auto compact = sunder::detail::makeCompactGraph(g);
-  sunder::detail::EngineSettings settings;
-  settings.compactGraph = compact;
-  settings.steerRoot = 0;
-  settings.rootDistance =
-      std::make_shared<const std::vector<int32_t>>(sunder::detail::distancesFrom(*compact, 0));
+  sunder::detail::EngineSettings settings = steeredToNodeZero(g);
   ASSERT_EQ(*settings.rootDistance, (std::vector<int32_t>{0, 1, 2, 2, 1, 1, 1, 1, 1}));
   std::unique_ptr<sunder::detail::CutEngine> engine =
       sunder::detail::makeEngine(sunder::Engine::SearchTrees, g, settings);
