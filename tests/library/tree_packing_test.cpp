@@ -227,6 +227,18 @@ sunder::detail::EngineSettings steeredToNodeZero(const Graph &g) {
   return settings;
 }
 
+// The cut of node 1 from node 0 by the search trees under `settings`: its
+// value, and the augmentations its trees made (node 1 on its side).
+std::pair<int64_t, int64_t> cutOneFromZero(const Graph &g,
+                                           const sunder::detail::EngineSettings &settings) {
+  std::unique_ptr<sunder::detail::CutEngine> engine =
+      sunder::detail::makeEngine(sunder::Engine::SearchTrees, g, settings);
+  std::vector<uint8_t> side;
+  int64_t value = engine->cut(1, 0, side);
+  EXPECT_EQ(side[1], 0);
+  return {value, engine->counters().augmentations};
+}
+
 // A steered cut whose two paths share a node: s = 1 reaches the root 0
 // along 1-2-4-5-0 and 1-3-4-5-0 (4-5 and 5-0 doubled), each four arcs and
 // so beyond the short paths. The steered search finds both, for the nodes
@@ -238,12 +250,7 @@ TEST(Steering, SteeredPathsShareTheNodesOfAPushedPath) {
   for (int leaf = 6; leaf <= 10; leaf++) g.addEdge(0, leaf);
   sunder::detail::EngineSettings settings = steeredToNodeZero(g);
   ASSERT_EQ(heaviest(*settings.compactGraph), 0);
-  std::unique_ptr<sunder::detail::CutEngine> engine =
-      sunder::detail::makeEngine(sunder::Engine::SearchTrees, g, settings);
-  std::vector<uint8_t> side;
-  EXPECT_EQ(engine->cut(1, 0, side), 2);
-  EXPECT_EQ(side[1], 0);
-  EXPECT_EQ(engine->counters().augmentations, 0);
+  EXPECT_EQ(cutOneFromZero(g, settings), (std::pair<int64_t, int64_t>{2, 0}));
 }
 
 // A source next to the root whose flow leaves by a farther neighbour: s = 1
@@ -257,17 +264,10 @@ TEST(Steering, SteeredPathsStepAwayFromTheRootOnce) {
   for (int leaf = 5; leaf <= 8; leaf++) g.addEdge(0, leaf);
   sunder::detail::EngineSettings settings = steeredToNodeZero(g);
   ASSERT_EQ(*settings.rootDistance, (std::vector<int32_t>{0, 1, 2, 2, 1, 1, 1, 1, 1}));
-  std::unique_ptr<sunder::detail::CutEngine> engine =
-      sunder::detail::makeEngine(sunder::Engine::SearchTrees, g, settings);
-  std::vector<uint8_t> side;
-  EXPECT_EQ(engine->cut(1, 0, side), 2);
-  EXPECT_EQ(side[1], 0);
-  EXPECT_EQ(engine->counters().augmentations, 0);
+  EXPECT_EQ(cutOneFromZero(g, settings), (std::pair<int64_t, int64_t>{2, 0}));
   // Auto's probe leaves the steered paths out: the trees carry that path.
   settings.steeredPaths = false;
-  engine = sunder::detail::makeEngine(sunder::Engine::SearchTrees, g, settings);
-  EXPECT_EQ(engine->cut(1, 0, side), 2);
-  EXPECT_EQ(engine->counters().augmentations, 1);
+  EXPECT_EQ(cutOneFromZero(g, settings), (std::pair<int64_t, int64_t>{2, 1}));
 }
 
 // Every tree edge weighs the max flow between its ends, and the nodes below
