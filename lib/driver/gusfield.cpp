@@ -148,7 +148,7 @@ class Driver {
   double now() const { return clock_(); }
   int32_t lag() const { return std::max(1, options_.knownLag); }
   Outcome computeOn(CutEngine &engine, int32_t k, int32_t s, int32_t t, int32_t committed,
-                    int64_t scanLimit = INT64_MAX);
+                    double start, int64_t scanLimit = INT64_MAX);
   int64_t scanLimit(int32_t i) const;
   void runInSequence(CutEngine &engine, int32_t from, int32_t last);
   void runSpeculatively(int threads, int32_t from);
@@ -156,7 +156,7 @@ class Driver {
   bool mayTake() const;
   void take(CutEngine &engine, std::unique_lock<std::mutex> &lock, std::vector<Outcome> &outcomes);
   int32_t takeCount() const;
-  void commit(int32_t i, const Outcome &o);
+  double commit(int32_t i, const Outcome &o, double start);
   void updateTree(int32_t s, int32_t sink, const Outcome &o);
   void stopWorkers();
   void checkCancel() const;
@@ -198,13 +198,14 @@ Driver::Driver(GusfieldRun &run, const DriverOptions &options)
 // 1 ... committed committed. It may use the cuts of positions more than the
 // lag before k: those are committed by then with every thread count (the
 // window is no wider), so the outcome and the counters are the sequential
-// loop's.
+// loop's. Its seconds run from `start`, the clock's reading when it began
+// (a reading per step, not two: on real networks most computations take
+// microseconds, and the clock's readings were a twentieth of the build).
 Outcome Driver::computeOn(CutEngine &engine, int32_t k, int32_t s, int32_t t, int32_t committed,
-                          int64_t limit) {
+                          double start, int64_t limit) {
   Outcome o;
   Counters before = engine.counters();
   KnownCuts known{&sourcePosition_, &knownSink_, &knownValue_, k - lag(), k, committed};
-  double start = now();
   o.cut = engine.cutSides(s, t, o.sides, limit, &known);
   o.seconds = now() - start;
   o.sink = t;
@@ -217,8 +218,9 @@ void Driver::checkCancel() const {
   if (options_.cancel && options_.cancel()) throw Cancelled();
 }
 
-void Driver::commit(int32_t i, const Outcome &o) {
-  double start = now();
+// Commits position i's outcome from `start`, the clock's reading when the
+// commit began; returns the reading at its end.
+double Driver::commit(int32_t i, const Outcome &o, double start) {
   int32_t s = r_.records[i].id, sink = r_.records[i].parent;
   updateTree(s, sink, o);
   knownSink_[s] = sink;
@@ -235,6 +237,7 @@ void Driver::commit(int32_t i, const Outcome &o) {
   }
   r_.manipSeconds += end - start;
   if (options_.progress) options_.progress(i, r_.n - 1);
+  return end;
 }
 
 // Gusfield's tree update after the cut of value o.cut between source s and
@@ -269,19 +272,18 @@ int64_t Driver::scanLimit(int32_t i) const {
 }
 
 void Driver::runInSequence(CutEngine &engine, int32_t from, int32_t last) {
+  double mark = now();  // the end of the last step
   for (int32_t i = from; i <= last; i++) {
     checkCancel();
     int64_t limit = scanLimit(i);
     if (limit < 0) return;
-    double start = now();
-    exchange(r_.records, i, exchanges_[i]);
-    r_.manipSeconds += now() - start;
-    Outcome o = computeOn(engine, i, r_.records[i].id, r_.records[i].parent, i - 1, limit);
+    exchange(r_.records, i, exchanges_[i]);  // counted with the computation
+    Outcome o = computeOn(engine, i, r_.records[i].id, r_.records[i].parent, i - 1, mark, limit);
     if (o.cut < 0) {  // the engine gave up: the probe ends here
       exchange(r_.records, i, exchanges_[i]);
       return;
     }
-    commit(i, o);
+    mark = commit(i, o, mark + o.seconds);
   }
 }
 
@@ -316,11 +318,13 @@ void Driver::take(CutEngine &engine, std::unique_lock<std::mutex> &lock,
   }
   int32_t committed = committed_;
   lock.unlock();
+  double mark = now();
   for (int32_t j = 0; j < count; j++) {
     Outcome &o = outcomes[j];
     int32_t sink = o.sink;
     try {
-      o = computeOn(engine, first + j, sourceAt_[first + j], sink, committed);
+      o = computeOn(engine, first + j, sourceAt_[first + j], sink, committed, mark);
+      mark += o.seconds;
     } catch (...) {
       o.failure = std::current_exception();
       o.sink = sink;
@@ -402,11 +406,11 @@ void Driver::runSpeculatively(int threads, int32_t from) {
       r_.manipSeconds += now() - start;
       int32_t sink = r_.records[i].parent;
       if (o.sink != sink) {
-        o = computeOn(*own, i, r_.records[i].id, sink, i - 1);
+        o = computeOn(*own, i, r_.records[i].id, sink, i - 1, now());
         r_.recomputed++;
       }
       lock.lock();
-      commit(i, o);
+      commit(i, o, now());
       committed_ = i;
       lock.unlock();
       cv_.notify_all();
