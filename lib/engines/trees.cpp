@@ -217,30 +217,36 @@ int64_t SearchTrees<Residual>::push(int32_t a1, int32_t a2, int32_t a3) {
 // unit networks within noise).
 constexpr int64_t kSteeredScansPerArc = 128;
 
-// Steps away from the root a steered path may take. A source next to the
-// root has its short paths pushed already (shortPaths), and what is left of
-// its flow goes out through neighbours farther away: without a step away
-// that flow was left to the trees, and three quarters of email-Enron's arc
-// looks were theirs. One step away: email-Enron 0.57 -> 0.15 s and
-// as-22july06 0.12 -> 0.05 s at -j1; two steps were no quicker.
-constexpr int32_t kStepsAway = 1;
+// Steps away from the root a steered path may take, from a source near it
+// and from one kFarFromRoot or more away. A source next to the root has its
+// short paths pushed already (shortPaths), and what is left of its flow
+// goes out through neighbours farther away: without a step away that flow
+// was left to the trees, and three quarters of email-Enron's arc looks were
+// theirs. One step away: email-Enron 0.57 -> 0.15 s and as-22july06 0.12
+// -> 0.05 s at -j1; two, once arcs were taken nearest the root first
+// (orderArcsByDistance): as-22july06 0.031 -> 0.019 s, email-Enron 0.090
+// -> 0.079 s, pgp-strong-2009 0.16 -> 0.136 s; three or four were no
+// quicker, nor more than one on the mesh, whose sources are far.
+constexpr int32_t kStepsAwayNear = 2;
+constexpr int32_t kStepsAwayFar = 1;
 
 // Pushes flow from s along paths to the root t that step away from it
-// (by the steering distances) kStepsAway times at most, and sideways only
-// near it (a source kFarFromRoot or more away takes a sideways step as a
-// step away: on a mesh it would wander along a wide layer), until the flow
-// reaches `bound`, no such path is left or its arc looks run out; returns
-// the flow. A depth-first search with a cursor per node that only moves
-// forward: a path found is pushed and the search starts again at s, the
-// path's nodes free to be entered again from where their cursors stand; a
-// dead end is entered again, from its first arc, only by a path with more
-// steps away left than the one that found it dead (its way on may have
-// been a step away, or through a node that path held), so a node's arcs
-// are looked at from the first kStepsAway + 1 times at most. On networks
-// whose nodes are all a few arcs from the hub most sources' flows are
-// paths of this kind, found without growing trees or adopting the orphans
-// that a unit push leaves all along its path; the search trees then start
-// from the residual graph it leaves.
+// (by the steering distances) a few times at most (kStepsAwayNear,
+// kStepsAwayFar), and sideways only near it (a source kFarFromRoot or more
+// away takes a sideways step as a step away: on a mesh it would wander
+// along a wide layer), until the flow reaches `bound`, no such path is
+// left or its arc looks run out; returns the flow. A depth-first search
+// with a cursor per node that only moves forward: a path found is pushed
+// and the search starts again at s, the path's nodes free to be entered
+// again from where their cursors stand; a dead end is entered again, from
+// its first arc, only by a path with more steps away left than the one
+// that found it dead (its way on may have been a step away, or through a
+// node that path held), so a node's arcs are looked at from the first
+// kStepsAwayNear + 1 times at most. On networks whose nodes are all a few
+// arcs from the hub most sources' flows are paths of this kind, found
+// without growing trees or adopting the orphans that a unit push leaves
+// all along its path; the search trees then start from the residual graph
+// it leaves.
 template <typename Residual>
 int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound) {
   const std::vector<int32_t> &dist = *steerDistance_;
@@ -250,6 +256,7 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
   int32_t keep = dist[s] < kFarFromRoot ? 0 : 1;  // dist[w] <= dist[v] - keep: a step closer
   auto away = [&](int32_t v, int32_t w) { return dist[w] > dist[v] - keep; };
   int32_t stepsAway = 0;  // on the path so far
+  int32_t allowed = keep == 0 ? kStepsAwayNear : kStepsAwayFar;
   pathArcs_.clear();
   enter(s, kOnPath);
   int32_t v = s;
@@ -257,7 +264,7 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
     int32_t &a = scan_[v];
     if (a == first_[v + 1]) {  // a dead end: back to the node before it
       if (v == s) break;
-      entered_[v] = static_cast<uint8_t>(kDeadEnd + kStepsAway - stepsAway);
+      entered_[v] = static_cast<uint8_t>(kDeadEnd + allowed - stepsAway);
       int32_t back = pathArcs_.back();
       v = head_[twin_[back]];
       stepsAway -= away(v, head_[back]);
@@ -268,7 +275,7 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
     looked++;
     int32_t w = head_[a];
     bool stepAway = away(v, w);
-    int32_t left = kStepsAway - stepsAway - stepAway;  // once at w
+    int32_t left = allowed - stepsAway - stepAway;  // once at w
     if (res_[a] == 0 || entered_[w] == kOnPath || left < 0 ||
         (stepAway && dist[w] > dist[v] + 1) ||
         (entered_[w] >= kDeadEnd && entered_[w] - kDeadEnd >= left)) {
