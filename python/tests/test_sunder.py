@@ -598,7 +598,7 @@ import os, signal, threading, time
 import numpy as np
 import sunder
 rng = np.random.default_rng(1)
-n = 40000  # several seconds to build
+n = 300000  # several seconds to build (0.2 s at 40,000 nodes)
 edges, caps = rng.integers(0, n, size=(4 * n, 2)), rng.integers(1, 100, size=4 * n)
 sent = []
 def interrupt():
