@@ -80,7 +80,8 @@ struct BuildOptions {
   //              SearchTrees, the sources heaviest first and no probe, on a
   //              graph where the packing proves half the nodes or more.
   //   steering   SearchTrees: a cut whose sink is the run's root first
-  //              pushes along paths that never step away from the root, then
+  //              pushes along paths that step away from the root twice at
+  //              most (once from a source far from it), then
   //              grows its source tree from the nodes nearest the root first
   //              (distances in arcs, found once), so it runs towards the
   //              root along about a path rather than as a ball.

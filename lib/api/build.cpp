@@ -736,11 +736,6 @@ std::string graphName(const Graph &graph) {
   return detail::graphSize(graph.nodeCount(), graph.edgeCount());
 }
 
-bool isOneBlock(const detail::BlockPlan &plan, int32_t n) {
-  return plan.bridges.empty() && plan.blocks.size() == 1 &&
-         static_cast<int32_t>(plan.blocks[0].nodes.size()) == n;
-}
-
 }  // namespace
 
 namespace {
@@ -755,7 +750,7 @@ CutTree buildChecked(const Graph &graph, const BuildOptions &options, Graph *own
     plan = detail::withMemory(
         [&] { return detail::decompose(graph.nodeCount(), graph.edges(), false); },
         [&] { return "splitting " + graphName(graph) + " into blocks"; });
-  if (options.decompose && graph.nodeCount() >= 2 && !isOneBlock(plan, graph.nodeCount())) {
+  if (options.decompose && graph.nodeCount() >= 2 && !detail::isWholeBlock(plan)) {
     if (owned != nullptr) detail::releaseEdges(*owned);
     return treeOfBlocks(graph, plan, options, threads, start);
   }

@@ -40,8 +40,7 @@ int64_t cutWork(int32_t s, const HubRun &run, const std::vector<int32_t> &positi
   if ((run.aloneToRoot != nullptr && (*run.aloneToRoot)[s]) || g.degree[s] <= run.provenDegree)
     return kWorkUnit;
   int64_t arcs = g.first[s + 1] - g.first[s];
-  bool tried = run.neighbourProofs &&
-               (run.steerDistance == nullptr || (*run.steerDistance)[s] >= kFarFromRoot);
+  bool tried = run.neighbourProofs && triesNeighbourProof(run.steerDistance, s);
   if (tried && heavierBefore(g, s, position)) return flowWork(arcs, 1);
   int64_t reach = run.farDistance != nullptr ? kFarReach * int64_t{(*run.farDistance)[s]} : 1;
   return flowWork(arcs, reach);

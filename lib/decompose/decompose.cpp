@@ -270,6 +270,11 @@ std::vector<Edge> unionOfTrees(const BlockPlan &plan, const std::vector<ParentTr
 
 }  // namespace
 
+bool isWholeBlock(const BlockPlan &plan) {
+  return plan.bridges.empty() && plan.blocks.size() == 1 &&
+         static_cast<int32_t>(plan.blocks[0].nodes.size()) == plan.nodeCount;
+}
+
 BlockPlan decompose(int32_t n, const std::vector<Edge> &edges, bool wholeBlockEdges) {
   checkEdges(n, edges);
   BlockPlan plan;
@@ -282,9 +287,7 @@ BlockPlan decompose(int32_t n, const std::vector<Edge> &edges, bool wholeBlockEd
   }
   std::vector<int32_t> edgeCount = countBlockEdges(found, edges);
   std::vector<int32_t> slot = placeBlocks(found, edgeCount, plan);
-  bool whole = plan.bridges.empty() && plan.blocks.size() == 1 &&
-               static_cast<int32_t>(plan.blocks[0].nodes.size()) == n;
-  if (whole && !wholeBlockEdges) {
+  if (!wholeBlockEdges && isWholeBlock(plan)) {
     std::vector<Edge>().swap(plan.blocks[0].edges);  // its reserved room too
     return plan;
   }

@@ -88,6 +88,9 @@ struct BlockPlan {
   std::vector<Bridge> bridges;  // the ones that need none
 };
 
+// Whether the plan is one block of all its nodes: the graph does not split.
+bool isWholeBlock(const BlockPlan &plan);
+
 // The blocks of the graph on nodes 0 ... n - 1 with these edges. Without
 // `wholeBlockEdges`, a graph that is one block of all n nodes gets a plan of
 // that block's nodes alone, no copy of its edges: a caller that builds such

@@ -293,12 +293,12 @@ bool Driver::mayTake() const { return next_ < r_.n && next_ <= committed_ + wind
 // How many positions a take gets (see kTakeSeconds), within the window.
 int32_t Driver::takeCount() const {
   int32_t room = std::min(r_.n - next_, committed_ + window_ + 1 - next_);
-  int32_t count = kMostTaken;
-  if (cutSeconds_ > 0) {
+  int32_t count = kMostTaken;  // cuts quicker than the clock tells
+  if (cutsFiled_ == 0) {
+    count = 1;  // nothing known yet
+  } else if (cutSeconds_ > 0) {
     double perCut = cutSeconds_ / cutsFiled_;
     count = static_cast<int32_t>(std::clamp(kTakeSeconds / perCut, 1.0, double{kMostTaken}));
-  } else if (cutsFiled_ == 0) {
-    count = 1;  // nothing known yet
   }
   return std::max(1, std::min(count, room));
 }
@@ -327,9 +327,10 @@ void Driver::take(CutEngine &engine, std::unique_lock<std::mutex> &lock,
       o = computeOn(engine, first + j, sourceAt_[first + j], sink, committed, mark);
       mark += o.seconds;
     } catch (...) {
+      // The engine may be in any state: the positions after this one are
+      // filed uncomputed, and the commits stop at this one before them.
       o.failure = std::current_exception();
-      o.sink = sink;
-      break;  // the engine may be in any state
+      break;
     }
   }
   lock.lock();

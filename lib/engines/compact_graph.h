@@ -152,6 +152,13 @@ void orderArcsByDistance(CompactGraph &g, const std::vector<int32_t> &distance);
 // adds to it.
 constexpr int32_t kFarFromRoot = 8;
 
+// Whether a computation from s steered by `distance` (to its root; null:
+// not steered) looks for a neighbour proof: the engines' rule, and their
+// predicted work's.
+inline bool triesNeighbourProof(const std::vector<int32_t> *distance, int32_t s) {
+  return distance == nullptr || (*distance)[s] >= kFarFromRoot;
+}
+
 // How the engines on the compact graph run a computation.
 struct CompactSettings {
   // Stop as soon as the flow reaches the smaller weighted degree of s and t;

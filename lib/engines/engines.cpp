@@ -175,7 +175,7 @@ class CompactEngine : public CutEngine {
     if (known == nullptr || !settings_.neighbourProofs || !settings_.degreeBound ||
         g.degree[s] > g.degree[t])
       return false;
-    if (t == steerRoot_ && (*steerDistance_)[s] < kFarFromRoot) return false;
+    if (t == steerRoot_ && !triesNeighbourProof(steerDistance_.get(), s)) return false;
     int32_t x = -1;
     for (int32_t a = g.first[s]; a < g.first[s + 1]; a++) {
       int32_t y = g.head[a];

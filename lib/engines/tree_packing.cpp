@@ -13,7 +13,6 @@
 #include "lib/engines/tree_packing.h"
 
 #include <algorithm>
-#include <queue>
 
 namespace sunder::detail {
 

@@ -277,7 +277,6 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
     bool stepAway = away(v, w);
     int32_t left = allowed - stepsAway - stepAway;  // once at w
     if (res_[a] == 0 || entered_[w] == kOnPath || left < 0 ||
-        (stepAway && dist[w] > dist[v] + 1) ||
         (entered_[w] >= kDeadEnd && entered_[w] - kDeadEnd >= left)) {
       a++;
       continue;

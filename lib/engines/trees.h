@@ -21,9 +21,10 @@
 // marks are the graph's own, made once and shared (compact_graph.h), those
 // of another node are made for the computation. A computation steered
 // towards the run's root (steerTowards) then pushes along paths from s
-// that step away from the root once at most, found depth first, no dead
-// end entered twice: a unit push saturates every arc of its path, and each
-// node on it would be an orphan of the trees. Then each tree has a queue
+// that step away from the root a few times at most, found depth first, a
+// dead end entered again only by a path with more steps away to spare: a
+// unit push saturates every arc of its path, and each node on it would be
+// an orphan of the trees. Then each tree has a queue
 // of its own, and the tree whose growing has looked at fewer arcs in this
 // computation grows next, so a small tree reaches a hub's neighbourhood
 // before the hub's tree floods it. A marked sink does not even grow at
