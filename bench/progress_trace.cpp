@@ -7,7 +7,11 @@
 // reads it) with the progress callbacks and writes one line per cut
 // reported, "SECONDS DONE TOTAL WORK WORK_TOTAL": seconds since the build
 // was called, the cuts (progress) and the predicted work (progressWork,
-// called right after). A graph file of "-" is read from standard input.
+// called right after), after a '#' line naming the graph. Cuts reported
+// within 1/512 of the build's time of the last line written are left out
+// (the first and last are kept), so that a trace of a million cuts stays
+// a few hundred lines; a pause of the build stays as it was. A graph file
+// of "-" is read from standard input.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +27,18 @@ struct Sample {
   double seconds;
   int64_t done, total, work, workTotal;
 };
+
+// The samples written: see the header.
+std::vector<Sample> thinned(const std::vector<Sample> &samples) {
+  std::vector<Sample> kept;
+  if (samples.empty()) return kept;
+  double spacing = samples.back().seconds / 512;
+  for (size_t k = 0; k < samples.size(); k++)
+    if (kept.empty() || k + 1 == samples.size() ||
+        samples[k].seconds - kept.back().seconds >= spacing)
+      kept.push_back(samples[k]);
+  return kept;
+}
 
 }  // namespace
 
@@ -54,7 +70,11 @@ int main(int argc, char **argv) {
       perror(argv[2]);
       return 1;
     }
-    for (const Sample &s : samples)
+    fprintf(out,
+            "# %s, %d threads: seconds since the build started, cuts done, total, "
+            "predicted work done, total\n",
+            argv[1], options.threads);
+    for (const Sample &s : thinned(samples))
       fprintf(out, "%.6f %lld %lld %lld %lld\n", s.seconds, static_cast<long long>(s.done),
               static_cast<long long>(s.total), static_cast<long long>(s.work),
               static_cast<long long>(s.workTotal));

@@ -1,16 +1,17 @@
 // The predicted work of a build's cuts, which BuildOptions::progressWork
 // reports: how far a build has gone in time, not in cuts.
 //
-// Cuts cost very different amounts, and their cost falls over a run rooted
-// at the hub, whose sources go heaviest first: a node proven alone (by the
-// packed trees or its degree) costs no flow, a flow costs about its
-// source's arcs to the power 1.3 (a heavy node's cut to the hub pushes as
-// many paths as it has arcs, each longer), times the source's distance to
-// the hub on a graph whose hub is far (a mesh: the steered search runs
-// along about a path to it), and a neighbour proof keeps the flow near the
-// source (fitted on recorded builds of real networks, meshes and the
-// families). Runs of other roots draw their order at random: their cuts
-// count alike.
+// Cuts cost very different amounts, and their cost changes over a run
+// rooted at the hub, whose sources go by degree (hubOrder): a node proven
+// alone (by the packed trees or its degree) costs no flow, a flow costs
+// about a * (1 + a / 96) for a source of a arcs (a heavy node's cut to the
+// hub pushes as many paths as it has arcs, each longer; on a weighted
+// graph a is its summed capacity in arcs of the mean capacity where that
+// is more), times the source's distance to the hub on a graph whose hub
+// is far (a mesh: the steered search runs along about a path to it), and
+// a neighbour proof keeps the flow near the source (fitted on recorded
+// builds of real networks, meshes and the families). Runs of other roots
+// draw their order at random: their cuts count alike.
 //
 // Invariants: every cut of a flow run counts kWorkUnit at least, those of
 // the dense solver's blocks (built first, at once) nothing; the work of the
