@@ -36,18 +36,22 @@ struct BuildOptions {
                                   // relabels since the last exceed this
                                   // many times the awake nodes (> 0)
   // Called on the calling thread after each committed cut, with the cuts
-  // committed so far and the total.
+  // committed so far and the total; on a graph of 100,000 edges or more
+  // that does not split, also now and then while the build prepares its
+  // first cut (the packing, the probe), with no cut done.
   std::function<void(int64_t done, int64_t total)> progress;
   // Called right after each call of `progress` (at the same moments when
   // `progress` is empty), with the build's predicted work done so far and
   // in all, in units of its own: the total stays the same over the build
   // and `done` only grows, reaching it with the last cut. Cuts cost very
   // different amounts (a node proven alone costs no flow; a heavy node's
-  // flow costs more; runs from the hub take the heaviest nodes first), and
+  // flow costs more; runs from the hub take their nodes by degree), and
   // the work weighs each by its predicted cost, so that it advances about
   // evenly in time where the cuts do not: sunder::TimeLeft fed with it
-  // estimates the time left better than with the cuts. Predicting it takes
-  // a pass over the graph's arcs once per run, only when this is set.
+  // estimates the time left better than with the cuts. On a large graph
+  // the work of preparing the first cut (about half of price 10^6's time)
+  // counts too. Predicting it takes a pass over the graph's arcs once per
+  // run, only when this is set.
   std::function<void(int64_t done, int64_t total)> progressWork;
   // Asked on the calling thread between cuts; true stops the build, which
   // then throws sunder::Cancelled.

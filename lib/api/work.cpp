@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace sunder::detail {
 
@@ -17,16 +18,16 @@ constexpr double kMostWork = 1e8;
 // the hub pushes as many paths as it has arcs, and each runs further.
 constexpr double kArcsDoubling = 96;
 
-// The flow of a source with `arcs` arcs whose paths run `reach` arcs:
-// arcs * (1 + arcs / kArcsDoubling) * reach in kWorkUnit (a cut proven
-// without a flow, its commit and tree update, costs about what a flow
-// along one arc does), and kWorkUnit on top (fitted on recorded builds of
-// real networks at one thread: a node of 16 arcs costs 20 to 25 proven
-// cuts, one of 1,000 about 10,000).
+// The flow of a source with `arcs` arcs whose paths run `reach` arcs, its
+// commit aside: arcs * (1 + arcs / kArcsDoubling) * reach in kWorkUnit (a
+// cut proven without a flow, its commit and tree update, costs about what
+// a flow along one arc does at one thread; fitted on recorded builds of
+// real networks: a node of 16 arcs costs 20 to 25 proven cuts, one of
+// 1,000 about 10,000).
 int64_t flowWork(int64_t arcs, int64_t reach) {
   double a = static_cast<double>(arcs);
   double w = a * (1 + a / kArcsDoubling) * static_cast<double>(std::max<int64_t>(reach, 1));
-  return kWorkUnit + static_cast<int64_t>(std::llround(kWorkUnit * std::min(w, kMostWork)));
+  return static_cast<int64_t>(std::llround(kWorkUnit * std::min(w, kMostWork)));
 }
 
 // The capacity of an arc on average; 1 without arcs.
@@ -59,15 +60,17 @@ int64_t cutWork(int32_t s, const HubRun &run, const std::vector<int32_t> &positi
                 double meanCapacity) {
   const CompactGraph &g = *run.graph;
   if ((run.aloneToRoot != nullptr && (*run.aloneToRoot)[s]) || g.degree[s] <= run.provenDegree)
-    return kWorkUnit;
+    return run.commitWork;
   int64_t arcs = weighedArcs(g.first[s + 1] - g.first[s], g.degree[s], meanCapacity);
   bool tried = run.neighbourProofs && triesNeighbourProof(run.steerDistance, s);
-  if (tried && heavierBefore(g, s, position)) return flowWork(arcs, 1);
+  if (tried && heavierBefore(g, s, position)) return run.commitWork + flowWork(arcs, 1);
   int64_t reach = run.farDistance != nullptr ? kFarReach * int64_t{(*run.farDistance)[s]} : 1;
-  return flowWork(arcs, reach);
+  return run.commitWork + flowWork(arcs, reach);
 }
 
 }  // namespace
+
+int64_t commitWorkOn(int threads) { return threads > 1 ? kWorkUnit * 5 / 2 : kWorkUnit; }
 
 std::vector<int64_t> workUpTo(const std::vector<int32_t> &sources, const HubRun &run) {
   size_t n = sources.size();
@@ -99,8 +102,45 @@ int64_t blockWork(int32_t size, const std::vector<Edge> &edges, bool dense) {
   for (int32_t v = 0; v < size; v++) arcs[v] = weighedArcs(arcs[v], degree[v], meanCapacity);
   std::sort(arcs.begin(), arcs.end());
   int64_t work = 0;
-  for (int32_t k = 0; k + 1 < size; k++) work += flowWork(arcs[k], 1);
+  for (int32_t k = 0; k + 1 < size; k++) work += kWorkUnit + flowWork(arcs[k], 1);
   return work;
+}
+
+StagedWork::StagedWork(std::function<void(int64_t, int64_t)> progress,
+                       std::function<void(int64_t, int64_t)> progressWork, int32_t nodes,
+                       int64_t edges)
+    : progress_(std::move(progress)), progressWork_(std::move(progressWork)), nodes_(nodes),
+      edges_(edges) {}
+
+void StagedWork::fix(bool packs, bool probes, int64_t cutBound) {
+  packingFrom_ = kWorkBeforeTotal * edges_;
+  packingWork_ = packs ? kPackingWork * edges_ : 0;
+  probeWork_ = probes ? cutBound / kProbeShare : 0;
+  cutsFrom_ = packingFrom_ + packingWork_ + probeWork_;
+  total_ = cutsFrom_ + std::max<int64_t>(cutBound, 1);
+  report(packingFrom_);
+}
+
+void StagedWork::reportSetup(int64_t from, int64_t work, double share) {
+  if (!fixed()) return;
+  report(from + static_cast<int64_t>(static_cast<double>(work) * std::min(std::max(share, 0.0), 1.0)));
+}
+
+void StagedWork::cuts(int64_t done, int64_t all) const {
+  if (!progressWork_) return;
+  long double part = all > 0 && done < all
+                         ? static_cast<long double>(total_ - cutsFrom_) * done / all
+                         : total_ - cutsFrom_;
+  int64_t at = cutsFrom_ + static_cast<int64_t>(part);
+  reported_ = std::max(reported_, std::min(at, total_));
+  progressWork_(reported_, total_);
+}
+
+void StagedWork::report(int64_t done) const {
+  if (progress_) progress_(0, int64_t{nodes_} - 1);
+  if (!progressWork_) return;
+  reported_ = std::max(reported_, std::min(done, total_));
+  progressWork_(reported_, total_);
 }
 
 }  // namespace sunder::detail

@@ -21,6 +21,7 @@
 #define SUNDER_API_WORK_H
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "lib/engines/compact_graph.h"
@@ -43,7 +44,15 @@ struct HubRun {
   const std::vector<int32_t> *steerDistance = nullptr;
   // The hub's distances when it is far: a flow's work grows with its length.
   const std::vector<int32_t> *farDistance = nullptr;
+  // What each cut costs beside its flow: its commit and tree update.
+  int64_t commitWork = kWorkUnit;
 };
+
+// The commit work of a run on `threads` threads: the flows run beside the
+// commits, which stay on one thread and cost more there (a cut proven
+// without a flow took 0.12 µs at one thread and 0.3 µs at two on real
+// networks, while the flows of 8 to 64 arcs took as long a cut).
+int64_t commitWorkOn(int threads);
 
 // Work of positions 1 ... i at index i (index 0: none) for the sources in
 // order, the root first: `sources` holds n nodes. Null `run.graph`: every
@@ -54,6 +63,50 @@ std::vector<int64_t> workUpTo(const std::vector<int32_t> &sources, const HubRun 
 // none for the dense solver's blocks, else every node but the heaviest a
 // flow by its arcs.
 int64_t blockWork(int32_t size, const std::vector<Edge> &edges, bool dense);
+
+// A large graph's build reported as its setup, then its cuts, on one total
+// fixed once the hub's order is known: before the first cut the setup of
+// such a graph takes about half its time (the decomposition, the compact
+// graph, the hub's distances, the packing and Auto's probe: 1.8 of 3.8 s on
+// price 10^6), which the cuts alone leave without a rate. Each report is a
+// call of `progress` with no cut done, then of `progressWork` (either may
+// be empty) with the setup's work so far; once the run starts, its own
+// predicted work is scaled into the cuts' share. The setup's work per edge,
+// in the cuts' units, was fitted on price networks of 10^5 and 10^6 nodes
+// and email-Enron's large block on two threads: kWorkBeforeTotal for what
+// comes before the total is known (counted done at the first report), then
+// kPackingWork; Auto's probe, whose flows run from drawn sources without
+// the steered paths (a tenth of a mesh's time), counts 1/kProbeShare of
+// the cuts' work.
+//
+// Invariants: nothing is reported before fix; the total stays as fixed and
+// the work reported only grows, reaching the total with the run's last cut.
+class StagedWork {
+ public:
+  static constexpr int64_t kWorkBeforeTotal = 16;
+  static constexpr int64_t kPackingWork = 22;
+  static constexpr int64_t kProbeShare = 10;
+
+  StagedWork(std::function<void(int64_t, int64_t)> progress,
+             std::function<void(int64_t, int64_t)> progressWork, int32_t nodes, int64_t edges);
+  // The total: the setup of `edges` (with the packing and probe where they
+  // come) and `cutBound` for the cuts; reports the work before it.
+  void fix(bool packs, bool probes, int64_t cutBound);
+  bool fixed() const { return total_ > 0; }
+  void packed(double share) { reportSetup(packingFrom_, packingWork_, share); }
+  void probed(double share) { reportSetup(packingFrom_ + packingWork_, probeWork_, share); }
+  // The run has `done` of its `all` predicted work.
+  void cuts(int64_t done, int64_t all) const;
+
+ private:
+  void reportSetup(int64_t from, int64_t work, double share);
+  void report(int64_t done) const;
+  std::function<void(int64_t, int64_t)> progress_, progressWork_;
+  int32_t nodes_;
+  int64_t edges_;
+  int64_t total_ = 0, packingFrom_ = 0, packingWork_ = 0, probeWork_ = 0, cutsFrom_ = 0;
+  mutable int64_t reported_ = 0;
+};
 
 }  // namespace sunder::detail
 

@@ -30,6 +30,7 @@
 #define SUNDER_ENGINES_TREE_PACKING_H
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "lib/engines/compact_graph.h"
@@ -45,8 +46,14 @@ struct TreePacking {
   int64_t scans = 0;   // arcs looked at
 };
 
-// The packing of trees from `hub` in `g` (see above).
-TreePacking packTrees(const CompactGraph &g, int32_t hub);
+// The share of the packing done, from 0 to 1, now and then while it packs
+// (about each 1/64): by its arc looks against those a packing is expected
+// to make; it may reach 1 before the packing ends.
+using PackingProgress = std::function<void(double share)>;
+
+// The packing of trees from `hub` in `g` (see above); `progress` may be
+// empty.
+TreePacking packTrees(const CompactGraph &g, int32_t hub, const PackingProgress &progress = {});
 
 }  // namespace sunder::detail
 

@@ -226,6 +226,51 @@ TEST(LibraryApi, ProgressWorkFollowsEveryCutAndKeepsItsTotal) {
   }
 }
 
+// A graph of 100,000 edges that does not split (a ring of 20,000 nodes and
+// random chords) reports its setup before the first cut: progress with no
+// cut done, each followed by more work, on the total the cuts then reach.
+// The calls are the same without progressWork, and so is the tree.
+TEST(LibraryApi, ProgressWorkCountsTheSetupOfALargeGraph) {
+  const int n = 20000;
+  std::mt19937_64 rng(8);
+  sunder::Graph g(n);
+  for (int v = 0; v < n; v++) g.addEdge(v, (v + 1) % n, 1);
+  std::uniform_int_distribution<int> node(0, n - 1);
+  while (g.edgeCount() < 100000) {
+    int u = node(rng), v = node(rng);
+    if (u != v) g.addEdge(u, v, 1);
+  }
+  sunder::BuildOptions options;
+  options.threads = 2;
+  std::vector<int64_t> plainCuts, cuts, work;
+  options.progress = [&](int64_t done, int64_t) { plainCuts.push_back(done); };
+  sunder::CutTree plain = sunder::buildCutTree(g, options);
+  options.progress = [&](int64_t done, int64_t) { cuts.push_back(done); };
+  int64_t workTotal = -1;
+  options.progressWork = [&](int64_t done, int64_t total) {
+    if (workTotal < 0) workTotal = total;
+    EXPECT_EQ(total, workTotal);
+    EXPECT_GE(done, work.empty() ? 0 : work.back());
+    work.push_back(done);
+  };
+  sunder::CutTree t = sunder::buildCutTree(g, options);
+  EXPECT_EQ(cuts, plainCuts);
+  ASSERT_EQ(work.size(), cuts.size());
+  size_t setup = 0;
+  while (setup < cuts.size() && cuts[setup] == 0) setup++;
+  ASSERT_GE(setup, 3u);
+  ASSERT_LT(setup, cuts.size());
+  EXPECT_GT(work[0], 0);
+  EXPECT_GT(work[setup - 1], work[0]);
+  EXPECT_GT(work[setup], work[setup - 1]);
+  EXPECT_LT(work[setup], workTotal / 2);
+  EXPECT_EQ(work.back(), workTotal);
+  EXPECT_EQ(cuts.back(), n - 1);
+  std::vector<sunder::TreeEdge> a = t.edges(), b = plain.edges();
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t k = 0; k < a.size(); k++) EXPECT_EQ(a[k].weight, b[k].weight);
+}
+
 // Two builds at once in one process give what each gives alone.
 TEST(LibraryApi, TwoBuildsOnTwoThreadsEqualEachAlone) {
   std::mt19937_64 rng(11);
