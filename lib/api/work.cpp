@@ -30,20 +30,30 @@ int64_t flowWork(int64_t arcs, int64_t reach) {
   return static_cast<int64_t>(std::llround(kWorkUnit * std::min(w, kMostWork)));
 }
 
-// The capacity of an arc on average; 1 without arcs.
-double meanArcCapacity(const std::vector<int64_t> &degree, size_t arcs) {
-  double summed = 0;
-  for (int64_t d : degree) summed += static_cast<double>(d);
-  return arcs > 0 && summed > 0 ? summed / static_cast<double>(arcs) : 1;
+// The median capacity of `count` arcs (`capacityOf(k)` the k-th), from
+// evenly spaced samples of at most kCapacitySamples; 1 without arcs. Not
+// the mean: capacities are often heavy-tailed (tanglenet's run from 12 to
+// 5,000 around a median of 56), and a path carries what its lightest arc
+// does.
+constexpr size_t kCapacitySamples = 4096;
+
+template <class CapacityOf>
+double typicalCapacity(size_t count, CapacityOf capacityOf) {
+  if (count == 0) return 1;
+  std::vector<int64_t> sample;
+  size_t step = std::max<size_t>(count / kCapacitySamples, 1);
+  for (size_t k = 0; k < count; k += step) sample.push_back(capacityOf(k));
+  std::nth_element(sample.begin(), sample.begin() + sample.size() / 2, sample.end());
+  return std::max<double>(1, static_cast<double>(sample[sample.size() / 2]));
 }
 
 // The arcs a flow from a node is weighed by: its own, or its summed
-// capacity in arcs of the mean capacity where that is more. On weighted
+// capacity in arcs of the typical capacity where that is more. On weighted
 // graphs a heavy node's cut is the larger and takes the more paths
 // (tanglenet's heaviest nodes, of no more arcs than the rest, cost a
 // thousand times the lightest).
-int64_t weighedArcs(int64_t arcs, int64_t degree, double meanCapacity) {
-  return std::max(arcs, static_cast<int64_t>(std::min(static_cast<double>(degree) / meanCapacity, 1e15)));
+int64_t weighedArcs(int64_t arcs, int64_t degree, double typical) {
+  return std::max(arcs, static_cast<int64_t>(std::min(static_cast<double>(degree) / typical, 1e15)));
 }
 
 // Whether s has a neighbour at an earlier position (the root included) at
@@ -57,11 +67,11 @@ bool heavierBefore(const CompactGraph &g, int32_t s, const std::vector<int32_t> 
 }
 
 int64_t cutWork(int32_t s, const HubRun &run, const std::vector<int32_t> &position,
-                double meanCapacity) {
+                double typical) {
   const CompactGraph &g = *run.graph;
   if ((run.aloneToRoot != nullptr && (*run.aloneToRoot)[s]) || g.degree[s] <= run.provenDegree)
     return run.commitWork;
-  int64_t arcs = weighedArcs(g.first[s + 1] - g.first[s], g.degree[s], meanCapacity);
+  int64_t arcs = weighedArcs(g.first[s + 1] - g.first[s], g.degree[s], typical);
   bool tried = run.neighbourProofs && triesNeighbourProof(run.steerDistance, s);
   if (tried && heavierBefore(g, s, position)) return run.commitWork + flowWork(arcs, 1);
   int64_t reach = run.farDistance != nullptr ? kFarReach * int64_t{(*run.farDistance)[s]} : 1;
@@ -76,30 +86,29 @@ std::vector<int64_t> workUpTo(const std::vector<int32_t> &sources, const HubRun 
   size_t n = sources.size();
   std::vector<int64_t> upTo(n, 0);
   std::vector<int32_t> position;
-  double meanCapacity = 1;
+  double typical = 1;
   if (run.graph != nullptr) {
-    meanCapacity = meanArcCapacity(run.graph->degree, run.graph->head.size());
+    const CompactGraph &g = *run.graph;
+    typical = typicalCapacity(g.cap.size(), [&g](size_t a) { return g.cap[a]; });
     position.assign(n, 0);
     for (size_t i = 0; i < n; i++) position[sources[i]] = static_cast<int32_t>(i);
   }
   for (size_t i = 1; i < n; i++)
     upTo[i] = upTo[i - 1] +
-              (run.graph != nullptr ? cutWork(sources[i], run, position, meanCapacity) : kWorkUnit);
+              (run.graph != nullptr ? cutWork(sources[i], run, position, typical) : kWorkUnit);
   return upTo;
 }
 
 int64_t blockWork(int32_t size, const std::vector<Edge> &edges, bool dense) {
   if (size < 2 || dense) return 0;
   std::vector<int64_t> arcs(size, 0), degree(size, 0);
-  size_t allArcs = 0;
   for (const Edge &e : edges)
     if (e.u != e.v) {
       arcs[e.u]++, arcs[e.v]++;
       degree[e.u] += e.capacity, degree[e.v] += e.capacity;
-      allArcs += 2;
     }
-  double meanCapacity = meanArcCapacity(degree, allArcs);
-  for (int32_t v = 0; v < size; v++) arcs[v] = weighedArcs(arcs[v], degree[v], meanCapacity);
+  double typical = typicalCapacity(edges.size(), [&edges](size_t k) { return edges[k].capacity; });
+  for (int32_t v = 0; v < size; v++) arcs[v] = weighedArcs(arcs[v], degree[v], typical);
   std::sort(arcs.begin(), arcs.end());
   int64_t work = 0;
   for (int32_t k = 0; k + 1 < size; k++) work += kWorkUnit + flowWork(arcs[k], 1);

@@ -6,7 +6,7 @@
 // alone (by the packed trees or its degree) costs no flow, a flow costs
 // about a * (1 + a / 96) for a source of a arcs (a heavy node's cut to the
 // hub pushes as many paths as it has arcs, each longer; on a weighted
-// graph a is its summed capacity in arcs of the mean capacity where that
+// graph a is its summed capacity in arcs of the median capacity where that
 // is more), times the source's distance to the hub on a graph whose hub
 // is far (a mesh: the steered search runs along about a path to it), and
 // a neighbour proof keeps the flow near the source (fitted on recorded

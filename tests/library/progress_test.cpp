@@ -58,13 +58,14 @@ struct Replay {
 };
 
 template <class Estimate>
-Replay replay(const std::vector<Sample> &trace, Estimate estimate, double from = 0.1) {
+Replay replay(const std::vector<Sample> &trace, Estimate estimate, double from = 0.1,
+              double until = 1) {
   double end = trace.back().seconds;
   Replay r;
   for (const Sample &s : trace) {
     std::optional<double> left = estimate(s);
     double truth = end - s.seconds;
-    if (s.seconds < from * end || truth < 0.05 * end) continue;
+    if (s.seconds < from * end || s.seconds > until * end || truth < 0.05 * end) continue;
     r.judged++;
     if (!left) {
       r.unknownUntil = s.seconds / end;
@@ -86,7 +87,8 @@ Replay replayTimeLeft(const std::vector<Sample> &trace) {
 
 // The estimate fed with the predicted work (BuildOptions::progressWork), as
 // cuttree and Python's progress bar feed it.
-Replay replayWork(const std::vector<Sample> &trace, double from = 0.1) {
+// Judged from `from` to `until` of the build's time.
+Replay replayWork(const std::vector<Sample> &trace, double from = 0.1, double until = 1) {
   sunder::TimeLeft left;
   return replay(
       trace,
@@ -94,7 +96,7 @@ Replay replayWork(const std::vector<Sample> &trace, double from = 0.1) {
         left.update(s.seconds, s.work, s.workTotal);
         return left.secondsLeft();
       },
-      from);
+      from, until);
 }
 
 // What cuttree said before: the cuts left at the average rate since the
@@ -240,18 +242,25 @@ TEST(TimeLeftTraces, CurrentBuildsWithinAFactorTwoAfterTheFirstTenth) {
 
 // Where the predicted work misjudges the cuts. tanglenet's cuts, by weighted
 // degree lightest first, cost 3,000 times more at the end than at the
-// start, where the work weighs them only up to 60 times as much: the
-// estimate is low, 10 times at 86 % of its time (the cuts alike: 47).
-// pgp's nodes of 8 arcs take longer than those of 16, and the estimate is
-// high, 7.7 times at 67 %; email-Enron, astro-ph weighted and cond-mat-2005
-// stay within 2.5 to 3.7.
+// start. The work weighs a node by its summed capacity in arcs of the
+// median capacity: the estimate is low, within 4.5 until 80 % of its time,
+// where the mean capacity (pulled up by a few edges of up to 5,000) left
+// it 10 times low; its last cuts, a few of 10 to 20 ms each, come 5 to 30
+// times later than estimated from one recording to the next (this one:
+// 32; the cuts alike: 23). pgp's nodes of 8 arcs take longer than those of
+// 16, and the estimate is high, 7.7 times at 67 %; email-Enron, astro-ph
+// weighted and cond-mat-2005 stay within 2.5 to 3.7.
 TEST(TimeLeftTraces, CurrentBuildsWhoseCutsCostOtherThanPredicted) {
   auto work = [](const std::vector<Sample> &t) { return replayWork(t); };
-  expectTraces({"2026-12/email-Enron", "2026-12/astro-ph-weighted"}, work, 60, 2.6, 0.65);
-  expectTraces({"2026-12/cond-mat-2005"}, work, 60, 4.0, 0.65);
+  expectTraces({"2026-12/email-Enron"}, work, 60, 2.6, 0.65);
+  expectTraces({"2026-12/cond-mat-2005", "2026-12/astro-ph-weighted"}, work, 60, 4.0, 0.65);
   expectTraces({"2026-12/pgp-strong-2009"}, work, 60, 8.0, 0.4);
-  expectTraces({"2026-12/tanglenet-4000"}, work, 60, 11.0, 0.25);
-  EXPECT_GT(replayTimeLeft(readTrace("2026-12/tanglenet-4000")).worst, 40);
+  std::vector<Sample> tanglenet = readTrace("2026-12/tanglenet-4000");
+  Replay r = replayWork(tanglenet, 0.1, 0.8);
+  EXPECT_GT(r.judged, 60);
+  EXPECT_LE(r.worst, 4.5);
+  EXPECT_LE(r.unknownUntil, 0.2);
+  EXPECT_GT(replayTimeLeft(tanglenet).worst, 20);
 }
 
 // A build that commits `rate` cuts a second from `start` on, with `first`
