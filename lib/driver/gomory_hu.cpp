@@ -118,6 +118,7 @@ class Build {
         degree_[e.v] += e.capacity;
       }
     if (n >= 2) stack_.push_back(wholeGraph(edges));
+    flowWork_ = flowWorkOn(options.threads);
     workTotal_ = workOf(n) - n * workOf(1);
     workScale_ = workTotal_ > 0 ? 0x1p40 / workTotal_ : 1;  // units fine enough for any n
   }
@@ -278,16 +279,20 @@ class Build {
   // of the size each, on the wheels and rings of the families) add up to
   // about p^3 / 3k. A split takes off the work of the whole and adds that
   // of its halves (less: the cube grows faster than the sum), so the work
-  // done only grows and ends at the total fixed at the start. The weight
-  // of the cube was fitted on recorded builds of the families at 4,000
-  // nodes: at 2e-7 the estimate of the time left was up to 2.8 times low
-  // on ringforge (the last cuts, on small graphs, cost more than the cube
-  // gives them), at 5e-8 every family was within 1.9.
-  static double workOf(int32_t p) {
+  // done only grows and ends at the total fixed at the start.
+  double workOf(int32_t p) const {
     double x = static_cast<double>(p);
-    return x - 1 + kFlowWork * x * x * x;
+    return x - 1 + flowWork_ * x * x * x;
   }
-  static constexpr double kFlowWork = 5e-8;
+  // The weight of the cube, fitted on recorded builds of the families at
+  // 4,000 nodes. On one thread the large parts come first and the small
+  // parts' cuts, nearly free, at the end (ringforge: 3,700 of its 4,000
+  // cuts in its last 2 %); on several threads they run beside the large
+  // parts and take their share of the time. At 5e-8 on one thread the
+  // estimate of ringforge's time left was 35 times high near its end; at
+  // 2e-7 on two, 2.8 times low; at 5e-8 on two and 1e-6 on one every
+  // family was within 2.7 (4e-7 on one: 6.6, 2e-6: 3.0).
+  static double flowWorkOn(int threads) { return threads > 1 ? 5e-8 : 1e-6; }
 
   // Splits the part until it is done, batch by batch, handing the halves
   // that leave it to other threads. A batch is two cuts (pairsOf), both on
@@ -641,6 +646,7 @@ class Build {
   std::atomic<int64_t> done_{0};
   int64_t reported_ = 0;
   double workDone_ = 0, workTotal_ = 0, workScale_ = 1;
+  double flowWork_ = 0;  // see flowWorkOn
   int64_t workReported_ = 0;
 
   std::mutex mu_;
