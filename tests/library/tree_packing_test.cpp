@@ -119,6 +119,31 @@ TEST(TreePacking, EveryProvenNodeHasItsDegreeAsItsCutToTheHub) {
   }
 }
 
+// The packing's progress only grows, within 0 ... 1, and watching it
+// changes nothing the packing proves.
+TEST(TreePacking, ProgressGrowsAndChangesNothing) {
+  for (const Case &c : cases()) {
+    SCOPED_TRACE(c.name);
+    CompactGraph g(c.graph.nodeCount(), c.graph.edges());
+    int32_t hub = heaviest(g);
+    std::vector<double> shares;
+    sunder::detail::TreePacking watched =
+        sunder::detail::packTrees(g, hub, [&shares](double share) { shares.push_back(share); });
+    sunder::detail::TreePacking plain = sunder::detail::packTrees(g, hub);
+    EXPECT_EQ(watched.aloneToHub, plain.aloneToHub);
+    EXPECT_EQ(watched.trees, plain.trees);
+    EXPECT_EQ(watched.scans, plain.scans);
+    EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end()));
+    for (double share : shares) {
+      EXPECT_GE(share, 0);
+      EXPECT_LE(share, 1);
+    }
+    if (plain.trees > 1) {
+      EXPECT_FALSE(shares.empty());
+    }
+  }
+}
+
 // A tree of unit capacities: every leaf's only edge is its cut, and the
 // first tree packed reaches every leaf by it.
 TEST(TreePacking, ProvesEveryLeafOfAUnitTree) {
