@@ -10,9 +10,10 @@ Every function takes the keywords engine= ("auto", "push-relabel",
 "push-relabel-global", "shortest-paths", "search-trees", "gomory-hu"; the
 former names "exact", "relabel", "paths" and "trees" are read too), threads=
 (0, the default: one per core; the tree is the same for every count) and progress= (True: a progress line on standard
-error; a callable: called as progress(done, total) after each cut, and
-when it has a method work, work(done, total) right after with the build's
-predicted work, which the time left is best estimated from). The
+error; a callable: called as progress(done, total) after each cut, and on
+a large graph now and then while the first cut is prepared with done 0,
+and when it has a method work, work(done, total) right after with the
+build's predicted work, which the time left is best estimated from). The
 tree is built without the GIL, so other Python threads run meanwhile, and
 Ctrl-C stops a build within a fraction of a second with KeyboardInterrupt.
 Bad values are ValueError naming the edge or node and saying what is
