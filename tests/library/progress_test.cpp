@@ -240,6 +240,21 @@ TEST(TimeLeftTraces, CurrentBuildsWithinAFactorTwoAfterTheFirstTenth) {
     EXPECT_GT(replayTimeLeft(readTrace(name)).worst, 40) << name;
 }
 
+// Preferential attachment of 10^7 edges (3.34 million nodes, 26 s): known
+// from 27 % of its time and at most 2.01 times off until 85 % (2.01 once,
+// in the probe at 41 %); then its heaviest cuts, which come last, make it
+// 2.3 times low at 90 %. The cuts alike said up to 2,600 times the time
+// left.
+TEST(TimeLeftTraces, TenMillionEdgesWithinAFactorTwoUntilItsLastCuts) {
+  std::vector<Sample> trace = readTrace("2026-12/price-3340000");
+  Replay r = replayWork(trace, 0.1, 0.85);
+  EXPECT_GT(r.judged, 60);
+  EXPECT_LE(r.worst, 2.02);
+  EXPECT_LE(r.unknownUntil, 0.3);
+  EXPECT_LE(replayWork(trace).worst, 2.5);
+  EXPECT_GT(replayTimeLeft(trace).worst, 1000);
+}
+
 // ringforge on one thread, where Gomory and Hu's method cuts its large parts
 // first and most of its cuts, on small parts, come in its last 2 %: the
 // cube of a part's size weighs more there than on several threads. Weighed
@@ -257,11 +272,11 @@ TEST(TimeLeftTraces, ContractedBuildOnOneThread) {
 // start. The work weighs a node by its summed capacity in arcs of the
 // median capacity: the estimate is low, within 4.5 until 80 % of its time,
 // where the mean capacity (pulled up by a few edges of up to 5,000) left
-// it 10 times low; its last cuts, a few of 10 to 20 ms each, come 5 to 30
+// it 10 times low; its last cuts, a few of 10 to 20 ms each, come 4 to 30
 // times later than estimated from one recording to the next (this one:
-// 32; the cuts alike: 23). pgp's nodes of 8 arcs take longer than those of
+// 4.0; the cuts alike: 48). pgp's nodes of 8 arcs take longer than those of
 // 16, and the estimate is high, 7.7 times at 67 %; email-Enron, astro-ph
-// weighted and cond-mat-2005 stay within 2.5 to 3.7.
+// weighted and cond-mat-2005 stay within 2.2 to 3.7.
 TEST(TimeLeftTraces, CurrentBuildsWhoseCutsCostOtherThanPredicted) {
   auto work = [](const std::vector<Sample> &t) { return replayWork(t); };
   expectTraces({"2026-12/email-Enron"}, work, 60, 2.6, 0.65);
@@ -271,7 +286,7 @@ TEST(TimeLeftTraces, CurrentBuildsWhoseCutsCostOtherThanPredicted) {
   Replay r = replayWork(tanglenet, 0.1, 0.8);
   EXPECT_GT(r.judged, 60);
   EXPECT_LE(r.worst, 4.5);
-  EXPECT_LE(r.unknownUntil, 0.2);
+  EXPECT_LE(r.unknownUntil, 0.25);
   EXPECT_GT(replayTimeLeft(tanglenet).worst, 20);
 }
 
