@@ -240,6 +240,18 @@ TEST(TimeLeftTraces, CurrentBuildsWithinAFactorTwoAfterTheFirstTenth) {
     EXPECT_GT(replayTimeLeft(readTrace(name)).worst, 40) << name;
 }
 
+// A trace fed with its work, judged from a tenth of its time to `until`,
+// more than 60 samples: at worst `bound` times off, known by `known`; fed
+// with the cuts, more than `cutsWorse` times off over the whole build.
+void expectUntil(const std::vector<Sample> &trace, double until, double bound, double known,
+                 double cutsWorse) {
+  Replay r = replayWork(trace, 0.1, until);
+  EXPECT_GT(r.judged, 60);
+  EXPECT_LE(r.worst, bound);
+  EXPECT_LE(r.unknownUntil, known);
+  EXPECT_GT(replayTimeLeft(trace).worst, cutsWorse);
+}
+
 // Preferential attachment of 10^7 edges (3.34 million nodes, 26 s): known
 // from 27 % of its time and at most 2.01 times off until 85 % (2.01 once,
 // in the probe at 41 %); then its heaviest cuts, which come last, make it
@@ -247,12 +259,8 @@ TEST(TimeLeftTraces, CurrentBuildsWithinAFactorTwoAfterTheFirstTenth) {
 // left.
 TEST(TimeLeftTraces, TenMillionEdgesWithinAFactorTwoUntilItsLastCuts) {
   std::vector<Sample> trace = readTrace("2026-12/price-3340000");
-  Replay r = replayWork(trace, 0.1, 0.85);
-  EXPECT_GT(r.judged, 60);
-  EXPECT_LE(r.worst, 2.02);
-  EXPECT_LE(r.unknownUntil, 0.3);
+  expectUntil(trace, 0.85, 2.02, 0.3, 1000);
   EXPECT_LE(replayWork(trace).worst, 2.5);
-  EXPECT_GT(replayTimeLeft(trace).worst, 1000);
 }
 
 // ringforge on one thread, where Gomory and Hu's method cuts its large parts
@@ -260,11 +268,7 @@ TEST(TimeLeftTraces, TenMillionEdgesWithinAFactorTwoUntilItsLastCuts) {
 // cube of a part's size weighs more there than on several threads. Weighed
 // as on two threads it was 35 times off near its end; the cuts alike, 121.
 TEST(TimeLeftTraces, ContractedBuildOnOneThread) {
-  std::vector<Sample> trace = readTrace("2026-12/ringforge-4000-j1");
-  Replay r = replayWork(trace);
-  EXPECT_GT(r.judged, 60);
-  EXPECT_LE(r.worst, 3.0);
-  EXPECT_GT(replayTimeLeft(trace).worst, 50);
+  expectUntil(readTrace("2026-12/ringforge-4000-j1"), 1, 3.0, 0.35, 50);
 }
 
 // Where the predicted work misjudges the cuts. tanglenet's cuts, by weighted
@@ -282,12 +286,7 @@ TEST(TimeLeftTraces, CurrentBuildsWhoseCutsCostOtherThanPredicted) {
   expectTraces({"2026-12/email-Enron"}, work, 60, 2.6, 0.65);
   expectTraces({"2026-12/cond-mat-2005", "2026-12/astro-ph-weighted"}, work, 60, 4.0, 0.65);
   expectTraces({"2026-12/pgp-strong-2009"}, work, 60, 8.0, 0.4);
-  std::vector<Sample> tanglenet = readTrace("2026-12/tanglenet-4000");
-  Replay r = replayWork(tanglenet, 0.1, 0.8);
-  EXPECT_GT(r.judged, 60);
-  EXPECT_LE(r.worst, 4.5);
-  EXPECT_LE(r.unknownUntil, 0.25);
-  EXPECT_GT(replayTimeLeft(tanglenet).worst, 20);
+  expectUntil(readTrace("2026-12/tanglenet-4000"), 0.8, 4.5, 0.25, 20);
 }
 
 // A build that commits `rate` cuts a second from `start` on, with `first`
