@@ -761,8 +761,7 @@ class BlockWork {
   void report(int64_t done, int64_t all) const {
     if (!report_) return;
     int64_t share = block_ < share_.size() ? share_[block_] : 0;
-    long double part = all > 0 && done < all ? static_cast<long double>(share) * done / all : share;
-    report_(before_ + std::min(share, static_cast<int64_t>(part)), total_);
+    report_(before_ + detail::partOf(share, done, all), total_);
   }
   // The current block is built: its share counts as done.
   void next() {

@@ -115,6 +115,12 @@ int64_t blockWork(int32_t size, const std::vector<Edge> &edges, bool dense) {
   return work;
 }
 
+int64_t partOf(int64_t share, int64_t done, int64_t all) {
+  if (all <= 0 || done >= all) return share;
+  long double part = static_cast<long double>(share) * done / all;
+  return std::min(share, static_cast<int64_t>(part));
+}
+
 StagedWork::StagedWork(std::function<void(int64_t, int64_t)> progress,
                        std::function<void(int64_t, int64_t)> progressWork, int32_t nodes,
                        int64_t edges)
@@ -136,17 +142,15 @@ void StagedWork::reportSetup(int64_t from, int64_t work, double share) {
 }
 
 void StagedWork::cuts(int64_t done, int64_t all) const {
-  if (!progressWork_) return;
-  long double part = all > 0 && done < all
-                         ? static_cast<long double>(total_ - cutsFrom_) * done / all
-                         : total_ - cutsFrom_;
-  int64_t at = cutsFrom_ + static_cast<int64_t>(part);
-  reported_ = std::max(reported_, std::min(at, total_));
-  progressWork_(reported_, total_);
+  reportWork(cutsFrom_ + partOf(total_ - cutsFrom_, done, all));
 }
 
 void StagedWork::report(int64_t done) const {
   if (progress_) progress_(0, int64_t{nodes_} - 1);
+  reportWork(done);
+}
+
+void StagedWork::reportWork(int64_t done) const {
   if (!progressWork_) return;
   reported_ = std::max(reported_, std::min(done, total_));
   progressWork_(reported_, total_);

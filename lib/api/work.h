@@ -64,6 +64,10 @@ std::vector<int64_t> workUpTo(const std::vector<int32_t> &sources, const HubRun 
 // flow by its arcs.
 int64_t blockWork(int32_t size, const std::vector<Edge> &edges, bool dense);
 
+// `done` of `all` units as a part of `share`: share * done / all, at most
+// share, all of it once done reaches all (or all is 0).
+int64_t partOf(int64_t share, int64_t done, int64_t all);
+
 // A large graph's build reported as its setup, then its cuts, on one total
 // fixed once the hub's order is known: before the first cut the setup of
 // such a graph takes about half its time (the decomposition, the compact
@@ -100,7 +104,8 @@ class StagedWork {
 
  private:
   void reportSetup(int64_t from, int64_t work, double share);
-  void report(int64_t done) const;
+  void report(int64_t done) const;  // progress, then the work
+  void reportWork(int64_t done) const;
   std::function<void(int64_t, int64_t)> progress_, progressWork_;
   int32_t nodes_;
   int64_t edges_;

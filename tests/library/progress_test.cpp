@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/api/work.h"
 #include "sunder/progress.h"
 
 namespace {
@@ -287,6 +288,19 @@ TEST(TimeLeftTraces, CurrentBuildsWhoseCutsCostOtherThanPredicted) {
   expectTraces({"2026-12/cond-mat-2005", "2026-12/astro-ph-weighted"}, work, 60, 4.0, 0.65);
   expectTraces({"2026-12/pgp-strong-2009"}, work, 60, 8.0, 0.4);
   expectUntil(readTrace("2026-12/tanglenet-4000"), 0.8, 4.5, 0.25, 20);
+}
+
+// A block's predicted work weighs each node but the heaviest by a flow of
+// a arcs, 16 + 16 a (1 + a / 96) rounded, where a weighted node counts its
+// summed capacity in arcs of the median capacity. A ring of five nodes
+// whose edge 4-0 weighs 100, the others 1 (median 1): nodes 1, 2 and 3
+// count 2 arcs each (16 + 33), node 0 or 4 counts 101 (16 + 3,316). By the
+// arcs alone it would be 4 * 49; by the mean capacity (20.8) node 0 would
+// count 4 arcs.
+TEST(PredictedWork, AWeightedNodeCountsItsCapacityInMedianArcs) {
+  std::vector<sunder::Edge> ring{{0, 1, 1}, {1, 2, 1}, {2, 3, 1}, {3, 4, 1}, {4, 0, 100}};
+  EXPECT_EQ(sunder::detail::blockWork(5, ring, false), 3 * (16 + 33) + 16 + 3316);
+  EXPECT_EQ(sunder::detail::blockWork(5, ring, true), 0);
 }
 
 // A build that commits `rate` cuts a second from `start` on, with `first`
