@@ -56,6 +56,11 @@ namespace detail {
 // Frees the graph's edges and keeps its nodes: for a build that owns the
 // graph (buildCutTree(Graph &&)) once it has the edges in arrays of its own.
 void releaseEdges(Graph &graph);
+// The graph of the nodes `ids` (distinct; node k has id ids[k]) and the
+// edges `edges` (ends below ids.size(), capacities adding up to `total`),
+// taken over without a copy: for the file readers, which hold their edges
+// as the graph does. Error "more than 1000000000 nodes" past the bound.
+Graph graphOf(std::vector<NodeId> &&ids, std::vector<Edge> &&edges, CapacityTotal total);
 }  // namespace detail
 
 class SUNDER_API Graph {
@@ -92,6 +97,8 @@ class SUNDER_API Graph {
 
  private:
   friend void detail::releaseEdges(Graph &graph);
+  friend Graph detail::graphOf(std::vector<NodeId> &&ids, std::vector<Edge> &&edges,
+                               CapacityTotal total);
   int32_t addNewNode(NodeId id);
   // "a graph of N nodes and M edges" with this many more than now.
   std::string sizeName(int64_t moreNodes, int64_t moreEdges) const;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "sunder/error.h"
+#include "edge_store.h"
 #include "text_scan.h"
 
 namespace sunder {
@@ -26,7 +27,7 @@ struct DimacsReader {
   int64_t arcs = 0;   // M
   int64_t lowest = std::numeric_limits<int64_t>::max();
   int64_t highest = -1;
-  RawEdges edges;
+  EdgeStore edges;
   CapacityTotal total;
 };
 
@@ -57,7 +58,7 @@ void readArcLine(DimacsReader &r) {
   int64_t capacity = capacityAt(r.lines, r.fields[3]);
   addCapacity(r.lines, r.total, capacity);
   widenRange(r, u, v);
-  r.edges.push_back({u, v, capacity});
+  r.edges.add(u, v, capacity);
 }
 
 void readLine(DimacsReader &r) {
@@ -71,14 +72,6 @@ void readLine(DimacsReader &r) {
   r.lines.fail("unknown line type " + quoted(r.fields[0]));
 }
 
-Graph dimacsGraph(DimacsReader &r) {
-  Graph graph;
-  graph.reserve(r.highest - r.lowest + 1, 0);
-  for (int64_t k = r.lowest; k <= r.highest; k++) graph.addNode(k);
-  moveEdgesInto(graph, r.edges);
-  return graph;
-}
-
 }  // namespace
 
 GraphFile readDimacs(LineScanner &lines) {
@@ -90,7 +83,7 @@ GraphFile readDimacs(LineScanner &lines) {
     r.lines.fail("only " + std::to_string(r.edges.size()) + " of the " + std::to_string(r.arcs) +
                  " arcs the problem line declares");
   GraphFile file;
-  file.graph = dimacsGraph(r);
+  file.graph = r.edges.graphOfRange(r.lowest, r.highest, r.total);
   file.format = Format::Dimacs;
   file.declaredNodes = r.nodes;
   file.declaredEdges = r.arcs;

@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "sunder/error.h"
+#include "edge_store.h"
 #include "text_scan.h"
 
 namespace sunder {
@@ -235,14 +236,17 @@ class EdgeListReader {
   void addEdge(std::string_view u, std::string_view v, Capacity capacity);
   void becomeNamed();
   NodeId nameIndex(const LineScanner &lines, std::string_view name);
-  void addPendingEdge();
-  void add(RawEdge edge, int64_t line);
+  Edge pendingEdge();
+  void countCapacity(Capacity capacity, int64_t line);
+  // Adds an edge of the current line: between ids while numbered, between
+  // name indices once named.
+  void add(NodeId u, NodeId v, Capacity capacity);
 
   LineScanner &lines_;
   Fields fields_;
   Columns columns_;
   std::optional<PendingLine> pending_;
-  RawEdges edges_;
+  EdgeStore edges_;
   CapacityTotal total_;
   bool named_ = false;
   NameTable names_;
@@ -260,11 +264,10 @@ GraphFile EdgeListReader::read() {
   }
   GraphFile file;
   if (named_) {
-    file.graph = Graph(static_cast<int64_t>(names_.size()));
-    moveEdgesInto(file.graph, edges_);
+    file.graph = edges_.graphOfIndices(static_cast<int32_t>(names_.size()), total_);
     file.names = names_.take();
   } else {
-    file.graph = graphOfNamedNodes(edges_);
+    file.graph = edges_.graphOfIds(total_);
   }
   file.format = Format::EdgeList;
   file.declaredNodes = file.graph.nodeCount();
@@ -307,11 +310,11 @@ EdgeText EdgeListReader::textOf() const {
 
 void EdgeListReader::addEdge(std::string_view u, std::string_view v, Capacity capacity) {
   NodeId a = 0, b = 0;
-  if (!named_ && isPlainInteger(u, a) && isPlainInteger(v, b)) return add({a, b, capacity}, 0);
+  if (!named_ && isPlainInteger(u, a) && isPlainInteger(v, b)) return add(a, b, capacity);
   if (!named_) becomeNamed();
   a = nameIndex(lines_, u);
   b = nameIndex(lines_, v);
-  add({a, b, capacity}, 0);
+  add(a, b, capacity);
 }
 
 // Every id read so far becomes the name of its decimal text, in order of
@@ -319,14 +322,11 @@ void EdgeListReader::addEdge(std::string_view u, std::string_view v, Capacity ca
 // edge.
 void EdgeListReader::becomeNamed() {
   named_ = true;
-  RawEdges numbered;
-  numbered.swap(edges_);
-  if (pending_) addPendingEdge();
-  for (RawEdge &e : numbered) {
-    e.u = names_.indexOf(std::to_string(e.u));
-    e.v = names_.indexOf(std::to_string(e.v));
-    edges_.push_back(e);
-  }
+  // The kept line's names are the first nodes.
+  std::optional<Edge> first;
+  if (pending_) first = pendingEdge();
+  edges_.renameEnds([&](NodeId id) { return names_.indexOf(std::to_string(id)); });
+  if (first) edges_.insertFirst(first->u, first->v, first->capacity);
 }
 
 NodeId EdgeListReader::nameIndex(const LineScanner &lines, std::string_view name) {
@@ -339,8 +339,9 @@ NodeId EdgeListReader::nameIndex(const LineScanner &lines, std::string_view name
   }
 }
 
-// The kept first line as an edge; its faults name its line.
-void EdgeListReader::addPendingEdge() {
+// The kept first line as an edge between name indices, its capacity
+// counted; its faults name its line.
+Edge EdgeListReader::pendingEdge() {
   PendingLine line = std::move(*pending_);
   pending_.reset();
   Capacity capacity = 0;
@@ -354,17 +355,24 @@ void EdgeListReader::addPendingEdge() {
     std::rotate(reals->begin(), reals->end() - 1, reals->end());
   for (const std::string &name : {line.u, line.v})
     if (!nameFault(name).empty()) lines_.failAt(line.line, nameFault(name));
-  add({names_.indexOf(line.u), names_.indexOf(line.v), capacity}, line.line);
+  countCapacity(capacity, line.line);
+  return {names_.indexOf(line.u), names_.indexOf(line.v), capacity};
 }
 
-// Adds an edge of the current line, or of `line` when it is not 0.
-void EdgeListReader::add(RawEdge edge, int64_t line) {
+void EdgeListReader::countCapacity(Capacity capacity, int64_t line) {
   try {
-    total_.add(edge.capacity);
+    total_.add(capacity);
   } catch (const Error &e) {
-    lines_.failAt(line != 0 ? line : lines_.number(), e.message());
+    lines_.failAt(line, e.message());
   }
-  edges_.push_back(edge);
+}
+
+void EdgeListReader::add(NodeId u, NodeId v, Capacity capacity) {
+  countCapacity(capacity, lines_.number());
+  if (named_)
+    edges_.addIndices(static_cast<int32_t>(u), static_cast<int32_t>(v), capacity);
+  else
+    edges_.add(u, v, capacity);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "sunder/error.h"
+#include "edge_store.h"
 #include "text_scan.h"
 
 namespace sunder {
@@ -24,7 +25,7 @@ struct MatrixReader {
   int64_t rows = 0;
   int64_t columns = 0;
   int64_t entries = 0;
-  RawEdges edges;
+  EdgeStore edges;
   CapacityTotal total;
 };
 
@@ -83,7 +84,7 @@ void readEntry(MatrixReader &r) {
                    : r.lines.realCapacities() ? capacityAt(r.lines, r.fields[2])
                                               : nonNegative(r.lines, r.fields[2], "value");
   addCapacity(r.lines, r.total, value);
-  r.edges.push_back({i, j, value});
+  r.edges.add(i, j, value);
 }
 
 }  // namespace
@@ -107,7 +108,7 @@ GraphFile readMatrixMarket(LineScanner &lines) {
     r.lines.fail("only " + std::to_string(r.edges.size()) + " of the " + std::to_string(r.entries) +
                  " entries the size line declares");
   GraphFile file;
-  file.graph = graphOfNamedNodes(r.edges);
+  file.graph = r.edges.graphOfIds(r.total);
   file.format = Format::MatrixMarket;
   file.declaredNodes = std::max(r.rows, r.columns);
   file.declaredEdges = r.entries;

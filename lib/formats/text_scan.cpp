@@ -347,58 +347,5 @@ void addCapacity(const LineScanner &lines, CapacityTotal &total, Capacity capaci
   }
 }
 
-namespace {
-
-// The distinct ids the edges name (all 0 or more), in increasing order: by a
-// table of the ids present when they are dense, by sorting otherwise.
-std::vector<NodeId> namedIds(const RawEdges &edges) {
-  std::vector<NodeId> ids;
-  if (edges.empty()) return ids;
-  NodeId lowest = edges[0].u, highest = edges[0].u;
-  for (const RawEdge &e : edges) {
-    lowest = std::min({lowest, e.u, e.v});
-    highest = std::max({highest, e.u, e.v});
-  }
-  uint64_t range = static_cast<uint64_t>(highest - lowest) + 1;
-  if (range <= 4 * edges.size() + 64) {
-    std::vector<char> present(range);
-    for (const RawEdge &e : edges) present[e.u - lowest] = present[e.v - lowest] = 1;
-    for (uint64_t k = 0; k < range; k++)
-      if (present[k]) ids.push_back(lowest + static_cast<NodeId>(k));
-    return ids;
-  }
-  ids.reserve(2 * edges.size());
-  for (const RawEdge &e : edges) {
-    ids.push_back(e.u);
-    ids.push_back(e.v);
-  }
-  std::sort(ids.begin(), ids.end());
-  ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-  return ids;
-}
-
-}  // namespace
-
-void moveEdgesInto(Graph &graph, RawEdges &edges) {
-  graph.reserve(graph.nodeCount(), graph.edgeCount() + static_cast<int64_t>(edges.size()));
-  while (!edges.empty()) {
-    const RawEdge &e = edges.front();
-    graph.addEdge(e.u, e.v, e.capacity);
-    edges.pop_front();
-  }
-  RawEdges().swap(edges);
-}
-
-Graph graphOfNamedNodes(RawEdges &edges) {
-  Graph graph;
-  {
-    std::vector<NodeId> ids = namedIds(edges);
-    graph.reserve(static_cast<int64_t>(ids.size()), 0);
-    for (NodeId id : ids) graph.addNode(id);
-  }
-  moveEdgesInto(graph, edges);
-  return graph;
-}
-
 }  // namespace detail
 }  // namespace sunder

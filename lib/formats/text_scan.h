@@ -205,27 +205,6 @@ class NameTable {
   std::unordered_map<std::string_view, int32_t> index_;
 };
 
-// An edge between node ids, before the graph exists.
-struct RawEdge {
-  NodeId u;
-  NodeId v;
-  Capacity capacity;
-};
-
-// Edges read before their graph is made. A deque grows without copying
-// what it holds or leaving room unused, as a growing vector does, and
-// frees its blocks as the graph takes the edges from its front (the
-// process keeps the freed memory for its later allocations).
-using RawEdges = std::deque<RawEdge>;
-
-// Adds `edges` to `graph` in their order, emptying them as it goes.
-void moveEdgesInto(Graph &graph, RawEdges &edges);
-
-// The graph whose nodes are the ids the edges name (all 0 or more), in
-// increasing order, and whose edges are `edges` in their order, which it
-// empties.
-Graph graphOfNamedNodes(RawEdges &edges);
-
 // The readers, each from the first line of `lines` to the end.
 GraphFile readDimacs(LineScanner &lines);
 GraphFile readEdgeList(LineScanner &lines);

@@ -53,6 +53,22 @@ void detail::releaseEdges(Graph &graph) {
   graph.total_ = CapacityTotal();
 }
 
+Graph detail::graphOf(std::vector<NodeId> &&ids, std::vector<Edge> &&edges, CapacityTotal total) {
+  if (static_cast<int64_t>(ids.size()) > Graph::kMaxNodes)
+    throw Error("more than " + std::to_string(Graph::kMaxNodes) + " nodes");
+  Graph graph;
+  for (size_t k = 0; k < ids.size() && graph.identity_; k++)
+    graph.identity_ = ids[k] == static_cast<NodeId>(k);
+  if (!graph.identity_) {
+    graph.index_.reserve(ids.size());
+    for (size_t k = 0; k < ids.size(); k++) graph.index_.emplace(ids[k], static_cast<int32_t>(k));
+  }
+  graph.ids_ = std::move(ids);
+  graph.edges_ = std::move(edges);
+  graph.total_ = total;
+  return graph;
+}
+
 void CapacityTotal::add(Capacity capacity) {
   if (capacity > kMaxTotalCapacity - sum_)
     throw Error("the capacities add up to more than " + std::to_string(kMaxTotalCapacity));

@@ -86,6 +86,34 @@ TEST(EdgeListReader, IdsAreSortedAndCapacitiesDefaultToOne) {
   EXPECT_EQ(f.declaredEdges, 4);
 }
 
+// Ids close together (a table over their range), spread out (sorted), and
+// past 32 bits after others (each id a slot in order of first appearance):
+// the nodes are the ids in increasing order every time, and the edges
+// keep their order.
+TEST(EdgeListReader, IdsTakeTheirPlacesHoweverSpread) {
+  struct Case {
+    std::string text;
+    std::vector<int64_t> ids;
+    std::vector<IdEdge> edges;
+  };
+  const std::vector<Case> cases{
+      {"7 5\n9 7\n5 5\n", {5, 7, 9}, {{7, 5, 1}, {9, 7, 1}, {5, 5, 1}}},
+      {"1 2\n2 0\n0 1\n", {0, 1, 2}, {{1, 2, 1}, {2, 0, 1}, {0, 1, 1}}},
+      {"900 3\n3 70000\n", {3, 900, 70000}, {{900, 3, 1}, {3, 70000, 1}}},
+      {"4 2\n2 2147483648 3\n5 4\n", {2, 4, 5, 2147483648}, {{4, 2, 1}, {2, 2147483648, 3}, {5, 4, 1}}},
+  };
+  for (const Case &c : cases) {
+    GraphFile f = read(Format::EdgeList, c.text);
+    EXPECT_EQ(f.graph.ids(), c.ids) << c.text;
+    EXPECT_EQ(edgesOf(f.graph), c.edges) << c.text;
+  }
+  // Ids past 32 bits, then a name: every id is named by its text in order
+  // of first appearance, after a first line kept as a possible header.
+  GraphFile f = read(Format::EdgeList, "p q\n9 2147483649\n2147483649 4 2\nx 9\n");
+  EXPECT_EQ(f.names, (std::vector<std::string>{"p", "q", "9", "2147483649", "4", "x"}));
+  EXPECT_EQ(edgesOf(f.graph), (std::vector<IdEdge>{{0, 1, 1}, {2, 3, 1}, {3, 4, 2}, {5, 2, 1}}));
+}
+
 TEST(EdgeListReader, NoEdgesIsAnEmptyGraph) {
   GraphFile f = read(Format::EdgeList, "# nothing\n\n");
   EXPECT_EQ(f.graph.nodeCount(), 0);
