@@ -31,31 +31,33 @@ std::vector<Edge> mergedEdges(const std::vector<Edge> &edges) {
 
 }  // namespace
 
-void ArcCapacities::assign(size_t arcs, bool narrow, bool uniform, int64_t value) {
-  narrow_ = narrow;
+void ArcCapacities::assign(size_t arcs, int bits, bool uniform, int64_t value) {
+  bits_ = bits;
   uniform_ = uniform;
   value_ = uniform ? value : 0;
   size_ = arcs;
-  narrow32_.assign(narrow && !uniform ? arcs : 0, 0);
-  wide_.assign(narrow || uniform ? 0 : arcs, 0);
+  narrow16_.assign(bits == 16 && !uniform ? arcs : 0, 0);
+  narrow32_.assign(bits == 32 && !uniform ? arcs : 0, 0);
+  wide_.assign(bits == 64 && !uniform ? arcs : 0, 0);
 }
 
 CompactGraph::CompactGraph(int32_t nodes, const std::vector<Edge> &edges)
     : n(nodes), first(nodes + 1, 0), degree(nodes, 0) {
   std::vector<Edge> merged = mergedEdges(edges);
-  bool narrow = true;  // see narrowResiduals()
+  int64_t heaviest = 0;  // see residualBits()
   bool uniform = !merged.empty();
   for (const Edge &e : merged) {
     first[e.u + 1]++;
     first[e.v + 1]++;
-    narrow = narrow && e.capacity <= INT32_MAX / 2;
+    heaviest = std::max(heaviest, e.capacity);
     uniform = uniform && e.capacity == merged[0].capacity;
   }
+  int bits = heaviest <= INT16_MAX / 2 ? 16 : heaviest <= INT32_MAX / 2 ? 32 : 64;
   for (int32_t v = 0; v < n; v++) first[v + 1] += first[v];
   size_t arcs = static_cast<size_t>(first[n]);
   head.resize(arcs);
   twin.resize(arcs);
-  cap.assign(arcs, narrow, uniform, uniform ? merged[0].capacity : 0);
+  cap.assign(arcs, bits, uniform, uniform ? merged[0].capacity : 0);
   std::vector<int32_t> fill(first.begin(), first.end() - 1);
   for (const Edge &e : merged) {
     int32_t a = fill[e.u]++, b = fill[e.v]++;

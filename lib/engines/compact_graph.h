@@ -21,38 +21,42 @@ namespace sunder::detail {
 
 // The capacities of a compact graph's arcs: one value for all of them when
 // they are all equal (a graph of unit capacities, the usual case for real
-// networks, then keeps no array at all), else in 32 bits when every one
-// fits (narrow), else in 64.
+// networks, then keeps no array at all), else in the narrowest of 16, 32 and
+// 64 bits that the graph's residuals fit (its `bits`).
 class ArcCapacities {
  public:
-  // Room for `arcs` capacities; with `uniform`, every one is `value`, and
-  // set must give that value.
-  void assign(size_t arcs, bool narrow, bool uniform = false, int64_t value = 0);
+  // Room for `arcs` capacities of `bits` (16, 32 or 64); with `uniform`,
+  // every one is `value`, and set must give that value.
+  void assign(size_t arcs, int bits, bool uniform = false, int64_t value = 0);
   void set(size_t a, int64_t capacity) {
     SUNDER_DCHECK(!uniform_ || capacity == value_);
     if (uniform_) return;
-    if (narrow_) narrow32_[a] = static_cast<int32_t>(capacity);
+    if (bits_ == 16) narrow16_[a] = static_cast<int16_t>(capacity);
+    else if (bits_ == 32) narrow32_[a] = static_cast<int32_t>(capacity);
     else wide_[a] = capacity;
   }
   int64_t operator[](size_t a) const {
-    return uniform_ ? value_ : narrow_ ? narrow32_[a] : wide_[a];
+    return uniform_ ? value_ : bits_ == 16 ? narrow16_[a] : bits_ == 32 ? narrow32_[a] : wide_[a];
   }
-  bool narrow() const { return narrow_; }
+  // The width, in bits, that every residual of the graph fits.
+  int bits() const { return bits_; }
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   // Every capacity into `out`, resized to hold them.
   template <typename T>
   void copyTo(std::vector<T> &out) const {
     if (uniform_) out.assign(size_, static_cast<T>(value_));
-    else if (narrow_) out.assign(narrow32_.begin(), narrow32_.end());
+    else if (bits_ == 16) out.assign(narrow16_.begin(), narrow16_.end());
+    else if (bits_ == 32) out.assign(narrow32_.begin(), narrow32_.end());
     else out.assign(wide_.begin(), wide_.end());
   }
 
  private:
-  bool narrow_ = false;
+  int bits_ = 64;
   bool uniform_ = false;
   int64_t value_ = 0;
   size_t size_ = 0;
+  std::vector<int16_t> narrow16_;
   std::vector<int32_t> narrow32_;
   std::vector<int64_t> wide_;
 };
@@ -64,18 +68,19 @@ struct CompactGraph {
   std::vector<int32_t> first;   // arcs of node v: first[v] ... first[v + 1] - 1
   std::vector<int32_t> head;    // by arc
   std::vector<int32_t> twin;    // by arc
-  ArcCapacities cap;            // by arc, narrow when narrowResiduals() holds
+  ArcCapacities cap;            // by arc, in residualBits()
   std::vector<int64_t> degree;  // by node: summed capacity of its arcs, at most INT64_MAX
   // The capacities of the two lightest (merged) edges added up, at most
   // INT64_MAX; 0 with fewer than two edges. In a graph that is one block of
   // three nodes or more every cut crosses two edges at least, so no cut is
   // lighter than this.
   int64_t twoLightest = 0;
-  // Every arc's residual capacity fits 32 bits: no residual passes the
-  // capacities of an arc and its twin added up, so it is enough that twice
-  // the heaviest (merged) edge's capacity is at most INT32_MAX. The arc
-  // capacities are then kept in 32 bits too.
-  bool narrowResiduals() const { return cap.narrow(); }
+  // The narrowest of 16, 32 and 64 bits that every arc's residual capacity
+  // fits: no residual passes the capacities of an arc and its twin added
+  // up, so it is enough that twice the heaviest (merged) edge's capacity
+  // fits. The arc capacities are kept in that width too.
+  int residualBits() const { return cap.bits(); }
+  bool narrowResiduals() const { return cap.bits() <= 32; }
 
   // The hubs are the nodes with the most arcs (the smaller index first
   // among equals), kHubs at most, each with kHubArcs arcs or more. Their

@@ -236,7 +236,8 @@ std::unique_ptr<CutEngine> newEngine(Engine engine, const Graph &graph,
       return std::make_unique<CompactEngine<AugmentingPaths>>(compact, compactSettings(settings),
                                                               settings.aloneToRoot);
     case Engine::SearchTrees:
-      if (compact->narrowResiduals()) return searchTrees<int32_t>(compact, settings);
+      if (compact->residualBits() == 16) return searchTrees<int16_t>(compact, settings);
+      if (compact->residualBits() == 32) return searchTrees<int32_t>(compact, settings);
       return searchTrees<int64_t>(compact, settings);
     case Engine::PushRelabel: return std::make_unique<ExactEngine>(graph, cutSettings());
     case Engine::Auto:

@@ -577,6 +577,7 @@ int64_t SearchTrees<Residual>::cut(int32_t s, int32_t t, std::vector<uint8_t> &s
   return flow;
 }
 
+template class SearchTrees<int16_t>;
 template class SearchTrees<int32_t>;
 template class SearchTrees<int64_t>;
 

@@ -94,8 +94,9 @@ class ActiveQueue {
   size_t size_ = 0;
 };
 
-// Residual: the type of the residual capacities, int32_t on a graph whose
-// every residual fits it (CompactGraph::narrowResiduals()), int64_t on any.
+// Residual: the type of the residual capacities, int16_t or int32_t on a
+// graph whose every residual fits it (CompactGraph::residualBits()),
+// int64_t on any.
 template <typename Residual>
 class SearchTrees {
  public:

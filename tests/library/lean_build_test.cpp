@@ -94,14 +94,18 @@ TEST(OwnedGraph, AnEmptyOrTinyGraphBuildsToo) {
   EXPECT_EQ(t.minCutValue(7, 9), 4);
 }
 
-// Capacities at the edge of 32-bit residuals: an arc's residual reaches
-// twice its edge's capacity when the flow runs back along its twin, so
-// 2^30 - 1 is the heaviest capacity kept narrow and 2^30 is kept wide; past
-// it, flows of ~2^31 would wrap in 32 bits.
+// Capacities at the edges of 16- and 32-bit residuals: an arc's residual
+// reaches twice its edge's capacity when the flow runs back along its twin,
+// so 2^14 - 1 is the heaviest capacity kept in 16 bits and 2^30 - 1 in 32;
+// one more is kept wider, where flows would wrap.
 TEST(NarrowResiduals, HoldAtTheirBoundAndWideOnesBeyond) {
   std::mt19937 rng(5);
-  const Capacity narrowest = INT32_MAX / 2;
-  for (Capacity high : {narrowest, narrowest + 1, Capacity{INT32_MAX}, Capacity{1} << 40}) {
+  const Capacity bits16 = INT16_MAX / 2, bits32 = INT32_MAX / 2;
+  for (Capacity high : {bits16, bits16 + 1, bits32, bits32 + 1, Capacity{INT32_MAX}, Capacity{1} << 40}) {
+    sunder::Graph one;
+    one.addEdge(0, 1, high);
+    EXPECT_EQ(sunder::detail::CompactGraph(2, one.edges()).residualBits(),
+              high <= bits16 ? 16 : high <= bits32 ? 32 : 64);
     for (int round = 0; round < 4; round++) {
       sunder::Graph g = randomGraph(rng, 24, 80, high - 50, high, true);
       for (sunder::Engine engine : {sunder::Engine::ShortestPaths, sunder::Engine::SearchTrees}) {
@@ -119,7 +123,7 @@ TEST(NarrowResiduals, HoldAtTheirBoundAndWideOnesBeyond) {
 // another weight, keep them all. Unit, narrow-bound and wide capacities.
 TEST(UniformCapacities, AreOneValueOnlyWhenEveryMergedEdgeWeighsIt) {
   std::mt19937 rng(8);
-  for (Capacity c : {Capacity{1}, Capacity{INT32_MAX / 2}, Capacity{1} << 40}) {
+  for (Capacity c : {Capacity{1}, Capacity{INT16_MAX / 2}, Capacity{INT32_MAX / 2}, Capacity{1} << 40}) {
     for (int variant = 0; variant < 3; variant++) {
       sunder::Graph g = randomGraph(rng, 20, 70, c, c, true);
       if (variant == 1) g.addEdge(g.edges()[0].u, g.edges()[0].v, c);  // merges into 2c
