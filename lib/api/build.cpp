@@ -716,6 +716,7 @@ detail::ParentTree blockTree(detail::Block &block, const BuildOptions &options,
     std::vector<Edge>().swap(block.edges);
     std::vector<int32_t> sources;
     if (options.engine == Engine::Auto) sources = heaviestFirst(degree);
+    std::vector<int64_t>().swap(degree);  // not needed during the build
     Built b = buildWhole(local, options, size < kThreadedBlock ? 1 : threads, true, true,
                          std::move(sources), &local);
     if (!built) engine = b.engine;

@@ -60,24 +60,38 @@ SearchTrees<Residual>::SearchTrees(const CompactGraph &g, const CompactSettings 
       dist_(g.n), localMarks_(g.n, kNone), entered_(g.n, kNotEntered) {
   g.cap.copyTo(res_);
   g.makeHubMarks();
+  touchedArcs_.reserve(touchedRoom());
+}
+
+// The arcs touchedArcs_ lists at most: a computation that pushes along more
+// (an arc once per push) has its residuals restored all at once, which then
+// costs less than the list would, and the list never holds more than a
+// fraction of the arcs (a long computation on a large graph pushed along
+// many times its arcs).
+constexpr size_t kTouchedShare = 8;
+
+template <typename Residual>
+size_t SearchTrees<Residual>::touchedRoom() const {
+  return std::max<size_t>(1024, head_.size() / kTouchedShare);
 }
 
 // Residuals and node states back to the start: those the last computation
 // changed, or all of them without local resets.
 template <typename Residual>
 void SearchTrees<Residual>::restore() {
+  if (!settings_.localReset || touchedAll_) g_.cap.copyTo(res_);
   if (!settings_.localReset) {
-    g_.cap.copyTo(res_);
     std::fill(tree_.begin(), tree_.end(), FREE);
     std::fill(parent_.begin(), parent_.end(), kNone);
     std::fill(active_.begin(), active_.end(), 0);
     std::fill(stamp_.begin(), stamp_.end(), 0);
     pass_ = 0;
   } else {
-    for (int32_t a : touchedArcs_) {
-      res_[a] = g_.cap[a];
-      res_[twin_[a]] = g_.cap[twin_[a]];
-    }
+    if (!touchedAll_)
+      for (int32_t a : touchedArcs_) {
+        res_[a] = g_.cap[a];
+        res_[twin_[a]] = g_.cap[twin_[a]];
+      }
     for (int32_t v : touchedNodes_) {
       tree_[v] = FREE;
       parent_[v] = kNone;
@@ -85,6 +99,7 @@ void SearchTrees<Residual>::restore() {
     }
   }
   touchedArcs_.clear();
+  touchedAll_ = false;
   touchedNodes_.clear();
   clearMarks();
   for (ActiveQueue &q : queues_) q.clear();
@@ -454,7 +469,8 @@ template <typename Residual>
 void SearchTrees<Residual>::moveAlong(int32_t a, int64_t amount) {
   res_[a] -= amount;
   res_[twin_[a]] += amount;
-  touchedArcs_.push_back(a);
+  if (touchedArcs_.size() < touchedArcs_.capacity()) touchedArcs_.push_back(a);
+  else touchedAll_ = true;
 }
 
 // Whether v's chain of parents still reaches its tree's root; on the way up
@@ -540,6 +556,11 @@ void SearchTrees<Residual>::listSide(int32_t s, int32_t t, bool alone, CutSides 
     return;
   }
   out.listed = 0;
+  // Counted first: the list waits in the driver's window with the others
+  // until its commit, at its size, not at that of the next doubling.
+  size_t count = 0;
+  for (int32_t v : touchedNodes_) count += tree_[v] == SOURCE;
+  out.nodes.reserve(count);
   for (int32_t v : touchedNodes_)
     if (tree_[v] == SOURCE) out.nodes.push_back(v);
 }

@@ -182,4 +182,38 @@ TEST(ArcOrder, ByDistanceKeepsEveryEdgeAndItsTwin) {
   }
 }
 
+// A computation that pushes along more arcs than the search trees list
+// (1,024 on a small graph) has every residual restored before the next one.
+// Two gadgets, each two hubs joined by 600 paths of three edges, and the
+// gadgets by two edges: sources go lightest first, so hub 1's cut, which
+// pushes along 1,800 arcs, comes before hubs 2 and 3, whose flows to the
+// root, hub 0, cross the first gadget again. Every tree edge is judged by
+// Boost's max flow (one thread, so one engine computes every cut).
+TEST(TouchedArcs, ComputationsPastTheListStartFromTheWholeGraph) {
+  std::mt19937 rng(13);
+  std::uniform_int_distribution<Capacity> cap(1, 9);
+  const int paths = 600, gadget = 2 * paths;
+  sunder::Graph g(4 + 2 * gadget);
+  const Capacity hubCap[4] = {9, 5, 7, 7};
+  for (int h = 0; h < 2; h++)
+    for (int k = 0; k < paths; k++) {
+      int x = 4 + h * gadget + 2 * k, y = x + 1;
+      g.addEdge(2 * h, x, hubCap[2 * h]);
+      g.addEdge(x, y, cap(rng));
+      g.addEdge(y, 2 * h + 1, hubCap[2 * h + 1]);
+      if (k > 0) g.addEdge(x, x - 2, cap(rng));  // the paths side by side
+    }
+  g.addEdge(4, 4 + gadget, 3);
+  g.addEdge(5, 5 + gadget, 3);
+  sunder::BuildOptions o;
+  o.engine = sunder::Engine::SearchTrees;
+  sunder::CutTree t = sunder::buildCutTree(g, o);
+  oracle::MaxFlow flow(g.nodeCount(), oracleEdges(g));
+  std::vector<sunder::TreeEdge> edges = t.edges();
+  ASSERT_EQ(edges.size(), static_cast<size_t>(g.nodeCount() - 1));
+  for (const sunder::TreeEdge &e : edges)
+    ASSERT_EQ(e.weight, flow.maxFlow(static_cast<int32_t>(e.child), static_cast<int32_t>(e.parent)))
+        << e.child << " " << e.parent;
+}
+
 }  // namespace
