@@ -79,7 +79,8 @@ size_t SearchTrees<Residual>::touchedRoom() const {
 // changed, or all of them without local resets.
 template <typename Residual>
 void SearchTrees<Residual>::restore() {
-  if (!settings_.localReset || touchedAll_) g_.cap.copyTo(res_);
+  bool all = touchedAll();
+  if (!settings_.localReset || all) g_.cap.copyTo(res_);
   if (!settings_.localReset) {
     std::fill(tree_.begin(), tree_.end(), FREE);
     std::fill(parent_.begin(), parent_.end(), kNone);
@@ -87,7 +88,7 @@ void SearchTrees<Residual>::restore() {
     std::fill(stamp_.begin(), stamp_.end(), 0);
     pass_ = 0;
   } else {
-    if (!touchedAll_)
+    if (!all)
       for (int32_t a : touchedArcs_) {
         res_[a] = g_.cap[a];
         res_[twin_[a]] = g_.cap[twin_[a]];
@@ -99,7 +100,6 @@ void SearchTrees<Residual>::restore() {
     }
   }
   touchedArcs_.clear();
-  touchedAll_ = false;
   touchedNodes_.clear();
   clearMarks();
   for (ActiveQueue &q : queues_) q.clear();
@@ -469,8 +469,7 @@ template <typename Residual>
 void SearchTrees<Residual>::moveAlong(int32_t a, int64_t amount) {
   res_[a] -= amount;
   res_[twin_[a]] += amount;
-  if (touchedArcs_.size() < touchedArcs_.capacity()) touchedArcs_.push_back(a);
-  else touchedAll_ = true;
+  if (!touchedAll()) touchedArcs_.push_back(a);
 }
 
 // Whether v's chain of parents still reaches its tree's root; on the way up

@@ -85,10 +85,12 @@ std::vector<NodeId> EdgeStore::sortedIds() {
     for (size_t k = 0; k < order.size(); k++) order[k] = static_cast<int32_t>(k);
     std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) { return ids_[a] < ids_[b]; });
     std::vector<int32_t> rank(order.size());
-    for (size_t k = 0; k < order.size(); k++) rank[order[k]] = static_cast<int32_t>(k);
+    ids.reserve(order.size());
+    for (size_t k = 0; k < order.size(); k++) {
+      rank[order[k]] = static_cast<int32_t>(k);
+      ids.push_back(ids_[order[k]]);
+    }
     renumber(rank, 0);
-    std::sort(ids_.begin(), ids_.end());
-    ids.swap(ids_);
     return ids;
   }
   int32_t lowest = highest_;
