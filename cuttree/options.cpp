@@ -126,6 +126,10 @@ const char *const usageText =
     "                  gomory-hu: cut each part between two of its nodes at\n"
     "                  random, not between its heaviest node and the node\n"
     "                  farthest from it\n"
+    "  --no-source-runs\n"
+    "                  gomory-hu: cut a part two pairs at a time, each flow\n"
+    "                  from nothing, not from its heaviest node to one node\n"
+    "                  after another, each flow starting from the last\n"
     "  --update-factor F\n"
     "                  push-relabel-global: a global update once the relabels\n"
     "                  since the last exceed F times the awake nodes (2)\n"
@@ -265,6 +269,7 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     else if (a == "--no-steering") o.build.steering = false;
     else if (a == "--no-contraction") o.build.contraction = false;
     else if (a == "--no-spread-pairs") o.build.spreadPairs = false;
+    else if (a == "--no-source-runs") o.build.sourceRuns = false;
     else if (a == "--real") o.real = true;
     else if (a == "--tree") o.treeText = true;
     else if (a == "--report") o.report = true;

@@ -106,6 +106,12 @@ struct BuildOptions {
   bool localReset = true;
   bool contraction = true;
   bool spreadPairs = true;
+  //   sourceRuns  GomoryHu with PushRelabelGlobal flows: a part is cut from
+  //              its heaviest node to one node after another on the same
+  //              graph, each cut's flow starting from the one before it
+  //              (the halves that leave hidden until half the graph is),
+  //              instead of two cuts at a time, each from no flow.
+  bool sourceRuns = true;
   // GomoryHu: the engine that finds the cuts in the contracted graphs
   // (PushRelabel, PushRelabelGlobal, ShortestPaths or SearchTrees).
   Engine gomoryHuFlows = Engine::PushRelabelGlobal;

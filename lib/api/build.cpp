@@ -14,6 +14,7 @@
 #include "lib/driver/gomory_hu.h"
 #include "lib/driver/gusfield.h"
 #include "lib/engines/engines.h"
+#include "lib/engines/warm_preflow.h"
 #include "lib/engines/tree_packing.h"
 #include "lib/driver/memory.h"
 #include "sunder/error.h"
@@ -505,6 +506,10 @@ detail::GomoryHuOptions gomoryHuOptions(const BuildOptions &options, int threads
     for (const Edge &e : edges) g.addEdge(e.u, e.v, e.capacity);
     return detail::makeEngine(flows, g, settings);
   };
+  if (options.sourceRuns && flows == Engine::PushRelabelGlobal)
+    o.makeRunEngine = [factor = options.updateFactor](int32_t n, const std::vector<Edge> &edges) {
+      return std::make_unique<detail::WarmPreflow>(n, edges, factor);
+    };
   return o;
 }
 

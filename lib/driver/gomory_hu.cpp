@@ -303,6 +303,7 @@ class Build {
   // part goes on two threads; the batch is the same for every thread count,
   // and so is the tree.
   void solve(std::unique_ptr<Part> part, bool caller) {
+    if (options_.makeRunEngine) return solveInRuns(std::move(part), caller);
     std::vector<Cut> cuts;
     while (part->reals.size() >= 2 && !stopped()) {
       std::vector<std::pair<int32_t, int32_t>> pairs = pairsOf(*part);
@@ -317,6 +318,28 @@ class Build {
         if (options_.stopAfter > 0 && done_ >= options_.stopAfter) return stopAt(*part);
       }
       if (part->hidden > 0 && part->reals.size() >= 2) {
+        std::unique_ptr<Part> rest = compacted(*part);
+        retire(*part);
+        part = std::move(rest);
+      }
+    }
+    retire(*part);
+  }
+
+  // Splits the part until it is done by runs of cuts from its heaviest node
+  // (GomoryHuOptions::makeRunEngine): the half with the source stays in the
+  // graph, the other is hidden there and leaves with a graph of its own
+  // when it holds two real nodes or more.
+  void solveInRuns(std::unique_ptr<Part> part, bool caller) {
+    while (part->reals.size() >= 2 && !stopped()) {
+      if (part->engine == nullptr) part->engine = options_.makeRunEngine(part->n, part->edges);
+      auto [s, t] = runPairOf(*part);
+      Cut cut;
+      cutBy(*part->engine, {s, t}, cut);
+      std::unique_ptr<Part> half = apply(*part, s, t, cut, 1);
+      if (half != nullptr) give(std::move(half));
+      if (caller) between();
+      if (part->reals.size() >= 2 && 2 * part->hidden >= part->n) {
         std::unique_ptr<Part> rest = compacted(*part);
         retire(*part);
         part = std::move(rest);
@@ -475,6 +498,46 @@ class Build {
     return far;
   }
 
+  // A run's pair: its source, the real node of most arcs in p's graph (ties
+  // to the heavier, then the lower number), and the real node farthest from
+  // it (ties to the lower number, so that on a ring around a hub the sinks
+  // follow one another), or one drawn at random. A hub as the source spreads
+  // its excess over its neighbours at once; a heavy node on a ring instead
+  // leaves the hub holding the excess of every spoke, which each later cut
+  // then moves round the ring again (hubspin: 100 times the work).
+  std::pair<int32_t, int32_t> runPairOf(Part &p) {
+    if (p.from == kNone || p.node[p.from] == kNone) {
+      std::vector<int32_t> arcs(p.n, 0);
+      for (const Edge &e : p.edges) arcs[e.u]++, arcs[e.v]++;
+      int32_t s = p.reals[0];
+      for (int32_t v : p.reals) {
+        int64_t dv = degree_[p.node[v]], ds = degree_[p.node[s]];
+        if (arcs[v] > arcs[s] || (arcs[v] == arcs[s] && (dv > ds || (dv == ds && p.node[v] < p.node[s]))))
+          s = v;
+      }
+      p.from = s;
+      p.distance = distancesFrom(p.n, p.edges, s);
+    }
+    int32_t s = p.from;
+    if (options_.pairs == PairChoice::Random) {
+      p.seed = mixed(p.seed);
+      size_t at = p.realAt[s], j = p.seed % (p.reals.size() - 1);
+      return {s, p.reals[j >= at ? j + 1 : j]};
+    }
+    return {s, farthestFrom(p, s)};
+  }
+
+  // The real node of p other than s farthest from it by p.distance, ties to
+  // the lower number.
+  static int32_t farthestFrom(const Part &p, int32_t s) {
+    int32_t t = kNone;
+    for (int32_t v : p.reals)
+      if (v != s && (t == kNone || p.distance[v] > p.distance[t] ||
+                     (p.distance[v] == p.distance[t] && p.node[v] < p.node[t])))
+        t = v;
+    return t;
+  }
+
   std::pair<int32_t, int32_t> pairOf(Part &p) {
     if (options_.pairs == PairChoice::Random) {
       p.seed = mixed(p.seed);
@@ -491,12 +554,7 @@ class Build {
       p.from = s;
       p.distance = distancesFrom(p.n, p.edges, s);
     }
-    int32_t t = kNone;
-    for (int32_t v : p.reals)
-      if (v != s && (t == kNone || p.distance[v] > p.distance[t] ||
-                     (p.distance[v] == p.distance[t] && p.node[v] < p.node[t])))
-        t = v;
-    return {s, t};
+    return {s, farthestFrom(p, s)};
   }
 
   // The cut between real nodes s and t of p, found on p's graph, as a step
@@ -504,9 +562,10 @@ class Build {
   // their halves. The half with fewer nodes shown leaves: it gets a graph
   // of its own (returned) when it holds two real nodes or more, and within
   // p's graph it becomes one group hidden behind its terminal, which stands
-  // for the new tree edge. p goes on as the other half, done when fewer
-  // than two real nodes are left.
-  std::unique_ptr<Part> apply(Part &p, int32_t s, int32_t t, Cut &cut) {
+  // for the new tree edge; `leaving`, when 0 or 1, names the side that
+  // leaves instead. p goes on as the other half, done when fewer than two
+  // real nodes are left.
+  std::unique_ptr<Part> apply(Part &p, int32_t s, int32_t t, Cut &cut, int leaving = -1) {
     std::vector<uint8_t> &side = cut.side;
     int32_t e = edges_++;
     end_[0][e] = p.node[s];
@@ -530,7 +589,7 @@ class Build {
       workDone_ += workOf(reals[0] + reals[1]) - workOf(reals[0]) - workOf(reals[1]);
     }
     cv_.notify_all();  // the calling thread reports the cut
-    uint8_t leaves = shown[1] <= shown[0] ? 1 : 0;
+    uint8_t leaves = leaving >= 0 ? static_cast<uint8_t>(leaving) : shown[1] <= shown[0] ? 1 : 0;
     std::unique_ptr<Part> half;
     if (reals[leaves] >= 2) half = halfOf(p, side, leaves, e);
     if (reals[1 - leaves] < 2) {
@@ -669,6 +728,7 @@ std::pair<int32_t, int32_t> probeGomoryHu(int32_t n, const std::vector<Edge> &ed
   one.threads = 1;
   one.progress = nullptr;
   one.progressWork = nullptr;
+  one.makeRunEngine = nullptr;
   Build build(n, edges, one);
   return build.probe();
 }

@@ -70,6 +70,16 @@ struct GomoryHuOptions {
   // An engine on the contracted graph of `nodes` nodes with these edges.
   std::function<std::unique_ptr<CutEngine>(int32_t nodes, const std::vector<Edge> &edges)>
       makeEngine;
+  // When set, a part is cut in runs from one source instead of in batches:
+  // from its heaviest node s (the first node of pairOf's pair) to one node
+  // after another, all on the part's graph, each half that leaves hidden
+  // behind its terminal and every cut uncrossed with the groups hidden
+  // before (the lemma above). The engine, made by this, keeps its preflow
+  // from cut to cut while s stays its source (warm_preflow.h), so that a
+  // cut next to the one before draws the excess already there. The graph
+  // is rebuilt with its groups merged once half of its nodes are hidden.
+  std::function<std::unique_ptr<CutEngine>(int32_t nodes, const std::vector<Edge> &edges)>
+      makeRunEngine;
   PairChoice pairs = PairChoice::Spread;
   // Seconds of some clock; a steady wall clock when empty.
   std::function<double()> clock;

@@ -1,0 +1,90 @@
+// Push-relabel that keeps its preflow from one computation to the next
+// while the source stays the same: a run of cuts from one source s to
+// sinks t1, t2, ... starts each from the flow of the one before, so a sink
+// next to the last one draws the excess already there instead of pushing
+// it across the graph again.
+//
+// Why a warm start gives a minimum cut. The state between computations is
+// a preflow from s: capacities respected, every node but s holding an
+// excess >= 0, s's arcs saturated. Every unit of excess then came from s,
+// so the excess at t is the value of an s-t flow: at most the minimum cut.
+// A computation pushes until no node with excess other than t can reach t
+// in the residual graph; the set X of nodes that can reach t then has every
+// arc into it saturated and no flow out of it, so X is an s-t cut of
+// capacity excess(t). The two bounds meet: X is a minimum s-t cut, the
+// smallest t side there is, and excess(t) its value. A former sink keeps
+// its excess as any node does.
+//
+// Invariants.
+//   - Between computations: residual[a] + residual[rev[a]] is the summed
+//     capacity of the arc pair; excess[v] >= 0 for v != source_; every arc
+//     out of source_ has residual 0.
+//   - During one: awake nodes are the sink and nodes that may still reach
+//     it, with labels valid (label[u] <= label[w] + 1 on residual arcs
+//     between awake nodes) and unbroken from 0 upwards; each awake node lies
+//     in the list of its label; a node that falls asleep (no residual arc to
+//     an awake node, or above a gap) stays asleep until the next
+//     computation, holding its excess.
+//   - The side returned is found by a search from t over the final
+//     residual graph, so it depends on the graph, s and t alone; the work
+//     and counters depend on the computations since the source last
+//     changed.
+#ifndef SUNDER_ENGINES_WARM_PREFLOW_H
+#define SUNDER_ENGINES_WARM_PREFLOW_H
+
+#include <cstdint>
+#include <vector>
+
+#include "lib/driver/cut_engine.h"
+#include "sunder/graph.h"
+
+namespace sunder::detail {
+
+class WarmPreflow : public CutEngine {
+ public:
+  // The graph of n nodes and these edges (self loops ignored). updateFactor:
+  // a global update once the arcs that discharges and relabels looked at
+  // since the last exceed that many times the arcs it looked at (a hub's
+  // relabel costs its arcs, so counting relabels alone let the excess of a
+  // graph with hubs wander for long between updates).
+  WarmPreflow(int32_t n, const std::vector<Edge> &edges, double updateFactor = 2.0);
+
+  int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side,
+              int64_t scanLimit = INT64_MAX) override;
+  Counters counters() const override { return counters_; }
+
+ private:
+  void restart(int32_t s);       // zero flow, then s's arcs saturated
+  void globalUpdate();           // exact labels to the sink; others asleep
+  void discharge(int32_t v);
+  void relabel(int32_t v);
+  void push(int32_t a, int32_t v, int64_t amount);
+  void file(int32_t v, int32_t label);  // into the lists of `label`
+  void unfile(int32_t v);
+  void activate(int32_t v);
+  void sleepFrom(int32_t label);  // every awake node at `label` and above
+  void sinkSide(std::vector<uint8_t> &side);
+
+  int32_t n_;
+  std::vector<int32_t> first_, head_, rev_;
+  std::vector<int64_t> capacity_, residual_;  // by arc
+  std::vector<int64_t> excess_;
+  std::vector<int32_t> label_, current_;
+  std::vector<uint8_t> awake_;
+  // By label: the awake nodes (doubly linked) and the active ones (a
+  // stack, entries checked when taken).
+  std::vector<int32_t> allFirst_, next_, prev_, activeFirst_, activeNext_;
+  std::vector<uint8_t> listed_;  // on an active stack
+  std::vector<int32_t> queue_;
+  int32_t source_ = -1, sink_ = -1;
+  int32_t maxLabel_ = -1, maxActive_ = -1, awakeCount_ = 0;
+  // Arcs the last global update looked at, and those discharges and
+  // relabels looked at since.
+  int64_t updateWork_ = 0, workSinceUpdate_ = 0;
+  double updateFactor_;
+  Counters counters_;
+};
+
+}  // namespace sunder::detail
+
+#endif
