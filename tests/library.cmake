@@ -76,3 +76,5 @@ gtest_discover_tests(engines_checked_test TEST_PREFIX checked. DISCOVERY_TIMEOUT
 # threads, progress and errors.
 sunder_test(gomory_hu_test library/gomory_hu_test.cpp)
 target_link_libraries(gomory_hu_test PRIVATE sunder_static cut_tree_verify)
+sunder_test(warm_preflow_test library/warm_preflow_test.cpp)
+target_link_libraries(warm_preflow_test PRIVATE sunder_static cut_tree_verify)

@@ -108,15 +108,18 @@ void expectCutTree(const Graph &g, const CutTree &t, const std::string &what) {
 TEST(GomoryHu, EveryFlowEngineAndPairChoiceGivesACutTreeTheSameOnTwoThreads) {
   for (const Case &c : cases()) {
     for (Engine flows : {Engine::PushRelabel, Engine::PushRelabelGlobal, Engine::ShortestPaths, Engine::SearchTrees}) {
-      for (bool spread : {true, false}) {
-        for (bool decompose : {true, false}) {
+      for (int variant = 0; variant < 4 + (flows == Engine::PushRelabelGlobal ? 4 : 0); variant++) {
+        bool spread = variant & 1, decompose = variant & 2, batches = variant & 4;
+        {
           BuildOptions o;
           o.engine = Engine::GomoryHu;
           o.gomoryHuFlows = flows;
           o.spreadPairs = spread;
           o.decompose = decompose;
+          o.sourceRuns = !batches;
           std::string what = c.name + " flows " + sunder::engineName(flows) +
-                             (spread ? " spread" : " random") + (decompose ? " blocks" : "");
+                             (spread ? " spread" : " random") + (decompose ? " blocks" : "") +
+                             (batches ? " batches" : "");
           CutTree one = sunder::buildCutTree(c.graph, o);
           expectCutTree(c.graph, one, what);
           // One cut per tree edge; with blocks, bridges and components cost none.
