@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The six families at larger sizes: cuttree's default and -j1, one run each,
-# the report's build time and the engine auto took.
+# The six families at larger sizes: cuttree's default, -j1 and
+# --no-source-runs, one run each, the report's build time and the engine
+# auto took.
 #   bench/family_growth.sh [BUILD_DIR] [SIZES] [LIMIT_SECONDS]
 # Defaults: build, "8000 16000", 150. Instances go to a temporary folder.
 set -euo pipefail
@@ -15,9 +16,10 @@ echo "family n run seconds engine"
 for n in $sizes; do
   for family in ringforge motley tanglenet spokerim hubspin twinloop; do
     sh "$(dirname "$0")/family_instance.sh" "$gen" "$family" "$n" > "$dir/graph.cut"
-    for run in default -j1; do
+    for run in default -j1 no-source-runs; do
       flags=()
       [ "$run" = -j1 ] && flags=(-j1)
+      [ "$run" = no-source-runs ] && flags=(--no-source-runs)
       if timeout "$limit" "$cuttree" "${flags[@]}" --report "$dir/graph.cut" > "$dir/out" 2>/dev/null; then
         seconds=$(awk '/^c time:/ {print $3}' "$dir/out")
         engine=$(awk '/^c engine:/ {print $4}' "$dir/out")
