@@ -336,6 +336,7 @@ bool compactOnly(Engine engine, const Target &target) {
 struct Probed {
   Engine engine = Engine::PushRelabel;
   GusfieldRun run;
+  bool behind = false;  // every candidate fell behind the pace given
 };
 
 // The engine whose first computations look at the fewest arcs, weighed by
@@ -349,7 +350,12 @@ struct Probed {
 // where the heaviest sources' first cuts give most nodes other parents),
 // and the paths would make the run look cheaper than it is (search trees
 // at 3.1 s chosen over push-relabel-global at 1.6 s there).
-Probed probeEngines(Target &target, const BuildOptions &options) {
+//
+// `pace`, when given, is that of another method (Gomory and Hu's, by its
+// probe) that every candidate is held to from the start; Probed::behind
+// tells that none kept up with it.
+Probed probeEngines(Target &target, const BuildOptions &options,
+                    const std::vector<double> *pace0 = nullptr) {
   const Graph &g = target.graph;
   struct Candidate {
     Engine engine;
@@ -361,9 +367,10 @@ Probed probeEngines(Target &target, const BuildOptions &options) {
   const Candidate candidates[] = {
       {Engine::PushRelabelGlobal, 1.0}, {Engine::ShortestPaths, 1.0}, {Engine::SearchTrees, 2.2}};
   Probed best;
-  bool haveBest = false;
+  bool haveBest = false, completeBest = false;
   double bestCost = 0;
   std::vector<double> pace;
+  if (pace0 != nullptr) pace = *pace0;
   int tried = 0, count = probesRelabel(target) ? 3 : 2;
   for (const Candidate &c : candidates) {
     if (c.engine == Engine::PushRelabelGlobal && !probesRelabel(target)) continue;
@@ -378,20 +385,24 @@ Probed probeEngines(Target &target, const BuildOptions &options) {
     tried++;
     probe.stopAfter = kProbeComputations;
     probe.costPerScan = c.costPerScan;
-    if (haveBest) probe.pace = &pace;
+    if (haveBest || pace0 != nullptr) probe.pace = &pace;
     GusfieldRun run = detail::startRun(g.nodeCount(), target.root());
     detail::runGusfield(run, probe);
     double cost = static_cast<double>(run.counters.scans) * c.costPerScan;
     bool complete = run.computations == std::min(kProbeComputations, run.n - 1);
-    if (!haveBest || (complete && cost < bestCost)) {
+    if (!haveBest || (complete && (!completeBest || cost < bestCost))) {
       best = {c.engine, std::move(run)};
       haveBest = true;
+      completeBest = complete;
       bestCost = cost;
-      pace.clear();
-      for (int64_t scans : best.run.scansAfter)
-        pace.push_back(static_cast<double>(scans) * c.costPerScan);
+      if (complete) {
+        pace.clear();
+        for (int64_t scans : best.run.scansAfter)
+          pace.push_back(static_cast<double>(scans) * c.costPerScan);
+      }
     }
   }
+  best.behind = !completeBest;
   rootAt(target, best.engine, options);  // the run goes on as the best began it
   if (target.staged != nullptr) target.staged->probed(1);
   return best;
@@ -541,13 +552,28 @@ bool longBuild(const GusfieldRun &probed, int32_t n) {
          kLongBuildScans;
 }
 
-bool contractionPays(const Graph &graph, const BuildOptions &options) {
+// The first kContractionProbe cuts of Gomory and Hu's method as Auto would
+// run it.
+detail::GomoryHuProbe probeContraction(const Graph &graph, const BuildOptions &options) {
   BuildOptions probe = options;
   probe.gomoryHuFlows = Engine::PushRelabelGlobal;
   detail::GomoryHuOptions o = gomoryHuOptions(probe, 1);
   o.stopAfter = kContractionProbe;
-  auto [midway, left] = detail::probeGomoryHu(graph.nodeCount(), graph.edges(), o);
-  return midway - left >= kContractionShrink * (kContractionProbe - kContractionProbe / 2);
+  return detail::probeGomoryHu(graph.nodeCount(), graph.edges(), o);
+}
+
+// Whether the probe's cuts take off several nodes each.
+bool contractionShrinks(const detail::GomoryHuProbe &probe) {
+  return probe.shaved >= kContractionShrink * (kContractionProbe - kContractionProbe / 2);
+}
+
+// Gomory and Hu's probe as a pace for Gusfield's: its arc looks per cut,
+// for every computation of the engines' probe.
+std::vector<double> paceOf(const detail::GomoryHuProbe &probe) {
+  std::vector<double> pace;
+  double perCut = static_cast<double>(probe.scans) / std::max(probe.cuts, 1);
+  for (int32_t k = 1; k <= kProbeComputations; k++) pace.push_back(perCut * k);
+  return pace;
 }
 
 // Whether the build of `target` reports its setup (StagedWork): a whole
@@ -592,16 +618,24 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     b.run = detail::startRun(graph.nodeCount(), target.root());
   bool probe = graph.nodeCount() >= 2 && b.engine == Engine::Auto;
   if (probe) {
-    Probed probed = probeEngines(target, options);
-    b.engine = probed.engine;
-    b.run = std::move(probed.run);
     // Where the first cuts of Gomory and Hu's method take off several nodes
     // each, contraction shrinks the graphs its later cuts run on: it then
-    // beats Gusfield's method with whichever engine, which the probe judges
-    // by its first cuts alone. Its flows by push-relabel, left out with it
-    // on large graphs.
-    if (options.contraction && probesRelabel(target) && longBuild(b.run, graph.nodeCount()) &&
-        contractionPays(graph, options)) {
+    // beats Gusfield's method with whichever engine on a long build, which
+    // the engines' probe judges by its first cuts alone, and it wins at
+    // once where its cuts, from one flow to the next, cost less than their
+    // first computations. Its flows by push-relabel, left out with it on
+    // large graphs.
+    bool contracts = false;
+    std::vector<double> pace;
+    if (options.contraction && probesRelabel(target)) {
+      detail::GomoryHuProbe gh = probeContraction(graph, options);
+      contracts = contractionShrinks(gh);
+      if (contracts && options.sourceRuns) pace = paceOf(gh);
+    }
+    Probed probed = probeEngines(target, options, pace.empty() ? nullptr : &pace);
+    b.engine = probed.engine;
+    b.run = std::move(probed.run);
+    if (contracts && ((!pace.empty() && probed.behind) || longBuild(b.run, graph.nodeCount()))) {
       BuildOptions contracted = options;
       contracted.gomoryHuFlows = Engine::PushRelabelGlobal;
       b = {Engine::GomoryHu, gomoryHuRun(graph, contracted, threads)};

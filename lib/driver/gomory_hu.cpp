@@ -125,10 +125,14 @@ class Build {
 
   // The build's first options.stopAfter cuts, on the calling thread: the
   // node counts of the graph of the part being cut halfway and at the end.
-  std::pair<int32_t, int32_t> probe() {
+  GomoryHuProbe probe() {
     work(true);
     if (error_) std::rethrow_exception(error_);
-    return {cutMidway_, cutLast_};
+    GomoryHuProbe r;
+    r.shaved = shaved_;
+    r.cuts = static_cast<int32_t>(done_.load());
+    r.scans = counters_.scans;
+    return r;
   }
 
   GusfieldRun run() {
@@ -314,8 +318,7 @@ class Build {
         std::unique_ptr<Part> half = apply(*part, s, t, cuts[j]);
         if (half != nullptr) give(std::move(half));
         if (caller) between();
-        if (options_.stopAfter > 0 && done_ == options_.stopAfter / 2) cutMidway_ = part->n;
-        if (options_.stopAfter > 0 && done_ >= options_.stopAfter) return stopAt(*part);
+        if (probed(*part)) return;
       }
       if (part->hidden > 0 && part->reals.size() >= 2) {
         std::unique_ptr<Part> rest = compacted(*part);
@@ -339,6 +342,7 @@ class Build {
       std::unique_ptr<Part> half = apply(*part, s, t, cut, 1);
       if (half != nullptr) give(std::move(half));
       if (caller) between();
+      if (probed(*part)) return;
       if (part->reals.size() >= 2 && 2 * part->hidden >= part->n) {
         std::unique_ptr<Part> rest = compacted(*part);
         retire(*part);
@@ -348,10 +352,16 @@ class Build {
     retire(*part);
   }
 
-  // Ends a probe (GomoryHuOptions::stopAfter) at part p, the one being cut.
+  // A probe (GomoryHuOptions::stopAfter) notes the size of p, the part
+  // being cut, halfway, and ends at p once its cuts are made (true).
+  bool probed(Part &p) {
+    if (options_.stopAfter <= 0 || done_ < options_.stopAfter) return false;
+    stopAt(p);
+    return true;
+  }
+
   void stopAt(Part &p) {
     retire(p);
-    cutLast_ = p.n;
     std::lock_guard<std::mutex> lock(mu_);
     stop_ = true;
     cv_.notify_all();
@@ -584,6 +594,8 @@ class Build {
       }
     }
     done_++;
+    if (options_.stopAfter > 0 && done_ > options_.stopAfter / 2)
+      shaved_ += std::min(shown[0], shown[1]) - 1;
     {
       std::lock_guard<std::mutex> lock(mu_);
       workDone_ += workOf(reals[0] + reals[1]) - workOf(reals[0]) - workOf(reals[1]);
@@ -717,18 +729,17 @@ class Build {
   std::exception_ptr error_;
   Counters counters_;
   double calcSeconds_ = 0;
-  int32_t cutMidway_ = 0, cutLast_ = 0;
+  int64_t shaved_ = 0;  // probes: see GomoryHuProbe
 };
 
 }  // namespace
 
-std::pair<int32_t, int32_t> probeGomoryHu(int32_t n, const std::vector<Edge> &edges,
-                                          const GomoryHuOptions &options) {
+GomoryHuProbe probeGomoryHu(int32_t n, const std::vector<Edge> &edges,
+                            const GomoryHuOptions &options) {
   GomoryHuOptions one = options;
   one.threads = 1;
   one.progress = nullptr;
   one.progressWork = nullptr;
-  one.makeRunEngine = nullptr;
   Build build(n, edges, one);
   return build.probe();
 }

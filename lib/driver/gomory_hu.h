@@ -98,14 +98,22 @@ struct GomoryHuOptions {
 // weight of the edge between them. Computations count the cuts.
 GusfieldRun runGomoryHu(int32_t n, const std::vector<Edge> &edges, const GomoryHuOptions &options);
 
+// What the first cuts of a build say.
+struct GomoryHuProbe {
+  // Over the second half of the cuts, the nodes each cut's smaller side
+  // holds but one, summed: the nodes that merging that side takes off its
+  // graph. Where every cut takes off one node (which the graph keeps as a
+  // contracted node) it is 0; where they take off several, several times
+  // the cuts / 2.
+  int64_t shaved = 0;
+  int32_t cuts = 0;    // made
+  int64_t scans = 0;   // arcs their engines looked at
+};
+
 // The first options.stopAfter cuts of the same build, on the calling thread
-// and silently: the node counts of the graph of the part being cut after
-// half of them and after all (0 where the build ended first). A part is
-// cut until it is done, so where its cuts each take off one node (which
-// its graph keeps as a contracted node) the two are equal, and where they
-// take off several the second is smaller by several times stopAfter / 2.
-std::pair<int32_t, int32_t> probeGomoryHu(int32_t n, const std::vector<Edge> &edges,
-                                          const GomoryHuOptions &options);
+// and silently.
+GomoryHuProbe probeGomoryHu(int32_t n, const std::vector<Edge> &edges,
+                            const GomoryHuOptions &options);
 
 }  // namespace sunder::detail
 
