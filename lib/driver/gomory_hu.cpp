@@ -18,6 +18,8 @@ namespace sunder::detail {
 namespace {
 
 constexpr int32_t kNone = -1;
+// Source runs: a side of at most a part's nodes / kSmallSide is small.
+constexpr int32_t kSmallSide = 64;
 
 // A part of the partition and its contracted graph, in local numbers.
 struct Part {
@@ -33,6 +35,14 @@ struct Part {
   std::vector<int32_t> rep;
   int32_t hidden = 0;
   std::unique_ptr<CutEngine> engine;  // made at the part's first cut
+  // Source runs: the second run's engine, and the real nodes but the
+  // source in the order sinks are taken, the first run's from the front,
+  // the second's from the back.
+  std::unique_ptr<CutEngine> engine2;
+  std::vector<int32_t> order;
+  size_t front = 0, back = 0;
+  int32_t lastLeft = 0;  // the nodes shown on the side the last cut took off
+  bool twoRuns = false;  // the second run has begun
   uint64_t seed = 0;
   // Spread pairs: distances in arcs from `from` within this graph.
   int32_t from = kNone;
@@ -69,6 +79,7 @@ enum JobState { kWaiting, kTaken, kDone, kTakenBack };
 // part whose owner waits for it before it changes that graph.
 struct CutJob {
   const Part *part = nullptr;
+  CutEngine *engine = nullptr;  // the part's, else one of the job's own
   int32_t s = kNone, t = kNone;
   Cut *out = nullptr;
   int state = kWaiting;
@@ -333,16 +344,32 @@ class Build {
   // (GomoryHuOptions::makeRunEngine): the half with the source stays in the
   // graph, the other is hidden there and leaves with a graph of its own
   // when it holds two real nodes or more.
+  //
+  // Two runs share the part's graph, each with an engine of its own: the
+  // first takes its sinks from the front of the part's order, the second
+  // from the back, so that they rarely meet. Each step cuts one sink of
+  // each (the second on another thread when there is one) and applies the
+  // first cut, then the second uncrossed with it (see uncrossed), dropped
+  // when the first took its sink off. The steps are part of the method, so
+  // the tree is the same for every thread count.
   void solveInRuns(std::unique_ptr<Part> part, bool caller) {
     while (part->reals.size() >= 2 && !stopped()) {
-      if (part->engine == nullptr) part->engine = options_.makeRunEngine(part->n, part->edges);
-      auto [s, t] = runPairOf(*part);
-      Cut cut;
-      cutBy(*part->engine, {s, t}, cut);
-      std::unique_ptr<Part> half = apply(*part, s, t, cut, 1);
-      if (half != nullptr) give(std::move(half));
-      if (caller) between();
-      if (probed(*part)) return;
+      Part &p = *part;
+      int32_t s = runSource(p);
+      // The second run begins once a cut takes off a side of a few nodes:
+      // where cuts halve the part, its graph is rebuilt after a few cuts
+      // and a second engine would cost a cold start for little.
+      if (p.lastLeft > 0 && p.lastLeft <= std::max(2, p.n / kSmallSide)) p.twoRuns = true;
+      int32_t sinks[2] = {nextSink(p, false), p.twoRuns && p.reals.size() >= 4 ? nextSink(p, true) : kNone};
+      Cut cuts[2];
+      computeRunCuts(p, s, sinks, cuts);
+      for (int k = 0; k < 2 && p.reals.size() >= 2; k++) {
+        if (sinks[k] == kNone || p.node[sinks[k]] == kNone) continue;  // taken off by the first
+        std::unique_ptr<Part> half = apply(p, s, sinks[k], cuts[k], 1);
+        if (half != nullptr) give(std::move(half));
+        if (caller) between();
+        if (probed(p)) return;
+      }
       if (part->reals.size() >= 2 && 2 * part->hidden >= part->n) {
         std::unique_ptr<Part> rest = compacted(*part);
         retire(*part);
@@ -350,6 +377,29 @@ class Build {
       }
     }
     retire(*part);
+  }
+
+  // The cuts from s to the step's sinks (the second kNone when there is
+  // none), each by its run's engine.
+  void computeRunCuts(Part &p, int32_t s, const int32_t sinks[2], Cut cuts[2]) {
+    for (int k = 0; k < 2; k++) {
+      std::unique_ptr<CutEngine> &engine = k == 0 ? p.engine : p.engine2;
+      if (sinks[k] != kNone && engine == nullptr) engine = options_.makeRunEngine(p.n, p.edges);
+    }
+    std::shared_ptr<CutJob> job;
+    if (sinks[1] != kNone && options_.threads > 1) {
+      job = jobOf(p, {s, sinks[1]}, cuts[1]);
+      job->engine = p.engine2.get();
+      post(job);
+    }
+    try {
+      cutBy(*p.engine, {s, sinks[0]}, cuts[0]);
+      if (sinks[1] != kNone && (job == nullptr || !awaited(*job)))
+        cutBy(*p.engine2, {s, sinks[1]}, cuts[1]);
+    } catch (...) {
+      if (job != nullptr) settled(*job);
+      throw;
+    }
   }
 
   // A probe (GomoryHuOptions::stopAfter) notes the size of p, the part
@@ -435,6 +485,13 @@ class Build {
   // A job on another thread, with an engine of its own on the part's graph.
   void run(CutJob &job) {
     try {
+      if (job.engine != nullptr) {  // the part's: its counters go with the part's
+        cutBy(*job.engine, {job.s, job.t}, *job.out);
+        std::lock_guard<std::mutex> lock(mu_);
+        job.state = kDone;
+        cv_.notify_all();
+        return;
+      }
       std::unique_ptr<CutEngine> engine = options_.makeEngine(job.part->n, job.part->edges);
       // The cut's own work: an engine may count some setting up of its own,
       // which the part's engine counts once.
@@ -453,9 +510,12 @@ class Build {
 
   // Adds a part's engine counters to the build's once it is done with.
   void retire(Part &p) {
-    if (p.engine == nullptr) return;
-    Counters c = p.engine->counters();
-    p.engine.reset();
+    Counters c;
+    for (std::unique_ptr<CutEngine> *engine : {&p.engine, &p.engine2})
+      if (*engine != nullptr) {
+        c += (*engine)->counters();
+        engine->reset();
+      }
     std::lock_guard<std::mutex> lock(mu_);
     counters_ += c;
   }
@@ -508,33 +568,51 @@ class Build {
     return far;
   }
 
-  // A run's pair: its source, the real node of most arcs in p's graph (ties
-  // to the heavier, then the lower number), and the real node farthest from
-  // it (ties to the lower number, so that on a ring around a hub the sinks
-  // follow one another), or one drawn at random. A hub as the source spreads
-  // its excess over its neighbours at once; a heavy node on a ring instead
-  // leaves the hub holding the excess of every spoke, which each later cut
-  // then moves round the ring again (hubspin: 100 times the work).
-  std::pair<int32_t, int32_t> runPairOf(Part &p) {
-    if (p.from == kNone || p.node[p.from] == kNone) {
-      std::vector<int32_t> arcs(p.n, 0);
-      for (const Edge &e : p.edges) arcs[e.u]++, arcs[e.v]++;
-      int32_t s = p.reals[0];
-      for (int32_t v : p.reals) {
-        int64_t dv = degree_[p.node[v]], ds = degree_[p.node[s]];
-        if (arcs[v] > arcs[s] || (arcs[v] == arcs[s] && (dv > ds || (dv == ds && p.node[v] < p.node[s]))))
-          s = v;
-      }
-      p.from = s;
-      p.distance = distancesFrom(p.n, p.edges, s);
+  // A run's source: the real node of most arcs in p's graph (ties to the
+  // heavier, then the lower number), found at p's first step with p's
+  // order of sinks. A hub as the source spreads its excess over its
+  // neighbours at once; a heavy node on a ring instead leaves the hub
+  // holding the excess of every spoke, which each later cut then moves
+  // round the ring again (hubspin: 100 times the work). The sinks go
+  // farthest from it first (ties to the lower number, so that on a ring
+  // around a hub they follow one another), or in an order drawn at random.
+  int32_t runSource(Part &p) {
+    if (p.from != kNone) return p.from;
+    std::vector<int32_t> arcs(p.n, 0);
+    for (const Edge &e : p.edges) arcs[e.u]++, arcs[e.v]++;
+    int32_t s = p.reals[0];
+    for (int32_t v : p.reals) {
+      int64_t dv = degree_[p.node[v]], ds = degree_[p.node[s]];
+      if (arcs[v] > arcs[s] || (arcs[v] == arcs[s] && (dv > ds || (dv == ds && p.node[v] < p.node[s]))))
+        s = v;
     }
-    int32_t s = p.from;
+    p.from = s;
+    p.distance = distancesFrom(p.n, p.edges, s);
+    for (int32_t v : p.reals)
+      if (v != s) p.order.push_back(v);
     if (options_.pairs == PairChoice::Random) {
-      p.seed = mixed(p.seed);
-      size_t at = p.realAt[s], j = p.seed % (p.reals.size() - 1);
-      return {s, p.reals[j >= at ? j + 1 : j]};
+      for (size_t k = p.order.size(); k > 1; k--) {
+        p.seed = mixed(p.seed);
+        std::swap(p.order[k - 1], p.order[p.seed % k]);
+      }
+    } else {
+      std::sort(p.order.begin(), p.order.end(), [&p](int32_t a, int32_t b) {
+        return p.distance[a] != p.distance[b] ? p.distance[a] > p.distance[b] : p.node[a] < p.node[b];
+      });
     }
-    return {s, farthestFrom(p, s)};
+    p.front = 0;
+    p.back = p.order.size();
+    return s;
+  }
+
+  // The next real node of p's order from the front (or the back), kNone
+  // when the two ends have met.
+  static int32_t nextSink(Part &p, bool fromBack) {
+    while (p.front < p.back) {
+      int32_t v = fromBack ? p.order[--p.back] : p.order[p.front++];
+      if (p.node[v] != kNone) return v;
+    }
+    return kNone;
   }
 
   // The real node of p other than s farthest from it by p.distance, ties to
@@ -602,6 +680,7 @@ class Build {
     }
     cv_.notify_all();  // the calling thread reports the cut
     uint8_t leaves = leaving >= 0 ? static_cast<uint8_t>(leaving) : shown[1] <= shown[0] ? 1 : 0;
+    p.lastLeft = shown[leaves];
     std::unique_ptr<Part> half;
     if (reals[leaves] >= 2) half = halfOf(p, side, leaves, e);
     if (reals[1 - leaves] < 2) {
