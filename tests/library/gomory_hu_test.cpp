@@ -137,6 +137,27 @@ TEST(GomoryHu, EveryFlowEngineAndPairChoiceGivesACutTreeTheSameOnTwoThreads) {
   }
 }
 
+// A wheel large enough that its cuts take off small sides, so its parts
+// are cut by two source runs at a time, the second's sink often on the
+// side the first takes off; sinks in order and drawn at random.
+TEST(GomoryHu, TwoSourceRunsGiveACutTreeTheSameOnTwoThreads) {
+  std::mt19937 rng(29);
+  Graph wheel = twoHubWheel(498, 40, rng);
+  for (bool spread : {true, false}) {
+    BuildOptions o;
+    o.engine = Engine::GomoryHu;
+    o.spreadPairs = spread;
+    o.decompose = false;
+    CutTree one = sunder::buildCutTree(wheel, o);
+    expectCutTree(wheel, one, spread ? "in order" : "at random");
+    o.threads = 2;
+    CutTree two = sunder::buildCutTree(wheel, o);
+    EXPECT_EQ(two.parents(), one.parents());
+    EXPECT_EQ(two.weights(), one.weights());
+    EXPECT_EQ(two.stats().scans, one.stats().scans);
+  }
+}
+
 TEST(GomoryHu, AutoTakesItWherePushRelabelWinsUnlessContractionIsOff) {
   std::mt19937 rng(3);
   Graph wheel = twoHubWheel(398, 40, rng);
