@@ -270,6 +270,7 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     else if (a == "--no-contraction") o.build.contraction = false;
     else if (a == "--no-spread-pairs") o.build.spreadPairs = false;
     else if (a == "--no-source-runs") o.build.sourceRuns = false;
+    else if (a == "--source-runs") o.build.sourceRuns = true;
     else if (a == "--real") o.real = true;
     else if (a == "--tree") o.treeText = true;
     else if (a == "--report") o.report = true;
