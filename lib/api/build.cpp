@@ -567,12 +567,27 @@ bool contractionShrinks(const detail::GomoryHuProbe &probe) {
   return probe.shaved >= kContractionShrink * (kContractionProbe - kContractionProbe / 2);
 }
 
-// Gomory and Hu's probe as a pace for Gusfield's: its arc looks per cut,
-// for every computation of the engines' probe.
+// Whether Gomory and Hu's method, its flows from nothing, two pairs at a
+// time, takes off several nodes a cut: its pairs, of the heaviest node and
+// the farthest, split a part more evenly than a source run's do, which is
+// what decides on a long build.
+bool contractionPays(const Graph &graph, const BuildOptions &options) {
+  BuildOptions batches = options;
+  batches.sourceRuns = false;
+  return contractionShrinks(probeContraction(graph, batches));
+}
+
+// Gomory and Hu's probe as a pace for Gusfield's: its arc looks per cut
+// over kPaceShare, after 0 ... kProbeComputations computations of the
+// engines' probe (GusfieldRun::scansAfter). Its first
+// cuts run on the whole graph and its later ones on smaller ones, so its
+// first cuts, as a pace, are held to a share of Gusfield's.
+constexpr double kPaceShare = 0.25;
+
 std::vector<double> paceOf(const detail::GomoryHuProbe &probe) {
   std::vector<double> pace;
-  double perCut = static_cast<double>(probe.scans) / std::max(probe.cuts, 1);
-  for (int32_t k = 1; k <= kProbeComputations; k++) pace.push_back(perCut * k);
+  double perCut = static_cast<double>(probe.scans) / std::max(probe.cuts, 1) / kPaceShare;
+  for (int32_t k = 0; k <= kProbeComputations; k++) pace.push_back(perCut * k);  // as scansAfter
   return pace;
 }
 
@@ -625,17 +640,17 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     // once where its cuts, from one flow to the next, cost less than their
     // first computations. Its flows by push-relabel, left out with it on
     // large graphs.
-    bool contracts = false;
     std::vector<double> pace;
-    if (options.contraction && probesRelabel(target)) {
-      detail::GomoryHuProbe gh = probeContraction(graph, options);
-      contracts = contractionShrinks(gh);
-      if (contracts && options.sourceRuns) pace = paceOf(gh);
+    if (options.contraction && options.sourceRuns && probesRelabel(target)) {
+      detail::GomoryHuProbe runs = probeContraction(graph, options);
+      if (contractionShrinks(runs)) pace = paceOf(runs);
     }
     Probed probed = probeEngines(target, options, pace.empty() ? nullptr : &pace);
     b.engine = probed.engine;
     b.run = std::move(probed.run);
-    if (contracts && ((!pace.empty() && probed.behind) || longBuild(b.run, graph.nodeCount()))) {
+    if ((!pace.empty() && probed.behind) ||
+        (options.contraction && probesRelabel(target) && longBuild(b.run, graph.nodeCount()) &&
+         contractionPays(graph, options))) {
       BuildOptions contracted = options;
       contracted.gomoryHuFlows = Engine::PushRelabelGlobal;
       b = {Engine::GomoryHu, gomoryHuRun(graph, contracted, threads)};
