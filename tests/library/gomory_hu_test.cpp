@@ -158,6 +158,29 @@ TEST(GomoryHu, TwoSourceRunsGiveACutTreeTheSameOnTwoThreads) {
   }
 }
 
+// A ring of heavy edges around one hub of light spokes: source runs from
+// the hub cut it for a few hundred arc looks a cut, which Gusfield's first
+// flows cannot keep pace with; by batches, each flow from nothing, the
+// build is too short to take it.
+Graph oneHubWheel(int32_t rim, std::mt19937 &rng) {
+  Graph g(rim + 1);
+  std::uniform_int_distribution<int32_t> heavy(rim - 40, rim + 40);
+  for (int32_t v = 0; v < rim; v++) g.addEdge(v, (v + 1) % rim, heavy(rng));
+  for (int32_t v = 0; v < rim; v++) g.addEdge(v, rim, 2);
+  return g;
+}
+
+TEST(GomoryHu, AutoTakesItAtOnceWhereSourceRunsOutpaceGusfield) {
+  std::mt19937 rng(8);
+  Graph wheel = oneHubWheel(250, rng);
+  BuildOptions o;
+  CutTree t = sunder::buildCutTree(wheel, o);
+  EXPECT_EQ(t.stats().engine, Engine::GomoryHu);
+  expectCutTree(wheel, t, "auto");
+  o.sourceRuns = false;
+  EXPECT_NE(sunder::buildCutTree(wheel, o).stats().engine, Engine::GomoryHu);
+}
+
 TEST(GomoryHu, AutoTakesItWherePushRelabelWinsUnlessContractionIsOff) {
   std::mt19937 rng(3);
   Graph wheel = twoHubWheel(398, 40, rng);
