@@ -413,7 +413,14 @@ class Build {
   // A probe (GomoryHuOptions::stopAfter) notes the size of p, the part
   // being cut, halfway, and ends at p once its cuts are made (true).
   bool probed(Part &p) {
-    if (options_.stopAfter <= 0 || done_ < options_.stopAfter) return false;
+    if (options_.stopAfter <= 0) return false;
+    int64_t scans = counters_.scans;  // the parts retired, and p's engines
+    for (const std::unique_ptr<CutEngine> *engine : {&p.engine, &p.engine2})
+      if (*engine != nullptr) scans += (*engine)->counters().scans;
+    if (done_ == 1) firstCutScans_ = scans;
+    bool over = options_.scansPerFirstCut > 0 &&
+                static_cast<double>(scans) > options_.scansPerFirstCut * static_cast<double>(firstCutScans_);
+    if (done_ < options_.stopAfter && !over) return false;
     stopAt(p);
     return true;
   }
@@ -821,6 +828,7 @@ class Build {
   Counters counters_;
   double calcSeconds_ = 0;
   int64_t shaved_ = 0;  // probes: see GomoryHuProbe
+  int64_t firstCutScans_ = 0;
 };
 
 }  // namespace

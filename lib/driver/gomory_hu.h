@@ -88,8 +88,11 @@ struct GomoryHuOptions {
   // (the total the same over the build, done only growing).
   std::function<void(int64_t done, int64_t total)> progressWork;
   std::function<bool()> cancel;
-  // probeGomoryHu only: the cuts it makes (> 0).
+  // probeGomoryHu only: the cuts it makes (> 0), and, when above 0, the
+  // arcs it may look at as a multiple of those its first cut looked at:
+  // past them it ends early, with fewer cuts made.
   int32_t stopAfter = 0;
+  double scansPerFirstCut = 0;
 };
 
 // The cut tree of the graph of n nodes and these edges (capacities 0 or
