@@ -107,7 +107,7 @@ struct BuildOptions {
   bool contraction = true;
   bool spreadPairs = true;
   //   sourceRuns  GomoryHu with PushRelabelGlobal flows: a part is cut from
-  //              its heaviest node to one node after another on the same
+  //              its node of most edges to one node after another on the same
   //              graph, each cut's flow starting from the one before it
   //              (the halves that leave hidden until half the graph is),
   //              instead of two cuts at a time, each from no flow.

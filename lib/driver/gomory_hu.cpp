@@ -44,7 +44,8 @@ struct Part {
   int32_t lastLeft = 0;  // the nodes shown on the side the last cut took off
   bool twoRuns = false;  // the second run has begun
   uint64_t seed = 0;
-  // Spread pairs: distances in arcs from `from` within this graph.
+  // Spread pairs: distances in arcs from `from` within this graph; source
+  // runs: their source.
   int32_t from = kNone;
   std::vector<int32_t> distance;
 
@@ -134,8 +135,8 @@ class Build {
     workScale_ = workTotal_ > 0 ? 0x1p40 / workTotal_ : 1;  // units fine enough for any n
   }
 
-  // The build's first options.stopAfter cuts, on the calling thread: the
-  // node counts of the graph of the part being cut halfway and at the end.
+  // The build's first options.stopAfter cuts, on the calling thread, and
+  // what they say (GomoryHuProbe).
   GomoryHuProbe probe() {
     work(true);
     if (error_) std::rethrow_exception(error_);
@@ -348,8 +349,8 @@ class Build {
     retire(*part);
   }
 
-  // Splits the part until it is done by runs of cuts from its heaviest node
-  // (GomoryHuOptions::makeRunEngine): the half with the source stays in the
+  // Splits the part until it is done by runs of cuts from one source
+  // (runSource; GomoryHuOptions::makeRunEngine): the half with the source stays in the
   // graph, the other is hidden there and leaves with a graph of its own
   // when it holds two real nodes or more.
   //
@@ -410,8 +411,8 @@ class Build {
     }
   }
 
-  // A probe (GomoryHuOptions::stopAfter) notes the size of p, the part
-  // being cut, halfway, and ends at p once its cuts are made (true).
+  // A probe (GomoryHuOptions::stopAfter) ends at p, the part being cut,
+  // once its cuts are made or its arc looks are past its budget (true).
   bool probed(Part &p) {
     if (options_.stopAfter <= 0) return false;
     int64_t scans = counters_.scans;  // the parts retired, and p's engines
@@ -498,23 +499,22 @@ class Build {
   }
 
   // A job on another thread, with an engine of its own on the part's graph.
+  // A job that brings the part's engine (a source run's) uses it, its
+  // counters going with the part's.
   void run(CutJob &job) {
     try {
-      if (job.engine != nullptr) {  // the part's: its counters go with the part's
+      if (job.engine != nullptr) {
         cutBy(*job.engine, {job.s, job.t}, *job.out);
+      } else {
+        std::unique_ptr<CutEngine> engine = options_.makeEngine(job.part->n, job.part->edges);
+        // The cut's own work: an engine may count some setting up of its
+        // own, which the part's engine counts once.
+        Counters before = engine->counters();
+        cutBy(*engine, {job.s, job.t}, *job.out);
+        Counters c = engine->counters() - before;
         std::lock_guard<std::mutex> lock(mu_);
-        job.state = kDone;
-        cv_.notify_all();
-        return;
+        counters_ += c;
       }
-      std::unique_ptr<CutEngine> engine = options_.makeEngine(job.part->n, job.part->edges);
-      // The cut's own work: an engine may count some setting up of its own,
-      // which the part's engine counts once.
-      Counters before = engine->counters();
-      cutBy(*engine, {job.s, job.t}, *job.out);
-      Counters c = engine->counters() - before;
-      std::lock_guard<std::mutex> lock(mu_);
-      counters_ += c;
     } catch (...) {
       job.error = std::current_exception();
     }

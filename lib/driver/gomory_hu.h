@@ -71,8 +71,9 @@ struct GomoryHuOptions {
   std::function<std::unique_ptr<CutEngine>(int32_t nodes, const std::vector<Edge> &edges)>
       makeEngine;
   // When set, a part is cut in runs from one source instead of in batches:
-  // from its heaviest node s (the first node of pairOf's pair) to one node
-  // after another, all on the part's graph, each half that leaves hidden
+  // from its node s of most arcs to one node after another (by number, or
+  // in an order drawn at random with PairChoice::Random), all on the
+  // part's graph, each half that leaves hidden
   // behind its terminal and every cut uncrossed with the groups hidden
   // before (the lemma above). The engine, made by this, keeps its preflow
   // from cut to cut while s stays its source (warm_preflow.h), so that a

@@ -29,6 +29,7 @@ WarmPreflow::WarmPreflow(int32_t n, const std::vector<Edge> &edges, double updat
   }
   residual_ = capacity_;
   queue_.reserve(n);
+  woken_.reserve(n);
 }
 
 void WarmPreflow::restart(int32_t s) {
@@ -51,6 +52,7 @@ void WarmPreflow::file(int32_t v, int32_t label) {
   if (next_[v] != kNone) prev_[next_[v]] = v;
   allFirst_[label] = v;
   maxLabel_ = std::max(maxLabel_, label);
+  highestFiled_ = std::max(highestFiled_, label);
 }
 
 void WarmPreflow::unfile(int32_t v) {
@@ -67,12 +69,18 @@ void WarmPreflow::activate(int32_t v) {
   maxActive_ = std::max(maxActive_, label_[v]);
 }
 
+// Forgets the labels and lists of the last update: only the nodes it woke
+// (no node wakes between updates) and the labels filed since, so that an
+// update costs what its region does, not a pass over all nodes.
+void WarmPreflow::clearLabels() {
+  for (int32_t v : woken_) awake_[v] = listed_[v] = 0;
+  for (int32_t k = 0; k <= highestFiled_; k++) allFirst_[k] = activeFirst_[k] = kNone;
+  woken_.clear();
+  highestFiled_ = maxLabel_ = maxActive_ = kNone;
+}
+
 void WarmPreflow::globalUpdate() {
-  std::fill(allFirst_.begin(), allFirst_.end(), kNone);
-  std::fill(activeFirst_.begin(), activeFirst_.end(), kNone);
-  std::fill(awake_.begin(), awake_.end(), 0);
-  std::fill(listed_.begin(), listed_.end(), 0);
-  maxLabel_ = maxActive_ = kNone;
+  clearLabels();
   queue_.assign(1, sink_);
   awake_[sink_] = 1;
   label_[sink_] = 0;
@@ -88,10 +96,11 @@ void WarmPreflow::globalUpdate() {
     counters_.scans += first_[u + 1] - first_[u];
   }
   awakeCount_ = static_cast<int32_t>(queue_.size());
+  woken_.swap(queue_);
   updateWork_ = 0;
-  for (int32_t v : queue_) updateWork_ += first_[v + 1] - first_[v] + 1;
+  for (int32_t v : woken_) updateWork_ += first_[v + 1] - first_[v] + 1;
   workSinceUpdate_ = 0;
-  for (int32_t v : queue_) {
+  for (int32_t v : woken_) {
     file(v, label_[v]);
     current_[v] = first_[v];
     if (v != sink_ && excess_[v] > 0) activate(v);

@@ -56,6 +56,7 @@ class WarmPreflow : public CutEngine {
  private:
   void restart(int32_t s);       // zero flow, then s's arcs saturated
   void globalUpdate();           // exact labels to the sink; others asleep
+  void clearLabels();
   void discharge(int32_t v);
   void relabel(int32_t v);
   void push(int32_t a, int32_t v, int64_t amount);
@@ -76,6 +77,8 @@ class WarmPreflow : public CutEngine {
   std::vector<int32_t> allFirst_, next_, prev_, activeFirst_, activeNext_;
   std::vector<uint8_t> listed_;  // on an active stack
   std::vector<int32_t> queue_;
+  std::vector<int32_t> woken_;  // the nodes the last update woke
+  int32_t highestFiled_ = -1;   // the highest label filed since
   int32_t source_ = -1, sink_ = -1;
   int32_t maxLabel_ = -1, maxActive_ = -1, awakeCount_ = 0;
   // Arcs the last global update looked at, and those discharges and
