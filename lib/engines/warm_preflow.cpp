@@ -1,12 +1,25 @@
 #include "lib/engines/warm_preflow.h"
 
 #include <algorithm>
+#include <random>
 
 namespace sunder::detail {
 
 namespace {
 constexpr int32_t kNone = -1;
+
+// 0 ... count - 1 in an order drawn from a fixed seed (the same on every
+// platform: mt19937_64's numbers are fixed by the standard, the shuffle is
+// this one). Each node's arcs take their edges' order in it; see the
+// constructor.
+std::vector<size_t> drawnOrder(size_t count) {
+  std::vector<size_t> order(count);
+  for (size_t i = 0; i < count; i++) order[i] = i;
+  std::mt19937_64 draw(0x5eed);
+  for (size_t k = count; k > 1; k--) std::swap(order[k - 1], order[draw() % k]);
+  return order;
 }
+}  // namespace
 
 WarmPreflow::WarmPreflow(int32_t n, const std::vector<Edge> &edges, double updateFactor)
     : n_(n), first_(n + 1, 0), excess_(n, 0), label_(n, 0), current_(n, 0), awake_(n, 0),
@@ -20,7 +33,8 @@ WarmPreflow::WarmPreflow(int32_t n, const std::vector<Edge> &edges, double updat
   rev_.resize(arcs);
   capacity_.resize(arcs);
   std::vector<int32_t> at(first_.begin(), first_.end() - 1);
-  for (const Edge &e : edges) {
+  for (size_t i : drawnOrder(edges.size())) {
+    const Edge &e = edges[i];
     if (e.u == e.v) continue;
     int32_t a = at[e.u]++, b = at[e.v]++;
     head_[a] = e.v, head_[b] = e.u;
