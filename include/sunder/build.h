@@ -90,8 +90,10 @@ struct BuildOptions {
   //              (distances in arcs, found once), so it runs towards the
   //              root along about a path rather than as a ball.
   //   contraction  Auto: on a graph below 100,000 edges whose build would
-  //              be long and whose parts shrink by several nodes a cut, the
-  //              tree is built by Gomory and Hu's method with contraction
+  //              be long and whose parts shrink by several nodes a cut, or
+  //              whose source runs (sourceRuns) look at a quarter of the
+  //              arcs a cut that Gusfield's engines do, the tree is built
+  //              by Gomory and Hu's method with contraction
   //              (Engine::GomoryHu, its cuts by PushRelabelGlobal) instead
   //              of Gusfield's: every cut then runs on the graph of one part
   //              with the rest merged, smaller and smaller as parts split.

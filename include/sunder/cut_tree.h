@@ -56,8 +56,9 @@ namespace sunder {
 //                      GomoryHu instead, its flows by PushRelabelGlobal,
 //                      on graphs below 100,000 edges whose build would be
 //                      long and whose parts, in a probe of it, shrink by
-//                      several nodes a cut (unless BuildOptions::contraction
-//                      is off). When the
+//                      several nodes a cut, or whose source runs look at a
+//                      quarter of the arcs a cut that the others do (unless
+//                      BuildOptions::contraction is off). When the
 //                      decomposition splits the graph (bridges, articulation
 //                      nodes, components), SearchTrees for every block
 //                      without a probe, and blocks of at most 32 nodes solved

@@ -581,9 +581,12 @@ bool contractionPays(const Graph &graph, const BuildOptions &options) {
 
 // Gomory and Hu's probe as a pace for Gusfield's: its arc looks per cut
 // over kPaceShare, after 0 ... kProbeComputations computations of the
-// engines' probe (GusfieldRun::scansAfter). Its first
-// cuts run on the whole graph and its later ones on smaller ones, so its
-// first cuts, as a pace, are held to a share of Gusfield's.
+// engines' probe (GusfieldRun::scansAfter). Its first cuts run on the
+// whole graph and its later ones on the same graph or smaller ones, each
+// from the flow the last one left; held to a quarter of Gusfield's per
+// cut, the runs win by a margin however little their cuts shrink the part
+// (twinloop, whose cuts take off one node each: 4,000 nodes by shortest
+// paths 1.30 s, by the runs 0.14 s).
 constexpr double kPaceShare = 0.25;
 // The first cut of source runs is a flow from nothing on the whole graph,
 // about what one of Gusfield's costs; runs whose probe looks at more than
@@ -651,7 +654,7 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     std::vector<double> pace;
     if (options.contraction && options.sourceRuns && probesRelabel(target)) {
       detail::GomoryHuProbe runs = probeContraction(graph, options, kPaceBudget);
-      if (runs.cuts == kContractionProbe && contractionShrinks(runs)) pace = paceOf(runs);
+      if (runs.cuts == kContractionProbe) pace = paceOf(runs);
     }
     Probed probed = probeEngines(target, options, pace.empty() ? nullptr : &pace);
     b.engine = probed.engine;

@@ -181,6 +181,23 @@ TEST(GomoryHu, AutoTakesItAtOnceWhereSourceRunsOutpaceGusfield) {
   EXPECT_NE(sunder::buildCutTree(wheel, o).stats().engine, Engine::GomoryHu);
 }
 
+// A heavy ring with a second ring of light chords, each node to the one
+// three on: every minimum cut takes one node off, so the part shrinks by a
+// node a cut, yet each run's cut costs a few arc looks against a flow
+// around the ring for Gusfield's engines.
+TEST(GomoryHu, AutoTakesItWhereSourceRunsOutpaceGusfieldOneNodeACut) {
+  int32_t n = 600;
+  Graph ring(n);
+  for (int32_t v = 0; v < n; v++) {
+    ring.addEdge(v, (v + 1) % n, 1000);
+    ring.addEdge(v, (v + 3) % n, 1);
+  }
+  BuildOptions o;
+  CutTree t = sunder::buildCutTree(ring, o);
+  EXPECT_EQ(t.stats().engine, Engine::GomoryHu);
+  expectCutTree(ring, t, "auto");
+}
+
 TEST(GomoryHu, AutoTakesItWherePushRelabelWinsUnlessContractionIsOff) {
   std::mt19937 rng(3);
   Graph wheel = twoHubWheel(398, 40, rng);
