@@ -431,6 +431,10 @@ class Build {
       // and a second engine would cost a cold start for little.
       if (p.lastLeft > 0 && p.lastLeft <= std::max(2, p.n / kSmallSide)) p.twoRuns = true;
       int32_t sinks[2] = {nextSink(p, false), p.twoRuns && p.reals.size() >= 4 ? nextSink(p, true) : kNone};
+      // Every real node but the source is in the order until a cut takes it
+      // off; an order without one would leave the part half cut.
+      if (sinks[0] == kNone)
+        throw Error("gomory-hu: a source run found no sink in a part of two real nodes or more");
       Cut cuts[2];
       computeRunCuts(p, s, sinks, cuts);
       for (int k = 0; k < 2 && p.reals.size() >= 2; k++) {

@@ -188,9 +188,9 @@ class UnitCapacityPeer(unittest.TestCase):
         folder = os.path.join(WORK, "unit-files")
         shutil.rmtree(folder, ignore_errors=True)
         edges = two_wheels(self.IDS)
-        text = "# two wheels\nsource,target\n" + "".join(
-            f"{u},{v}\n" if k % 2 else f"{u} {v} 1 % unit\n" for k, (u, v) in enumerate(edges))
-        write_file(folder, "wheels.edges", text + f"{self.IDS[4]} {self.IDS[4]}\n")
+        text = "# two wheels\nsource,target,weight\n" + "".join(
+            f"{u},{v},1\n" if k % 2 else f"{u} {v} 1 % unit\n" for k, (u, v) in enumerate(edges))
+        write_file(folder, "wheels.edges", text + f"{self.IDS[4]} {self.IDS[4]} 1\n")
         arcs = two_wheels(list(range(1, 21))) + [(21, 21)]
         write_file(folder, "loose.cut", f"p cut 21 {len(arcs)}\n"
                    + "".join(f"a {u} {v} 1\n" for u, v in arcs))
