@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer (build-fuzz/) and runs each of them.
-#   tools/fuzz.sh            short run for CI: the reader 20 s, cuttree 15 s, each
-#                            generator's checks 4 s (about a minute)
+#   tools/fuzz.sh            short run for CI: the reader 12 s, cuttree 10 s, each
+#                            generator's checks 3 s (about 45 s)
 #   tools/fuzz.sh SECONDS [TARGET ...]
 #                            every target (or the ones named: reader,
 #                            ringforge, ...) for SECONDS; the inputs that add
@@ -56,7 +56,7 @@ if [ $# -ge 1 ]; then
   shift
   [ $# -eq 0 ] || targets=("$@")
 else
-  merge=0; reader=20; cuttree=15; each=4
+  merge=0; reader=12; cuttree=10; each=3
 fi
 for t in "${targets[@]}"; do
   if [ "$t" = reader ]; then
