@@ -94,7 +94,6 @@ uint64_t mixed(uint64_t x) {
   return x ^ (x >> 31);
 }
 
-// Distances in arcs from `from` over the graph of n nodes and these edges.
 // A graph by node: node v's arcs are first[v] ... first[v + 1] - 1, each
 // with its head and capacity, in the edges' order.
 struct Adjacency {

@@ -72,8 +72,9 @@ struct GomoryHuOptions {
       makeEngine;
   // When set, a part is cut in runs from one source instead of in batches:
   // from its node s of most arcs to one node after another (by number, or
-  // in an order drawn at random with PairChoice::Random), all on the
-  // part's graph, each half that leaves hidden
+  // depth first along the heaviest edges where the numbering does not
+  // follow the edges, or in an order drawn at random with
+  // PairChoice::Random), all on the part's graph, each half that leaves hidden
   // behind its terminal and every cut uncrossed with the groups hidden
   // before (the lemma above). The engine, made by this, keeps its preflow
   // from cut to cut while s stays its source (warm_preflow.h), so that a
