@@ -132,6 +132,9 @@ const char *const usageText =
     "                  gomory-hu: cut a part two pairs at a time, each flow\n"
     "                  from nothing, not from its node of most edges to one\n"
     "                  node after another, each flow starting from the last\n"
+    "  --no-backward-cuts\n"
+    "                  gomory-hu: every cut of a source run from the source,\n"
+    "                  even where cuts from the sink cost less\n"
     "  --update-factor F\n"
     "                  push-relabel-global: a global update once the relabels\n"
     "                  since the last exceed F times the awake nodes (2)\n"
@@ -273,6 +276,7 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     else if (a == "--no-spread-pairs") o.build.spreadPairs = false;
     else if (a == "--no-source-runs") o.build.sourceRuns = false;
     else if (a == "--source-runs") o.build.sourceRuns = true;
+    else if (a == "--no-backward-cuts") o.build.backwardCuts = false;
     else if (a == "--real") o.real = true;
     else if (a == "--tree") o.treeText = true;
     else if (a == "--report") o.report = true;

@@ -114,6 +114,13 @@ struct BuildOptions {
   //              (the halves that leave hidden until half the graph is),
   //              instead of two cuts at a time, each from no flow.
   bool sourceRuns = true;
+  //   backwardCuts  source runs: where a run's warm cuts cost more arc
+  //              looks than cuts from the sink would, its cuts go from the
+  //              sink to the source on a preflow of their own for a while
+  //              (the same sides: the smallest sink side), and the run's
+  //              warm preflow waits for its return; off, every cut goes
+  //              from the source.
+  bool backwardCuts = true;
   // GomoryHu: the engine that finds the cuts in the contracted graphs
   // (PushRelabel, PushRelabelGlobal, ShortestPaths or SearchTrees).
   Engine gomoryHuFlows = Engine::PushRelabelGlobal;

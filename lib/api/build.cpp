@@ -518,8 +518,10 @@ detail::GomoryHuOptions gomoryHuOptions(const BuildOptions &options, int threads
     return detail::makeEngine(flows, g, settings);
   };
   if (options.sourceRuns && flows == Engine::PushRelabelGlobal)
-    o.makeRunEngine = [factor = options.updateFactor](int32_t n, const std::vector<Edge> &edges) {
-      return std::make_unique<detail::WarmPreflow>(n, edges, factor);
+    o.makeRunEngine = [factor = options.updateFactor, backward = options.backwardCuts](
+                          int32_t n, const std::vector<Edge> &edges) {
+      auto ways = backward ? detail::CutDirections::Either : detail::CutDirections::Forward;
+      return std::make_unique<detail::WarmPreflow>(n, edges, factor, ways);
     };
   return o;
 }

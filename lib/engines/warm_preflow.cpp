@@ -7,6 +7,15 @@ namespace sunder::detail {
 
 namespace {
 constexpr int32_t kNone = -1;
+// Forward cuts made before their mean cost is judged.
+constexpr int32_t kCutsToJudge = 32;
+// ... or after a quarter of them, when they cost this many times more.
+constexpr double kFarDearer = 4;
+// What a backward cut is taken to cost, in arc looks per arc, before one is
+// made: a restart, an update and a sweep of the graph.
+constexpr double kColdArcs = 8;
+// Backward cuts made before the first retry forward.
+constexpr int32_t kFirstStay = 8;
 
 // 0 ... count - 1 in an order drawn from a fixed seed (the same on every
 // platform: mt19937_64's numbers are fixed by the standard, the shuffle is
@@ -21,10 +30,11 @@ std::vector<size_t> drawnOrder(size_t count) {
 }
 }  // namespace
 
-WarmPreflow::WarmPreflow(int32_t n, const std::vector<Edge> &edges, double updateFactor)
+WarmPreflow::WarmPreflow(int32_t n, const std::vector<Edge> &edges, double updateFactor,
+                         CutDirections directions)
     : n_(n), first_(n + 1, 0), excess_(n, 0), label_(n, 0), current_(n, 0), awake_(n, 0),
       allFirst_(n + 1, kNone), next_(n, kNone), prev_(n, kNone), activeFirst_(n + 1, kNone),
-      activeNext_(n, kNone), listed_(n, 0), updateFactor_(updateFactor) {
+      activeNext_(n, kNone), listed_(n, 0), updateFactor_(updateFactor), directions_(directions) {
   for (const Edge &e : edges)
     if (e.u != e.v) first_[e.u + 1]++, first_[e.v + 1]++;
   for (int32_t v = 0; v < n; v++) first_[v + 1] += first_[v];
@@ -44,11 +54,12 @@ WarmPreflow::WarmPreflow(int32_t n, const std::vector<Edge> &edges, double updat
   residual_ = capacity_;
   queue_.reserve(n);
   woken_.reserve(n);
+  stay_ = kFirstStay;
 }
 
 void WarmPreflow::restart(int32_t s) {
   residual_ = capacity_;
-  std::fill(excess_.begin(), excess_.end(), 0);
+  excess_.assign(n_, 0);
   source_ = s;
   for (int32_t a = first_[s]; a < first_[s + 1]; a++) {
     int64_t amount = residual_[a];
@@ -207,10 +218,8 @@ void WarmPreflow::sinkSide(std::vector<uint8_t> &side) {
   }
 }
 
-int64_t WarmPreflow::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) {
-  (void)scanLimit;
-  if (s != source_) restart(s);
-  sink_ = t;
+// Pushes until no awake node but the sink holds excess.
+void WarmPreflow::flow() {
   globalUpdate();
   while (maxActive_ >= 0) {
     int32_t v = activeFirst_[maxActive_];
@@ -222,8 +231,97 @@ int64_t WarmPreflow::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64
     listed_[v] = 0;
     if (awake_[v] && label_[v] == maxActive_ && excess_[v] > 0) discharge(v);
   }
-  sinkSide(side);
-  return excess_[t];
+}
+
+// After a flow from t to s: the nodes that t or a node holding excess
+// reaches over residual arcs. Every node with excess lies on t's side of
+// every minimum cut (the excess s received is the cut's value, so none is
+// left on s's side), and no flow enters the set from outside, so it is the
+// smallest t side of a minimum cut: the side a flow from s to t finds.
+void WarmPreflow::sourceSide(std::vector<uint8_t> &side) {
+  side.assign(n_, 0);
+  queue_.clear();
+  for (int32_t v = 0; v < n_; v++)
+    if (v == source_ || (v != sink_ && excess_[v] > 0)) {
+      side[v] = 1;
+      queue_.push_back(v);
+    }
+  counters_.scans += n_;
+  for (size_t q = 0; q < queue_.size(); q++) {
+    int32_t u = queue_[q];
+    for (int32_t a = first_[u]; a < first_[u + 1]; a++) {
+      int32_t w = head_[a];
+      if (!side[w] && residual_[a] > 0) {
+        side[w] = 1;
+        queue_.push_back(w);
+      }
+    }
+    counters_.scans += first_[u + 1] - first_[u];
+  }
+}
+
+// Forward while the warm cuts cost no more than a backward one; past that,
+// backward for a stay, then forward again, as the sinks may have moved on
+// to where the excess waits. A stay whose backward cuts proved cheaper than
+// the forward ones before it makes the next twice as long; one that did not,
+// the shortest.
+bool WarmPreflow::chooseBackward() {
+  if (directions_ != CutDirections::Either) return directions_ == CutDirections::Backward;
+  if (backward_) {
+    if (--stayLeft_ > 0) return true;
+    stay_ = backwardCost_ / backwardCuts_ < forwardMean_ ? 2 * stay_ : kFirstStay;
+    backward_ = false;
+    forwardCuts_ = 0;
+    forwardCost_ = 0;
+    return false;
+  }
+  double bar = backwardCuts_ > 0 ? backwardCost_ / backwardCuts_
+                                 : kColdArcs * static_cast<double>(first_[n_]);
+  bool dear = forwardCuts_ >= kCutsToJudge ? forwardCost_ > bar * forwardCuts_
+              : forwardCuts_ >= kCutsToJudge / 4 && forwardCost_ > kFarDearer * bar * forwardCuts_;
+  if (!dear) return false;
+  forwardMean_ = forwardCost_ / forwardCuts_;
+  backward_ = true;
+  stayLeft_ = stay_;
+  return true;
+}
+
+void WarmPreflow::record(bool backward, int64_t scans) {
+  (backward ? backwardCost_ : forwardCost_) += static_cast<double>(scans);
+  (backward ? backwardCuts_ : forwardCuts_)++;
+}
+
+int64_t WarmPreflow::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) {
+  (void)scanLimit;
+  int64_t before = counters_.scans;
+  bool backward = chooseBackward();
+  int64_t value;
+  if (backward) {
+    // On a preflow of its own, so that the forward one stays warm.
+    std::swap(residual_, backResidual_);
+    std::swap(excess_, backExcess_);
+    int32_t source = source_;
+    restart(t);
+    sink_ = s;
+    flow();
+    sourceSide(side);
+    value = excess_[s];
+    std::swap(residual_, backResidual_);
+    std::swap(excess_, backExcess_);
+    source_ = source;
+  } else {
+    bool cold = s != source_;
+    if (cold) restart(s);
+    sink_ = t;
+    flow();
+    sinkSide(side);
+    value = excess_[t];
+    // A run's first cut pushes its source's whole excess out, as a
+    // backward one does: only warm cuts say what forward costs.
+    if (cold) return value;
+  }
+  record(backward, counters_.scans - before);
+  return value;
 }
 
 }  // namespace sunder::detail

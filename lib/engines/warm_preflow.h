@@ -15,6 +15,17 @@
 // smallest t side there is, and excess(t) its value. A former sink keeps
 // its excess as any node does.
 //
+// Backward cuts. Where the excess a run leaves in the graph makes its warm
+// cuts dear (on a ring with light chords, each cut a short arc, every cut
+// moved excess over the whole graph), a cut may go from t to s instead, on
+// a second preflow that starts from nothing each time: t's excess beyond
+// the cut then stays in t's small side. Its side is the set C that t and
+// the nodes still holding excess reach over residual arcs. For a minimum
+// cut (A, B) with t in A, the excess s received is the cut's value, so no
+// node of B but s holds excess, and no residual arc leaves A: C lies in A.
+// No residual arc leaves C and no flow enters it, so C is a minimum cut
+// itself: the smallest t side, the one a forward cut finds.
+//
 // Invariants.
 //   - Between computations: residual[a] + residual[rev[a]] is the summed
 //     capacity of the arc pair; excess[v] >= 0 for v != source_; every arc
@@ -25,10 +36,10 @@
 //     in the list of its label; a node that falls asleep (no residual arc to
 //     an awake node, or above a gap) stays asleep until the next
 //     computation, holding its excess.
-//   - The side returned is found by a search from t over the final
-//     residual graph, so it depends on the graph, s and t alone; the work
-//     and counters depend on the computations since the source last
-//     changed.
+//   - The side returned is the smallest t side of a minimum cut, so it
+//     depends on the graph, s and t alone, whichever way the cut went; the
+//     way, the work and the counters depend on the computations since the
+//     engine was made.
 #ifndef SUNDER_ENGINES_WARM_PREFLOW_H
 #define SUNDER_ENGINES_WARM_PREFLOW_H
 
@@ -39,6 +50,12 @@
 #include "sunder/graph.h"
 
 namespace sunder::detail {
+
+// Which way a run's cuts go: from the source on the warm preflow
+// (Forward), from the sink on a preflow of their own, each from nothing
+// (Backward), or either, by what the run's cuts have cost (Either; see
+// chooseBackward).
+enum class CutDirections { Forward, Backward, Either };
 
 class WarmPreflow : public CutEngine {
  public:
@@ -53,7 +70,8 @@ class WarmPreflow : public CutEngine {
   // since the last exceed that many times the arcs it looked at (a hub's
   // relabel costs its arcs, so counting relabels alone let the excess of a
   // graph with hubs wander for long between updates).
-  WarmPreflow(int32_t n, const std::vector<Edge> &edges, double updateFactor = 2.0);
+  WarmPreflow(int32_t n, const std::vector<Edge> &edges, double updateFactor = 2.0,
+              CutDirections directions = CutDirections::Either);
 
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side,
               int64_t scanLimit = INT64_MAX) override;
@@ -71,11 +89,17 @@ class WarmPreflow : public CutEngine {
   void activate(int32_t v);
   void sleepFrom(int32_t label);  // every awake node at `label` and above
   void sinkSide(std::vector<uint8_t> &side);
+  void flow();
+  void sourceSide(std::vector<uint8_t> &side);
+  bool chooseBackward();
+  void record(bool backward, int64_t scans);
 
   int32_t n_;
   std::vector<int32_t> first_, head_, rev_;
   std::vector<int64_t> capacity_, residual_;  // by arc
   std::vector<int64_t> excess_;
+  // The backward cuts' preflow (see cut), made at the first.
+  std::vector<int64_t> backResidual_, backExcess_;
   std::vector<int32_t> label_, current_;
   std::vector<uint8_t> awake_;
   // By label: the awake nodes (doubly linked) and the active ones (a
@@ -91,6 +115,15 @@ class WarmPreflow : public CutEngine {
   // relabels looked at since.
   int64_t updateWork_ = 0, workSinceUpdate_ = 0;
   double updateFactor_;
+  CutDirections directions_;
+  // Directions (see cut): the forward cuts and their arc looks since forward
+  // was last taken up, the backward ones in all, and the length of the next
+  // backward stay and what is left of this one.
+  bool backward_ = false;
+  double forwardCost_ = 0, backwardCost_ = 0;
+  double forwardMean_ = 0;  // of the forward cuts before the stay
+  int32_t forwardCuts_ = 0, backwardCuts_ = 0;
+  int32_t stay_ = 0, stayLeft_ = 0;
   Counters counters_;
 };
 
