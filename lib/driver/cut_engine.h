@@ -94,6 +94,11 @@ class CutEngine {
     return cut(s, t, out.side, scanLimit);
   }
   virtual Counters counters() const = 0;
+  // What the engine has learned of the graph's cuts, in a form of its own,
+  // for the engine of a part cut from this graph to start from (learn);
+  // empty when nothing.
+  virtual std::vector<double> lessons() const { return {}; }
+  virtual void learn(const std::vector<double> &lessons) { (void)lessons; }
 };
 
 }  // namespace sunder::detail

@@ -35,6 +35,9 @@ struct Part {
   std::vector<int32_t> rep;
   int32_t hidden = 0;
   std::unique_ptr<CutEngine> engine;  // made at the part's first cut
+  // What the engine of the graph this part was cut from had learned, for
+  // the part's run engines to start from (CutEngine::learn).
+  std::vector<double> lessons;
   // Source runs: the second run's engine, and the real nodes but the
   // source in the order sinks are taken, the first run's from the front,
   // the second's from the back.
@@ -457,7 +460,10 @@ class Build {
   void computeRunCuts(Part &p, int32_t s, const int32_t sinks[2], Cut cuts[2]) {
     for (int k = 0; k < 2; k++) {
       std::unique_ptr<CutEngine> &engine = k == 0 ? p.engine : p.engine2;
-      if (sinks[k] != kNone && engine == nullptr) engine = options_.makeRunEngine(p.n, p.edges);
+      if (sinks[k] != kNone && engine == nullptr) {
+        engine = options_.makeRunEngine(p.n, p.edges);
+        engine->learn(p.lessons);
+      }
     }
     std::shared_ptr<CutJob> job;
     if (sinks[1] != kNone && options_.threads > 1) {
@@ -864,6 +870,7 @@ class Build {
         if (toMerged[v] > 0) h->edges.push_back({v, merged, toMerged[v]});
     }
     h->seed = mixed(p.seed ^ (k + 1 + (e == kNone ? 2 : 0)));
+    h->lessons = p.engine != nullptr ? p.engine->lessons() : p.lessons;
     return h;
   }
 

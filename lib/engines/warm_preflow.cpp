@@ -291,6 +291,23 @@ void WarmPreflow::record(bool backward, int64_t scans) {
   (backward ? backwardCuts_ : forwardCuts_)++;
 }
 
+std::vector<double> WarmPreflow::lessons() const {
+  if (directions_ != CutDirections::Either || backwardCuts_ == 0) return {};
+  double arcs = first_[n_];
+  return {backward_ ? 1.0 : 0.0, backwardCost_ / backwardCuts_ / arcs, forwardMean_ / arcs,
+          static_cast<double>(stay_)};
+}
+
+void WarmPreflow::learn(const std::vector<double> &lessons) {
+  if (directions_ != CutDirections::Either || lessons.size() != 4) return;
+  double arcs = first_[n_];
+  backward_ = lessons[0] != 0;
+  backwardCuts_ = 1;
+  backwardCost_ = lessons[1] * arcs;
+  forwardMean_ = lessons[2] * arcs;
+  stay_ = stayLeft_ = static_cast<int32_t>(lessons[3]);
+}
+
 int64_t WarmPreflow::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) {
   (void)scanLimit;
   int64_t before = counters_.scans;

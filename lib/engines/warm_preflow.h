@@ -76,6 +76,10 @@ class WarmPreflow : public CutEngine {
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side,
               int64_t scanLimit = INT64_MAX) override;
   Counters counters() const override { return counters_; }
+  // The way cuts go now and what each way cost per arc, so that the run on
+  // a part cut from this graph starts the same way.
+  std::vector<double> lessons() const override;
+  void learn(const std::vector<double> &lessons) override;
 
  private:
   void restart(int32_t s);       // zero flow, then s's arcs saturated

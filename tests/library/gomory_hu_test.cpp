@@ -137,6 +137,38 @@ TEST(GomoryHu, EveryFlowEngineAndPairChoiceGivesACutTreeTheSameOnTwoThreads) {
   }
 }
 
+// A heavy ring with light chords and node 0 tied to 50 nodes of it by
+// heavier edges still: node 0 is the source of the first run, each cut from
+// it is a short arc around its sink, and the excess it sends out makes warm
+// cuts dear, so the run's cuts go from the sink for stays, and the parts
+// cut from it start the way it went.
+TEST(GomoryHu, BackwardCutsGiveTheSameTreeOnAnyThreadCount) {
+  std::mt19937 rng(16000);
+  int32_t n = 900;
+  Graph g(n);
+  std::uniform_int_distribution<int64_t> heavy(1, 10000), light(1, 10);
+  std::uniform_int_distribution<int32_t> node(1, n - 1);
+  for (int32_t v = 0; v < n; v++) g.addEdge(v, (v + 1) % n, heavy(rng));
+  for (int32_t k = 0; k < 4 * n; k++) g.addEdge(node(rng), node(rng), light(rng));
+  for (int32_t k = 0; k < 50; k++) g.addEdge(0, node(rng), 10000);
+  BuildOptions o;
+  o.engine = Engine::GomoryHu;
+  o.decompose = false;
+  CutTree either = sunder::buildCutTree(g, o);
+  expectCutTree(g, either, "either way");
+  o.threads = 2;
+  CutTree two = sunder::buildCutTree(g, o);
+  EXPECT_EQ(two.parents(), either.parents());
+  EXPECT_EQ(two.weights(), either.weights());
+  EXPECT_EQ(two.stats().scans, either.stats().scans);
+  o.threads = 1;
+  o.backwardCuts = false;
+  CutTree forward = sunder::buildCutTree(g, o);
+  EXPECT_EQ(forward.parents(), either.parents());
+  EXPECT_EQ(forward.weights(), either.weights());
+  EXPECT_LT(either.stats().scans, forward.stats().scans);
+}
+
 // A wheel large enough that its cuts take off small sides, so its parts
 // are cut by two source runs at a time, the second's sink often on the
 // side the first takes off; sinks in order and drawn at random.
