@@ -7,6 +7,8 @@ namespace sunder::detail {
 
 namespace {
 constexpr int32_t kNone = -1;
+// awake_: not yet reached by the update's search, awake, or asleep.
+constexpr uint8_t kUnseen = 0, kAwake = 1, kAsleep = 2;
 // Forward cuts made before their mean cost is judged.
 constexpr int32_t kCutsToJudge = 32;
 // ... or after a quarter of them, when they cost this many times more.
@@ -104,40 +106,64 @@ void WarmPreflow::clearLabels() {
   highestFiled_ = maxLabel_ = maxActive_ = kNone;
 }
 
+// Labels afresh: the sink at 0, and then, a level at a time as the flow
+// needs them (expandLevel), the nodes one arc farther, breadth first over
+// residual arcs into the nodes woken before. It goes as far as the first
+// level that wakes a node with excess.
 void WarmPreflow::globalUpdate() {
   clearLabels();
-  queue_.assign(1, sink_);
-  awake_[sink_] = 1;
-  label_[sink_] = 0;
-  for (size_t q = 0; q < queue_.size(); q++) {
-    int32_t u = queue_[q];
+  woken_.push_back(sink_);
+  awake_[sink_] = kAwake;
+  file(sink_, 0);
+  current_[sink_] = first_[sink_];
+  expanded_ = 0;
+  frontier_ = 0;
+  updateWork_ = 0;
+  workSinceUpdate_ = 0;
+  while (maxActive_ < 0 && !searched()) expandLevel();
+}
+
+// Levels until the search has looked at twice the arcs it had (or is
+// over): the excess of each new level is pushed through the levels before
+// it once more, so the levels come in a few large steps, not one by one
+// (on a wheel one by one pushed ten times as often).
+void WarmPreflow::expandLevels() {
+  int64_t before = updateWork_;
+  do expandLevel();
+  while (!searched() && updateWork_ < 2 * before);
+}
+
+// Looks at the arcs of the nodes the last level woke (those at label
+// frontier_ when woken, whatever their labels now) and wakes every node
+// not seen yet that reaches one of them over a residual arc, at frontier_
+// + 1. A node never woken has no residual arc to a node woken below the
+// frontier (it would have been woken then, and only pushes, between awake
+// nodes, make residual arcs), so frontier_ + 1 is a valid label for it
+// whenever it wakes, and no label above frontier_ + 1 is given while some
+// node may still wake (see relabel).
+void WarmPreflow::expandLevel() {
+  size_t end = woken_.size();
+  int32_t level = frontier_ + 1;
+  for (; expanded_ < end; expanded_++) {
+    int32_t u = woken_[expanded_];
     for (int32_t a = first_[u]; a < first_[u + 1]; a++) {
       int32_t w = head_[a];
-      if (awake_[w] || w == source_ || residual_[rev_[a]] == 0) continue;
-      awake_[w] = 1;
-      label_[w] = label_[u] + 1;
-      queue_.push_back(w);
+      if (awake_[w] != kUnseen || w == source_ || residual_[rev_[a]] == 0) continue;
+      awake_[w] = kAwake;
+      woken_.push_back(w);
+      file(w, level);
+      current_[w] = first_[w];
+      if (excess_[w] > 0) activate(w);
     }
     counters_.scans += first_[u + 1] - first_[u];
+    updateWork_ += first_[u + 1] - first_[u] + 1;
   }
-  awakeCount_ = static_cast<int32_t>(queue_.size());
-  woken_.swap(queue_);
-  updateWork_ = 0;
-  for (int32_t v : woken_) updateWork_ += first_[v + 1] - first_[v] + 1;
-  workSinceUpdate_ = 0;
-  for (int32_t v : woken_) {
-    file(v, label_[v]);
-    current_[v] = first_[v];
-    if (v != sink_ && excess_[v] > 0) activate(v);
-  }
+  if (woken_.size() > end) frontier_ = level;
 }
 
 void WarmPreflow::sleepFrom(int32_t label) {
   for (int32_t k = label; k <= maxLabel_; k++) {
-    for (int32_t v = allFirst_[k]; v != kNone; v = next_[v]) {
-      awake_[v] = 0;
-      awakeCount_--;
-    }
+    for (int32_t v = allFirst_[k]; v != kNone; v = next_[v]) awake_[v] = kAsleep;
     allFirst_[k] = activeFirst_[k] = kNone;
   }
   maxLabel_ = label - 1;
@@ -155,18 +181,25 @@ void WarmPreflow::push(int32_t a, int32_t v, int64_t amount) {
 }
 
 // v has no admissible arc left: a new label one above its lowest awake
-// neighbour over a residual arc, or asleep when it has none.
+// neighbour over a residual arc, or asleep when it has none. While the
+// update's search has nodes left to wake, a label above frontier_ + 1 (or
+// none) waits for the next level first: a node not woken yet may be the
+// lower neighbour.
 void WarmPreflow::relabel(int32_t v) {
-  int32_t lowest = INT32_MAX;
-  for (int32_t a = first_[v]; a < first_[v + 1]; a++)
-    if (residual_[a] > 0 && awake_[head_[a]]) lowest = std::min(lowest, label_[head_[a]]);
-  counters_.scans += first_[v + 1] - first_[v];
-  workSinceUpdate_ += first_[v + 1] - first_[v] + 1;
+  int32_t lowest;
+  for (;;) {
+    lowest = INT32_MAX;
+    for (int32_t a = first_[v]; a < first_[v + 1]; a++)
+      if (residual_[a] > 0 && awake_[head_[a]] == kAwake) lowest = std::min(lowest, label_[head_[a]]);
+    counters_.scans += first_[v + 1] - first_[v];
+    workSinceUpdate_ += first_[v + 1] - first_[v] + 1;
+    if (searched() || lowest <= frontier_) break;
+    expandLevels();
+  }
   counters_.relabels++;
   unfile(v);
   if (lowest == INT32_MAX) {
-    awake_[v] = 0;
-    awakeCount_--;
+    awake_[v] = kAsleep;
     return;
   }
   file(v, lowest + 1);
@@ -178,7 +211,7 @@ void WarmPreflow::discharge(int32_t v) {
     int32_t a = current_[v], end = first_[v + 1];
     for (; a < end; a++) {
       int32_t w = head_[a];
-      if (residual_[a] > 0 && awake_[w] && label_[w] == label_[v] - 1) {
+      if (residual_[a] > 0 && awake_[w] == kAwake && label_[w] == label_[v] - 1) {
         push(a, v, std::min(excess_[v], residual_[a]));
         if (excess_[v] == 0) break;
       }
@@ -188,12 +221,16 @@ void WarmPreflow::discharge(int32_t v) {
     current_[v] = std::min(a, end);
     if (excess_[v] == 0) return;
     int32_t at = label_[v];
-    if (allFirst_[at] == v && next_[v] == kNone) {  // a gap: nothing above reaches the sink
+    // A gap: nothing above it reaches the sink, nor does a node not woken
+    // yet, whose label would be above the frontier; the search is over.
+    // (Labels stay unbroken from 0 upwards, so they stay below n.)
+    if (allFirst_[at] == v && next_[v] == kNone && (at <= frontier_ || searched())) {
       sleepFrom(at);
+      expanded_ = woken_.size();
       return;
     }
     relabel(v);
-    if (!awake_[v]) return;
+    if (awake_[v] != kAwake) return;
     if (static_cast<double>(workSinceUpdate_) > updateFactor_ * static_cast<double>(updateWork_)) {
       globalUpdate();
       return;
@@ -218,18 +255,24 @@ void WarmPreflow::sinkSide(std::vector<uint8_t> &side) {
   }
 }
 
-// Pushes until no awake node but the sink holds excess.
+// Pushes until no node with excess but the sink reaches the sink: until
+// no awake node but the sink holds excess and the update's search has
+// woken every node it can.
 void WarmPreflow::flow() {
   globalUpdate();
-  while (maxActive_ >= 0) {
-    int32_t v = activeFirst_[maxActive_];
-    if (v == kNone) {
-      maxActive_--;
-      continue;
+  for (;;) {
+    while (maxActive_ >= 0) {
+      int32_t v = activeFirst_[maxActive_];
+      if (v == kNone) {
+        maxActive_--;
+        continue;
+      }
+      activeFirst_[maxActive_] = activeNext_[v];
+      listed_[v] = 0;
+      if (awake_[v] == kAwake && label_[v] == maxActive_ && excess_[v] > 0) discharge(v);
     }
-    activeFirst_[maxActive_] = activeNext_[v];
-    listed_[v] = 0;
-    if (awake_[v] && label_[v] == maxActive_ && excess_[v] > 0) discharge(v);
+    if (searched()) return;
+    expandLevels();
   }
 }
 

@@ -36,6 +36,13 @@
 //     in the list of its label; a node that falls asleep (no residual arc to
 //     an awake node, or above a gap) stays asleep until the next
 //     computation, holding its excess.
+//   - A global update wakes nodes breadth first from the sink a level at a
+//     time, as far as the flow needs (up to the first node with excess, for
+//     a relabel that finds no lower neighbour, once no awake node holds
+//     excess), so that a cut next to the excess costs what its region
+//     does, not a search of the whole graph. A node not woken yet counts
+//     as labelled one above the last level: no awake label goes higher
+//     while nodes may still wake, and a gap ends the search.
 //   - The side returned is the smallest t side of a minimum cut, so it
 //     depends on the graph, s and t alone, whichever way the cut went; the
 //     way, the work and the counters depend on the computations since the
@@ -83,7 +90,10 @@ class WarmPreflow : public CutEngine {
 
  private:
   void restart(int32_t s);       // zero flow, then s's arcs saturated
-  void globalUpdate();           // exact labels to the sink; others asleep
+  void globalUpdate();           // labels to the sink afresh, searched a level at a time
+  void expandLevel();
+  void expandLevels();
+  bool searched() const { return expanded_ == woken_.size(); }
   void clearLabels();
   void discharge(int32_t v);
   void relabel(int32_t v);
@@ -111,10 +121,15 @@ class WarmPreflow : public CutEngine {
   std::vector<int32_t> allFirst_, next_, prev_, activeFirst_, activeNext_;
   std::vector<uint8_t> listed_;  // on an active stack
   std::vector<int32_t> queue_;
-  std::vector<int32_t> woken_;  // the nodes the last update woke
+  // The nodes the last update woke, in the order its search woke them:
+  // those before expanded_ have had their arcs looked at; the last level
+  // woke its nodes at label frontier_.
+  std::vector<int32_t> woken_;
+  size_t expanded_ = 0;
+  int32_t frontier_ = 0;
   int32_t highestFiled_ = -1;   // the highest label filed since
   int32_t source_ = -1, sink_ = -1;
-  int32_t maxLabel_ = -1, maxActive_ = -1, awakeCount_ = 0;
+  int32_t maxLabel_ = -1, maxActive_ = -1;
   // Arcs the last global update looked at, and those discharges and
   // relabels looked at since.
   int64_t updateWork_ = 0, workSinceUpdate_ = 0;
