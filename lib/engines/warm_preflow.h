@@ -46,7 +46,7 @@
 //   - The side returned is the smallest t side of a minimum cut, so it
 //     depends on the graph, s and t alone, whichever way the cut went; the
 //     way, the work and the counters depend on the computations since the
-//     engine was made.
+//     engine was made and on the lessons it learned (see learn).
 #ifndef SUNDER_ENGINES_WARM_PREFLOW_H
 #define SUNDER_ENGINES_WARM_PREFLOW_H
 
