@@ -246,11 +246,17 @@ void WarmPreflow::sinkSide(std::vector<uint8_t> &side) {
   side.assign(n_, 0);
   queue_.assign(1, sink_);
   side[sink_] = 1;
+  spread(side, false);
+}
+
+// Marks every node that the nodes of queue_ (marked already) reach over
+// residual arcs (alongArcs), or that reaches one of them (else).
+void WarmPreflow::spread(std::vector<uint8_t> &side, bool alongArcs) {
   for (size_t q = 0; q < queue_.size(); q++) {
     int32_t u = queue_[q];
     for (int32_t a = first_[u]; a < first_[u + 1]; a++) {
       int32_t w = head_[a];
-      if (!side[w] && residual_[rev_[a]] > 0) {
+      if (!side[w] && (alongArcs ? residual_[a] : residual_[rev_[a]]) > 0) {
         side[w] = 1;
         queue_.push_back(w);
       }
@@ -294,17 +300,7 @@ void WarmPreflow::sourceSide(std::vector<uint8_t> &side) {
       queue_.push_back(v);
     }
   counters_.scans += n_;
-  for (size_t q = 0; q < queue_.size(); q++) {
-    int32_t u = queue_[q];
-    for (int32_t a = first_[u]; a < first_[u + 1]; a++) {
-      int32_t w = head_[a];
-      if (!side[w] && residual_[a] > 0) {
-        side[w] = 1;
-        queue_.push_back(w);
-      }
-    }
-    counters_.scans += first_[u + 1] - first_[u];
-  }
+  spread(side, true);
 }
 
 // Forward while the warm cuts cost no more than a backward one; past that,

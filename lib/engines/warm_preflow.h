@@ -105,6 +105,7 @@ class WarmPreflow : public CutEngine {
   void sinkSide(std::vector<uint8_t> &side);
   void flow();
   void sourceSide(std::vector<uint8_t> &side);
+  void spread(std::vector<uint8_t> &side, bool alongArcs);
   bool chooseBackward();
   void record(bool backward, int64_t scans);
 
