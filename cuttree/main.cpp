@@ -206,11 +206,11 @@ void writeReport(FILE *out, const sunder::GraphFile &file, const sunder::CutTree
   fprintf(out,
           "c switches: decompose %s   proven-cuts %s   degree-bound %s   local-reset %s   "
           "tree-packing %s   steering %s   contraction %s   spread-pairs %s   source-runs %s   "
-          "backward-cuts %s\n",
+          "backward-cuts %s   sink-sets %s\n",
           onOff(o.build.decompose), onOff(o.build.provenCuts), onOff(o.build.degreeBound),
           onOff(o.build.localReset), onOff(o.build.treePacking), onOff(o.build.steering),
           onOff(o.build.contraction), onOff(o.build.spreadPairs), onOff(o.build.sourceRuns),
-          onOff(o.build.backwardCuts));
+          onOff(o.build.backwardCuts), onOff(o.build.sinkSets));
   fprintf(out, "c scans: %" PRId64 "\n", s.scans);
   fprintf(out, "c time: %.6f\n", s.seconds);
   fprintf(out, "c memory: %.1f MB peak\n", static_cast<double>(s.peakBytes) / 1e6);

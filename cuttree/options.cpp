@@ -135,6 +135,8 @@ const char *const usageText =
     "  --no-backward-cuts\n"
     "                  gomory-hu: every cut of a source run from the source,\n"
     "                  even where cuts from the sink cost less\n"
+    "  --no-sink-sets  search-trees: end each flow at its sink alone, not also\n"
+    "                  at nodes whose known cut to it is heavy enough\n"
     "  --update-factor F\n"
     "                  push-relabel-global: a global update once the relabels\n"
     "                  since the last exceed F times the awake nodes (2)\n"
@@ -277,6 +279,7 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     else if (a == "--no-source-runs") o.build.sourceRuns = false;
     else if (a == "--source-runs") o.build.sourceRuns = true;
     else if (a == "--no-backward-cuts") o.build.backwardCuts = false;
+    else if (a == "--no-sink-sets") o.build.sinkSets = false;
     else if (a == "--real") o.real = true;
     else if (a == "--tree") o.treeText = true;
     else if (a == "--report") o.report = true;

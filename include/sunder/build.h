@@ -121,6 +121,12 @@ struct BuildOptions {
   //              warm preflow waits for its return; off, every cut goes
   //              from the source.
   bool backwardCuts = true;
+  //   sinkSets   SearchTrees: a cut from s to t may end its flow at any node
+  //              whose cut to t, committed earlier, weighs s's degree or
+  //              more (the same value and sides); on a graph of 32 arcs a
+  //              node or more the run's sources then go heaviest first, so
+  //              that later sources find such nodes all round them.
+  bool sinkSets = true;
   // GomoryHu: the engine that finds the cuts in the contracted graphs
   // (PushRelabel, PushRelabelGlobal, ShortestPaths or SearchTrees).
   Engine gomoryHuFlows = Engine::PushRelabelGlobal;

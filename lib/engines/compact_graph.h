@@ -126,12 +126,19 @@ int64_t netFlowOut(const CompactGraph &g, const std::vector<Residual> &res, int3
   return out;
 }
 
-// No node but s and t keeps or lacks flow.
+// No node but s and t (and those for which sinks(v) holds) keeps or lacks
+// flow.
+template <typename Residual, typename Sinks>
+bool flowConserved(const CompactGraph &g, const std::vector<Residual> &res, int32_t s, int32_t t,
+                   Sinks sinks) {
+  for (int32_t v = 0; v < g.n; v++)
+    if (v != s && v != t && !sinks(v) && netFlowOut(g, res, v) != 0) return false;
+  return true;
+}
+
 template <typename Residual>
 bool flowConserved(const CompactGraph &g, const std::vector<Residual> &res, int32_t s, int32_t t) {
-  for (int32_t v = 0; v < g.n; v++)
-    if (v != s && v != t && netFlowOut(g, res, v) != 0) return false;
-  return true;
+  return flowConserved(g, res, s, t, [](int32_t) { return false; });
 }
 
 // Every node's distance in arcs from `root`; nodes out of its reach take
@@ -181,6 +188,9 @@ struct CompactSettings {
   // SearchTrees: a computation steered towards its sink pushes along
   // steered paths first (SearchTrees::steeredPaths).
   bool steeredPaths = true;
+  // SearchTrees: nodes whose known cut to the sink is heavy enough count as
+  // sinks too (SearchTrees::absorbs).
+  bool sinkSets = true;
 };
 
 }  // namespace sunder::detail

@@ -100,6 +100,7 @@ CompactSettings compactSettings(const EngineSettings &settings) {
   c.provenDegreeCuts = settings.provenDegreeCuts;
   c.neighbourProofs = settings.neighbourProofs;
   c.steeredPaths = settings.steeredPaths;
+  c.sinkSets = settings.sinkSets;
   return c;
 }
 
@@ -130,7 +131,7 @@ class CompactEngine : public CutEngine {
       out.listed = lone == s ? 0 : 1;
       return graph_->degree[lone];
     }
-    return sidesOf(s, t, out, scanLimit);
+    return sidesOf(s, t, out, scanLimit, known);
   }
   // Steered computations (sink `root`) look for neighbour proofs only from
   // sources far from it (kFarFromRoot).
@@ -156,9 +157,10 @@ class CompactEngine : public CutEngine {
     return degree[lighter] <= proven_ ? lighter : -1;
   }
 
-  int64_t sidesOf(int32_t s, int32_t t, CutSides &out, int64_t scanLimit) {
+  int64_t sidesOf(int32_t s, int32_t t, CutSides &out, int64_t scanLimit,
+                  const KnownCuts *known = nullptr) {
     if constexpr (!std::is_same_v<Method, AugmentingPaths>)
-      return method_.cutSides(s, t, out, scanLimit);
+      return method_.cutSides(s, t, out, scanLimit, known);
     return CutEngine::cutSides(s, t, out, scanLimit);
   }
 

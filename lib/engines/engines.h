@@ -57,6 +57,9 @@ struct EngineSettings {
   // SearchTrees: those computations push along paths that approach the
   // root before they grow trees (steeredPaths in trees.h).
   bool steeredPaths = true;
+  // SearchTrees: nodes whose known cut to the sink weighs the source's degree
+  // or more are sinks as well (trees.h).
+  bool sinkSets = true;
   // Both search engines: the compact graph of the graph given to makeEngine,
   // shared read-only with other engines; when empty the engine makes its own.
   std::shared_ptr<const CompactGraph> compactGraph;

@@ -298,8 +298,9 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
     }
     pathArcs_.push_back(a);
     stepsAway += stepAway;
-    int32_t last = w == t ? kNone : toSink != nullptr ? toSink[w] : kNone;
-    if (w != t && (last == kNone || res_[last] == 0)) {
+    bool ends = w == t || absorbs(w);
+    int32_t last = ends ? kNone : toSink != nullptr ? toSink[w] : kNone;
+    if (!ends && (last == kNone || res_[last] == 0)) {
       enter(w, kOnPath);
       v = w;
       continue;
@@ -385,7 +386,7 @@ int32_t SearchTrees<Residual>::grow() {
         // Flow leaves a source-tree node along a, enters a sink-tree node
         // along the twin.
         if ((tree == SOURCE ? res_[a] : res_[twin_[a]]) == 0) continue;
-        if (tree_[q] == FREE && tree == SOURCE && joinsMarkedSink(q)) {
+        if (tree_[q] == FREE && tree == SOURCE && (joinsMarkedSink(q) || joinsSinkSet(q))) {
           queue.putBack(p);
           return a;
         }
@@ -416,6 +417,47 @@ bool SearchTrees<Residual>::joinsMarkedSink(int32_t q) {
   stamp_[q] = stamp_[sink_];
   activate(q);
   return true;
+}
+
+// Whether free node q is a sink of the sink set; it then joins the sink
+// tree as a root of its own, and does not grow.
+template <typename Residual>
+bool SearchTrees<Residual>::joinsSinkSet(int32_t q) {
+  if (!absorbs(q)) return false;
+  join(q, SINK);
+  parent_[q] = kRoot;
+  dist_[q] = 0;
+  stamp_[q] = pass_;
+  return true;
+}
+
+// The sink set of this computation (see the header): only where deg(s) <=
+// deg(t), so that no flow into it passes B = deg(s), which the degree
+// bound ends the computation at.
+template <typename Residual>
+void SearchTrees<Residual>::useSinkSet(int32_t s, int32_t t, const KnownCuts *known) {
+  bool used = known != nullptr && settings_.sinkSets && settings_.degreeBound &&
+              g_.degree[s] <= g_.degree[t];
+  known_ = used ? known : nullptr;
+  sinkOfSet_ = t;
+  setBound_ = g_.degree[s];
+}
+
+template <typename Residual>
+bool SearchTrees<Residual>::conservedOutsideSinks(int32_t s, int32_t t) const {
+  return flowConserved(g_, res_, s, t, [this](int32_t v) { return absorbs(v); });
+}
+
+// Pushes what s's arcs into the sink set carry, until the flow reaches
+// `bound`; returns the flow.
+template <typename Residual>
+int64_t SearchTrees<Residual>::pushIntoSinkSet(int32_t s, int64_t bound) {
+  if (known_ == nullptr) return 0;
+  int64_t flow = 0;
+  scans_ += arcCount(s);
+  for (int32_t a = first_[s]; a < first_[s + 1] && flow < bound; a++)
+    if (absorbs(head_[a])) flow += push(a, kNone, kNone);
+  return flow;
 }
 
 // A node queued while in the sink tree may have joined the source tree
@@ -507,6 +549,12 @@ template <typename Residual>
 void SearchTrees<Residual>::adopt(int32_t v) {
   uint8_t tree = tree_[v];
   adoptions_++;
+  if (tree == SINK && absorbs(v)) {  // a sink of its own
+    parent_[v] = kRoot;
+    dist_[v] = 0;
+    stamp_[v] = pass_;
+    return;
+  }
   for (int32_t a = first_[v]; a < first_[v + 1]; a++) {
     int32_t q = head_[a];
     if (tree_[q] != tree || linkResidual(a, tree) == 0 || !rootedAt(q)) continue;
@@ -565,11 +613,14 @@ void SearchTrees<Residual>::listSide(int32_t s, int32_t t, bool alone, CutSides 
 }
 
 template <typename Residual>
-int64_t SearchTrees<Residual>::cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit) {
+int64_t SearchTrees<Residual>::cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit,
+                                        const KnownCuts *known) {
   reset(s, t);
+  useSinkSet(s, t, known);
   int64_t bound = settings_.degreeBound ? std::min(g_.degree[s], g_.degree[t]) : INT64_MAX;
   int64_t startScans = scans_;
-  int64_t flow = shortPaths(s, t, bound);
+  int64_t flow = pushIntoSinkSet(s, bound);
+  if (flow < bound) flow += shortPaths(s, t, bound - flow);
   if (flow < bound && settings_.steeredPaths && t == steerRoot_ && steerDistance_ != nullptr)
     flow += steeredPaths(s, t, bound - flow);
   startSink(t);
@@ -580,10 +631,11 @@ int64_t SearchTrees<Residual>::cutSides(int32_t s, int32_t t, CutSides &out, int
     if (scans_ - startScans > scanLimit) return -1;
   }
   SUNDER_DCHECK(residualsPaired(g_, res_));
-  SUNDER_DCHECK(flowConserved(g_, res_, s, t));
+  SUNDER_DCHECK(conservedOutsideSinks(s, t));
   SUNDER_DCHECK(netFlowOut(g_, res_, s) == flow);
   // The flow saturates the lighter terminal's arcs.
   listSide(s, t, flow >= bound && bound < INT64_MAX, out);
+  known_ = nullptr;
   return flow;
 }
 

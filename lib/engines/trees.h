@@ -34,6 +34,19 @@
 // flow equals the weighted degree of s or t: that terminal alone is then a
 // side.
 //
+// Sink sets. Given the cuts committed earlier (KnownCuts), every node x
+// whose known cut to t weighs B = deg(s) <= deg(t) or more counts as a sink
+// as well: the flow may end at any of them, and near the end of a run most
+// of a source's neighbours are such nodes. With X those nodes and t, every
+// pair of X has no cut lighter than B (a cut between x and y separates one
+// of them from t). So an s-t cut lighter than B separates s from all of X,
+// and the maximum flow from s into X, capped at B, is the s-t flow value:
+// at B, s alone is a minimum cut; below B, the source tree is the set of
+// nodes reached from s, which is a minimum s-t cut that holds no node of X
+// and no smaller one exists (the smallest minimum s-t cut holds no node of
+// X either, so it is a cut between s and X, and the source tree lies within
+// it). The sides are those of the plain s-t computation.
+//
 // A computation keeps nothing for a later one, so what it does, and the
 // counters with it, depends on the graph, s and t alone, whatever the
 // engine computed before (the Gusfield driver relies on it for the same
@@ -115,7 +128,8 @@ class SearchTrees {
   int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit = INT64_MAX);
   // The same, with the closed tree's nodes (or the lone terminal) listed as
   // their side of the cut.
-  int64_t cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit = INT64_MAX);
+  int64_t cutSides(int32_t s, int32_t t, CutSides &out, int64_t scanLimit = INT64_MAX,
+                   const KnownCuts *known = nullptr);
 
   // Augmentations, adoptions and the arcs and tree links looked at.
   Counters counters() const {
@@ -139,6 +153,14 @@ class SearchTrees {
   void reset(int32_t s, int32_t t);
   void startSink(int32_t t);
   bool joinsMarkedSink(int32_t q);
+  void useSinkSet(int32_t s, int32_t t, const KnownCuts *known);
+  // Whether v is a sink of the sink set other than t itself.
+  bool absorbs(int32_t v) const {
+    return known_ != nullptr && v != sinkOfSet_ && known_->boundTo(v, sinkOfSet_, setBound_);
+  }
+  bool joinsSinkSet(int32_t q);
+  int64_t pushIntoSinkSet(int32_t s, int64_t bound);
+  bool conservedOutsideSinks(int32_t s, int32_t t) const;  // for a Debug check
   bool requeueSourceNodes();
   void nextPass();
   void join(int32_t v, uint8_t tree);
@@ -192,6 +214,9 @@ class SearchTrees {
   const int32_t *toSink_ = nullptr;  // t's marks while sink_ is t
   int32_t sink_ = kNone;               // t while it does not grow, else kNone
   int32_t pass_ = 0;
+  const KnownCuts *known_ = nullptr;   // the sink set's, this computation; null: t alone
+  int32_t sinkOfSet_ = kNone;
+  int64_t setBound_ = 0;
   int64_t augmentations_ = 0, adoptions_ = 0, scans_ = 0;
 };
 

@@ -369,6 +369,143 @@ TEST(CompactEngines, ANeighbourProvesOnlyWithAHeavyEnoughCut) {
   }
 }
 
+// A node x whose known cut to t weighs s's degree or more is a sink of the
+// sink set, one whose cut weighs less is not: s's only edge (10) goes to x,
+// and x's cut to t (of degree 21) is 1. Told that x's cut weighs 10, the
+// search trees trust it and end the flow at x; told 9 (or nothing), they
+// find 1.
+TEST(CompactEngines, ASinkSetTakesOnlyNodesWithCutsAsHeavyAsTheSource) {
+  Graph g(4);
+  g.addEdge(0, 1, 10);
+  g.addEdge(1, 2, 1);
+  g.addEdge(2, 3, 20);
+  std::vector<int32_t> position{4, 0, 4, 4}, sink{-1, 2, -1, -1};
+  for (auto [told, expected] : {std::pair<int64_t, int64_t>{10, 10}, {9, 1}}) {
+    std::vector<int64_t> value{0, told, 0, 0};
+    sunder::detail::KnownCuts known{&position, &sink, &value, 1};
+    for (bool sets : {true, false}) {
+      sunder::detail::EngineSettings settings;
+      settings.sinkSets = sets;
+      settings.neighbourProofs = false;
+      std::unique_ptr<CutEngine> engine = sunder::detail::makeEngine(Engine::SearchTrees, g, settings);
+      sunder::detail::CutSides out;
+      EXPECT_EQ(engine->cutSides(0, 2, out, INT64_MAX, &known), sets ? expected : 1)
+          << "told " << told << " sets " << sets;
+    }
+  }
+  // Never where t is lighter than s: x's cut (told 11) would take the flow
+  // past t's degree, 2, which is the s-t value.
+  Graph h(3);
+  h.addEdge(0, 1, 10);
+  h.addEdge(1, 2, 1);
+  h.addEdge(0, 2, 1);
+  std::vector<int32_t> hPosition{3, 0, 3}, hSink{-1, 2, -1};
+  std::vector<int64_t> hValue{0, 11, 0};
+  sunder::detail::KnownCuts known{&hPosition, &hSink, &hValue, 1};
+  std::unique_ptr<CutEngine> engine = sunder::detail::makeEngine(Engine::SearchTrees, h);
+  sunder::detail::CutSides out;
+  EXPECT_EQ(engine->cutSides(0, 2, out, INT64_MAX, &known), 2);
+}
+
+namespace {
+
+// The nodes of a side's list, each once (a node that left the source tree
+// and joined it again is listed twice).
+std::vector<int32_t> nodeSet(std::vector<int32_t> nodes) {
+  std::sort(nodes.begin(), nodes.end());
+  nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
+  return nodes;
+}
+
+// Tight components joined loosely: a cycle through all nodes and random
+// edges, heavy (1 ... 2000) inside a component of `k`, light (1 ... 40)
+// between them, as in tanglenet.
+Graph tightComponents(int32_t n, int32_t m, int32_t k, std::mt19937 &rng) {
+  Graph g(n);
+  std::vector<int32_t> component(n);
+  for (int32_t &c : component) c = static_cast<int32_t>(rng() % k);
+  auto add = [&](int32_t u, int32_t v) {
+    int64_t top = component[u] == component[v] ? 2000 : 40;
+    g.addEdge(u, v, 1 + static_cast<int64_t>(rng() % top));
+  };
+  for (int32_t v = 0; v < n; v++) add(v, (v + 1) % n);
+  for (int32_t e = n; e < m; e++) {
+    int32_t u = static_cast<int32_t>(rng() % n), v = static_cast<int32_t>(rng() % n);
+    if (u != v) add(u, v);
+  }
+  return g;
+}
+
+}  // namespace
+
+// With every other node's true cut to t known, each s-t computation of the
+// search trees with sink sets gives Boost's value and the same side as the
+// one without, on tight components and on random sparse graphs, and ends
+// most flows for fewer arc looks.
+TEST(CompactEngines, SinkSetsGiveTheValuesAndSidesOfTheSinkAlone) {
+  std::mt19937 rng(2026);
+  for (const Graph &g : {tightComponents(120, 1400, 4, rng), randomSparse(150, 400, rng)}) {
+    int32_t n = g.nodeCount(), t = 0;
+    oracle::MaxFlow flow(n, oracleEdges(g));
+    std::vector<int32_t> position(n, 0), sink(n, t);
+    std::vector<int64_t> value(n);
+    for (int32_t x = 1; x < n; x++) value[x] = flow.maxFlow(x, t);
+    position[t] = n;
+    sunder::detail::EngineSettings plain;
+    plain.sinkSets = false;
+    plain.neighbourProofs = false;
+    sunder::detail::EngineSettings sets = plain;
+    sets.sinkSets = true;
+    std::unique_ptr<CutEngine> alone = sunder::detail::makeEngine(Engine::SearchTrees, g, plain);
+    std::unique_ptr<CutEngine> withSets = sunder::detail::makeEngine(Engine::SearchTrees, g, sets);
+    for (int32_t s = 1; s < n; s++) {
+      sunder::detail::KnownCuts known{&position, &sink, &value, 1};
+      value[s] = 0;  // s's own cut is the one to find
+      sunder::detail::CutSides a, b;
+      int64_t want = alone->cutSides(s, t, a, INT64_MAX, &known);
+      ASSERT_EQ(want, flow.maxFlow(s, t)) << s;
+      ASSERT_EQ(withSets->cutSides(s, t, b, INT64_MAX, &known), want) << s;
+      EXPECT_EQ(b.listed, a.listed) << s;
+      EXPECT_EQ(nodeSet(b.nodes), nodeSet(a.nodes)) << s;
+      value[s] = want;
+    }
+    if (n == 120) {
+      EXPECT_LT(withSets->counters().scans, alone->counters().scans);
+    }
+  }
+}
+
+// A dense graph of tight components (over 32 arcs a node): the run takes
+// the heaviest sources first and ends flows at the sink sets. Its tree is
+// a cut tree by Boost, the same on two threads, and, with the steering off
+// (the same order either way), the same with the sink sets off, which then
+// looks at more arcs.
+TEST(CompactEngines, SinkSetsKeepTheTreeOnAnyThreadCount) {
+  std::mt19937 rng(8000);
+  Graph g = tightComponents(600, 12000, 6, rng);
+  sunder::BuildOptions o;
+  o.engine = Engine::SearchTrees;
+  sunder::CutTree one = sunder::buildCutTree(g, o);
+  oracle::RootedTree rooted = rootedTree(one.parents(), one.weights());
+  ASSERT_EQ(oracle::joinProblems(oracle::checkCertificates(rooted, oracleEdges(g))), "");
+  oracle::MaxFlow flow(g.nodeCount(), oracleEdges(g));
+  auto maxFlow = [&flow](int u, int v) { return flow.maxFlow(u, v); };
+  ASSERT_EQ(oracle::joinProblems(oracle::checkEdgeWeights(rooted, maxFlow)), "");
+  o.threads = 2;
+  sunder::CutTree two = sunder::buildCutTree(g, o);
+  EXPECT_EQ(two.parents(), one.parents());
+  EXPECT_EQ(two.weights(), one.weights());
+  EXPECT_EQ(two.stats().scans, one.stats().scans);
+  o.threads = 1;
+  o.steering = false;
+  sunder::CutTree sets = sunder::buildCutTree(g, o);
+  o.sinkSets = false;
+  sunder::CutTree alone = sunder::buildCutTree(g, o);
+  EXPECT_EQ(sets.parents(), alone.parents());
+  EXPECT_EQ(sets.weights(), alone.weights());
+  EXPECT_LT(sets.stats().scans, alone.stats().scans);
+}
+
 namespace {
 
 // A run's tree, counters and arcs looked at by position, for comparing runs.
