@@ -123,7 +123,7 @@ struct BuildOptions {
   bool backwardCuts = true;
   //   sinkSets   SearchTrees: a cut from s to t may end its flow at any node
   //              whose cut to t, committed earlier, weighs s's degree or
-  //              more (the same value and sides); on a graph of 32 arcs a
+  //              more (the same value and sides); on a graph of 24 arcs a
   //              node or more the run's sources then go heaviest first, so
   //              that later sources find such nodes all round them.
   bool sinkSets = true;

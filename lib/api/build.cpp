@@ -199,11 +199,12 @@ std::vector<int32_t> hubSourcesOf(const Target &target, bool lightestFirst) {
 // hub takes the heaviest sources first, and the sink sets (trees.h) then
 // end each later flow at the heavier nodes all round its source, instead
 // of at the hub, which the flow reaches only after it has spread over a
-// good part of the graph. tanglenet at 8,000 nodes (40 arcs a node) went
-// from 3.9 to 1.7 s at -j1, at 16,000 (80) from 41.7 to 6.1 s; at 4,000
-// (20), heaviest first took twice the time of lightest first, and so did
-// two of the collection's weighted networks (6 to 8 arcs a node).
-constexpr double kDenseArcsPerNode = 32.0;
+// good part of the graph. tanglenet at -j1: 16,000 nodes (80 arcs a node)
+// 41.7 -> 5.8 s, 8,000 (40) 3.9 -> 1.7 s, 6,000 (30) 3.1 -> 1.9 s, 5,000
+// (25) 2.1 -> 1.7 s; at 4,500 (22) and 3,000 (13) heaviest first looked at
+// 1.2 to 1.3 times the arcs, and two of the collection's weighted networks
+// (6 to 8 arcs a node) took 1.5 and 2 times the time.
+constexpr double kDenseArcsPerNode = 24.0;
 
 // Whether the run rooted at the hub takes its sources lightest first (see
 // hubOrder): where the steering knows the hub to be near, unless the graph

@@ -475,7 +475,7 @@ TEST(CompactEngines, SinkSetsGiveTheValuesAndSidesOfTheSinkAlone) {
   }
 }
 
-// A dense graph of tight components (over 32 arcs a node): the run takes
+// A dense graph of tight components (over 24 arcs a node): the run takes
 // the heaviest sources first and ends flows at the sink sets. Its tree is
 // a cut tree by Boost, the same on two threads, and, with the steering off
 // (the same order either way), the same with the sink sets off, which then
