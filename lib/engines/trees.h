@@ -174,7 +174,7 @@ class SearchTrees {
   int64_t shortPaths(int32_t s, int32_t t, int64_t bound);
   int64_t steeredPaths(int32_t s, int32_t t, int64_t bound);
   void enter(int32_t v, uint8_t state);
-  int64_t pushPath(int32_t last);
+  int64_t pushPath();
   int64_t push(int32_t a1, int32_t a2, int32_t a3);
   void listSide(int32_t s, int32_t t, bool alone, CutSides &out) const;
   int32_t grow();  // an arc from the source tree into the sink tree, or kNone
