@@ -182,6 +182,8 @@ int64_t cutWorkBound(const Target &target, const BuildOptions &options) {
   detail::HubRun run =
       hubRun(target, target.oneBlock && options.provenCuts && g.n >= 3,
              options.provenCuts && options.degreeBound, options.steering, target.threads);
+  run.denseSinkSets =
+      options.sinkSets && options.degreeBound && !target.stagedLightest && !target.hubIsFar;
   std::vector<int32_t> sources(1, target.hub);
   sources.insert(sources.end(), target.stagedOrder.begin(), target.stagedOrder.end());
   return detail::workUpTo(sources, run).back();
@@ -311,6 +313,8 @@ std::shared_ptr<const std::vector<int64_t>> predictedWork(const Target &target,
     sources.insert(sources.end(), d.sources->begin(), d.sources->end());
     run = hubRun(target, settings.provenDegreeCuts, settings.neighbourProofs && settings.degreeBound,
                  settings.steerRoot >= 0, d.threads);
+    run.denseSinkSets =
+        settings.sinkSets && settings.degreeBound && !target.lightestRun && !target.hubIsFar;
     run.aloneToRoot = settings.aloneToRoot.get();
   }
   return std::make_shared<const std::vector<int64_t>>(detail::workUpTo(sources, run));

@@ -39,6 +39,10 @@ struct HubRun {
   const std::vector<uint8_t> *aloneToRoot = nullptr;  // proven by the packing
   int64_t provenDegree = -1;    // degrees at most this are proven alone; -1: none
   bool neighbourProofs = false;  // sinks the root included
+  // A dense graph's run, heaviest first, whose flows end at the sink sets
+  // (trees.h): a source's flow crosses the graph until some of the nodes
+  // round it came before it (kUnboundFlow).
+  bool denseSinkSets = false;
   // The root's distances when cuts to it are steered: their neighbour
   // proofs are tried from far sources only (kFarFromRoot).
   const std::vector<int32_t> *steerDistance = nullptr;

@@ -303,6 +303,29 @@ TEST(PredictedWork, AWeightedNodeCountsItsCapacityInMedianArcs) {
   EXPECT_EQ(sunder::detail::blockWork(5, ring, true), 0);
 }
 
+// A dense graph's run with sink sets, heaviest first: a source whose
+// neighbours nearly all come after it counts its flow many times over, one
+// whose neighbours all came before it about once (the complete graph on 40
+// nodes, in order: source 1 has only the root before it, source 39 all).
+TEST(PredictedWork, ADenseSourceCountsItsFlowByTheNeighboursBeforeIt) {
+  std::vector<sunder::Edge> edges;
+  for (int32_t u = 0; u < 40; u++)
+    for (int32_t v = u + 1; v < 40; v++) edges.push_back({u, v, 1});
+  sunder::detail::CompactGraph g(40, edges);
+  std::vector<int32_t> sources(40);
+  for (int32_t k = 0; k < 40; k++) sources[k] = k;
+  sunder::detail::HubRun plain;
+  plain.graph = &g;
+  sunder::detail::HubRun dense = plain;
+  dense.denseSinkSets = true;
+  std::vector<int64_t> a = sunder::detail::workUpTo(sources, plain);
+  std::vector<int64_t> b = sunder::detail::workUpTo(sources, dense);
+  auto cut = [](const std::vector<int64_t> &w, size_t k) { return w[k] - w[k - 1]; };
+  EXPECT_GT(cut(b, 1), 10 * cut(a, 1));
+  EXPECT_NEAR(static_cast<double>(cut(b, 39)), static_cast<double>(cut(a, 39)), 0.01 * cut(a, 39));
+  for (size_t k = 2; k < 40; k++) EXPECT_LE(cut(b, k), cut(b, k - 1)) << k;
+}
+
 // A build that commits `rate` cuts a second from `start` on, with `first`
 // cuts done at its first call.
 void steady(sunder::TimeLeft &left, double start, int64_t first, double rate, int64_t upTo,
