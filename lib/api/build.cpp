@@ -173,6 +173,13 @@ detail::HubRun hubRun(const Target &target, bool provenDegreeCuts, bool neighbou
   return run;
 }
 
+// Whether a hub run, its sources lightest first or not, ends its flows at
+// the sink sets of a graph taken heaviest first with the hub near (the
+// predicted work's HubRun::denseSinkSets).
+bool denseSinkSets(const Target &target, bool sinkSets, bool degreeBound, bool lightest) {
+  return sinkSets && degreeBound && !lightest && !target.hubIsFar;
+}
+
 // The work a run of the search trees from the hub is predicted to take
 // before the packing: its order as hubOrder makes it, with no node proven
 // by the packing (on price 10^6 and real networks 2 to 15 % above the run's
@@ -182,8 +189,7 @@ int64_t cutWorkBound(const Target &target, const BuildOptions &options) {
   detail::HubRun run =
       hubRun(target, target.oneBlock && options.provenCuts && g.n >= 3,
              options.provenCuts && options.degreeBound, options.steering, target.threads);
-  run.denseSinkSets =
-      options.sinkSets && options.degreeBound && !target.stagedLightest && !target.hubIsFar;
+  run.denseSinkSets = denseSinkSets(target, options.sinkSets, options.degreeBound, target.stagedLightest);
   std::vector<int32_t> sources(1, target.hub);
   sources.insert(sources.end(), target.stagedOrder.begin(), target.stagedOrder.end());
   return detail::workUpTo(sources, run).back();
@@ -314,7 +320,7 @@ std::shared_ptr<const std::vector<int64_t>> predictedWork(const Target &target,
     run = hubRun(target, settings.provenDegreeCuts, settings.neighbourProofs && settings.degreeBound,
                  settings.steerRoot >= 0, d.threads);
     run.denseSinkSets =
-        settings.sinkSets && settings.degreeBound && !target.lightestRun && !target.hubIsFar;
+        denseSinkSets(target, settings.sinkSets, settings.degreeBound, target.lightestRun);
     run.aloneToRoot = settings.aloneToRoot.get();
   }
   return std::make_shared<const std::vector<int64_t>>(detail::workUpTo(sources, run));

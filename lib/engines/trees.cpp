@@ -255,11 +255,11 @@ constexpr int32_t kStepsAwayFar = 1;
 // and the search goes on from the tail of its first saturated arc (on a
 // weighted network a path saturates one arc and keeps the rest: 5 to 10 %
 // fewer arc looks than starting again at s), the nodes after that arc free
-// to be entered again from where their cursors stand; a dead end is entered again, from
-// its first arc, only by a path with more steps away left than the one
-// that found it dead (its way on may have been a step away, or through a
-// node that path held), so a node's arcs are looked at from the first
-// kStepsAwayNear + 1 times at most. On networks whose nodes are all a few
+// to be entered again from where their cursors stand; a dead end is entered
+// again, from its first arc, only by a path with more steps away left than
+// the one that found it dead (its way on may have been a step away, or
+// through a node that path held), so a node's arcs are looked at from the
+// first kStepsAwayNear + 1 times at most. On networks whose nodes are all a few
 // arcs from the hub most sources' flows are paths of this kind, found
 // without growing trees or adopting the orphans that a unit push leaves
 // all along its path; the search trees then start from the residual graph
@@ -641,7 +641,6 @@ int64_t SearchTrees<Residual>::cutSides(int32_t s, int32_t t, CutSides &out, int
   SUNDER_DCHECK(netFlowOut(g_, res_, s) == flow);
   // The flow saturates the lighter terminal's arcs.
   listSide(s, t, flow >= bound && bound < INT64_MAX, out);
-  known_ = nullptr;
   return flow;
 }
 

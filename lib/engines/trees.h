@@ -214,7 +214,9 @@ class SearchTrees {
   const int32_t *toSink_ = nullptr;  // t's marks while sink_ is t
   int32_t sink_ = kNone;               // t while it does not grow, else kNone
   int32_t pass_ = 0;
-  const KnownCuts *known_ = nullptr;   // the sink set's, this computation; null: t alone
+  // The sink set's cuts, set by each computation for itself (read during
+  // it only: the caller's record); null: t alone.
+  const KnownCuts *known_ = nullptr;
   int32_t sinkOfSet_ = kNone;
   int64_t setBound_ = 0;
   int64_t augmentations_ = 0, adoptions_ = 0, scans_ = 0;
