@@ -162,7 +162,7 @@ int64_t minimumCutWith(graph *g, int32_t s, int32_t t, const cutSettings *settin
   if (settings->listsCompacted) resetCompactedGraph(g);
   else resetGraph(g);
   initCutComp(g, g->nodes + s, g->nodes + t);
-  if (g->curN > 1) STCutWith(g, settings);
+  if (g->curN > 1 && !STCutWith(g, settings)) return -1;
   if (g->sink->excess < g->minCut) recordCut(g);
   return g->minCut;
 }

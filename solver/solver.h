@@ -85,6 +85,11 @@ struct cutSettings {
   // would find nothing to merge or drop, and adds the arc count it would
   // have counted: the work is less, the counters stay the same.
   bool listsCompacted = false;
+  // The arc scans the s-t cut step may make (global updates included);
+  // past them it stops with the cut unfinished, and minimumCutWith returns
+  // -1. A caller that weighs computations against a budget stops one
+  // that has spent it at once, instead of at its end.
+  int64_t scanLimit = INT64_MAX;
 };
 
 // Push-relabel operations.
@@ -95,7 +100,8 @@ void oneNodeLayer(graph *g, node *v);
 void globalUpdate(graph *g);
 void STCut(graph *g);
 // STCut under the given settings; STCut(g) is STCutWith(g, cutSettings()).
-void STCutWith(graph *g, const cutSettings *settings);
+// Returns false where it stopped at settings->scanLimit, true when done.
+bool STCutWith(graph *g, const cutSettings *settings);
 
 // Set-up.
 void copyArcs(graph *g);
@@ -124,7 +130,8 @@ void resetStorage(graph *g);
 int64_t minimumCut(graph *g, int32_t s, int32_t t);
 
 // minimumCut with its s-t cut step run under `settings`. With the default
-// settings it does exactly what minimumCut does, counters included.
+// settings it does exactly what minimumCut does, counters included. Returns
+// -1, with no cut recorded, where the step passed settings->scanLimit.
 int64_t minimumCutWith(graph *g, int32_t s, int32_t t, const cutSettings *settings);
 
 // The seven summary lines of a finished loop, on standard output.

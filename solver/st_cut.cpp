@@ -52,14 +52,22 @@ void STCut(graph *g) {
   STCutWith(g, &exact);
 }
 
-void STCutWith(graph *g, const cutSettings *settings) {
+bool STCutWith(graph *g, const cutSettings *settings) {
   const double updateFactor = settings->updateFactor;
+  // The update scans reach edgeScans[5] at once, the others through t.
+  const int64_t updateScansBefore = g->edgeScans[5];
+  const int64_t scanLimit = settings->scanLimit;
   if (settings->startWithGlobalUpdate && g->aMax >= g->dMin) globalUpdate(g);
   tally t;
   int32_t sinceUpdate = 0;  // relabels since the last global update
   bucket *const buckets = g->buckets;
   const int32_t dMin = g->dMin;
   while (g->aMax >= dMin) {
+    if (t.phaseScans + t.relabelScans + (g->edgeScans[5] - updateScansBefore) > scanLimit) {
+      g->relabelsSinceUpdate = sinceUpdate;
+      addTally(g, t);
+      return false;
+    }
     // Down to the highest bucket with an awake active node, emptying the
     // active lists passed on the way.
     int32_t b = g->aMax;
@@ -103,4 +111,5 @@ void STCutWith(graph *g, const cutSettings *settings) {
   }
   g->relabelsSinceUpdate = sinceUpdate;
   addTally(g, t);
+  return true;
 }

@@ -578,10 +578,11 @@ GusfieldRun gomoryHuRun(const Graph &graph, const BuildOptions &options, int thr
 constexpr int32_t kContractionProbe = 32;
 constexpr int32_t kContractionShrink = 2;
 
-// Builds whose probe predicts fewer arc looks than this are over in a few
-// hundredths of a second (motley and tanglenet at 1,000 nodes), and the
-// contraction probe would double them.
-constexpr double kLongBuildScans = 2e7;
+// Builds whose probe predicts fewer arc looks than this are over in a
+// tenth of a second or so, and the contraction probe, 32 flows from nothing,
+// would add a third to a half (tanglenet at 2,000 nodes, 3.5e7 predicted:
+// 34 ms of 115; motley at 8,000, 2.9e7: 32 of 75).
+constexpr double kLongBuildScans = 1e8;
 
 // Whether the run the probe began, at its pace, will look at kLongBuildScans
 // arcs or more.
@@ -594,18 +595,22 @@ bool longBuild(const GusfieldRun &probed, int32_t n) {
 // The first kContractionProbe cuts of Gomory and Hu's method as Auto would
 // run it.
 detail::GomoryHuProbe probeContraction(const Graph &graph, const BuildOptions &options,
-                                       double scansPerFirstCut = 0) {
+                                       double scansPerFirstCut = 0, int64_t shavedEnough = 0) {
   BuildOptions probe = options;
   probe.gomoryHuFlows = Engine::PushRelabelGlobal;
   detail::GomoryHuOptions o = gomoryHuOptions(probe, 1);
   o.stopAfter = kContractionProbe;
   o.scansPerFirstCut = scansPerFirstCut;
+  o.shavedEnough = shavedEnough;
   return detail::probeGomoryHu(graph.nodeCount(), graph.edges(), o);
 }
 
+// The nodes the second half of the probe's cuts must take off.
+constexpr int64_t kShavedEnough = kContractionShrink * (kContractionProbe - kContractionProbe / 2);
+
 // Whether the probe's cuts take off several nodes each.
 bool contractionShrinks(const detail::GomoryHuProbe &probe) {
-  return probe.shaved >= kContractionShrink * (kContractionProbe - kContractionProbe / 2);
+  return probe.shaved >= kShavedEnough;
 }
 
 // Whether Gomory and Hu's method, its flows from nothing, two pairs at a
@@ -615,7 +620,7 @@ bool contractionShrinks(const detail::GomoryHuProbe &probe) {
 bool contractionPays(const Graph &graph, const BuildOptions &options) {
   BuildOptions batches = options;
   batches.sourceRuns = false;
-  return contractionShrinks(probeContraction(graph, batches));
+  return contractionShrinks(probeContraction(graph, batches, 0, kShavedEnough));
 }
 
 // Gomory and Hu's probe as a pace for Gusfield's: its arc looks per cut

@@ -86,7 +86,7 @@ class CutEngine {
   // so does its work: the counters grow by the same for the same s and t
   // whatever the engine computed before. An
   // engine may give up (returning -1, side untouched) once it has looked at
-  // more than scanLimit arcs; the push-relabel engines never do.
+  // more than scanLimit arcs.
   virtual int64_t cut(int32_t s, int32_t t, std::vector<uint8_t> &side,
                       int64_t scanLimit = INT64_MAX) = 0;
   // The same cut with its sides in `out`; by node unless the engine lists

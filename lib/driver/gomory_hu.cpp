@@ -482,7 +482,8 @@ class Build {
   }
 
   // A probe (GomoryHuOptions::stopAfter) ends at p, the part being cut,
-  // once its cuts are made or its arc looks are past its budget (true).
+  // once its cuts are made, its arc looks are past its budget or its cuts
+  // have shaved enough nodes (true).
   bool probed(Part &p) {
     if (options_.stopAfter <= 0) return false;
     int64_t scans = counters_.scans;  // the parts retired, and p's engines
@@ -491,7 +492,8 @@ class Build {
     if (done_ == 1) firstCutScans_ = scans;
     bool over = options_.scansPerFirstCut > 0 &&
                 static_cast<double>(scans) > options_.scansPerFirstCut * static_cast<double>(firstCutScans_);
-    if (done_ < options_.stopAfter && !over) return false;
+    bool enough = options_.shavedEnough > 0 && shaved_ >= options_.shavedEnough;
+    if (done_ < options_.stopAfter && !over && !enough) return false;
     stopAt(p);
     return true;
   }

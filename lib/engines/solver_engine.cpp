@@ -32,10 +32,12 @@ tree *computeCuts(graph *g) {
 
 SolverEngine::SolverEngine(graph *g, const cutSettings &settings) : g_(g), settings_(settings) {}
 
-int64_t SolverEngine::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t) {
+int64_t SolverEngine::cut(int32_t s, int32_t t, std::vector<uint8_t> &side, int64_t scanLimit) {
+  settings_.scanLimit = scanLimit;
   int64_t value = minimumCutWith(g_, s, t, &settings_);
   // The first computation compacted the lists; later ones need not.
   settings_.listsCompacted = true;
+  if (value < 0) return -1;  // past the scan limit
   side.resize(static_cast<size_t>(g_->n));
   for (int32_t k = 0; k < g_->n; k++) side[k] = static_cast<uint8_t>(g_->nodes[k].side);
   return value;

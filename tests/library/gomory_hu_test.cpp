@@ -270,23 +270,32 @@ TEST(GomoryHu, AutoTakesItWherePushRelabelWinsUnlessContractionIsOff) {
 // The probe Auto decides by: on a wheel its cuts take off arcs of several
 // nodes and the largest graph left shrinks by more than a node a cut; on a
 // complete graph every cut takes off one node, which the graph keeps as a
-// contracted node, so it stays the whole graph.
+// contracted node, so it stays the whole graph. Asked to end once it has
+// shaved enough, it ends there on the wheel, with fewer cuts, and goes on
+// to its last cut on the complete graph.
 TEST(GomoryHu, ItsProbeTellsShrinkingGraphsFromShavedNodes) {
   std::mt19937 rng(11);
-  auto probe = [](const Graph &g, int32_t cuts) {
+  auto probeOf = [](const Graph &g, int32_t cuts, int64_t enough) {
     sunder::detail::GomoryHuOptions o;
     o.stopAfter = cuts;
+    o.shavedEnough = enough;
     o.makeEngine = [](int32_t n, const std::vector<sunder::Edge> &edges) {
       Graph h(n);
       for (const sunder::Edge &e : edges) h.addEdge(e.u, e.v, e.capacity);
       return sunder::detail::makeEngine(Engine::PushRelabelGlobal, h);
     };
-    sunder::detail::GomoryHuProbe p = sunder::detail::probeGomoryHu(g.nodeCount(), g.edges(), o);
-    return p.shaved;
+    return sunder::detail::probeGomoryHu(g.nodeCount(), g.edges(), o);
   };
+  auto probe = [&](const Graph &g, int32_t cuts) { return probeOf(g, cuts, 0).shaved; };
   Graph wheel = twoHubWheel(398, 40, rng);
   EXPECT_GT(probe(wheel, 32), 2 * 16);
   EXPECT_EQ(probe(complete(40), 10), 0);
+  sunder::detail::GomoryHuProbe early = probeOf(wheel, 32, 2 * 16);
+  EXPECT_GE(early.shaved, 2 * 16);
+  EXPECT_LT(early.cuts, 32);
+  sunder::detail::GomoryHuProbe whole = probeOf(complete(40), 10, 2 * 5);
+  EXPECT_EQ(whole.cuts, 10);
+  EXPECT_EQ(whole.shaved, 0);
   // Two wheels joined by one light edge: the first cut halves the graph,
   // the rest take arcs off one half.
   Graph two(800);

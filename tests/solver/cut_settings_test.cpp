@@ -142,4 +142,30 @@ TEST(CutSettings, DefaultsAreTheExactComputation) {
   EXPECT_GT(d->edgeScans[5], a->edgeScans[5]);
 }
 
+// A computation held to fewer arc scans than it needs stops and says so;
+// one given as many as it makes finds its cut, and so does the next
+// computation on a graph that one stopped, with the same work.
+TEST(CutSettings, AScanLimitStopsTheComputationThatPassesIt) {
+  std::mt19937_64 rng(0x5CA7);
+  const Instance inst = randomMultigraph(rng, 60, 300);
+  graph *a = prepared(inst), *b = prepared(inst);
+  for (graph *g : {a, b}) minimumCut(g, 1, 0);  // the first compacts the lists
+  int stopped = 0;
+  for (int32_t s = 1; s < a->n; s++) {
+    int64_t before = totalEdgeScans(a);
+    const int64_t cut = minimumCut(a, s, 0);
+    int64_t spent = totalEdgeScans(a) - before;
+    cutSettings limited;
+    limited.scanLimit = spent / 8;
+    int64_t early = minimumCutWith(b, s, 0, &limited);
+    if (early < 0) stopped++;
+    else ASSERT_EQ(early, cut);
+    limited.scanLimit = spent;  // the reset's scans are not the step's
+    before = totalEdgeScans(b);
+    ASSERT_EQ(minimumCutWith(b, s, 0, &limited), cut);
+    ASSERT_EQ(totalEdgeScans(b) - before, spent);
+  }
+  EXPECT_GT(stopped, (a->n - 1) / 2);
+}
+
 }  // namespace
