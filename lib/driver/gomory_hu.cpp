@@ -375,9 +375,15 @@ class Build {
   // less than flows from nothing on its graph, and its cube weighs less:
   // on recorded builds of ringforge at 4,000 and 8,000 nodes on two
   // threads the estimate went from 6 to 14 times off to 3 with 1e-8, and
-  // from 38 to 3 at 1e-7 on one (spokerim 3 to 4 with either).
+  // from 38 to 3 at 1e-7 on one (spokerim 3 to 4 with either). Since the
+  // runs' cuts went backward where warm cuts were dear and their updates
+  // stop where the flow does, a cut costs about the same all through a
+  // build on two threads: at 1e-8 recorded builds of ringforge and
+  // spokerim at 16,000 nodes were 3.4 and 4.8 times off (the cube, 2.5
+  // times the cuts there, put most of the work in the first cuts), at
+  // 1e-9 2.0 and 2.7, and those at 4,000 and 8,000 within 2.8 either way.
   static double flowWorkOn(int threads, bool runs) {
-    if (runs) return threads > 1 ? 1e-8 : 1e-7;
+    if (runs) return threads > 1 ? 1e-9 : 1e-7;
     return threads > 1 ? 5e-8 : 1e-6;
   }
 
