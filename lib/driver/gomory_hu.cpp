@@ -8,6 +8,7 @@
 #include <exception>
 #include <initializer_list>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "lib/driver/parent_tree.h"
@@ -218,6 +219,11 @@ class Build {
     work(true);
     for (std::thread &w : workers) w.join();
     if (error_) std::rethrow_exception(error_);
+    // Each cut is one tree edge; a part lost on the way would leave its
+    // nodes joined to node 0 at weight 0 (rootForest), a wrong tree.
+    if (n_ > 1 && edges_ != n_ - 1)
+      throw Error("gomory-hu: the build ended with " + std::to_string(edges_.load()) + " of its " +
+                  std::to_string(n_ - 1) + " tree edges");
     report();
     GusfieldRun r = rooted();
     r.counters = counters_;
