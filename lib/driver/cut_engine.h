@@ -70,11 +70,6 @@ struct KnownCuts {
   int32_t at = 0;
   int32_t committed = 0;
   bool has(int32_t x) const { return (*position)[x] < before; }
-  // Whether x's known cut was to sink t and weighs `atLeast` or more: then
-  // no x-t cut is lighter than atLeast.
-  bool boundTo(int32_t x, int32_t t, int64_t atLeast) const {
-    return has(x) && (*sink)[x] == t && (*value)[x] >= atLeast;
-  }
 };
 
 class CutEngine {

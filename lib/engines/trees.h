@@ -34,12 +34,17 @@
 // flow equals the weighted degree of s or t: that terminal alone is then a
 // side.
 //
-// Sink sets. Given the cuts committed earlier (KnownCuts), every node x
-// whose known cut to t weighs B = deg(s) <= deg(t) or more counts as a sink
-// as well: the flow may end at any of them, and near the end of a run most
-// of a source's neighbours are such nodes. With X those nodes and t, every
-// pair of X has no cut lighter than B (a cut between x and y separates one
-// of them from t). So an s-t cut lighter than B separates s from all of X,
+// Sink sets. Given the cuts committed earlier (KnownCuts), with B = deg(s)
+// <= deg(t): t's chain (t, the sink of t's known cut, that node's sink, ...,
+// for as long as each known cut weighs B or more, kSinkChain cuts at most),
+// and every node whose known cut to a node of the chain weighs B or more,
+// count as sinks as well: the flow may end at any of them, and near the end
+// of a run most of a source's neighbours are such nodes. No cut between a
+// node x of them and t is lighter than B: it separates two consecutive
+// nodes of the path of known cuts from x to t, each of which weighs B or
+// more. With X those nodes and t, every pair of X has no cut lighter than
+// B (a cut between x and y separates one of them from t). So an s-t cut
+// lighter than B separates s from all of X,
 // and the maximum flow from s into X, capped at B, is the s-t flow value:
 // at B, s alone is a minimum cut; below B, the source tree is the set of
 // nodes reached from s, which is a minimum s-t cut that holds no node of X
@@ -154,9 +159,14 @@ class SearchTrees {
   void startSink(int32_t t);
   bool joinsMarkedSink(int32_t q);
   void useSinkSet(int32_t s, int32_t t, const KnownCuts *known);
-  // Whether v is a sink of the sink set other than t itself.
+  // Whether v is a sink of the sink set other than t itself: on t's chain,
+  // or its known cut to a node of the chain weighs setBound_ or more.
   bool absorbs(int32_t v) const {
-    return known_ != nullptr && v != sinkOfSet_ && known_->boundTo(v, sinkOfSet_, setBound_);
+    if (known_ == nullptr || v == sinkOfSet_) return false;
+    if (inSinkChain_[v]) return true;
+    if (!known_->has(v) || (*known_->value)[v] < setBound_) return false;
+    int32_t w = (*known_->sink)[v];
+    return w >= 0 && inSinkChain_[w];
   }
   bool joinsSinkSet(int32_t q);
   int64_t pushIntoSinkSet(int32_t s, int64_t bound);
@@ -219,6 +229,8 @@ class SearchTrees {
   const KnownCuts *known_ = nullptr;
   int32_t sinkOfSet_ = kNone;
   int64_t setBound_ = 0;
+  std::vector<int32_t> sinkChain_;     // t's chain (see Sink sets above)
+  std::vector<uint8_t> inSinkChain_;   // by node: 1 on sinkChain_
   int64_t augmentations_ = 0, adoptions_ = 0, scans_ = 0;
 };
 

@@ -369,8 +369,9 @@ TEST(CompactEngines, ANeighbourProvesOnlyWithAHeavyEnoughCut) {
   }
 }
 
-// A node x whose known cut to t weighs s's degree or more is a sink of the
-// sink set, one whose cut weighs less is not: s's only edge (10) goes to x,
+// A node x whose known cut to t (or to a node of t's chain of known cuts)
+// weighs s's degree or more is a sink of the sink set, one whose cut weighs
+// less is not: s's only edge (10) goes to x,
 // and x's cut to t (of degree 21) is 1. Told that x's cut weighs 10, the
 // search trees trust it and end the flow at x; told 9 (or nothing), they
 // find 1.
@@ -392,6 +393,18 @@ TEST(CompactEngines, ASinkSetTakesOnlyNodesWithCutsAsHeavyAsTheSource) {
       EXPECT_EQ(engine->cutSides(0, 2, out, INT64_MAX, &known), sets ? expected : 1)
           << "told " << told << " sets " << sets;
     }
+  }
+  // Through t's chain: x's known cut goes to y, not to t, and t's own
+  // known cut goes to y too. Told that t's weighs 10, y is on t's chain
+  // and x, whose cut to y weighs 10, is a sink; told 9, the chain ends at t
+  // and x is not.
+  std::vector<int32_t> chainPosition{4, 0, 1, 4}, chainSink{-1, 3, 3, -1};
+  for (auto [told, expected] : {std::pair<int64_t, int64_t>{10, 10}, {9, 1}}) {
+    std::vector<int64_t> value{0, 10, told, 0};
+    sunder::detail::KnownCuts known{&chainPosition, &chainSink, &value, 2};
+    std::unique_ptr<CutEngine> engine = sunder::detail::makeEngine(Engine::SearchTrees, g);
+    sunder::detail::CutSides out;
+    EXPECT_EQ(engine->cutSides(0, 2, out, INT64_MAX, &known), expected) << "t's cut told " << told;
   }
   // Never where t is lighter than s: x's cut (told 11) would take the flow
   // past t's degree, 2, which is the s-t value.
