@@ -173,11 +173,26 @@ detail::HubRun hubRun(const Target &target, bool provenDegreeCuts, bool neighbou
   return run;
 }
 
+// A graph of this many arcs a node or more is dense: its run rooted at the
+// hub takes the heaviest sources first, and the sink sets (trees.h) then
+// end each later flow at the heavier nodes all round its source, instead
+// of at the hub, which the flow reaches only after it has spread over a
+// good part of the graph. tanglenet at -j1: 16,000 nodes (80 arcs a node)
+// 41.7 -> 5.8 s, 8,000 (40) 3.9 -> 1.7 s, 6,000 (30) 3.1 -> 1.9 s, 5,000
+// (25) 2.1 -> 1.7 s; at 4,500 (22) and 3,000 (13) heaviest first looked at
+// 1.2 to 1.3 times the arcs, and two of the collection's weighted networks
+// (6 to 8 arcs a node) took 1.5 and 2 times the time.
+constexpr double kDenseArcsPerNode = 24.0;
+
+bool isDense(const detail::CompactGraph &g) {
+  return static_cast<double>(g.head.size()) >= kDenseArcsPerNode * g.n;
+}
+
 // Whether a hub run, its sources lightest first or not, ends its flows at
-// the sink sets of a graph taken heaviest first with the hub near (the
+// the sink sets of a dense graph taken heaviest first with the hub near (the
 // predicted work's HubRun::denseSinkSets).
 bool denseSinkSets(const Target &target, bool sinkSets, bool degreeBound, bool lightest) {
-  return sinkSets && degreeBound && !lightest && !target.hubIsFar;
+  return sinkSets && degreeBound && !lightest && !target.hubIsFar && isDense(*target.compact);
 }
 
 // The work a run of the search trees from the hub is predicted to take
@@ -204,24 +219,18 @@ std::vector<int32_t> hubSourcesOf(const Target &target, bool lightestFirst) {
                   lightestFirst);
 }
 
-// A graph of this many arcs a node or more is dense: its run rooted at the
-// hub takes the heaviest sources first, and the sink sets (trees.h) then
-// end each later flow at the heavier nodes all round its source, instead
-// of at the hub, which the flow reaches only after it has spread over a
-// good part of the graph. tanglenet at -j1: 16,000 nodes (80 arcs a node)
-// 41.7 -> 5.8 s, 8,000 (40) 3.9 -> 1.7 s, 6,000 (30) 3.1 -> 1.9 s, 5,000
-// (25) 2.1 -> 1.7 s; at 4,500 (22) and 3,000 (13) heaviest first looked at
-// 1.2 to 1.3 times the arcs, and two of the collection's weighted networks
-// (6 to 8 arcs a node) took 1.5 and 2 times the time.
-constexpr double kDenseArcsPerNode = 24.0;
-
 // Whether the run rooted at the hub takes its sources lightest first (see
-// hubOrder): where the steering knows the hub to be near, unless the graph
-// is dense and the sink sets are on.
+// hubOrder): where the steering knows the hub to be near, unless the sink
+// sets are on and the graph is dense or of unit capacities. On the unit
+// networks, heaviest first with the sink sets (and the chain of the sink's
+// known cuts, trees.h) looked at fewer arcs on every one: hep-th 1.02 ->
+// 0.81 M, cond-mat 3.60 -> 2.68 M, astro-ph 14.7 -> 13.3 M, cond-mat-2003
+// 9.13 -> 7.69 M, price 10^5 17.3 -> 16.2 M; on their weighted variants
+// it went both ways (hep-th 6.10 -> 4.17 M, cond-mat-2003 34.3 -> 89.1 M).
 bool lightestFirst(const Target &target, const BuildOptions &options) {
   const detail::CompactGraph &g = *target.compact;
-  bool dense = static_cast<double>(g.head.size()) >= kDenseArcsPerNode * g.n;
-  return options.steering && !target.hubIsFar && !(dense && options.sinkSets && options.degreeBound);
+  bool heaviest = (isDense(g) || g.cap.uniform()) && options.sinkSets && options.degreeBound;
+  return options.steering && !target.hubIsFar && !heaviest;
 }
 
 // Fixes the total of a staged build once the hub's order is known. Not

@@ -40,6 +40,8 @@ class ArcCapacities {
   }
   // The width, in bits, that every residual of the graph fits.
   int bits() const { return bits_; }
+  // Whether every capacity is the same (a graph of unit capacities).
+  bool uniform() const { return uniform_; }
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   // Every capacity into `out`, resized to hold them.
