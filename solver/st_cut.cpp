@@ -57,16 +57,17 @@ bool STCutWith(graph *g, const cutSettings *settings) {
   // The update scans reach edgeScans[5] at once, the others through t.
   const int64_t updateScansBefore = g->edgeScans[5];
   const int64_t scanLimit = settings->scanLimit;
+  const bool limited = scanLimit < INT64_MAX;  // else the loop is the plain one
+  bool finished = true;
   if (settings->startWithGlobalUpdate && g->aMax >= g->dMin) globalUpdate(g);
   tally t;
   int32_t sinceUpdate = 0;  // relabels since the last global update
   bucket *const buckets = g->buckets;
   const int32_t dMin = g->dMin;
   while (g->aMax >= dMin) {
-    if (t.phaseScans + t.relabelScans + (g->edgeScans[5] - updateScansBefore) > scanLimit) {
-      g->relabelsSinceUpdate = sinceUpdate;
-      addTally(g, t);
-      return false;
+    if (limited && t.phaseScans + t.relabelScans + (g->edgeScans[5] - updateScansBefore) > scanLimit) {
+      finished = false;
+      break;
     }
     // Down to the highest bucket with an awake active node, emptying the
     // active lists passed on the way.
@@ -111,5 +112,5 @@ bool STCutWith(graph *g, const cutSettings *settings) {
   }
   g->relabelsSinceUpdate = sinceUpdate;
   addTally(g, t);
-  return true;
+  return finished;
 }

@@ -4,6 +4,7 @@
 #include "sunder/build.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -379,6 +380,24 @@ bool compactOnly(Engine engine, const Target &target) {
          (engine == Engine::Auto && !probesRelabel(target));
 }
 
+// The first kProbeComputations computations of `engine`, on one thread,
+// run as the engine named would run them (see buildWhole) but for the
+// steered paths (see probeEngines), held to `pace` when given (arc looks
+// weighed by costPerScan, as GusfieldRun::scansAfter).
+GusfieldRun probeRun(Target &target, Engine engine, const BuildOptions &options,
+                     const std::vector<double> *pace, double costPerScan,
+                     std::function<void(int64_t, int64_t)> progress) {
+  rootAt(target, engine, options);
+  DriverOptions probe = driverOptions(engine, target, options, 1, true);
+  probe.progress = std::move(progress);
+  probe.stopAfter = kProbeComputations;
+  probe.costPerScan = costPerScan;
+  probe.pace = pace;
+  GusfieldRun run = detail::startRun(target.graph.nodeCount(), target.root());
+  detail::runGusfield(run, probe);
+  return run;
+}
+
 struct Probed {
   Engine engine = Engine::PushRelabel;
   GusfieldRun run;
@@ -402,7 +421,6 @@ struct Probed {
 // tells that none kept up with it.
 Probed probeEngines(Target &target, const BuildOptions &options,
                     const std::vector<double> *pace0 = nullptr) {
-  const Graph &g = target.graph;
   struct Candidate {
     Engine engine;
     // Time per arc look, relative, measured on the six families; the
@@ -420,20 +438,15 @@ Probed probeEngines(Target &target, const BuildOptions &options,
   int tried = 0, count = probesRelabel(target) ? 3 : 2;
   for (const Candidate &c : candidates) {
     if (c.engine == Engine::PushRelabelGlobal && !probesRelabel(target)) continue;
-    // Each candidate runs as the engine named would (see buildWhole).
-    rootAt(target, c.engine, options);
-    DriverOptions probe = driverOptions(c.engine, target, options, 1, true);
-    probe.progress = nullptr;
+    std::function<void(int64_t, int64_t)> progress;
     if (target.staged != nullptr)
-      probe.progress = [&target, tried, count](int64_t done, int64_t) {
+      progress = [&target, tried, count](int64_t done, int64_t) {
         target.staged->probed((tried + static_cast<double>(done) / kProbeComputations) / count);
       };
     tried++;
-    probe.stopAfter = kProbeComputations;
-    probe.costPerScan = c.costPerScan;
-    if (haveBest || pace0 != nullptr) probe.pace = &pace;
-    GusfieldRun run = detail::startRun(g.nodeCount(), target.root());
-    detail::runGusfield(run, probe);
+    GusfieldRun run = probeRun(target, c.engine, options,
+                               haveBest || pace0 != nullptr ? &pace : nullptr, c.costPerScan,
+                               std::move(progress));
     double cost = static_cast<double>(run.counters.scans) * c.costPerScan;
     bool complete = run.computations == std::min(kProbeComputations, run.n - 1);
     if (!haveBest || (complete && (!completeBest || cost < bestCost))) {
@@ -466,25 +479,17 @@ constexpr double kQuickBuildScans = 5e6;
 // predicted at kQuickBuildScans arc looks or fewer. They are held to that
 // rate from the first (with the driver's slack), so a build that is not
 // quick loses little to the try: the wheels' first flows give up within a
-// few thousand arc looks.
-// On a graph of kProbeComputations + 1 nodes or fewer the probe is the
-// whole build, and the candidates' own counts decide.
+// few thousand arc looks. On a graph of kProbeComputations + 1 nodes or
+// fewer the probe is the whole build, and the candidates' own counts decide.
 std::optional<GusfieldRun> quickTreesRun(Target &target, const BuildOptions &options) {
-  const Graph &g = target.graph;
-  int32_t n = g.nodeCount();
+  int32_t n = target.graph.nodeCount();
   if (n - 1 <= kProbeComputations) return std::nullopt;
-  int32_t made = kProbeComputations;
   double perComputation = kQuickBuildScans / (n - 1);
   std::vector<double> pace;  // as GusfieldRun::scansAfter
-  for (int32_t k = 0; k <= made; k++) pace.push_back(perComputation * k);
-  rootAt(target, Engine::SearchTrees, options);
-  DriverOptions probe = driverOptions(Engine::SearchTrees, target, options, 1, true);
-  probe.progress = nullptr;
-  probe.stopAfter = kProbeComputations;
-  probe.pace = &pace;
-  GusfieldRun run = detail::startRun(n, target.root());
-  detail::runGusfield(run, probe);
-  if (run.computations < made || static_cast<double>(run.counters.scans) > pace.back())
+  for (int32_t k = 0; k <= kProbeComputations; k++) pace.push_back(perComputation * k);
+  GusfieldRun run = probeRun(target, Engine::SearchTrees, options, &pace, 1.0, nullptr);
+  if (run.computations < kProbeComputations ||
+      static_cast<double>(run.counters.scans) > pace.back())
     return std::nullopt;
   return run;
 }
