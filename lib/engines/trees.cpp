@@ -265,11 +265,16 @@ constexpr int32_t kStepsAwayFar = 1;
 // again, from its first arc, only by a path with more steps away left than
 // the one that found it dead (its way on may have been a step away, or
 // through a node that path held), so a node's arcs are looked at from the
-// first kStepsAwayNear + 1 times at most. On networks whose nodes are all a few
-// arcs from the hub most sources' flows are paths of this kind, found
-// without growing trees or adopting the orphans that a unit push leaves
-// all along its path; the search trees then start from the residual graph
-// it leaves.
+// first kStepsAwayNear + 1 times at most. A node's arcs go nearest the
+// root first (orderArcsByDistance, where the library steers), so the first
+// arc that would take a step too many ends the node's look: tanglenet at
+// 16,000 nodes 5.3 -> 4.4 s at -j1, hep-th weighted 5.47 -> 4.80 M arc
+// looks, price 10^5 16.2 -> 13.8 M (on arcs in another order it ends paths
+// that a later arc might have found, which the trees then find). On
+// networks whose nodes are all a few arcs from the hub most sources' flows
+// are paths of this kind, found without growing trees or adopting the
+// orphans that a unit push leaves all along its path; the search trees
+// then start from the residual graph it leaves.
 template <typename Residual>
 int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound) {
   const std::vector<int32_t> &dist = *steerDistance_;
@@ -296,11 +301,18 @@ int64_t SearchTrees<Residual>::steeredPaths(int32_t s, int32_t t, int64_t bound)
       continue;
     }
     looked++;
+    if (res_[a] == 0) {  // before w's distance, a look into another node's record
+      a++;
+      continue;
+    }
     int32_t w = head_[a];
     bool stepAway = away(v, w);
     int32_t left = allowed - stepsAway - stepAway;  // once at w
-    if (res_[a] == 0 || entered_[w] == kOnPath || left < 0 ||
-        (entered_[w] >= kDeadEnd && entered_[w] - kDeadEnd >= left)) {
+    if (left < 0) {  // so do v's later arcs, which go no nearer the root
+      a = first_[v + 1];
+      continue;
+    }
+    if (entered_[w] == kOnPath || (entered_[w] >= kDeadEnd && entered_[w] - kDeadEnd >= left)) {
       a++;
       continue;
     }
