@@ -33,7 +33,13 @@
 //   - moves, beyond the time that passed, by at most a factor e over 1/16
 //     of the time since the first call: units committed at one instant
 //     leave it about where it was, a rate that holds for a while is
-//     followed.
+//     followed;
+//   - rises above its last value by at most the factor that the time since
+//     the first call grew by meanwhile, but at a pause longer than any
+//     before (which the stretched windows read already): a stretch of slow
+//     units, which in recorded builds the units after it mostly make up
+//     for, holds the estimate instead of raising it to the stretch's rate,
+//     and a rate that stays slow raises it over the time it lasts.
 // The estimate is as good as the units are even in time: fed with the
 // work, it follows builds whose cuts cost what their predicted work says;
 // it is off by the factor that the rate of units changes by when cuts
@@ -46,7 +52,9 @@
 // 1024 (memory and time per update stay bounded over millions of calls);
 // there is no estimate before the first call with something done and
 // while the evidence is short, 0 once every unit is done, and else one
-// that is positive and finite.
+// that is positive and finite; once given, it is at most its last value
+// times the growth of the time since the first call, unless a longer
+// pause than any before came or the time it said has passed.
 #ifndef SUNDER_PROGRESS_H
 #define SUNDER_PROGRESS_H
 
@@ -88,6 +96,7 @@ class SUNDER_API TimeLeft {
   bool advance(double seconds, int64_t done);  // whether the sample is kept
   std::optional<double> fresh() const;  // the estimate of the windows alone
   double settled(double fresh) const;   // held to the last kept estimate
+  double highest() const;  // the most it may rise to (see progress.cpp)
   void settle();  // keeps the estimate at the latest sample
   // Units done at `seconds` and the time `done` was reached, interpolated
   // between the points kept (the latest sample included).
@@ -111,6 +120,7 @@ class SUNDER_API TimeLeft {
   bool evidenced_ = false;  // the evidence was there at a sample kept
   std::optional<double> estimate_;  // the estimate at the last sample kept
   double estimateAt_ = 0;           // the time of that sample
+  double pauseAtEstimate_ = 0;      // the longest pause at that sample
 };
 
 }  // namespace sunder

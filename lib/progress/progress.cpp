@@ -160,7 +160,19 @@ double TimeLeft::settled(double fresh) const {
   if (fresh == 0 || expected <= 0) return fresh;
   double since = latest_.seconds - kept_.front().seconds;
   double factor = std::exp(std::min(passed / (kSettling * since), 50.0));
-  return std::min(std::max(fresh, expected / factor), expected * factor);
+  return std::min(std::max(fresh, expected / factor), std::min(expected * factor, highest()));
+}
+
+// The last kept estimate grown by the factor that the time since the first
+// sample grew by since then: a stretch of slow units, which in recorded
+// builds the units after it mostly make up for, holds the estimate instead
+// of raising it to the stretch's rate, while a rate that stays slow raises
+// it as the time passes. A pause longer than any before is not held: the
+// windows, stretched to it, read it against the rate around it already.
+double TimeLeft::highest() const {
+  double before = estimateAt_ - kept_.front().seconds;
+  if (longestPause_ > pauseAtEstimate_ || !(before > 0)) return HUGE_VAL;
+  return *estimate_ * (latest_.seconds - kept_.front().seconds) / before;
 }
 
 void TimeLeft::settle() {
@@ -168,6 +180,7 @@ void TimeLeft::settle() {
   std::optional<double> now = fresh();
   estimate_ = now ? std::optional<double>(settled(*now)) : std::nullopt;
   estimateAt_ = latest_.seconds;
+  pauseAtEstimate_ = longestPause_;
 }
 
 std::optional<double> TimeLeft::secondsLeft() const {

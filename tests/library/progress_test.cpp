@@ -245,13 +245,18 @@ TEST(TimeLeftTraces, CurrentBuildsWithinAFactorTwoAfterTheFirstTenth) {
 // threads (ringforge at 8,000 and 16,000 nodes, 3 and 16 s; spokerim at
 // 16,000, 4 s), whose cuts cost about the same from the first to the
 // last: their predicted work weighs the cube of a part's size at 1e-9,
-// and their estimates stay within 2.3 to 2.8 from a tenth of the build on.
-// At 1e-8 the cube put most of the work in the first cuts and recordings
-// at 16,000 nodes were 3.4 (ringforge) and 4.8 (spokerim) times off.
+// and their estimates stay within 2.0 (ringforge) and 2.8 (spokerim, whose
+// build stalls twice for 0.4 s after the first half of its cuts) from a
+// tenth of the build on. ringforge at 8,000 slows for a tenth of its time
+// near its start; risen to that rate, the estimate said 2.3 times the
+// truth. At 1e-8 the cube put most of the work in the first cuts and
+// recordings at 16,000 nodes were 3.4 (ringforge) and 4.8 (spokerim)
+// times off.
 TEST(TimeLeftTraces, LongContractedBuildsWithinAFactorThree) {
   auto work = [](const std::vector<Sample> &t) { return replayWork(t); };
-  expectTraces({"2026-12/ringforge-8000", "2026-12/ringforge-16000", "2026-12/spokerim-16000"},
-               work, 60, 2.8, 0.6);
+  expectTraces({"2026-12/ringforge-8000"}, work, 60, 2.0, 0.6);
+  expectTraces({"2026-12/ringforge-16000"}, work, 60, 2.02, 0.6);
+  expectTraces({"2026-12/spokerim-16000"}, work, 60, 2.8, 0.6);
 }
 
 // A trace fed with its work, judged from a tenth of its time to `until`,
@@ -293,12 +298,13 @@ TEST(TimeLeftTraces, ContractedBuildOnOneThread) {
 // it 10 times low; its last cuts, a few of 10 to 20 ms each, come 4 to 30
 // times later than estimated from one recording to the next (this one:
 // 4.0; the cuts alike: 48). pgp's nodes of 8 arcs take longer than those of
-// 16, and the estimate is high, 7.7 times at 67 %; email-Enron, astro-ph
-// weighted and cond-mat-2005 stay within 2.2 to 3.7.
+// 16, and the estimate is high, 7.7 times at 67 %; astro-ph weighted,
+// email-Enron and cond-mat-2005 stay within 2.0, 2.3 and 3.7.
 TEST(TimeLeftTraces, CurrentBuildsWhoseCutsCostOtherThanPredicted) {
   auto work = [](const std::vector<Sample> &t) { return replayWork(t); };
+  expectTraces({"2026-12/astro-ph-weighted"}, work, 60, 2.0, 0.65);
   expectTraces({"2026-12/email-Enron"}, work, 60, 2.6, 0.65);
-  expectTraces({"2026-12/cond-mat-2005", "2026-12/astro-ph-weighted"}, work, 60, 4.0, 0.65);
+  expectTraces({"2026-12/cond-mat-2005"}, work, 60, 4.0, 0.65);
   expectTraces({"2026-12/pgp-strong-2009"}, work, 60, 8.0, 0.4);
   expectUntil(readTrace("2026-12/tanglenet-4000"), 0.8, 4.5, 0.25, 20);
 }
@@ -482,6 +488,27 @@ TEST(TimeLeft, ABurstOfUnitsAtOneInstantMovesTheEstimateByLittle) {
   steady(left, 10.001, 30002, 1000, 80001, 100000);
   ASSERT_TRUE(left.secondsLeft());
   EXPECT_NEAR(*left.secondsLeft(), (100000 - 80001) / 1000.0, 2);
+}
+
+// A stretch of slow cuts: 10 s at 1,000 units a second, then 2 s at 250,
+// called every unit, no pause longer than the first one's 50 ms. Risen to
+// the windows' rate the estimate would say 161 s, where the build that goes
+// on at 1,000 has 89.5 s left; held, it grows by the time since the first
+// call (12 s of 10) at most. A rate that stays slow raises it: after 20 s
+// more at 250 it is above three times the estimate at 10 s.
+TEST(TimeLeft, ASlowStretchHoldsTheEstimate) {
+  sunder::TimeLeft left;
+  left.update(0, 1, 100000);
+  steady(left, 0.05, 2, 1000, 10001, 100000);
+  ASSERT_TRUE(left.secondsLeft());
+  double before = *left.secondsLeft();
+  steady(left, 10.05, 10002, 250, 10501, 100000);
+  ASSERT_TRUE(left.secondsLeft());
+  EXPECT_GT(*left.secondsLeft(), before);
+  EXPECT_LT(*left.secondsLeft(), 1.21 * before);
+  steady(left, 12.05, 10502, 250, 15501, 100000);
+  ASSERT_TRUE(left.secondsLeft());
+  EXPECT_GT(*left.secondsLeft(), 3 * before);
 }
 
 // Millions of calls, the kept samples thinned again and again: a steady
