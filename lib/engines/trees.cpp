@@ -232,11 +232,16 @@ int64_t SearchTrees<Residual>::push(int32_t a1, int32_t a2, int32_t a3) {
 }
 
 // Arc looks steeredPaths may spend, per arc of s and per step of its
-// distance to the root. Weighted networks need the most: a path there
-// carries only its lightest arc, and a source's flow takes many paths per
-// arc (astro-ph weighted 0.61 -> 0.31 s at -j1 at 128 instead of 32; the
-// unit networks within noise).
-constexpr int64_t kSteeredScansPerArc = 128;
+// distance to the root. Weighted networks need many: a path there carries
+// only its lightest arc, and a source's flow takes many paths per arc
+// (astro-ph weighted 0.61 -> 0.31 s at -j1 at 128 instead of 32). Dense
+// graphs need more, once a look ends at the first arc that steps away too
+// often: tanglenet at 16,000 nodes 428 M arc looks at 128, 272 M at 512,
+// 228 M at 2,048 and at 8,192 (4.5 -> 3.5 s at -j1), at 8,000 nodes 74 ->
+// 48 M; the networks, the mesh and the other families look at the same
+// arcs at 128 and 2,048. A search looks at a node's arcs from the first a
+// few times at most, so the budget only bounds what one search may cost.
+constexpr int64_t kSteeredScansPerArc = 2048;
 
 // Steps away from the root a steered path may take, from a source near it
 // and from one kFarFromRoot or more away. A source next to the root has its
