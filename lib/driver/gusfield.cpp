@@ -21,6 +21,11 @@ namespace {
 // keeps every thread busy while one computes a long cut.
 constexpr int32_t kWindowPerThread = 256;
 
+// The lag of the known cuts (DriverOptions::knownLag) at the first
+// positions, and the positions per step of its growth to knownLag.
+constexpr int32_t kEarlyLag = 16;
+constexpr int32_t kLagGrowth = 8;
+
 // A thread takes several positions at once where cuts are quick, about this
 // many seconds of them by the run's average so far, up to kMostTaken: on
 // real networks most cuts take microseconds, no more than a take and its
@@ -147,12 +152,14 @@ class Driver {
  private:
   double now() const { return clock_(); }
   int32_t lag() const { return std::max(1, options_.knownLag); }
+  int32_t lagAt(int32_t k) const { return std::min(lag(), std::max(kEarlyLag, k / kLagGrowth)); }
   Outcome computeOn(CutEngine &engine, int32_t k, int32_t s, int32_t t, int32_t committed,
                     double start, int64_t scanLimit = INT64_MAX);
   int64_t scanLimit(int32_t i) const;
   void runInSequence(CutEngine &engine, int32_t from, int32_t last);
   void runSpeculatively(int threads, int32_t from);
   void work(CutEngine &engine, std::vector<Outcome> &room);
+  int32_t aheadAt(int32_t k) const;
   bool mayTake() const;
   void take(CutEngine &engine, std::unique_lock<std::mutex> &lock, std::vector<Outcome> &outcomes);
   int32_t takeCount() const;
@@ -206,7 +213,7 @@ Outcome Driver::computeOn(CutEngine &engine, int32_t k, int32_t s, int32_t t, in
                           double start, int64_t limit) {
   Outcome o;
   Counters before = engine.counters();
-  KnownCuts known{&sourcePosition_, &knownSink_, &knownValue_, k - lag(), k, committed};
+  KnownCuts known{&sourcePosition_, &knownSink_, &knownValue_, k - lagAt(k), k, committed};
   o.cut = engine.cutSides(s, t, o.sides, limit, &known);
   o.seconds = now() - start;
   o.sink = t;
@@ -288,11 +295,15 @@ void Driver::runInSequence(CutEngine &engine, int32_t from, int32_t last) {
   }
 }
 
-bool Driver::mayTake() const { return next_ < r_.n && next_ <= committed_ + window_; }
+// Positions at most the window and their lag ahead of the commits; the lag
+// only grows with the position, so a take's later positions keep theirs.
+int32_t Driver::aheadAt(int32_t k) const { return std::min(window_, lagAt(k)); }
+
+bool Driver::mayTake() const { return next_ < r_.n && next_ <= committed_ + aheadAt(next_); }
 
 // How many positions a take gets (see kTakeSeconds), within the window.
 int32_t Driver::takeCount() const {
-  int32_t room = std::min(r_.n - next_, committed_ + window_ + 1 - next_);
+  int32_t room = std::min(r_.n - next_, committed_ + aheadAt(next_) + 1 - next_);
   int32_t count = kMostTaken;  // cuts quicker than the clock tells
   if (cutsFiled_ == 0) {
     count = 1;  // nothing known yet

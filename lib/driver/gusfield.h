@@ -13,7 +13,7 @@
 // right sink. The tree, the cut values and the counters of the committed
 // computations are those of the sequential loop, for every thread count:
 // what a computation does depends on the graph, its source and sink and the
-// cuts committed more than knownLag positions before it, never on which
+// cuts committed more than its lag positions before it, never on which
 // engine ran it or what that engine computed before (cut_engine.h).
 //
 // Progress and cancellation run on the calling thread, between commits. An
@@ -68,11 +68,16 @@ struct DriverOptions {
   std::function<double()> clock;
   std::function<void(int64_t done, int64_t total)> progress;
   std::function<bool()> cancel;
-  // A computation may use the cut values committed more than this many
-  // positions before its own (see KnownCuts), and no computation starts
-  // more than this many positions ahead of the commits (position k only
-  // once 1 ... k - knownLag are committed), so those values are committed
-  // and the same for every thread count. 1 or more (less counts as 1).
+  // The computation at position k may use the cut values committed more
+  // than lag(k) = min(knownLag, max(16, k / 8)) positions before its own
+  // (see KnownCuts), and no computation starts more than its lag ahead of
+  // the commits (position k only once 1 ... k - lag(k) are committed), so
+  // those values are committed and the same for every thread count. The
+  // lag grows from 16 to knownLag over the first positions, so that the
+  // first sources' cuts serve as sink sets early (the mesh of 10^5 points
+  // 48.0 -> 33.8 M arc looks, tanglenet at 16,000 nodes 228 -> 206 M),
+  // and the window of the threads widens with it. 1 or more (less counts
+  // as 1).
   int32_t knownLag = 128;
   // The sources in order (position 1 first; every node but the root once),
   // instead of the drawn order; position 0 stays the root.
