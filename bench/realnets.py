@@ -90,6 +90,10 @@ def convert(collection, name, out_dir):
     written.append((path, *write_instance(path, about + ["unit capacities"], pairs, lambda w: 1)))
     if "value" in graph.ep:
         pairs = simple_edges(graph, graph.ep["value"])
+        if not all(math.isfinite(w) for w in pairs.values()):
+            print(f"{name}: an edge weight 'value' is not finite; no weighted variant",
+                  file=sys.stderr)
+            return written
         path = os.path.join(out_dir, f"{name}-weighted.cut")
         written.append((path, *write_instance(
             path, about + ["capacity round(100 x edge weight 'value')"], pairs,

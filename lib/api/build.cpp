@@ -180,10 +180,15 @@ detail::HubRun hubRun(const Target &target, bool provenDegreeCuts, bool neighbou
 // of at the hub, which the flow reaches only after it has spread over a
 // good part of the graph. tanglenet at -j1: 16,000 nodes (80 arcs a node)
 // 41.7 -> 5.8 s, 8,000 (40) 3.9 -> 1.7 s, 6,000 (30) 3.1 -> 1.9 s, 5,000
-// (25) 2.1 -> 1.7 s; at 4,500 (22) and 3,000 (13) heaviest first looked at
-// 1.2 to 1.3 times the arcs, and two of the collection's weighted networks
-// (6 to 8 arcs a node) took 1.5 and 2 times the time.
-constexpr double kDenseArcsPerNode = 24.0;
+// (25) 2.1 -> 1.7 s. Once the steered paths ended a look at the first arc
+// that steps away too often and the sink sets came early (the known cuts'
+// lag), it paid from 12 arcs a node (was 24): the search trees at 4,000
+// nodes (20) 2.04 -> 0.93 s, at 3,000 (13) 0.98 -> 0.41 s, astro-ph
+// weighted (16 in its large block) 0.144 -> 0.079 s; the other networks
+// (10 arcs a node or fewer, but polblogs, dense already) as before; two of
+// the collection's weighted networks (6 to 8 arcs a node) took 1.5 and 2
+// times the time heaviest first.
+constexpr double kDenseArcsPerNode = 12.0;
 
 bool isDense(const detail::CompactGraph &g) {
   return static_cast<double>(g.head.size()) >= kDenseArcsPerNode * g.n;
@@ -362,7 +367,9 @@ DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &o
   DriverOptions d;
   d.threads = threads;
   detail::EngineSettings settings = engineSettings(engine, target, options);
-  settings.steeredPaths = !probing;
+  settings.steeredPaths =
+      !probing || (engine == Engine::SearchTrees && target.atHub &&
+                   denseSinkSets(target, options.sinkSets, options.degreeBound, target.lightestRun));
   d.makeEngine = detail::engineFactory(engine, g, settings, target.edges);
   d.cancel = options.cancel;
   if (target.atHub) d.sources = &target.hubSources;
@@ -409,12 +416,17 @@ struct Probed {
 // candidate builds the start of the tree on its own and is stopped as soon
 // as it falls well behind the best so far, so a poor candidate costs little.
 // Arc counts, not times, decide: the choice is the same on every run and for
-// every thread count. The search trees' steered paths are left out: every
-// cut of the probe goes to the root, as few of the run's later cuts do on
-// a graph that does not split (27 of 4,718 on tanglenet at 4,000 nodes,
-// where the heaviest sources' first cuts give most nodes other parents),
-// and the paths would make the run look cheaper than it is (search trees
-// at 3.1 s chosen over push-relabel-global at 1.6 s there).
+// every thread count. The search trees' steered paths are left out where
+// the run takes its sources lightest first: every cut of the probe goes to
+// the root, as few of the run's later cuts do on a graph that does not
+// split (27 of 4,718 on tanglenet at 4,000 nodes, lightest first, where the
+// first cuts give most nodes other parents), and the paths would make the
+// run look cheaper than it is (search trees at 3.1 s chosen over
+// push-relabel-global at 1.6 s there). A dense run that takes its sources
+// heaviest first keeps them: nearly all its cuts go to the root, most by
+// the steered paths alone, and without them the probe took the search
+// trees for dearer than push-relabel-global on tanglenet at 3,000 to 8,000
+// nodes (4,000: 2.10 s by push-relabel-global, 1.07 s by the trees).
 //
 // `pace`, when given, is that of another method (Gomory and Hu's, by its
 // probe) that every candidate is held to from the start; Probed::behind
