@@ -227,15 +227,19 @@ std::vector<int32_t> hubSourcesOf(const Target &target, bool lightestFirst) {
 
 // Whether the run rooted at the hub takes its sources lightest first (see
 // hubOrder): where the steering knows the hub to be near, unless the sink
-// sets are on and the graph is dense or of unit capacities. On the unit
-// networks, heaviest first with the sink sets (and the chain of the sink's
-// known cuts, trees.h) looked at fewer arcs on every one: hep-th 1.02 ->
-// 0.81 M, cond-mat 3.60 -> 2.68 M, astro-ph 14.7 -> 13.3 M, cond-mat-2003
-// 9.13 -> 7.69 M, price 10^5 17.3 -> 16.2 M; on their weighted variants
-// it went both ways (hep-th 6.10 -> 4.17 M, cond-mat-2003 34.3 -> 89.1 M).
+// sets are on (with the degree bound), when it takes them heaviest first.
+// On the unit networks and the dense graphs heaviest first with the sink
+// sets (and the chain of the sink's known cuts, trees.h) looked at fewer
+// arcs on every one (hep-th 1.02 -> 0.81 M, price 10^5 17.3 -> 16.2 M);
+// on the weighted networks it went both ways until the flows to a sink
+// whose chain holds the hub were steered towards it too: then, against
+// lightest first, hep-th weighted 4.74 -> 1.67 M arc looks (0.043 ->
+// 0.017 s at -j1), cond-mat weighted 9.69 -> 6.41 M, cond-mat-2003
+// weighted 26.8 -> 23.3 M, tanglenet at 1,000 nodes 3.08 -> 1.61 M,
+// motley at 4,000 0.80 -> 0.41 M (tanglenet at 2,000 12.3 -> 12.8 M,
+// within 2 % in time).
 bool lightestFirst(const Target &target, const BuildOptions &options) {
-  const detail::CompactGraph &g = *target.compact;
-  bool heaviest = (isDense(g) || g.cap.uniform()) && options.sinkSets && options.degreeBound;
+  bool heaviest = options.sinkSets && options.degreeBound;
   return options.steering && !target.hubIsFar && !heaviest;
 }
 

@@ -30,9 +30,11 @@
 // before the hub's tree floods it. A marked sink does not even grow at
 // first: a free neighbour of it that the source tree reaches joins the sink
 // tree at once, and t grows only once the source tree has looked at as many
-// arcs as t has. With the degree bound the computation ends as soon as the
-// flow equals the weighted degree of s or t: that terminal alone is then a
-// side.
+// arcs as t has. A flow to another sink is steered the same way where the
+// root is on that sink's chain (see Sink sets): a path into the root then
+// ends in the sink set. With the degree bound the computation ends as soon
+// as the flow equals the weighted degree of s or t: that terminal alone is
+// then a side.
 //
 // Sink sets. Given the cuts committed earlier (KnownCuts), with B = deg(s)
 // <= deg(t): t's chain (t, the sink of t's known cut, that node's sink, ...,
@@ -213,6 +215,7 @@ class SearchTrees {
   void listSide(int32_t s, int32_t t, bool alone, CutSides &out) const;
   int32_t grow();  // an arc from the source tree into the sink tree, or kNone
   bool sinkTreeMayClose() const;
+  bool steersTowardsRoot(int32_t t) const;
   bool sinkSideClosed();  // finds t's side into closure_ (see above)
   int64_t augment(int32_t bridge);
   void adoptOrphans();
