@@ -174,20 +174,18 @@ detail::HubRun hubRun(const Target &target, bool provenDegreeCuts, bool neighbou
   return run;
 }
 
-// A graph of this many arcs a node or more is dense: its run rooted at the
-// hub takes the heaviest sources first, and the sink sets (trees.h) then
-// end each later flow at the heavier nodes all round its source, instead
-// of at the hub, which the flow reaches only after it has spread over a
-// good part of the graph. tanglenet at -j1: 16,000 nodes (80 arcs a node)
-// 41.7 -> 5.8 s, 8,000 (40) 3.9 -> 1.7 s, 6,000 (30) 3.1 -> 1.9 s, 5,000
-// (25) 2.1 -> 1.7 s. Once the steered paths ended a look at the first arc
-// that steps away too often and the sink sets came early (the known cuts'
-// lag), it paid from 12 arcs a node (was 24): the search trees at 4,000
-// nodes (20) 2.04 -> 0.93 s, at 3,000 (13) 0.98 -> 0.41 s, astro-ph
-// weighted (16 in its large block) 0.144 -> 0.079 s; the other networks
-// (10 arcs a node or fewer, but polblogs, dense already) as before; two of
-// the collection's weighted networks (6 to 8 arcs a node) took 1.5 and 2
-// times the time heaviest first.
+// A graph of this many arcs a node or more is dense. Its hub run, heaviest
+// first with the sink sets (see lightestFirst), ends each later flow at the
+// heavier nodes all round its source, and its first flows, from sources
+// with few neighbours before them, cost many times a later one's (the
+// predicted work's HubRun::denseSinkSets); Auto's probe runs its search
+// trees with their steered paths (driverOptions). Heaviest first paid on
+// such graphs first (tanglenet at -j1: 16,000 nodes, 80 arcs a node, 41.7
+// -> 5.8 s); from 12 arcs a node (was 24) the steered probe took the
+// search trees where they win: tanglenet at 4,000 nodes (20) 2.10 -> 1.08
+// s, at 3,000 (13) 0.98 -> 0.52 s, astro-ph weighted (16 in its large
+// block) 0.146 -> 0.080 s; the other networks (10 arcs a node or fewer,
+// but polblogs, dense already) as before.
 constexpr double kDenseArcsPerNode = 12.0;
 
 bool isDense(const detail::CompactGraph &g) {

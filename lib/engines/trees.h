@@ -72,9 +72,9 @@
 // many arcs, so the looks cost at most about the source tree's own. A light
 // t whose side is a few nodes (a pendant pair hung from the graph) is then
 // cut without the source tree flooding the rest of the graph: on
-// cond-mat-2003 weighted 33 such cuts took 9.4 M of 34.3 M arc looks, 27.8
-// M in all now. Not while t waits to grow (its tree is then not grown at
-// all).
+// cond-mat-2003 weighted 33 such cuts took 9.4 M of 34.3 M arc looks,
+// and 27.8 M in all with the closing. Not while t waits to grow (its tree
+// is then not grown at all).
 //
 // A computation keeps nothing for a later one, so what it does, and the
 // counters with it, depends on the graph, s and t alone, whatever the

@@ -421,6 +421,36 @@ TEST(CompactEngines, ASinkSetTakesOnlyNodesWithCutsAsHeavyAsTheSource) {
   EXPECT_EQ(engine->cutSides(0, 2, out, INT64_MAX, &known), 2);
 }
 
+// A flow to a sink whose chain of known cuts holds the root is steered
+// towards the root: t's known cut goes to the root r and weighs 100, s's
+// degree 5, so r is a sink of the set, and s's only way out, s - a - b - r,
+// is a path that approaches r at every step. The steered paths carry all
+// of s's flow; the trees make no augmentation. t is not on that path, so
+// the short paths find nothing, and without the steering the trees did.
+TEST(CompactEngines, AFlowToASinkWhoseChainHoldsTheRootIsSteered) {
+  const int32_t r = 0, t = 1, s = 2, a = 3, b = 4;
+  Graph g(5);
+  g.addEdge(t, r, 100);
+  g.addEdge(s, a, 5);
+  g.addEdge(a, b, 5);
+  g.addEdge(b, r, 5);
+  std::shared_ptr<sunder::detail::CompactGraph> compact = sunder::detail::makeCompactGraph(g);
+  auto distance = std::make_shared<const std::vector<int32_t>>(sunder::detail::distancesFrom(*compact, r));
+  sunder::detail::orderArcsByDistance(*compact, *distance);
+  EngineSettings settings;
+  settings.neighbourProofs = false;
+  settings.compactGraph = compact;
+  settings.steerRoot = r;
+  settings.rootDistance = distance;
+  std::unique_ptr<CutEngine> engine = sunder::detail::makeEngine(Engine::SearchTrees, g, settings);
+  std::vector<int32_t> position{5, 0, 1, 5, 5}, sink{-1, r, -1, -1, -1};
+  std::vector<int64_t> value{0, 100, 0, 0, 0};
+  sunder::detail::KnownCuts known{&position, &sink, &value, 1};
+  sunder::detail::CutSides out;
+  ASSERT_EQ(engine->cutSides(s, t, out, INT64_MAX, &known), 5);
+  EXPECT_EQ(engine->counters().augmentations, 0);
+}
+
 namespace {
 
 // The nodes of a side's list, each once (a node that left the source tree
