@@ -140,6 +140,9 @@ const char *const usageText =
     "  --update-factor F\n"
     "                  push-relabel-global: a global update once the relabels\n"
     "                  since the last exceed F times the awake nodes (2)\n"
+    "  --run-update-factor F\n"
+    "                  gomory-hu's source runs: a global update once the arcs\n"
+    "                  looked at since the last exceed F times its own (1)\n"
     "  -o FILE         write the results to FILE\n"
     "  --help, --version\n"
     "\n"
@@ -215,14 +218,15 @@ bool parseThreads(const std::string &text, Options &o, std::string &error) {
   return true;
 }
 
-bool parseFactor(const std::string &text, Options &o, std::string &error) {
+// The value of --update-factor or --run-update-factor (`what`) into `to`.
+bool parseFactor(const std::string &text, const char *what, double &to, std::string &error) {
   char *end = nullptr;
   double f = strtod(text.c_str(), &end);
   if (text.empty() || *end != '\0' || !(f > 0 && f <= 1e6)) {
-    error = "update factor '" + text + "' is not a number above 0 and up to 1e6";
+    error = std::string(what) + " '" + text + "' is not a number above 0 and up to 1e6";
     return false;
   }
-  o.build.updateFactor = f;
+  to = f;
   return true;
 }
 
@@ -312,7 +316,13 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     } else if (a == "--engine") {
       if (!r.takeValue(a, o.engine, error)) return false;
     } else if (a == "--update-factor") {
-      if (!r.takeValue(a, value, error) || !parseFactor(value, o, error)) return false;
+      if (!r.takeValue(a, value, error) ||
+          !parseFactor(value, "update factor", o.build.updateFactor, error))
+        return false;
+    } else if (a == "--run-update-factor") {
+      if (!r.takeValue(a, value, error) ||
+          !parseFactor(value, "run update factor", o.build.runUpdateFactor, error))
+        return false;
     } else if (a != "-" && a[0] == '-') {
       error = "unknown option " + a;
       return false;

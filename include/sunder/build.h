@@ -35,6 +35,10 @@ struct BuildOptions {
   double updateFactor = 2.0;      // PushRelabelGlobal: a global update when the
                                   // relabels since the last exceed this
                                   // many times the awake nodes (> 0)
+  double runUpdateFactor = 1.0;   // GomoryHu's source runs: a global update
+                                  // when the arcs pushes and relabels looked
+                                  // at since the last exceed this many
+                                  // times the arcs it looked at (> 0)
   // Called on the calling thread after each committed cut, with the cuts
   // committed so far and the total; on a graph of 100,000 edges or more
   // that does not split, also now and then while the build prepares its

@@ -513,6 +513,8 @@ void checkOptions(const BuildOptions &options) {
     throw Error("threads must be 0 (one per core) or more, not " + std::to_string(options.threads));
   if (!(options.updateFactor > 0))
     throw Error("the update factor must be greater than 0");
+  if (!(options.runUpdateFactor > 0))
+    throw Error("the run update factor must be greater than 0");
   bool known = false;
   for (const EngineName &e : kEngineNames) known = known || e.engine == options.engine;
   if (!known) throw Error("unknown engine");
@@ -618,7 +620,7 @@ detail::GomoryHuOptions gomoryHuOptions(const BuildOptions &options, int threads
     return detail::makeEngine(flows, g, settings);
   };
   if (options.sourceRuns && flows == Engine::PushRelabelGlobal)
-    o.makeRunEngine = [factor = options.updateFactor, backward = options.backwardCuts](
+    o.makeRunEngine = [factor = options.runUpdateFactor, backward = options.backwardCuts](
                           int32_t n, const std::vector<Edge> &edges) {
       auto ways = backward ? detail::CutDirections::Either : detail::CutDirections::Forward;
       return std::make_unique<detail::WarmPreflow>(n, edges, factor, ways);

@@ -223,6 +223,8 @@ TEST(CuttreeErrors, EveryPathHasItsMessageAndStatus) {
       {{"-j", "0"}, kFour, 2, "cuttree: thread count '0' is not a number from 1 to 1024" + help},
       {{"--update-factor", "0"}, kFour, 2,
        "cuttree: update factor '0' is not a number above 0 and up to 1e6" + help},
+      {{"--run-update-factor", "x"}, kFour, 2,
+       "cuttree: run update factor 'x' is not a number above 0 and up to 1e6" + help},
       {{"--check=many"}, kFour, 2,
        "cuttree: --check=K needs a pair count K >= 0, not 'many'" + help},
       {{"--engine", "magic"}, kFour, 2,

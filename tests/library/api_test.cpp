@@ -110,6 +110,14 @@ TEST(LibraryApi, ErrorsCarryTheirMessage) {
   sunder::BuildOptions bad;
   bad.threads = -1;
   EXPECT_THROW(sunder::buildCutTree(g, bad), sunder::Error);
+  sunder::BuildOptions stalled;
+  stalled.runUpdateFactor = 0;
+  try {
+    sunder::buildCutTree(g, stalled);
+    FAIL();
+  } catch (const sunder::Error &e) {
+    EXPECT_STREQ(e.what(), "the run update factor must be greater than 0");
+  }
   sunder::CutTree t = sunder::buildCutTree(g);
   EXPECT_THROW(t.minCutValue(1, 1), sunder::Error);
   EXPECT_THROW(t.minCut(1, 5), sunder::Error);
