@@ -194,7 +194,8 @@ class Build {
         degree_[e.v] += e.capacity;
       }
     if (n >= 2) stack_.push_back(wholeGraph(edges));
-    flowWork_ = flowWorkOn(options.threads, static_cast<bool>(options.makeRunEngine));
+    runs_ = static_cast<bool>(options.makeRunEngine);
+    flowWork_ = flowWorkOn(options.threads, runs_);
     workTotal_ = workOf(n) - n * workOf(1);
     workScale_ = workTotal_ > 0 ? 0x1p40 / workTotal_ : 1;  // units fine enough for any n
   }
@@ -360,36 +361,37 @@ class Build {
   // single nodes: p - 1 cuts, each costing a unit (the graphs of halves, an
   // engine, the bookkeeping), and a flow on each graph the part is cut in.
   // Its minimum cuts mostly take off a few nodes at a time, so its cuts run
-  // on graphs of about p, p - k, ... nodes, and the flows (about the square
-  // of the size each, on the wheels and rings of the families) add up to
-  // about p^3 / 3k. A split takes off the work of the whole and adds that
-  // of its halves (less: the cube grows faster than the sum), so the work
-  // done only grows and ends at the total fixed at the start.
+  // on graphs of about p, p - k, ... nodes. Flows from nothing cost about
+  // the square of the size each on the wheels and rings of the families,
+  // and add up to about p^3 / 3k; a source run's flow starts from the last
+  // and costs about the size of its graph (a few passes over its arcs), so
+  // its flows add up to about p^2 / 2k. A split takes off the work of the
+  // whole and adds that of its halves (less: the power grows faster than
+  // the sum), so the work done only grows and ends at the total fixed at
+  // the start.
   double workOf(int32_t p) const {
     double x = static_cast<double>(p);
-    return x - 1 + flowWork_ * x * x * x;
+    return x - 1 + flowWork_ * (runs_ ? x * x : x * x * x);
   }
-  // The weight of the cube, fitted on recorded builds of the families at
-  // 4,000 nodes. On one thread the large parts come first and the small
-  // parts' cuts, nearly free, at the end (ringforge: 3,700 of its 4,000
-  // cuts in its last 2 %); on several threads they run beside the large
-  // parts and take their share of the time. At 5e-8 on one thread the
+  // The weight of the flows, fitted on recorded builds of the families. On
+  // one thread the large parts come first and the small parts' cuts,
+  // nearly free, at the end (ringforge: 3,700 of its 4,000 cuts in its
+  // last 2 %); on several threads they run beside the large parts and take
+  // their share of the time. Flows from nothing: at 5e-8 on one thread the
   // estimate of ringforge's time left was 35 times high near its end; at
   // 2e-7 on two, 2.8 times low; at 5e-8 on two and 1e-6 on one every
-  // family was within 2.7 (4e-7 on one: 6.6, 2e-6: 3.0).
-  // Source runs start each flow from the last, so a part's cuts cost far
-  // less than flows from nothing on its graph, and its cube weighs less:
-  // on recorded builds of ringforge at 4,000 and 8,000 nodes on two
-  // threads the estimate went from 6 to 14 times off to 3 with 1e-8, and
-  // from 38 to 3 at 1e-7 on one (spokerim 3 to 4 with either). Since the
-  // runs' cuts went backward where warm cuts were dear and their updates
-  // stop where the flow does, a cut costs about the same all through a
-  // build on two threads: at 1e-8 recorded builds of ringforge and
-  // spokerim at 16,000 nodes were 3.4 and 4.8 times off (the cube, 2.5
-  // times the cuts there, put most of the work in the first cuts), at
-  // 1e-9 2.0 and 2.7, and those at 4,000 and 8,000 within 2.8 either way.
+  // family was within 2.7 (4e-7 on one: 6.6, 2e-6: 3.0). Source runs: with
+  // the cube (1e-9 on two threads, 1e-7 on one) recorded builds of
+  // ringforge at 4,000 and 8,000 nodes on one thread were 2.6 and 3.1
+  // times off, spokerim at 16,000 5.4 (the cube put most of the work in
+  // the first cuts, where the flows of a large part cost about its size
+  // each); with the square at 1e-3 on one thread 1.7, 2.1 and 2.8, and on
+  // two threads at 5e-5 ringforge at 4,000, 8,000 and 16,000 and spokerim
+  // at 8,000 and 16,000 within 2.1 (2.0 to 2.5 with the cube). At 3e-4 on
+  // one thread the small parts' cuts at the end weighed too much
+  // (spokerim 3.9), at 1e-4 on two the first (spokerim 2.3).
   static double flowWorkOn(int threads, bool runs) {
-    if (runs) return threads > 1 ? 1e-9 : 1e-7;
+    if (runs) return threads > 1 ? 5e-5 : 1e-3;
     return threads > 1 ? 5e-8 : 1e-6;
   }
 
@@ -911,6 +913,7 @@ class Build {
   int64_t reported_ = 0;
   double workDone_ = 0, workTotal_ = 0, workScale_ = 1;
   double flowWork_ = 0;  // see flowWorkOn
+  bool runs_ = false;     // source runs (GomoryHuOptions::makeRunEngine)
   int64_t workReported_ = 0;
 
   std::mutex mu_;

@@ -388,6 +388,28 @@ TEST(GomoryHu, ProgressCountsEveryCutAndCancellationStops) {
   }
 }
 
+// A source run's flows cost about the size of their graph each, so its
+// predicted work weighs a part of p nodes at p - 1 cuts plus 1e-3 p^2 on
+// one thread. A ring of 10 nodes, (4, 5) weighing 1, (9, 0) 3, the rest
+// 10: the run's source is node 1 (most arcs, heaviest, lowest), its first
+// sink node 0, and their cut {1 ... 4} | {5 ... 0} (11) splits 10 nodes
+// into 4 and 6: (9 - 3 - 5) + 1e-3 (100 - 16 - 36) of 9 + 1e-3 (100 - 10).
+TEST(GomoryHu, ARunsPredictedWorkWeighsAPartByTheSquareOfItsSize) {
+  Graph ring(10);
+  for (int32_t v = 0; v < 10; v++) ring.addEdge(v, (v + 1) % 10, v == 4 ? 1 : v == 9 ? 3 : 10);
+  BuildOptions o;
+  o.engine = Engine::GomoryHu;
+  o.threads = 1;
+  std::vector<double> shares;
+  o.progressWork = [&](int64_t done, int64_t total) {
+    shares.push_back(static_cast<double>(done) / static_cast<double>(total));
+  };
+  sunder::CutTree tree = sunder::buildCutTree(ring, o);
+  EXPECT_EQ(tree.minCutValue(1, 0), 11);
+  ASSERT_FALSE(shares.empty());
+  EXPECT_NEAR(shares.front(), (1 + 48e-3) / (9 + 90e-3), 1e-6);
+}
+
 TEST(GomoryHu, ItsCutsComeFromAnEngineOfCutsAlone) {
   Graph g(3);
   g.addEdge(0, 1, 1);
