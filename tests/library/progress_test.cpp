@@ -248,8 +248,8 @@ TEST(TimeLeftTraces, CurrentBuildsWithinAFactorTwoAfterTheFirstTenth) {
 // threads, 1e-3 on one), and their estimates stay within 2.1 from a tenth
 // of the build on, 2.7 for spokerim on one thread, whose first cuts halve
 // its wheels and weigh more than they cost. ringforge at 4,000 nodes is
-// over in 0.9 s, and recordings of it on two threads ranged from 2.1 to
-// 2.9 (this one: 2.6), its first cuts slower than the rest. With the cube
+// over in 0.9 s, and recordings of it on two threads ranged from 2.0 to
+// 3.0 (this one: 2.6), its first cuts slower than the rest. With the cube
 // (1e-9 on two threads, 1e-7 on one) ringforge at 4,000 and 8,000 on one
 // thread was 2.6 and 3.1 times off and spokerim at 16,000 5.4, the cube
 // putting most of the work in the first cuts.
