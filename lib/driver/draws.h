@@ -28,6 +28,17 @@ class LibraryRandom {
 // j for every position i = 1 ... n - 1 (index 0 unused), drawn in order.
 std::vector<int32_t> drawExchanges(int32_t n);
 
+// splitmix64: its output for the state x is x plus kSplitmixStep, mixed, so
+// the draws from a seed s are splitmix64(s), splitmix64(s + kSplitmixStep),
+// ...; alone it is a hash of x. The same numbers on every platform.
+constexpr uint64_t kSplitmixStep = 0x9e3779b97f4a7c15ULL;
+inline uint64_t splitmix64(uint64_t x) {
+  x += kSplitmixStep;
+  x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+  return x ^ (x >> 31);
+}
+
 }  // namespace sunder::detail
 
 #endif

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "lib/driver/draws.h"
 #include "lib/driver/parent_tree.h"
 #include "sunder/error.h"
 
@@ -90,13 +91,6 @@ struct CutJob {
   int state = kWaiting;
   std::exception_ptr error;
 };
-
-uint64_t mixed(uint64_t x) {
-  x += 0x9e3779b97f4a7c15ULL;
-  x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
-  x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
-  return x ^ (x >> 31);
-}
 
 // A graph by node: node v's arcs are first[v] ... first[v + 1] - 1, each
 // with its head and capacity, in the edges' order.
@@ -194,8 +188,7 @@ class Build {
         degree_[e.v] += e.capacity;
       }
     if (n >= 2) stack_.push_back(wholeGraph(edges));
-    runs_ = static_cast<bool>(options.makeRunEngine);
-    flowWork_ = flowWorkOn(options.threads, runs_);
+    flowWork_ = flowWorkOn(options.threads, runs());
     workTotal_ = workOf(n) - n * workOf(1);
     workScale_ = workTotal_ > 0 ? 0x1p40 / workTotal_ : 1;  // units fine enough for any n
   }
@@ -237,6 +230,7 @@ class Build {
 
  private:
   double now() const { return options_.clock ? options_.clock() : steadySeconds(); }
+  bool runs() const { return static_cast<bool>(options_.makeRunEngine); }
 
   std::unique_ptr<Part> wholeGraph(const std::vector<Edge> &edges) {
     auto p = std::make_unique<Part>();
@@ -253,7 +247,7 @@ class Build {
       localOf_[v] = v;
       p->addReal(v);
     }
-    p->seed = mixed(static_cast<uint64_t>(n_));
+    p->seed = splitmix64(static_cast<uint64_t>(n_));
     return p;
   }
 
@@ -371,7 +365,7 @@ class Build {
   // the start.
   double workOf(int32_t p) const {
     double x = static_cast<double>(p);
-    return x - 1 + flowWork_ * (runs_ ? x * x : x * x * x);
+    return x - 1 + flowWork_ * (runs() ? x * x : x * x * x);
   }
   // The weight of the flows, fitted on recorded builds of the families. On
   // one thread the large parts come first and the small parts' cuts,
@@ -659,7 +653,7 @@ class Build {
     uint64_t farHash = 0;
     for (int32_t v : p.reals) {
       if (std::find(not_.begin(), not_.end(), v) != not_.end()) continue;
-      uint64_t hash = mixed(p.seed ^ static_cast<uint64_t>(p.node[v]));
+      uint64_t hash = splitmix64(p.seed ^ static_cast<uint64_t>(p.node[v]));
       if (far == kNone || distance[v] > distance[far] ||
           (distance[v] == distance[far] && hash < farHash)) {
         far = v;
@@ -705,7 +699,7 @@ class Build {
       if (v != s) p.order.push_back(v);
     if (options_.pairs == PairChoice::Random) {
       for (size_t k = p.order.size(); k > 1; k--) {
-        p.seed = mixed(p.seed);
+        p.seed = splitmix64(p.seed);
         std::swap(p.order[k - 1], p.order[p.seed % k]);
       }
     } else {
@@ -743,7 +737,7 @@ class Build {
 
   std::pair<int32_t, int32_t> pairOf(Part &p) {
     if (options_.pairs == PairChoice::Random) {
-      p.seed = mixed(p.seed);
+      p.seed = splitmix64(p.seed);
       size_t size = p.reals.size();
       size_t i = p.seed % size, j = (p.seed >> 32) % (size - 1);
       return {p.reals[i], p.reals[j >= i ? j + 1 : j]};
@@ -885,7 +879,7 @@ class Build {
       for (int32_t v = 0; v < count; v++)
         if (toMerged[v] > 0) h->edges.push_back({v, merged, toMerged[v]});
     }
-    h->seed = mixed(p.seed ^ (k + 1 + (e == kNone ? 2 : 0)));
+    h->seed = splitmix64(p.seed ^ (k + 1 + (e == kNone ? 2 : 0)));
     h->lessons = p.engine != nullptr ? p.engine->lessons() : p.lessons;
     return h;
   }
@@ -913,7 +907,6 @@ class Build {
   int64_t reported_ = 0;
   double workDone_ = 0, workTotal_ = 0, workScale_ = 1;
   double flowWork_ = 0;  // see flowWorkOn
-  bool runs_ = false;     // source runs (GomoryHuOptions::makeRunEngine)
   int64_t workReported_ = 0;
 
   std::mutex mu_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "lib/driver/draws.h"
+
 namespace sunder::detail {
 
 namespace {
@@ -24,19 +26,16 @@ constexpr double kColdArcs = 8;
 constexpr int32_t kFirstStay = 8;
 
 // 0 ... count - 1 in an order drawn from a fixed seed, the same on every
-// platform: splitmix64's numbers, each taken to 0 ... k - 1 by the high
-// half of its product with k (a division per edge cost more than the
-// rest of making an engine). Each node's arcs take their edges' order in
-// it; see the constructor.
+// platform: splitmix64's numbers (draws.h), each taken to 0 ... k - 1 by
+// the high half of its product with k (a division per edge cost more than
+// the rest of making an engine). Each node's arcs take their edges' order
+// in it; see the constructor.
 std::vector<uint32_t> drawnOrder(size_t count) {
   std::vector<uint32_t> order(count);
   for (size_t i = 0; i < count; i++) order[i] = static_cast<uint32_t>(i);
   uint64_t state = 0x5eed;
-  for (size_t k = count; k > 1; k--) {
-    uint64_t x = (state += 0x9e3779b97f4a7c15ULL);
-    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
-    x ^= x >> 31;
+  for (size_t k = count; k > 1; k--, state += kSplitmixStep) {
+    uint64_t x = splitmix64(state);
     size_t at = static_cast<size_t>((static_cast<unsigned __int128>(x) * k) >> 64);
     std::swap(order[k - 1], order[at]);
   }

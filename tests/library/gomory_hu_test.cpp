@@ -142,15 +142,19 @@ TEST(GomoryHu, EveryFlowEngineAndPairChoiceGivesACutTreeTheSameOnTwoThreads) {
 // it is a short arc around its sink, and the excess it sends out makes warm
 // cuts dear, so the run's cuts go from the sink for stays, and the parts
 // cut from it start the way it went.
-TEST(GomoryHu, BackwardCutsGiveTheSameTreeOnAnyThreadCount) {
-  std::mt19937 rng(16000);
-  int32_t n = 900;
+Graph ringTiedToNodeZero(int32_t n, std::mt19937 &rng) {
   Graph g(n);
   std::uniform_int_distribution<int64_t> heavy(1, 10000), light(1, 10);
   std::uniform_int_distribution<int32_t> node(1, n - 1);
   for (int32_t v = 0; v < n; v++) g.addEdge(v, (v + 1) % n, heavy(rng));
   for (int32_t k = 0; k < 4 * n; k++) g.addEdge(node(rng), node(rng), light(rng));
   for (int32_t k = 0; k < 50; k++) g.addEdge(0, node(rng), 10000);
+  return g;
+}
+
+TEST(GomoryHu, BackwardCutsGiveTheSameTreeOnAnyThreadCount) {
+  std::mt19937 rng(16000);
+  Graph g = ringTiedToNodeZero(900, rng);
   BuildOptions o;
   o.engine = Engine::GomoryHu;
   o.decompose = false;
@@ -167,6 +171,26 @@ TEST(GomoryHu, BackwardCutsGiveTheSameTreeOnAnyThreadCount) {
   EXPECT_EQ(forward.parents(), either.parents());
   EXPECT_EQ(forward.weights(), either.weights());
   EXPECT_LT(either.stats().scans, forward.stats().scans);
+}
+
+// The runs' engines update by their own factor, 1 unless set; the factor
+// of push-relabel-global leaves them alone. Each factor gives the same tree.
+TEST(GomoryHu, SourceRunsUpdateByTheirOwnFactor) {
+  std::mt19937 rng(16000);
+  Graph g = ringTiedToNodeZero(900, rng);
+  BuildOptions o;
+  o.engine = Engine::GomoryHu;
+  o.decompose = false;
+  CutTree byDefault = sunder::buildCutTree(g, o);
+  o.runUpdateFactor = 1;
+  EXPECT_EQ(sunder::buildCutTree(g, o).stats().scans, byDefault.stats().scans);
+  o.updateFactor = 8;
+  EXPECT_EQ(sunder::buildCutTree(g, o).stats().scans, byDefault.stats().scans);
+  o.runUpdateFactor = 8;
+  CutTree rare = sunder::buildCutTree(g, o);
+  EXPECT_NE(rare.stats().scans, byDefault.stats().scans);
+  EXPECT_EQ(rare.parents(), byDefault.parents());
+  EXPECT_EQ(rare.weights(), byDefault.weights());
 }
 
 // A wheel large enough that its cuts take off small sides, so its parts

@@ -287,8 +287,8 @@ TEST(TimeLeftTraces, TenMillionEdgesWithinAFactorTwoUntilItsLastCuts) {
 
 // ringforge on one thread, where Gomory and Hu's method cuts its large parts
 // first and most of its cuts, on small parts, come at its end: the square
-// of a part's size weighs more than on several threads. Weighed as on two
-// threads it was 35 times off near its end; the cuts alike, 6.
+// of a part's size weighs more than on several threads. The cuts alike were
+// 6 times off.
 TEST(TimeLeftTraces, ContractedBuildOnOneThread) {
   expectUntil(readTrace("2026-12/ringforge-4000-j1"), 1, 2.0, 0.4, 5);
 }
