@@ -657,17 +657,25 @@ bool longBuild(const GusfieldRun &probed, int32_t n) {
          kLongBuildScans;
 }
 
+// Gomory and Hu's method as Auto runs it, on `threads` threads, its
+// first kContractionProbe cuts a probe (GomoryHuOptions::stopAfter).
+detail::GomoryHuOptions contractionOptions(const BuildOptions &options, int threads,
+                                           double scansPerFirstCut, int64_t shavedEnough) {
+  BuildOptions probe = options;
+  probe.gomoryHuFlows = Engine::PushRelabelGlobal;
+  detail::GomoryHuOptions o = gomoryHuOptions(probe, threads);
+  o.stopAfter = kContractionProbe;
+  o.scansPerFirstCut = scansPerFirstCut;
+  o.shavedEnough = shavedEnough;
+  return o;
+}
+
 // The first kContractionProbe cuts of Gomory and Hu's method as Auto would
 // run it.
 detail::GomoryHuProbe probeContraction(const Graph &graph, const BuildOptions &options,
                                        double scansPerFirstCut = 0, int64_t shavedEnough = 0) {
-  BuildOptions probe = options;
-  probe.gomoryHuFlows = Engine::PushRelabelGlobal;
-  detail::GomoryHuOptions o = gomoryHuOptions(probe, 1);
-  o.stopAfter = kContractionProbe;
-  o.scansPerFirstCut = scansPerFirstCut;
-  o.shavedEnough = shavedEnough;
-  return detail::probeGomoryHu(graph.nodeCount(), graph.edges(), o);
+  return detail::probeGomoryHu(graph.nodeCount(), graph.edges(),
+                               contractionOptions(options, 1, scansPerFirstCut, shavedEnough));
 }
 
 // The nodes the second half of the probe's cuts must take off.
@@ -766,10 +774,15 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     // once where its cuts, from one flow to the next, cost less than their
     // first computations. Its flows by push-relabel, left out with it on
     // large graphs.
+    // The source runs' probe is the start of their build, kept to go on
+    // from when they are chosen.
     std::vector<double> pace;
+    std::unique_ptr<detail::GomoryHuBuild> runs;
     if (options.contraction && options.sourceRuns && probesRelabel(target)) {
-      detail::GomoryHuProbe runs = probeContraction(graph, options, kPaceBudget);
-      if (runs.cuts == kContractionProbe) pace = paceOf(runs);
+      runs = std::make_unique<detail::GomoryHuBuild>(
+          graph.nodeCount(), graph.edges(), contractionOptions(options, threads, kPaceBudget, 0));
+      detail::GomoryHuProbe first = runs->probe();
+      if (first.cuts == kContractionProbe) pace = paceOf(first);
     }
     Probed probed = probeEngines(target, options, pace.empty() ? nullptr : &pace);
     b.engine = probed.engine;
@@ -779,7 +792,7 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
          contractionPays(graph, options))) {
       BuildOptions contracted = options;
       contracted.gomoryHuFlows = Engine::PushRelabelGlobal;
-      b = {Engine::GomoryHu, gomoryHuRun(graph, contracted, threads)};
+      b = {Engine::GomoryHu, runs != nullptr ? runs->finish() : gomoryHuRun(graph, contracted, threads)};
       double took = detail::steadySeconds() - start;
       b.run.seconds = b.run.lastCutSeconds = took;
       return b;

@@ -193,16 +193,28 @@ class Build {
     workScale_ = workTotal_ > 0 ? 0x1p40 / workTotal_ : 1;  // units fine enough for any n
   }
 
-  // The build's first options.stopAfter cuts, on the calling thread, and
-  // what they say (GomoryHuProbe).
+  // The build's first options.stopAfter cuts, on the calling thread and
+  // silently, and what they say (GomoryHuProbe). The part being cut when
+  // the probe ends finishes its step and goes back on the stack with its
+  // engines, so that run() goes on from there as if the build had never
+  // stopped.
   GomoryHuProbe probe() {
+    silent_ = true;
     work(true);
+    silent_ = false;
     if (error_) std::rethrow_exception(error_);
-    GomoryHuProbe r;
+    if (probed_.cuts > 0) return probed_;
+    GomoryHuProbe r;  // the build ended before the probe's limits
     r.shaved = shaved_;
     r.cuts = static_cast<int32_t>(done_.load());
     r.scans = counters_.scans;
     return r;
+  }
+
+  // The rest of a build whose probe ended (the options' limits then off).
+  GusfieldRun resume() {
+    stop_ = false;
+    return run();
   }
 
   GusfieldRun run() {
@@ -334,6 +346,7 @@ class Build {
   }
 
   void report() {
+    if (silent_) return;
     int64_t done = done_.load();
     if (done == reported_) return;
     reported_ = done;
@@ -400,6 +413,7 @@ class Build {
   void solve(std::unique_ptr<Part> part, bool caller) {
     if (options_.makeRunEngine) return solveInRuns(std::move(part), caller);
     std::vector<Cut> cuts;
+    bool ended = false;  // the probe, with this batch
     while (part->reals.size() >= 2 && !stopped()) {
       std::vector<std::pair<int32_t, int32_t>> pairs = pairsOf(*part);
       computeCuts(*part, pairs, cuts);
@@ -409,13 +423,14 @@ class Build {
         std::unique_ptr<Part> half = apply(*part, s, t, cuts[j]);
         if (half != nullptr) give(std::move(half));
         if (caller) between();
-        if (probed(*part)) return;
+        ended = ended || probed(*part);
       }
       if (part->hidden > 0 && part->reals.size() >= 2) {
         std::unique_ptr<Part> rest = compacted(*part);
         retire(*part);
         part = std::move(rest);
       }
+      if (ended) return park(std::move(part));
     }
     retire(*part);
   }
@@ -433,6 +448,7 @@ class Build {
   // when the first took its sink off. The steps are part of the method, so
   // the tree is the same for every thread count.
   void solveInRuns(std::unique_ptr<Part> part, bool caller) {
+    bool ended = false;  // the probe, with this step
     while (part->reals.size() >= 2 && !stopped()) {
       Part &p = *part;
       int32_t s = runSource(p);
@@ -452,13 +468,14 @@ class Build {
         std::unique_ptr<Part> half = apply(p, s, sinks[k], cuts[k], 1);
         if (half != nullptr) give(std::move(half));
         if (caller) between();
-        if (probed(p)) return;
+        ended = ended || probed(p);
       }
       if (part->reals.size() >= 2 && 2 * part->hidden >= part->n) {
         std::unique_ptr<Part> rest = compacted(*part);
         retire(*part);
         part = std::move(rest);
       }
+      if (ended) return park(std::move(part));
     }
     retire(*part);
   }
@@ -491,7 +508,8 @@ class Build {
 
   // A probe (GomoryHuOptions::stopAfter) ends at p, the part being cut,
   // once its cuts are made, its arc looks are past its budget or its cuts
-  // have shaved enough nodes (true).
+  // have shaved enough nodes (true): what they say is fixed there, and the
+  // build stops once p's step is over.
   bool probed(Part &p) {
     if (options_.stopAfter <= 0) return false;
     int64_t scans = counters_.scans;  // the parts retired, and p's engines
@@ -502,15 +520,19 @@ class Build {
                 static_cast<double>(scans) > options_.scansPerFirstCut * static_cast<double>(firstCutScans_);
     bool enough = options_.shavedEnough > 0 && shaved_ >= options_.shavedEnough;
     if (done_ < options_.stopAfter && !over && !enough) return false;
-    stopAt(p);
-    return true;
-  }
-
-  void stopAt(Part &p) {
-    retire(p);
+    probed_.shaved = shaved_;
+    probed_.cuts = static_cast<int32_t>(done_.load());
+    probed_.scans = scans;
     std::lock_guard<std::mutex> lock(mu_);
     stop_ = true;
     cv_.notify_all();
+    return true;
+  }
+
+  // A part whose probe ended goes back on the stack, its engines kept.
+  void park(std::unique_ptr<Part> part) {
+    std::lock_guard<std::mutex> lock(mu_);
+    stack_.push_back(std::move(part));
   }
 
   // The cuts of the batch's pairs, all on p's graph: the first by p's
@@ -920,6 +942,8 @@ class Build {
   double calcSeconds_ = 0;
   int64_t shaved_ = 0;  // probes: see GomoryHuProbe
   int64_t firstCutScans_ = 0;
+  GomoryHuProbe probed_;  // what the probe said where it ended
+  bool silent_ = false;   // no progress: probing
 };
 
 }  // namespace
@@ -938,5 +962,33 @@ GusfieldRun runGomoryHu(int32_t n, const std::vector<Edge> &edges, const GomoryH
   Build build(n, edges, options);
   return build.run();
 }
+
+class GomoryHuBuild::Impl {
+ public:
+  Impl(int32_t n, const std::vector<Edge> &edges, GomoryHuOptions options)
+      : options_(std::move(options)), build_(n, edges, options_) {}
+
+  GomoryHuProbe probe() { return build_.probe(); }
+
+  GusfieldRun finish() {
+    options_.stopAfter = 0;
+    options_.scansPerFirstCut = 0;
+    options_.shavedEnough = 0;
+    return build_.resume();
+  }
+
+ private:
+  GomoryHuOptions options_;  // read by build_ through its reference
+  Build build_;
+};
+
+GomoryHuBuild::GomoryHuBuild(int32_t n, const std::vector<Edge> &edges, GomoryHuOptions options)
+    : impl_(std::make_unique<Impl>(n, edges, std::move(options))) {}
+
+GomoryHuBuild::~GomoryHuBuild() = default;
+
+GomoryHuProbe GomoryHuBuild::probe() { return impl_->probe(); }
+
+GusfieldRun GomoryHuBuild::finish() { return impl_->finish(); }
 
 }  // namespace sunder::detail

@@ -123,6 +123,30 @@ struct GomoryHuProbe {
 GomoryHuProbe probeGomoryHu(int32_t n, const std::vector<Edge> &edges,
                             const GomoryHuOptions &options);
 
+// A build that probes first and then, when asked, goes on from where its
+// probe ended: the same cuts, engines and counters as a build that never
+// stopped, so the tree is the one runGomoryHu gives, without computing the
+// probe's cuts twice.
+class GomoryHuBuild {
+ public:
+  GomoryHuBuild(int32_t n, const std::vector<Edge> &edges, GomoryHuOptions options);
+  ~GomoryHuBuild();
+  GomoryHuBuild(const GomoryHuBuild &) = delete;
+  GomoryHuBuild &operator=(const GomoryHuBuild &) = delete;
+
+  // As probeGomoryHu with the options' limits, on the calling thread and
+  // silently; once only, before finish.
+  GomoryHuProbe probe();
+  // The rest of the build, on options.threads threads with its progress,
+  // and the whole run (its counters those of every cut, the probe's too).
+  GusfieldRun finish();
+
+  class Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
 }  // namespace sunder::detail
 
 #endif

@@ -14,6 +14,7 @@
 
 #include "lib/driver/gomory_hu.h"
 #include "lib/engines/engines.h"
+#include "lib/engines/warm_preflow.h"
 #include "sunder/sunder.h"
 #include "oracle_edges.h"
 #include "verify/certificate.h"
@@ -255,6 +256,66 @@ TEST(GomoryHu, AutoTakesItAtOnceWhereSourceRunsOutpaceGusfield) {
   expectCutTree(wheel, t, "auto");
   o.sourceRuns = false;
   EXPECT_NE(sunder::buildCutTree(wheel, o).stats().engine, Engine::GomoryHu);
+}
+
+// A build that goes on from its probe makes the cuts, with the engines,
+// of one that never stopped: the same tree and the same arc looks, by
+// source runs and by batches, on one thread and two, whether the probe
+// ends at its cut count (mid-step: two runs cut a step at a time) or at
+// its budget of arc looks; Auto, which goes on from its own, gives the
+// tree and the arc looks of Gomory and Hu's method named.
+TEST(GomoryHu, ABuildGoesOnFromItsProbeAsIfItHadNotStopped) {
+  std::mt19937 rng(12);
+  Graph wheel = twoHubWheel(398, 40, rng);
+  auto makeEngine = [](int32_t n, const std::vector<sunder::Edge> &edges) {
+    Graph h(n);
+    for (const sunder::Edge &e : edges) h.addEdge(e.u, e.v, e.capacity);
+    return sunder::detail::makeEngine(Engine::PushRelabelGlobal, h);
+  };
+  auto makeRunEngine = [](int32_t n, const std::vector<sunder::Edge> &edges) {
+    return std::make_unique<sunder::detail::WarmPreflow>(n, edges, 1.0);
+  };
+  for (bool runs : {true, false})
+    for (int threads : {1, 2})
+      for (double budget : {0.0, 3.0}) {
+        std::string what = std::string(runs ? "runs" : "batches") + ", threads " +
+                           std::to_string(threads) + ", budget " + std::to_string(budget);
+        sunder::detail::GomoryHuOptions o;
+        o.threads = threads;
+        o.makeEngine = makeEngine;
+        if (runs) o.makeRunEngine = makeRunEngine;
+        sunder::detail::GusfieldRun fresh =
+            sunder::detail::runGomoryHu(wheel.nodeCount(), wheel.edges(), o);
+        o.stopAfter = 41;
+        o.scansPerFirstCut = budget;
+        sunder::detail::GomoryHuBuild build(wheel.nodeCount(), wheel.edges(), o);
+        sunder::detail::GomoryHuProbe probe = build.probe();
+        if (budget > 0) {
+          EXPECT_LT(probe.cuts, 41) << what;
+        } else {
+          EXPECT_EQ(probe.cuts, 41) << what;
+        }
+        EXPECT_GT(probe.scans, 0) << what;
+        sunder::detail::GusfieldRun resumed = build.finish();
+        EXPECT_EQ(resumed.counters.scans, fresh.counters.scans) << what;
+        ASSERT_EQ(resumed.records.size(), fresh.records.size()) << what;
+        for (size_t v = 1; v < fresh.records.size(); v++) {
+          EXPECT_EQ(resumed.records[v].parent, fresh.records[v].parent) << what << " node " << v;
+          EXPECT_EQ(resumed.records[v].weight, fresh.records[v].weight) << what << " node " << v;
+        }
+      }
+  Graph hub = oneHubWheel(250, rng);
+  for (int threads : {1, 2}) {
+    BuildOptions o;
+    o.threads = threads;
+    CutTree byAuto = sunder::buildCutTree(hub, o);
+    ASSERT_EQ(byAuto.stats().engine, Engine::GomoryHu);
+    o.engine = Engine::GomoryHu;
+    CutTree named = sunder::buildCutTree(hub, o);
+    EXPECT_EQ(byAuto.parents(), named.parents());
+    EXPECT_EQ(byAuto.weights(), named.weights());
+    EXPECT_EQ(byAuto.stats().scans, named.stats().scans);
+  }
 }
 
 // A sparse random graph whose build by the search trees is quick: Auto
