@@ -672,10 +672,39 @@ detail::GomoryHuOptions contractionOptions(const BuildOptions &options, int thre
 
 // The first kContractionProbe cuts of Gomory and Hu's method as Auto would
 // run it.
-detail::GomoryHuProbe probeContraction(const Graph &graph, const BuildOptions &options,
-                                       double scansPerFirstCut = 0, int64_t shavedEnough = 0) {
-  return detail::probeGomoryHu(graph.nodeCount(), graph.edges(),
-                               contractionOptions(options, 1, scansPerFirstCut, shavedEnough));
+detail::GomoryHuProbe probeContraction(int32_t n, const std::vector<Edge> &edges,
+                                       const BuildOptions &options, double scansPerFirstCut = 0,
+                                       int64_t shavedEnough = 0) {
+  return detail::probeGomoryHu(n, edges, contractionOptions(options, 1, scansPerFirstCut, shavedEnough));
+}
+
+// On a graph of kLargeGraphEdges or more, Gomory and Hu's method is left
+// out of Auto's probe, its records like push-relabel's costing several
+// times the graph, but for builds whose Gusfield cuts each cost a flow
+// over the whole graph or more (arc looks per computation of the engines'
+// probe at least the graph's arcs), where its flows on shrinking graphs,
+// each from the last, win by far: ringforge at 32,000 nodes (160,000
+// edges) looked at 28 times its arcs a cut and took 187 s by Gusfield's
+// method, 32 s by source runs (62.6 MB peak); the collection's networks,
+// price 10^5, the Delaunay mesh and tanglenet at 8,000 and 16,000 nodes
+// look at 0.005 to 0.06 times their arcs a cut.
+bool wholeGraphCuts(const GusfieldRun &probed, const Target &target) {
+  return probed.computations > 0 &&
+         static_cast<double>(probed.counters.scans) / probed.computations >=
+             2 * static_cast<double>(target.edges);
+}
+
+// The graph's edges, from its compact copy when the graph's own are freed
+// (parallel edges merged, self loops dropped: the same cuts).
+std::vector<Edge> edgesOf(const Target &target) {
+  if (target.compact == nullptr) return target.graph.edges();
+  const detail::CompactGraph &g = *target.compact;
+  std::vector<Edge> edges;
+  edges.reserve(g.head.size() / 2);
+  for (int32_t u = 0; u < g.n; u++)
+    for (int32_t a = g.first[u]; a < g.first[u + 1]; a++)
+      if (u < g.head[a]) edges.push_back({u, g.head[a], g.cap[a]});
+  return edges;
 }
 
 // The nodes the second half of the probe's cuts must take off.
@@ -690,10 +719,10 @@ bool contractionShrinks(const detail::GomoryHuProbe &probe) {
 // time, takes off several nodes a cut: its pairs, of the heaviest node and
 // the farthest, split a part more evenly than a source run's do, which is
 // what decides on a long build.
-bool contractionPays(const Graph &graph, const BuildOptions &options) {
+bool contractionPays(int32_t n, const std::vector<Edge> &edges, const BuildOptions &options) {
   BuildOptions batches = options;
   batches.sourceRuns = false;
-  return contractionShrinks(probeContraction(graph, batches, 0, kShavedEnough));
+  return contractionShrinks(probeContraction(n, edges, batches, 0, kShavedEnough));
 }
 
 // Gomory and Hu's probe as a pace for Gusfield's: its arc looks per cut
@@ -787,9 +816,29 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     Probed probed = probeEngines(target, options, pace.empty() ? nullptr : &pace);
     b.engine = probed.engine;
     b.run = std::move(probed.run);
+    if (options.contraction && options.sourceRuns && !probesRelabel(target) &&
+        wholeGraphCuts(b.run, target)) {
+      // The source runs win where their first kContractionProbe cuts, with
+      // no budget of arc looks (each of the engines' computations costs
+      // several flows over the graph already), keep the pace of a quarter
+      // of the engines' (paceOf). The batches' probe (contractionPays) is
+      // left out: its push-relabel records would add about three times
+      // the graph to the build's peak.
+      runs = std::make_unique<detail::GomoryHuBuild>(
+          graph.nodeCount(), edgesOf(target), contractionOptions(options, threads, 0, 0));
+      detail::GomoryHuProbe first = runs->probe();
+      double enginesPerCut = static_cast<double>(b.run.counters.scans) / b.run.computations;
+      if (first.cuts == kContractionProbe &&
+          static_cast<double>(first.scans) / first.cuts <= kPaceShare * enginesPerCut) {
+        b = {Engine::GomoryHu, runs->finish()};
+        b.run.seconds = b.run.lastCutSeconds = detail::steadySeconds() - start;
+        return b;
+      }
+      runs.reset();
+    }
     if ((!pace.empty() && probed.behind) ||
         (options.contraction && probesRelabel(target) && longBuild(b.run, graph.nodeCount()) &&
-         contractionPays(graph, options))) {
+         contractionPays(graph.nodeCount(), graph.edges(), options))) {
       BuildOptions contracted = options;
       contracted.gomoryHuFlows = Engine::PushRelabelGlobal;
       b = {Engine::GomoryHu, runs != nullptr ? runs->finish() : gomoryHuRun(graph, contracted, threads)};

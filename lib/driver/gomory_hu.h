@@ -90,11 +90,12 @@ struct GomoryHuOptions {
   // (the total the same over the build, done only growing).
   std::function<void(int64_t done, int64_t total)> progressWork;
   std::function<bool()> cancel;
-  // probeGomoryHu only: the cuts it makes (> 0), and, when above 0, the
-  // arcs it may look at as a multiple of those its first cut looked at:
-  // past them it ends early, with fewer cuts made; and, when above 0, the
-  // GomoryHuProbe::shaved at which it ends early too (the nodes shaved can
-  // only grow, so a caller that asks whether they reach it has its answer).
+  // Probes only (probeGomoryHu, GomoryHuBuild::probe): the cuts made (> 0),
+  // and, when above 0, the arcs it may look at as a multiple of those its
+  // first cut looked at: past them it ends early, with fewer cuts made;
+  // and, when above 0, the GomoryHuProbe::shaved at which it ends early
+  // too (the nodes shaved can only grow, so a caller that asks whether they
+  // reach it has its answer).
   int32_t stopAfter = 0;
   double scansPerFirstCut = 0;
   int64_t shavedEnough = 0;
