@@ -824,8 +824,10 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
       // of the engines' (paceOf). The batches' probe (contractionPays) is
       // left out: its push-relabel records would add about three times
       // the graph to the build's peak.
-      runs = std::make_unique<detail::GomoryHuBuild>(
-          graph.nodeCount(), edgesOf(target), contractionOptions(options, threads, 0, 0));
+      detail::GomoryHuOptions o = contractionOptions(options, threads, 0, 0);
+      if (target.staged != nullptr && target.staged->fixed())  // the work after the setup's
+        o.progressWork = [staged = target.staged](int64_t done, int64_t all) { staged->cuts(done, all); };
+      runs = std::make_unique<detail::GomoryHuBuild>(graph.nodeCount(), edgesOf(target), std::move(o));
       detail::GomoryHuProbe first = runs->probe();
       double enginesPerCut = static_cast<double>(b.run.counters.scans) / b.run.computations;
       if (first.cuts == kContractionProbe &&

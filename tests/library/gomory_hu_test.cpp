@@ -341,8 +341,19 @@ TEST(GomoryHu, AutoTakesItOnALargeGraphWhoseCutsCrossTheWholeGraph) {
     }
   ASSERT_EQ(ring.edgeCount(), 100000);
   BuildOptions o;
+  // The predicted work goes on from the setup's (the graph's reading, the
+  // probe) to one total, done only growing.
+  int64_t work = 0, workTotal = -1;
+  bool workMonotone = true;
+  o.progressWork = [&](int64_t done, int64_t total) {
+    workMonotone = workMonotone && done >= work && (workTotal < 0 || total == workTotal);
+    work = done;
+    workTotal = total;
+  };
   CutTree t = sunder::buildCutTree(ring, o);
   EXPECT_EQ(t.stats().engine, Engine::GomoryHu);
+  EXPECT_TRUE(workMonotone);
+  EXPECT_EQ(work, workTotal);
   std::vector<oracle::Edge> edges = oracleEdges(ring);
   EXPECT_EQ(oracle::joinProblems(oracle::checkCertificates(rootedTree(t), edges)), "");
 }
