@@ -341,8 +341,8 @@ TEST(GomoryHu, AutoTakesItOnALargeGraphWhoseCutsCrossTheWholeGraph) {
     }
   ASSERT_EQ(ring.edgeCount(), 100000);
   BuildOptions o;
-  // The predicted work goes on from the setup's (the graph's reading, the
-  // probe) to one total, done only growing.
+  // The predicted work keeps one total over the build, done only growing
+  // (a ring's hub is far, so no staged setup reports before the runs).
   int64_t work = 0, workTotal = -1;
   bool workMonotone = true;
   o.progressWork = [&](int64_t done, int64_t total) {
