@@ -694,6 +694,29 @@ bool wholeGraphCuts(const GusfieldRun &probed, const Target &target) {
              2 * static_cast<double>(target.edges);
 }
 
+// The pace the engines' probe is held to on a graph of kLargeGraphEdges or
+// more, where Gomory and Hu's source runs may follow: this many times the
+// graph's arcs a computation. Their computations look at far fewer on the
+// networks and meshes (0.005 to 0.06 times) and at 28 times on ringforge at
+// 32,000 nodes; on a wheel of 50,000 spokes (100,017 edges) each computation
+// by the paths looked at tens of thousands of times them, and the probe's
+// 16 took 150 s, where the source runs build the whole tree in 31 s.
+constexpr double kWholeGraphPace = 64;
+
+std::vector<double> wholeGraphPace(const Target &target) {
+  std::vector<double> pace;
+  double perCut = kWholeGraphPace * 2 * static_cast<double>(target.edges);
+  for (int32_t k = 0; k <= kProbeComputations; k++) pace.push_back(perCut * k);  // as scansAfter
+  return pace;
+}
+
+// The arc looks a computation of the engines' probe took: where every
+// candidate fell behind `pace`, at least the pace's (slack included).
+double enginesPerCut(const Probed &probed, const std::vector<double> &pace) {
+  if (probed.behind) return pace[1] * detail::kPaceSlack;
+  return static_cast<double>(probed.run.counters.scans) / probed.run.computations;
+}
+
 // The graph's edges, from its compact copy when the graph's own are freed
 // (parallel edges merged, self loops dropped: the same cuts).
 std::vector<Edge> edgesOf(const Target &target) {
@@ -746,6 +769,38 @@ std::vector<double> paceOf(const detail::GomoryHuProbe &probe) {
   double perCut = static_cast<double>(probe.scans) / std::max(probe.cuts, 1) / kPaceShare;
   for (int32_t k = 0; k <= kProbeComputations; k++) pace.push_back(perCut * k);  // as scansAfter
   return pace;
+}
+
+// On a graph of kLargeGraphEdges or more, the source runs' build, its probe
+// made, where it wins over the engines' `probed` (held to `pace`,
+// wholeGraphPace), else null. Its first kContractionProbe cuts run with no
+// budget of arc looks (each of the engines' computations costs several
+// flows over the graph already), and the runs win where they keep a
+// quarter of the engines' pace per cut (paceOf). Where every engine fell
+// behind wholeGraphPace, their pace is not known: they are probed again,
+// held to the runs' (the runs' first cuts, flows over the whole graph from
+// nothing, cost more than their later ones: on the wheel of 50,000 spokes
+// 420 times the arcs each, where the whole build averages 0.6), and the
+// runs win where the engines fall behind again; `probed` is then the new
+// probe. The batches' probe (contractionPays) is left out: its push-relabel
+// records would add about three times the graph to the build's peak.
+std::unique_ptr<detail::GomoryHuBuild> largeGraphRuns(Target &target, const BuildOptions &options,
+                                                      int threads, Probed &probed,
+                                                      const std::vector<double> &pace) {
+  if (!probed.behind && !wholeGraphCuts(probed.run, target)) return nullptr;
+  double perCut = enginesPerCut(probed, pace);
+  detail::GomoryHuOptions o = contractionOptions(options, threads, 0, 0);
+  if (target.staged != nullptr && target.staged->fixed())  // the work after the setup's
+    o.progressWork = [staged = target.staged](int64_t done, int64_t all) { staged->cuts(done, all); };
+  auto runs = std::make_unique<detail::GomoryHuBuild>(target.graph.nodeCount(), edgesOf(target),
+                                                      std::move(o));
+  detail::GomoryHuProbe first = runs->probe();
+  if (first.cuts != kContractionProbe) return nullptr;
+  if (static_cast<double>(first.scans) / first.cuts <= kPaceShare * perCut) return runs;
+  if (!probed.behind) return nullptr;
+  std::vector<double> runsPace = paceOf(first);
+  probed = probeEngines(target, options, &runsPace);
+  return probed.behind ? std::move(runs) : nullptr;
 }
 
 // Whether the build of `target` reports its setup (StagedWork): a whole
@@ -807,38 +862,26 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     // from when they are chosen.
     std::vector<double> pace;
     std::unique_ptr<detail::GomoryHuBuild> runs;
+    bool largeRuns = options.contraction && options.sourceRuns && !probesRelabel(target);
     if (options.contraction && options.sourceRuns && probesRelabel(target)) {
       runs = std::make_unique<detail::GomoryHuBuild>(
           graph.nodeCount(), graph.edges(), contractionOptions(options, threads, kPaceBudget, 0));
       detail::GomoryHuProbe first = runs->probe();
       if (first.cuts == kContractionProbe) pace = paceOf(first);
     }
+    if (largeRuns) pace = wholeGraphPace(target);
     Probed probed = probeEngines(target, options, pace.empty() ? nullptr : &pace);
     b.engine = probed.engine;
-    b.run = std::move(probed.run);
-    if (options.contraction && options.sourceRuns && !probesRelabel(target) &&
-        wholeGraphCuts(b.run, target)) {
-      // The source runs win where their first kContractionProbe cuts, with
-      // no budget of arc looks (each of the engines' computations costs
-      // several flows over the graph already), keep the pace of a quarter
-      // of the engines' (paceOf). The batches' probe (contractionPays) is
-      // left out: its push-relabel records would add about three times
-      // the graph to the build's peak.
-      detail::GomoryHuOptions o = contractionOptions(options, threads, 0, 0);
-      if (target.staged != nullptr && target.staged->fixed())  // the work after the setup's
-        o.progressWork = [staged = target.staged](int64_t done, int64_t all) { staged->cuts(done, all); };
-      runs = std::make_unique<detail::GomoryHuBuild>(graph.nodeCount(), edgesOf(target), std::move(o));
-      detail::GomoryHuProbe first = runs->probe();
-      double enginesPerCut = static_cast<double>(b.run.counters.scans) / b.run.computations;
-      if (first.cuts == kContractionProbe &&
-          static_cast<double>(first.scans) / first.cuts <= kPaceShare * enginesPerCut) {
-        b = {Engine::GomoryHu, runs->finish()};
+    if (largeRuns) {
+      if (std::unique_ptr<detail::GomoryHuBuild> won = largeGraphRuns(target, options, threads, probed, pace)) {
+        b = {Engine::GomoryHu, won->finish()};
         b.run.seconds = b.run.lastCutSeconds = detail::steadySeconds() - start;
         return b;
       }
-      runs.reset();
+      b.engine = probed.engine;
     }
-    if ((!pace.empty() && probed.behind) ||
+    b.run = std::move(probed.run);
+    if ((!largeRuns && !pace.empty() && probed.behind) ||
         (options.contraction && probesRelabel(target) && longBuild(b.run, graph.nodeCount()) &&
          contractionPays(graph.nodeCount(), graph.edges(), options))) {
       BuildOptions contracted = options;

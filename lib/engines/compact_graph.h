@@ -10,6 +10,7 @@
 #ifndef SUNDER_ENGINES_COMPACT_GRAPH_H
 #define SUNDER_ENGINES_COMPACT_GRAPH_H
 
+#include <algorithm>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -107,6 +108,43 @@ struct CompactGraph {
   mutable std::once_flag hubsMade_;
   mutable std::vector<int32_t> hubOf_;     // by node: its hub number, or -1
   mutable std::vector<int32_t> hubMarks_;  // n marks for each hub in turn
+};
+
+// The arcs whose residuals a computation changed, listed so that only those
+// are restored after it. The list holds at most a fraction of the arcs: a
+// computation that pushes along more (an arc once per push; a long one on a
+// large graph pushes along many times the arcs) has every residual restored
+// at once, which then costs less than the list would, and the list's memory
+// stays bounded however long a computation runs.
+class TouchedArcs {
+ public:
+  explicit TouchedArcs(size_t arcs) : room_(std::max<size_t>(1024, arcs / 8)) {
+    list_.reserve(room_);
+  }
+  void add(int32_t a) {
+    if (list_.size() < room_) list_.push_back(a);
+  }
+  // The list is full: later arcs went unlisted and restoring takes every arc.
+  bool full() const { return list_.size() == room_; }
+  // Every residual back to its capacity: the listed arcs' and their twins',
+  // or all of them when the list is full; the list then starts empty.
+  template <typename Residual>
+  void restore(const CompactGraph &g, std::vector<Residual> &res) {
+    if (full()) {
+      g.cap.copyTo(res);
+    } else {
+      for (int32_t a : list_) {
+        res[a] = static_cast<Residual>(g.cap[a]);
+        res[g.twin[a]] = static_cast<Residual>(g.cap[g.twin[a]]);
+      }
+    }
+    list_.clear();
+  }
+  void clear() { list_.clear(); }
+
+ private:
+  size_t room_;
+  std::vector<int32_t> list_;
 };
 
 // The flow that residuals `res` of the arcs of `g` hold, for the Debug

@@ -7,22 +7,20 @@
 namespace sunder::detail {
 
 AugmentingPaths::AugmentingPaths(const CompactGraph &g, const CompactSettings &settings)
-    : g_(g), settings_(settings), level_(g.n, 0), current_(g.n), queue_(g.n) {
+    : g_(g), settings_(settings), touchedArcs_(g.head.size()), level_(g.n, 0), current_(g.n), queue_(g.n) {
   g.cap.copyTo(res_);
 }
 
 // Every residual back to its capacity: those the last computation pushed
-// along, or all of them without local resets.
+// along (all of them once it pushed along more than the list holds), or
+// all of them without local resets.
 void AugmentingPaths::restoreResiduals() {
   if (!settings_.localReset) {
     g_.cap.copyTo(res_);
+    touchedArcs_.clear();
   } else {
-    for (int32_t a : touchedArcs_) {
-      res_[a] = g_.cap[a];
-      res_[g_.twin[a]] = g_.cap[g_.twin[a]];
-    }
+    touchedArcs_.restore(g_, res_);
   }
-  touchedArcs_.clear();
 }
 
 // A new phase, in which no node is labelled yet: distances stay below n.
@@ -63,7 +61,7 @@ void AugmentingPaths::push(int64_t amount) {
   for (int32_t a : pathArcs_) {
     res_[a] -= amount;
     res_[g_.twin[a]] += amount;
-    touchedArcs_.push_back(a);
+    touchedArcs_.add(a);
   }
   augmentations_++;
 }

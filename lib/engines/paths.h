@@ -11,9 +11,9 @@
 // equals the weighted degree of s or t: that terminal alone is then a side.
 //
 // Invariants between computations: res_[a] == cap[a] for every arc a that
-// is not in touchedArcs_ (nor the twin of one). A node's level_ is base_
-// plus its distance from s when the current phase labelled it, and below
-// base_ otherwise (each phase raises base_ past every level before it), so
+// is not in touchedArcs_ (nor the twin of one), unless the list is full
+// (TouchedArcs). A node's level_ is base_ plus its distance from s when the
+// current phase labelled it, and below base_ otherwise (each phase raises base_ past every level before it), so
 // no per-node array needs clearing; its current_ counts only while it is
 // labelled.
 #ifndef SUNDER_ENGINES_PATHS_H
@@ -60,7 +60,7 @@ class AugmentingPaths {
   const CompactGraph &g_;
   CompactSettings settings_;
   std::vector<int64_t> res_;      // by arc: residual capacity
-  std::vector<int32_t> touchedArcs_;
+  TouchedArcs touchedArcs_;       // arcs pushed along since the last restore
   std::vector<int64_t> level_;    // by node: base_ + distance when labelled
   std::vector<int32_t> current_;  // by node: next arc the walk tries in that phase
   std::vector<int32_t> queue_;

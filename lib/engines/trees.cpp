@@ -57,50 +57,32 @@ template <typename Residual>
 SearchTrees<Residual>::SearchTrees(const CompactGraph &g, const CompactSettings &settings)
     : g_(g), settings_(settings), first_(g.first), head_(g.head), twin_(g.twin),
       tree_(g.n, FREE), parent_(g.n, kNone), active_(g.n, 0), scan_(g.n), stamp_(g.n, 0),
-      dist_(g.n), localMarks_(g.n, kNone), entered_(g.n, kNotEntered), inSinkChain_(g.n, 0),
-      inClosure_(g.n, 0) {
+      dist_(g.n), touchedArcs_(g.head.size()), localMarks_(g.n, kNone),
+      entered_(g.n, kNotEntered), inSinkChain_(g.n, 0), inClosure_(g.n, 0) {
   g.cap.copyTo(res_);
   g.makeHubMarks();
-  touchedArcs_.reserve(touchedRoom());
-}
-
-// The arcs touchedArcs_ lists at most: a computation that pushes along more
-// (an arc once per push) has its residuals restored all at once, which then
-// costs less than the list would, and the list never holds more than a
-// fraction of the arcs (a long computation on a large graph pushed along
-// many times its arcs).
-constexpr size_t kTouchedShare = 8;
-
-template <typename Residual>
-size_t SearchTrees<Residual>::touchedRoom() const {
-  return std::max<size_t>(1024, head_.size() / kTouchedShare);
 }
 
 // Residuals and node states back to the start: those the last computation
 // changed, or all of them without local resets.
 template <typename Residual>
 void SearchTrees<Residual>::restore() {
-  bool all = touchedAll();
-  if (!settings_.localReset || all) g_.cap.copyTo(res_);
   if (!settings_.localReset) {
+    g_.cap.copyTo(res_);
+    touchedArcs_.clear();
     std::fill(tree_.begin(), tree_.end(), FREE);
     std::fill(parent_.begin(), parent_.end(), kNone);
     std::fill(active_.begin(), active_.end(), 0);
     std::fill(stamp_.begin(), stamp_.end(), 0);
     pass_ = 0;
   } else {
-    if (!all)
-      for (int32_t a : touchedArcs_) {
-        res_[a] = g_.cap[a];
-        res_[twin_[a]] = g_.cap[twin_[a]];
-      }
+    touchedArcs_.restore(g_, res_);
     for (int32_t v : touchedNodes_) {
       tree_[v] = FREE;
       parent_[v] = kNone;
       active_[v] = 0;
     }
   }
-  touchedArcs_.clear();
   touchedNodes_.clear();
   for (int32_t v : closure_) inClosure_[v] = 0;
   closure_.clear();
@@ -629,7 +611,7 @@ template <typename Residual>
 void SearchTrees<Residual>::moveAlong(int32_t a, int64_t amount) {
   res_[a] -= amount;
   res_[twin_[a]] += amount;
-  if (!touchedAll()) touchedArcs_.push_back(a);
+  touchedArcs_.add(a);
 }
 
 // Whether v's chain of parents still reaches its tree's root; on the way up

@@ -83,7 +83,7 @@
 //
 // Invariants between computations: res_[a] == cap[a] for every arc a that
 // is not in touchedArcs_ (nor the twin of one), unless the list is full
-// (its room: kTouchedShare of the arcs), when any may differ; every node
+// (TouchedArcs), when any may differ; every node
 // not in touchedNodes_ is FREE, without parent and inactive; no stamp_
 // equals a pass number still to come, so distances need no clearing either;
 // localMarks_[x] is the arc from x to marked_ for every neighbour x of
@@ -201,9 +201,6 @@ class SearchTrees {
   void nextPass();
   void join(int32_t v, uint8_t tree);
   void moveAlong(int32_t a, int64_t amount);
-  size_t touchedRoom() const;
-  // The list is full: later pushes go unlisted and restore takes every arc.
-  bool touchedAll() const { return touchedArcs_.size() == touchedArcs_.capacity(); }
   int32_t arcCount(int32_t v) const { return first_[v + 1] - first_[v]; }
   const int32_t *markNeighbours(int32_t v);
   void clearMarks();
@@ -243,7 +240,7 @@ class SearchTrees {
   std::shared_ptr<const std::vector<int32_t>> steerDistance_;
   int64_t grown_[2] = {0, 0};          // arcs each queue's growing looked at in this computation
   std::vector<int32_t> orphans_;
-  std::vector<int32_t> touchedArcs_;   // arcs pushed along since the last restore
+  TouchedArcs touchedArcs_;            // arcs pushed along since the last restore
   std::vector<int32_t> touchedNodes_;  // nodes that joined a tree since then
   std::vector<int32_t> localMarks_;  // by node: arc to marked_, or kNone
   std::vector<uint8_t> entered_;     // by node: kNotEntered ... (cleared after steeredPaths)

@@ -157,6 +157,15 @@ std::vector<Case> cases() {
     out.push_back({"hubs by preferential attachment", g});
   }
   out.push_back({"hubs with shared and own marks", hubGraph(120, rng)});
+  {
+    // A wheel whose rim outweighs its spokes: a cut to the hub pushes round
+    // the rim along more arcs than the engines list for their restore, which
+    // then restores every arc.
+    Graph g(151);
+    for (int32_t v = 0; v < 150; v++) g.addEdge(v, (v + 1) % 150, 140 + static_cast<int64_t>(rng() % 20));
+    for (int32_t v = 0; v < 150; v++) g.addEdge(v, 150, 2);
+    out.push_back({"wheel with a heavy rim", g});
+  }
   return out;
 }
 
