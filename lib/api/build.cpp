@@ -703,11 +703,16 @@ bool wholeGraphCuts(const GusfieldRun &probed, const Target &target) {
 // 16 took 150 s, where the source runs build the whole tree in 31 s.
 constexpr double kWholeGraphPace = 64;
 
-std::vector<double> wholeGraphPace(const Target &target) {
+// A pace of `perCut` arc looks a computation, after 0 ... kProbeComputations
+// computations (as GusfieldRun::scansAfter).
+std::vector<double> paceAt(double perCut) {
   std::vector<double> pace;
-  double perCut = kWholeGraphPace * 2 * static_cast<double>(target.edges);
-  for (int32_t k = 0; k <= kProbeComputations; k++) pace.push_back(perCut * k);  // as scansAfter
+  for (int32_t k = 0; k <= kProbeComputations; k++) pace.push_back(perCut * k);
   return pace;
+}
+
+std::vector<double> wholeGraphPace(const Target &target) {
+  return paceAt(kWholeGraphPace * 2 * static_cast<double>(target.edges));
 }
 
 // The arc looks a computation of the engines' probe took: where every
@@ -764,24 +769,31 @@ constexpr double kPaceShare = 0.25;
 // runs lose, it had cost 0.4 and 1 s).
 constexpr double kPaceBudget = kContractionProbe * kPaceShare;
 
-std::vector<double> paceOf(const detail::GomoryHuProbe &probe) {
-  std::vector<double> pace;
-  double perCut = static_cast<double>(probe.scans) / std::max(probe.cuts, 1) / kPaceShare;
-  for (int32_t k = 0; k <= kProbeComputations; k++) pace.push_back(perCut * k);  // as scansAfter
-  return pace;
+std::vector<double> paceOf(const detail::GomoryHuProbe &probe, double share = kPaceShare) {
+  return paceAt(static_cast<double>(probe.scans) / std::max(probe.cuts, 1) / share);
 }
+
+// The share of the engines' arc looks per computation that the source runs'
+// probe must keep to on a graph of kLargeGraphEdges or more, where it runs
+// only once each of the engines' computations looks at twice the graph's
+// arcs (wholeGraphCuts): there every probe cut runs on the whole graph and
+// the later ones on parts that contraction shrinks, while Gusfield's cuts
+// stay on the whole graph. A ladder of 200,000 nodes (300,000 edges) kept
+// 0.32 of the shortest paths' pace and took 0.48 s by the runs, 50 s by
+// the paths (45 million arc looks against 44.5 billion).
+constexpr double kLargePaceShare = 0.5;
 
 // On a graph of kLargeGraphEdges or more, the source runs' build, its probe
 // made, where it wins over the engines' `probed` (held to `pace`,
 // wholeGraphPace), else null. Its first kContractionProbe cuts run with no
 // budget of arc looks (each of the engines' computations costs several
-// flows over the graph already), and the runs win where they keep a
-// quarter of the engines' pace per cut (paceOf). Where every engine fell
+// flows over the graph already), and the runs win where they keep
+// kLargePaceShare of the engines' pace per cut. Where every engine fell
 // behind wholeGraphPace, their pace is not known: they are probed again,
 // held to the runs' (the runs' first cuts, flows over the whole graph from
 // nothing, cost more than their later ones: on the wheel of 50,000 spokes
 // 420 times the arcs each, where the whole build averages 0.6), and the
-// runs win where the engines fall behind again; `probed` is then the new
+// runs win where the engines fall behind it again; `probed` is then the new
 // probe. The batches' probe (contractionPays) is left out: its push-relabel
 // records would add about three times the graph to the build's peak.
 std::unique_ptr<detail::GomoryHuBuild> largeGraphRuns(Target &target, const BuildOptions &options,
@@ -796,9 +808,9 @@ std::unique_ptr<detail::GomoryHuBuild> largeGraphRuns(Target &target, const Buil
                                                       std::move(o));
   detail::GomoryHuProbe first = runs->probe();
   if (first.cuts != kContractionProbe) return nullptr;
-  if (static_cast<double>(first.scans) / first.cuts <= kPaceShare * perCut) return runs;
+  if (static_cast<double>(first.scans) / first.cuts <= kLargePaceShare * perCut) return runs;
   if (!probed.behind) return nullptr;
-  std::vector<double> runsPace = paceOf(first);
+  std::vector<double> runsPace = paceOf(first, kLargePaceShare);
   probed = probeEngines(target, options, &runsPace);
   return probed.behind ? std::move(runs) : nullptr;
 }
