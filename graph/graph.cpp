@@ -22,14 +22,21 @@ void *allocateZeroed(int64_t count, size_t size, int number, const char *what, b
   return p;
 }
 
+// The records of the node block and of each arc array for n nodes and m
+// edges, in 64 bits.
+int64_t nodeBlockCount(int32_t n) { return 10 * static_cast<int64_t>(n) + 1; }
+int64_t arcArrayCount(int32_t n, int32_t m) {
+  return 2 * static_cast<int64_t>(m) + 8 * static_cast<int64_t>(n);
+}
+
 graph *allocateGraph(int32_t n, int32_t m, bool orExit) {
   graph *g = static_cast<graph *>(allocateZeroed(
       1, sizeof(graph), 17, "g = (graph *)calloc(1, sizeof(graph))", orExit));
   if (g == nullptr) return nullptr;
   g->curN = g->n = n;
   g->m = m;
-  int64_t nodeCount = 10 * static_cast<int64_t>(n) + 1;
-  int64_t arcCount = 2 * static_cast<int64_t>(m) + 8 * static_cast<int64_t>(n);
+  int64_t nodeCount = nodeBlockCount(n);
+  int64_t arcCount = arcArrayCount(n, m);
   g->vertexalloc = static_cast<node *>(allocateZeroed(
       nodeCount, sizeof(node), 22,
       "g->vertexalloc = (node*)calloc(10*g->n+1, sizeof(node))", orExit));
@@ -57,6 +64,11 @@ graph *allocateGraph(int32_t n, int32_t m, bool orExit) {
 graph *makeGraph(int32_t n, int32_t m) { return allocateGraph(n, m, true); }
 
 graph *makeGraphOrNull(int32_t n, int32_t m) { return allocateGraph(n, m, false); }
+
+int64_t graphBlockBytes(int32_t n, int32_t m) {
+  return nodeBlockCount(n) * static_cast<int64_t>(sizeof(node)) +
+         2 * arcArrayCount(n, m) * static_cast<int64_t>(sizeof(arc));
+}
 
 void freeGraph(graph *g) {
   free(g->vertexalloc);

@@ -135,6 +135,10 @@ graph *makeGraph(int32_t n, int32_t m);
 // makeGraph that returns null, with nothing allocated, when memory runs out.
 graph *makeGraphOrNull(int32_t n, int32_t m);
 
+// The bytes of the node block and the two arc arrays makeGraph(n, m)
+// allocates.
+int64_t graphBlockBytes(int32_t n, int32_t m);
+
 // The graph of node ids 0 ... n - 1 and the m edges {tails[i], heads[i]} of
 // capacity caps[i] (0 <= ids < n, caps >= 0), laid out exactly as
 // dimacsParse lays out the same arc lines read in this order, as if the

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "graph/graph.h"
 #include "lib/api/work.h"
 #include "lib/decompose/decompose.h"
 #include "lib/engines/dense.h"
@@ -55,6 +56,12 @@ constexpr int kThreadsWithoutCores = 8;
 // which on small graphs is little in all but on large ones would be most of
 // the build's.
 constexpr int64_t kLargeGraphEdges = 100000;
+// Nor does Auto's probe take push-relabel where its records would pass
+// this many bytes: a node block of ten records a node, which a sparse graph
+// of many nodes pays for more than for its edges (a ring of 90,000 nodes:
+// 144 MB on each thread, 199 MB at the build's peak, where the source runs
+// alone take 38 MB).
+constexpr int64_t kProbeRecordBytes = int64_t{64} << 20;
 
 using detail::DriverOptions;
 using detail::GusfieldRun;
@@ -379,7 +386,14 @@ DriverOptions driverOptions(Engine engine, Target &target, const BuildOptions &o
   return d;
 }
 
-bool probesRelabel(const Target &target) { return target.edges < kLargeGraphEdges; }
+// Whether Auto's probe takes push-relabel (and Gomory and Hu's method with
+// its probes before the engines'): below kLargeGraphEdges edges and
+// kProbeRecordBytes of push-relabel's records.
+bool probesRelabel(const Target &target) {
+  return target.edges < kLargeGraphEdges &&
+         graphBlockBytes(target.graph.nodeCount(), static_cast<int32_t>(target.edges)) <=
+             kProbeRecordBytes;
+}
 
 // Whether the build of `engine` needs only the compact graph, never the
 // graph's own edges: the paths and the trees, and Auto where its probe
@@ -678,9 +692,9 @@ detail::GomoryHuProbe probeContraction(int32_t n, const std::vector<Edge> &edges
   return detail::probeGomoryHu(n, edges, contractionOptions(options, 1, scansPerFirstCut, shavedEnough));
 }
 
-// On a graph of kLargeGraphEdges or more, Gomory and Hu's method is left
-// out of Auto's probe, its records like push-relabel's costing several
-// times the graph, but for builds whose Gusfield cuts each cost a flow
+// On a graph whose probe leaves push-relabel out (probesRelabel), Gomory and
+// Hu's method is left out of Auto's probe, its records like push-relabel's
+// costing several times the graph, but for builds whose Gusfield cuts each cost a flow
 // over the whole graph or more (arc looks per computation of the engines'
 // probe at least the graph's arcs), where its flows on shrinking graphs,
 // each from the last, win by far: ringforge at 32,000 nodes (160,000
@@ -694,8 +708,8 @@ bool wholeGraphCuts(const GusfieldRun &probed, const Target &target) {
              2 * static_cast<double>(target.edges);
 }
 
-// The pace the engines' probe is held to on a graph of kLargeGraphEdges or
-// more, where Gomory and Hu's source runs may follow: this many times the
+// The pace the engines' probe is held to on a graph whose probe leaves
+// push-relabel out, where Gomory and Hu's source runs may follow: this many times the
 // graph's arcs a computation. Their computations look at far fewer on the
 // networks and meshes (0.005 to 0.06 times) and at 28 times on ringforge at
 // 32,000 nodes; on a wheel of 50,000 spokes (100,017 edges) each computation
@@ -774,7 +788,7 @@ std::vector<double> paceOf(const detail::GomoryHuProbe &probe, double share = kP
 }
 
 // The share of the engines' arc looks per computation that the source runs'
-// probe must keep to on a graph of kLargeGraphEdges or more, where it runs
+// probe must keep to on a graph whose probe leaves push-relabel out, where it runs
 // only once each of the engines' computations looks at twice the graph's
 // arcs (wholeGraphCuts): there every probe cut runs on the whole graph and
 // the later ones on parts that contraction shrinks, while Gusfield's cuts
@@ -783,7 +797,7 @@ std::vector<double> paceOf(const detail::GomoryHuProbe &probe, double share = kP
 // the paths (45 million arc looks against 44.5 billion).
 constexpr double kLargePaceShare = 0.5;
 
-// On a graph of kLargeGraphEdges or more, the source runs' build, its probe
+// On a graph whose probe leaves push-relabel out, the source runs' build, its probe
 // made, where it wins over the engines' `probed` (held to `pace`,
 // wholeGraphPace), else null. Its first kContractionProbe cuts run with no
 // budget of arc looks (each of the engines' computations costs several
