@@ -15,6 +15,7 @@
 #include "verify/reference.h"
 #include "verify/solver_tree.h"
 #include "run_program.h"
+#include "sanitizers.h"
 
 namespace {
 
@@ -364,9 +365,7 @@ TEST(CuttreeDefaults, AutoGivesADenseGraphToTheSteeredSearchTrees) {
 // and the build peaks at under 100 MB (45 MB; 199 MB with push-relabel in
 // the probe). Memory under the sanitizers is theirs: Release builds only.
 TEST(CuttreeDefaults, AutoLeavesPushRelabelOutWhereItsRecordsWouldBeLarge) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-  GTEST_SKIP() << "memory under the sanitizers is theirs";
-#endif
+  SUNDER_SKIP_UNDER_SANITIZERS("memory under the sanitizers is theirs");
   std::mt19937 rng(7);
   int32_t n = 90000;
   std::string ring = "p cut " + std::to_string(n) + " " + std::to_string(n) + "\n";

@@ -19,6 +19,7 @@
 #include "oracle_edges.h"
 #include "verify/certificate.h"
 #include "verify/oracle.h"
+#include "sanitizers.h"
 
 namespace {
 
@@ -326,9 +327,7 @@ TEST(GomoryHu, ABuildGoesOnFromItsProbeAsIfItHadNotStopped) {
 // Gusfield's method the build takes minutes. Release builds only: 2 s
 // there.
 TEST(GomoryHu, AutoTakesItOnALargeGraphWhoseCutsCrossTheWholeGraph) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-  GTEST_SKIP() << "too slow under the sanitizers";
-#endif
+  SUNDER_SKIP_UNDER_SANITIZERS("too slow under the sanitizers");
   std::mt19937 rng(3);
   int32_t n = 10000;
   Graph ring(n);
@@ -364,9 +363,7 @@ TEST(GomoryHu, AutoTakesItOnALargeGraphWhoseCutsCrossTheWholeGraph) {
 // Auto takes the source runs after they outpace the engines again, where
 // before the probe alone ran for minutes. Release builds only: 2 s there.
 TEST(GomoryHu, AutoTakesItOnALargeWheelWhoseEnginesFallBehindAtOnce) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-  GTEST_SKIP() << "too slow under the sanitizers";
-#endif
+  SUNDER_SKIP_UNDER_SANITIZERS("too slow under the sanitizers");
   std::mt19937 rng(5);
   Graph once = oneHubWheel(12500, rng), wheel(once.nodeCount());
   for (const sunder::Edge &e : once.edges())
@@ -383,9 +380,7 @@ TEST(GomoryHu, AutoTakesItOnALargeWheelWhoseEnginesFallBehindAtOnce) {
 // and contraction makes their later cuts cheap: Auto takes them, 0.3 s,
 // where the shortest paths took 11 s. Release builds only.
 TEST(GomoryHu, AutoTakesItOnALargeLadder) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-  GTEST_SKIP() << "too slow under the sanitizers";
-#endif
+  SUNDER_SKIP_UNDER_SANITIZERS("too slow under the sanitizers");
   std::mt19937 rng(1);
   std::uniform_int_distribution<int64_t> cap(1, 100);
   int32_t rungs = 33334;
