@@ -20,25 +20,20 @@ void writeNodes(FILE *out, const sunder::GraphFile &file, const std::vector<sund
   for (sunder::NodeId x : nodes) fprintf(out, "n %s\n", nameOf(file, x).c_str());
 }
 
-// One tree edge with its weight as output writes it.
-struct EdgeText {
-  sunder::NodeId child, parent;
-  std::string weight;
-};
-
-// The tree's edges, children in index order. With real capacities each
-// weight is the file's values summed over the edge's cut.
-std::vector<EdgeText> edgeTexts(const sunder::GraphFile &file, const sunder::CutTree &t) {
+// Calls write(child, parent, weight) for each of the tree's edges, children
+// in index order, the weight as output writes it; one edge's text at a
+// time, so that a tree of millions of nodes costs no second copy. With real
+// capacities each weight is the file's values summed over the edge's cut.
+template <class Write>
+void forEachEdgeText(const sunder::GraphFile &file, const sunder::CutTree &t, Write write) {
   std::vector<std::string> weights;
   if (!file.realCapacities.empty())
     weights = sunder::realCutWeights(t, file.graph, file.realCapacities, file.scale);
-  std::vector<EdgeText> edges;
   for (int32_t k = 0; k < t.nodeCount(); k++) {
     if (t.parents()[k] < 0) continue;
-    edges.push_back({t.ids()[k], t.ids()[t.parents()[k]],
-                     weights.empty() ? valueText(file, t.weights()[k]) : weights[k]});
+    write(t.ids()[k], t.ids()[t.parents()[k]],
+          weights.empty() ? valueText(file, t.weights()[k]) : weights[k]);
   }
-  return edges;
 }
 
 }  // namespace
@@ -51,9 +46,10 @@ void writeTreeText(FILE *out, const sunder::GraphFile &file, const sunder::CutTr
   fprintf(out, "c cut tree by Gusfield's method: %d nodes\n", t.nodeCount());
   fprintf(out, "p tree %" PRId64 " %d\n", file.declaredNodes,
           t.nodeCount() > 0 ? t.nodeCount() - 1 : 0);
-  for (const EdgeText &e : edgeTexts(file, t))
-    fprintf(out, "t %s %s %s\n", nameOf(file, e.child).c_str(), nameOf(file, e.parent).c_str(),
-            e.weight.c_str());
+  forEachEdgeText(file, t, [&](sunder::NodeId child, sunder::NodeId parent, const std::string &w) {
+    fprintf(out, "t %s %s %s\n", nameOf(file, child).c_str(), nameOf(file, parent).c_str(),
+            w.c_str());
+  });
 }
 
 // A node as a DOT id: a number as it is, a name in double quotes (the
@@ -71,17 +67,19 @@ std::string dotId(const sunder::GraphFile &file, sunder::NodeId id) {
 void writeDot(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t) {
   fprintf(out, "graph cuttree {\n  node [shape=circle];\n");
   if (t.nodeCount() > 0) fprintf(out, "  %s;\n", dotId(file, t.root()).c_str());
-  for (const EdgeText &e : edgeTexts(file, t))
-    fprintf(out, "  %s -- %s [label=\"%s\"];\n", dotId(file, e.child).c_str(),
-            dotId(file, e.parent).c_str(), e.weight.c_str());
+  forEachEdgeText(file, t, [&](sunder::NodeId child, sunder::NodeId parent, const std::string &w) {
+    fprintf(out, "  %s -- %s [label=\"%s\"];\n", dotId(file, child).c_str(),
+            dotId(file, parent).c_str(), w.c_str());
+  });
   fprintf(out, "}\n");
 }
 
 void writeCsv(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t) {
   fprintf(out, "child,parent,weight\n");
-  for (const EdgeText &e : edgeTexts(file, t))
-    fprintf(out, "%s,%s,%s\n", nameOf(file, e.child).c_str(), nameOf(file, e.parent).c_str(),
-            e.weight.c_str());
+  forEachEdgeText(file, t, [&](sunder::NodeId child, sunder::NodeId parent, const std::string &w) {
+    fprintf(out, "%s,%s,%s\n", nameOf(file, child).c_str(), nameOf(file, parent).c_str(),
+            w.c_str());
+  });
 }
 
 void writeQuery(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t, int64_t u,
