@@ -888,8 +888,9 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     // from when they are chosen.
     std::vector<double> pace;
     std::unique_ptr<detail::GomoryHuBuild> runs;
-    bool largeRuns = options.contraction && options.sourceRuns && !probesRelabel(target);
-    if (options.contraction && options.sourceRuns && probesRelabel(target)) {
+    bool runsProbed = options.contraction && options.sourceRuns;
+    bool largeRuns = runsProbed && !probesRelabel(target);
+    if (runsProbed && !largeRuns) {
       runs = std::make_unique<detail::GomoryHuBuild>(
           graph.nodeCount(), graph.edges(), contractionOptions(options, threads, kPaceBudget, 0));
       detail::GomoryHuProbe first = runs->probe();
@@ -897,15 +898,14 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     }
     if (largeRuns) pace = wholeGraphPace(target);
     Probed probed = probeEngines(target, options, pace.empty() ? nullptr : &pace);
-    b.engine = probed.engine;
     if (largeRuns) {
       if (std::unique_ptr<detail::GomoryHuBuild> won = largeGraphRuns(target, options, threads, probed, pace)) {
         b = {Engine::GomoryHu, won->finish()};
         b.run.seconds = b.run.lastCutSeconds = detail::steadySeconds() - start;
         return b;
       }
-      b.engine = probed.engine;
     }
+    b.engine = probed.engine;
     b.run = std::move(probed.run);
     if ((!largeRuns && !pace.empty() && probed.behind) ||
         (options.contraction && probesRelabel(target) && longBuild(b.run, graph.nodeCount()) &&

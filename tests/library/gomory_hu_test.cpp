@@ -360,8 +360,8 @@ TEST(GomoryHu, AutoTakesItOnALargeGraphWhoseCutsCrossTheWholeGraph) {
 // On a wheel of 100,000 edges (a heavy rim of 12,500 nodes, every edge
 // four times), each of Gusfield's first computations pushes round the rim
 // and looks at far more than the pace the engines' probe is held to there:
-// Auto takes the source runs after they outpace the engines again, where
-// before the probe alone ran for minutes. Release builds only: 2 s there.
+// Auto takes the source runs, where without that pace the probe alone ran
+// for 22 s. Release builds only: 0.6 s there.
 TEST(GomoryHu, AutoTakesItOnALargeWheelWhoseEnginesFallBehindAtOnce) {
   SUNDER_SKIP_UNDER_SANITIZERS("too slow under the sanitizers");
   std::mt19937 rng(5);
