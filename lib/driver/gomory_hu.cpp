@@ -199,6 +199,8 @@ class Build {
   // engines, so that run() goes on from there as if the build had never
   // stopped.
   GomoryHuProbe probe() {
+    stop_ = false;
+    probed_ = GomoryHuProbe();
     silent_ = true;
     work(true);
     silent_ = false;
@@ -519,7 +521,8 @@ class Build {
     bool over = options_.scansPerFirstCut > 0 &&
                 static_cast<double>(scans) > options_.scansPerFirstCut * static_cast<double>(firstCutScans_);
     bool enough = options_.shavedEnough > 0 && shaved_ >= options_.shavedEnough;
-    if (done_ < options_.stopAfter && !over && !enough) return false;
+    bool spent = options_.scanBudget > 0 && scans > options_.scanBudget;
+    if (done_ < options_.stopAfter && !over && !enough && !spent) return false;
     probed_.shaved = shaved_;
     probed_.cuts = static_cast<int32_t>(done_.load());
     probed_.scans = scans;
@@ -970,10 +973,18 @@ class GomoryHuBuild::Impl {
 
   GomoryHuProbe probe() { return build_.probe(); }
 
+  GomoryHuProbe probeFurther(int32_t stopAfter, int64_t scanBudget) {
+    options_.stopAfter = stopAfter;
+    options_.scansPerFirstCut = 0;
+    options_.scanBudget = scanBudget;
+    return build_.probe();
+  }
+
   GusfieldRun finish() {
     options_.stopAfter = 0;
     options_.scansPerFirstCut = 0;
     options_.shavedEnough = 0;
+    options_.scanBudget = 0;
     return build_.resume();
   }
 
@@ -988,6 +999,10 @@ GomoryHuBuild::GomoryHuBuild(int32_t n, const std::vector<Edge> &edges, GomoryHu
 GomoryHuBuild::~GomoryHuBuild() = default;
 
 GomoryHuProbe GomoryHuBuild::probe() { return impl_->probe(); }
+
+GomoryHuProbe GomoryHuBuild::probeFurther(int32_t stopAfter, int64_t scanBudget) {
+  return impl_->probeFurther(stopAfter, scanBudget);
+}
 
 GusfieldRun GomoryHuBuild::finish() { return impl_->finish(); }
 

@@ -96,9 +96,12 @@ struct GomoryHuOptions {
   // and, when above 0, the GomoryHuProbe::shaved at which it ends early
   // too (the nodes shaved can only grow, so a caller that asks whether they
   // reach it has its answer).
+  // and, when above 0, the arcs it may look at in all, its earlier probes'
+  // included: past them it ends early too.
   int32_t stopAfter = 0;
   double scansPerFirstCut = 0;
   int64_t shavedEnough = 0;
+  int64_t scanBudget = 0;
 };
 
 // The cut tree of the graph of n nodes and these edges (capacities 0 or
@@ -138,6 +141,10 @@ class GomoryHuBuild {
   // As probeGomoryHu with the options' limits, on the calling thread and
   // silently; once only, before finish.
   GomoryHuProbe probe();
+  // The probe goes on from where it ended, to stopAfter cuts in all or
+  // scanBudget arc looks in all (the earlier probe's included), whichever
+  // comes first, and says what all its cuts say; before finish.
+  GomoryHuProbe probeFurther(int32_t stopAfter, int64_t scanBudget);
   // The rest of the build, on options.threads threads with its progress,
   // and the whole run (its counters those of every cut, the probe's too).
   GusfieldRun finish();

@@ -263,8 +263,10 @@ TEST(GomoryHu, AutoTakesItAtOnceWhereSourceRunsOutpaceGusfield) {
 // of one that never stopped: the same tree and the same arc looks, by
 // source runs and by batches, on one thread and two, whether the probe
 // ends at its cut count (mid-step: two runs cut a step at a time) or at
-// its budget of arc looks; Auto, which goes on from its own, gives the
-// tree and the arc looks of Gomory and Hu's method named.
+// its budget of arc looks, and when a probe ended by its budget goes on
+// further, first to a budget of arc looks in all, then to its cut count;
+// Auto, which goes on from its own, gives the tree and the arc looks of
+// Gomory and Hu's method named.
 TEST(GomoryHu, ABuildGoesOnFromItsProbeAsIfItHadNotStopped) {
   std::mt19937 rng(12);
   Graph wheel = twoHubWheel(398, 40, rng);
@@ -293,6 +295,15 @@ TEST(GomoryHu, ABuildGoesOnFromItsProbeAsIfItHadNotStopped) {
         sunder::detail::GomoryHuProbe probe = build.probe();
         if (budget > 0) {
           EXPECT_LT(probe.cuts, 41) << what;
+          // A budget in all that the first probe's arc looks nearly fill:
+          // it ends a step or so later, past the budget.
+          sunder::detail::GomoryHuProbe spent = build.probeFurther(41, probe.scans + 1);
+          EXPECT_GT(spent.cuts, probe.cuts) << what;
+          EXPECT_LT(spent.cuts, 41) << what;
+          EXPECT_GT(spent.scans, probe.scans + 1) << what;
+          sunder::detail::GomoryHuProbe further = build.probeFurther(41, 0);
+          EXPECT_EQ(further.cuts, 41) << what;
+          EXPECT_GE(further.scans, spent.scans) << what;
         } else {
           EXPECT_EQ(probe.cuts, 41) << what;
         }
