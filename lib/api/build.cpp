@@ -904,13 +904,15 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
     // from when they are chosen.
     std::vector<double> pace;
     std::unique_ptr<detail::GomoryHuBuild> runs;
+    bool partialRuns = false;  // the runs' probe ended by its budget
     bool runsProbed = options.contraction && options.sourceRuns;
     bool largeRuns = runsProbed && !probesRelabel(target);
     if (runsProbed && !largeRuns) {
       runs = std::make_unique<detail::GomoryHuBuild>(
           graph.nodeCount(), graph.edges(), contractionOptions(options, threads, kPaceBudget, 0));
       detail::GomoryHuProbe first = runs->probe();
-      if (first.cuts == kContractionProbe) pace = paceOf(first);
+      partialRuns = first.cuts < kContractionProbe;
+      pace = paceOf(first, partialRuns ? kLargePaceShare : kPaceShare);
     }
     if (largeRuns) pace = wholeGraphPace(target);
     Probed probed = probeEngines(target, options, pace.empty() ? nullptr : &pace);
@@ -921,9 +923,14 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
         return b;
       }
     }
-    bool runsWin = !largeRuns && !pace.empty() && probed.behind;
-    if (runs != nullptr && pace.empty() && !probed.behind)
+    bool runsWin = runs != nullptr && !partialRuns && probed.behind;
+    if (partialRuns) {
       runsWin = runsKeepUp(*runs, enginesPerCut(probed, pace));
+      // Held to the pace of the runs' first cuts, every engine fell
+      // behind, and the runs do not keep up either: the engines are
+      // probed again, each at its own pace, to find the best of them.
+      if (!runsWin && probed.behind) probed = probeEngines(target, options);
+    }
     b.engine = probed.engine;
     b.run = std::move(probed.run);
     if (runsWin ||
