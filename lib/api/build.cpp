@@ -830,17 +830,24 @@ std::unique_ptr<detail::GomoryHuBuild> largeGraphRuns(Target &target, const Buil
 }
 
 // Where the source runs' probe ended by its budget of arc looks before its
-// kContractionProbe cuts (its first cut, a flow over the whole graph from
-// nothing, set that budget, and its next cuts each cost about as much
-// before the flows begin to follow each other), it goes on once the
-// engines' probe has measured them, held to their pace: the runs win where
-// all their cuts keep kPaceShare of the engines' arc looks per
-// computation, as where their probe had set the pace. Else the build had
-// gone on to the batches' probe (contractionPays), 32 more flows from
-// nothing: on ringforge at 4,000 and 16,000 nodes 0.13 and 0.72 s of
-// builds of 0.8 and 11 s, before taking Gomory and Hu's method anyway.
+// kContractionProbe cuts (its first cut set that budget, and its next cuts,
+// each a flow over most of the graph, cost more before the flows begin to
+// follow each other and the parts to shrink), the engines are held to
+// twice its arc looks per cut so far, and the runs' probe then goes on,
+// held to theirs: the runs win where all their cuts look at no more arcs
+// each than the engines' computations did. Else the build had gone on to
+// the batches' probe (contractionPays), 32 more flows from nothing, or to
+// push-relabel: spokerim at 3,000 nodes with -r1 and -r10 took 39 and 40 s
+// by push-relabel, 1.4 and 1.8 s so; ringforge at 4,000 and 16,000 nodes
+// spent 0.13 and 0.72 s of builds of 0.8 and 11 s in the batches' probe
+// before taking Gomory and Hu's method anyway; hubspin at 1,000 with -r1
+// took 0.90 s by push-relabel, 0.10 s so (at half the engines' pace, its
+// runs' 24th cut passed it). Where the runs lose (tanglenet, motley) their
+// probe's cuts looked at 3.9 times the engines' arcs a computation or more.
+constexpr double kKeepUpShare = 1.0;
+
 bool runsKeepUp(detail::GomoryHuBuild &runs, double enginesPerCut) {
-  auto budget = static_cast<int64_t>(kContractionProbe * kLargePaceShare * enginesPerCut);
+  auto budget = static_cast<int64_t>(kContractionProbe * kKeepUpShare * enginesPerCut);
   detail::GomoryHuProbe more = runs.probeFurther(kContractionProbe, budget);
   return more.cuts == kContractionProbe && more.scans <= budget;
 }
