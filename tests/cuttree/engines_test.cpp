@@ -360,6 +360,28 @@ TEST(CuttreeDefaults, AutoGivesADenseGraphToTheSteeredSearchTrees) {
   EXPECT_EQ(two.out, one.out.substr(one.out.find("c cut tree")));
 }
 
+// A wheel (hubspin 300 -r5) whose source runs' probe runs out of its budget
+// of arc looks: every engine falls behind the pace of the runs' first
+// cuts, and the runs then fall behind the engines' own. The engines are
+// probed again at their own pace, and the build goes on from the best
+// one's probe: its tree and its pushes and relabels are those of the
+// engine named, on one thread and on two.
+TEST(CuttreeDefaults, AutoProbesTheEnginesAgainWhereNeitherKeepsThePace) {
+  ProgramResult gen = runProgram(kGenerators + "/hubspin", {"300", "-r5", "-s1"});
+  ASSERT_EQ(gen.status, 0) << gen.err;
+  ProgramResult one = cuttree({"--report", "-j1"}, gen.out, 60);
+  ASSERT_EQ(one.status, 0) << one.err;
+  EXPECT_EQ(reportLine(one.out, "c engine: ").rfind("c engine: auto (push-relabel-global)", 0), 0u)
+      << reportLine(one.out, "c engine: ");
+  ProgramResult named = cuttree({"--report", "-j1", "--engine", "push-relabel-global"}, gen.out, 60);
+  ASSERT_EQ(named.status, 0) << named.err;
+  EXPECT_EQ(reportLine(one.out, "c relabels:"), reportLine(named.out, "c relabels:"));
+  EXPECT_EQ(fromTree(one.out), fromTree(named.out));
+  ProgramResult two = cuttree({"-j2"}, gen.out, 60);
+  ASSERT_EQ(two.status, 0) << two.err;
+  EXPECT_EQ(two.out, one.out.substr(one.out.find("c cut tree")));
+}
+
 // A ring of 90,000 nodes (90,000 edges): Auto's probe leaves push-relabel
 // out, whose records (ten node records a node) would take 144 MB a thread,
 // and the build peaks at under 100 MB (45 MB; 199 MB with push-relabel in
