@@ -201,6 +201,7 @@ PYBIND11_MODULE(_sunder, m) {
   m.doc() = "Gomory-Hu cut trees of undirected graphs with integer capacities (binding)";
   m.attr("version") = SUNDER_VERSION;
   m.attr("max_total_capacity") = sunder::kMaxTotalCapacity;
+  m.attr("max_nodes") = sunder::Graph::kMaxNodes;
 
   // sunder::Error is ValueError. The message goes in as a Python str made
   // from the whole std::string: what() and PyErr_SetString would both stop

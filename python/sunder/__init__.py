@@ -20,7 +20,8 @@ Bad values are ValueError naming the edge or node and saying what is
 accepted (capacities: finite numbers 0 or more; whole ones, which all of a
 graph's capacities, self loops included, may add up to max_total_capacity
 at most, are built as they are, real ones at one scale that makes them
-whole, exactly for decimals, see _real; node ids
+whole, exactly for decimals, see _real (floats too, when whole ones would
+pass that total); node ids
 of cut_tree: integers within int64; threads: 0 ... 2**31 - 1); values of
 the wrong type are TypeError. A query for a node the tree lacks is KeyError.
 The result is made from a copy of the graph's nodes, edges, capacities and
@@ -51,6 +52,7 @@ def engines():
 
 _INT64_MIN, _INT64_MAX = -2**63, 2**63 - 1
 _MAX_THREADS = 2**31 - 1  # the binding takes a C int
+_MAX_NODES = _sunder.max_nodes
 
 
 def _build(n, us, vs, caps, engine, threads, progress):
@@ -144,9 +146,10 @@ def _capacity_value(value):
     _BadCapacity otherwise.
 
     Whole numbers of any numeric type are ints (2, 2.0, numpy.int64(2),
-    Decimal(2), Fraction(4, 2), True as 1, like networkx); other finite
-    values 0 or more are Reals (2.5, Decimal("0.1"), Fraction(1, 3)); a
-    missing value and an infinite one are infinite, as networkx has them."""
+    Decimal(2), Fraction(4, 2), True as 1, like networkx), but for whole
+    floats past max_total_capacity (1e19); those and other finite values
+    0 or more are Reals (2.5, Decimal("0.1"), Fraction(1, 3)); a missing
+    value and an infinite one are infinite, as networkx has them."""
     if type(value) is int:
         c = value
     elif value is None:
@@ -172,7 +175,9 @@ def _capacity_value(value):
             f = float(value)
             if f == _math.inf:
                 return _INFINITE
-            if not f.is_integer():
+            # A whole float too large for the whole capacities is scaled
+            # with the rest, as a fractional one is.
+            if not f.is_integer() or f > max_total_capacity:
                 return _real.Real(f, float)
             c = int(f)
     else:
@@ -218,34 +223,44 @@ def _finite_edges(edges, missing=None):
             raise _capacity_error(f"edge ({u!r}, {v!r})", value, "not finite")
         us.append(a)
         vs.append(b)
-        column.add(c, u, v)
+        column.add(c, u, v, value)
     caps, scale = column.finish()
     return us, vs, caps, scale
 
 
 class _Capacities:
     """The capacities of a graph's edges as they are read: whole numbers
-    while they all are, their running total at most max_total_capacity
-    (else ValueError naming the edge); from the first real value on, every
-    value is kept for the one scale the library chooses (see _real)."""
+    while they all are and their running total is at most
+    max_total_capacity; from the first real value on, or the first whole
+    one past that total, every value is kept for the one scale the library
+    chooses (see _real). Whole values past the total are ValueError naming
+    the edge, unless a float or a real value is among the capacities: those
+    are real capacities then, at one scale."""
 
     def __init__(self):
         self.caps = _array.array("q")
         self.total = 0
         self.items = None  # the values for the scale, once one is real
+        self.values = None  # the numbers themselves, for exact sums
         self.kinds = set()
+        self.floats = False  # whether a float is among the capacities
+        self.over = None  # the edge whose whole capacity passed the total
 
-    def add(self, c, u, v):
-        """Adds capacity c (an int or a Real) of edge (u, v)."""
+    def add(self, c, u, v, value=None):
+        """Adds capacity c (an int or a Real) of edge (u, v), read from
+        `value`."""
+        self.floats = self.floats or _float_valued(value)
         if self.items is None:
             if type(c) is int:
-                self.total += c
-                if self.total > max_total_capacity:
-                    raise _sum_error(f"edge ({u!r}, {v!r})")
-                self.caps.append(c)
-                return
+                if self.total + c <= max_total_capacity:
+                    self.total += c
+                    self.caps.append(c)
+                    return
+                self.over = f"edge ({u!r}, {v!r})"
             self.items = [str(x) for x in self.caps]
+            self.values = self.caps.tolist()
         self.items.append(_real.item_of(c))
+        self.values.append(_real.value_of(c))
         if isinstance(c, _real.Real):
             self.kinds.add(c.kind)
         self.caps.append(0)
@@ -255,7 +270,11 @@ class _Capacities:
         the scale, None when every capacity is whole."""
         if self.items is None:
             return self.caps, None
-        scale = _real.Scale(self.items, self.kinds)
+        if not self.kinds:  # whole capacities past the total
+            if not self.floats:
+                raise _sum_error(self.over)
+            self.kinds.add(float)
+        scale = _real.Scale(self.items, self.kinds, self.values)
         scale.real.scaled_into(self.caps)
         return self.caps, scale
 
@@ -304,7 +323,7 @@ def _networkx_tree(G, capacity, engine, threads, progress):
             raise RuntimeError(changed)
         us.append(a)
         vs.append(b)
-        column.add(c, u, v)
+        column.add(c, u, v, value)
     if unbounded:
         raise nx.NetworkXUnbounded("Infinite capacity path, flow unbounded above.")
     n = len(nodes)
@@ -330,14 +349,27 @@ def _tree_weights(tree, n, us, vs, caps, scale):
         weights = _array.array("q", bytes(8 * n))
         tree.weights_into(weights)
         return weights.tolist()
-    return [scale.number(t) for t in scale.weights(tree, n, us, vs, caps)]
+    return scale.weights(tree, n, us, vs, caps)
+
+
+_DirectedGraphError = None
+
+
+def _igraph_directed_error(ig):
+    """The error for a directed igraph graph: the ValueError cut_tree gives,
+    an igraph InternalError too, as igraph's own gomory_hu_tree raises."""
+    global _DirectedGraphError
+    if _DirectedGraphError is None:
+        _DirectedGraphError = type("DirectedGraphError", (ig.InternalError, ValueError),
+                                   {"__module__": __name__})
+    return _DirectedGraphError(_labelled.DIRECTED)
 
 
 def _igraph_tree(G, capacity, flow, engine, threads, progress):
     import igraph as ig
 
     if G.is_directed():
-        raise ig.InternalError("Gomory-Hu tree can only be calculated for undirected graphs")
+        raise _igraph_directed_error(ig)
     # The snapshot the tree is made from (G may change during the build):
     # the edges, their capacities and the attributes the tree copies.
     n = G.vcount()
@@ -391,7 +423,8 @@ def gomory_hu_tree(G, capacity="capacity", flow_func=None, *, flow="flow", engin
     has no `capacity` attribute or an infinite one. Capacities are finite
     numbers 0 or more of any numeric type; whole ones add up to at most
     max_total_capacity, and real ones are scaled (exactly for decimals, see
-    docs/python.md): ValueError (TypeError for a value that is not a number)
+    docs/python.md), floats too when whole ones would pass that total:
+    ValueError (TypeError for a value that is not a number)
     names the first edge with another. The values are ints, floats when a
     capacity is a float (as networkx has them), Decimal or Fraction for real
     capacities of those kinds; each is the capacities summed over its cut.
@@ -400,7 +433,9 @@ def gomory_hu_tree(G, capacity="capacity", flow_func=None, *, flow="flow", engin
     does: same vertices and attributes, the values as floats in edge
     attribute `flow`. `capacity` is an edge attribute name, a list of
     capacities or None (all 1); the default "capacity" means all 1 when the
-    graph has no such attribute.
+    graph has no such attribute. A directed graph is an error that is both
+    igraph's InternalError, as igraph raises, and the ValueError cut_tree
+    gives.
     """
     module = type(G).__module__.split(".")[0]
     if module == "igraph":
@@ -460,11 +495,13 @@ def _capacity_array(caps, m, edge):
     kind = caps.dtype.kind
     if kind == "f":
         bad = ~np.isfinite(caps) | (caps < 0)
-        if not bad.any() and (caps != np.floor(caps)).any():
-            return _scaled_array(caps.tolist(), {float})
-        # A float from 2**62 up is past max_total_capacity = 2**62 - 1 (and
-        # the nearest float to it is 2**62 itself).
-        bad |= caps >= 2.0**62
+        # Floats are real capacities unless they are whole and add up within
+        # max_total_capacity = 2**62 - 1 (a float from 2**62 up, the float
+        # nearest that bound, is past it alone).
+        if not bad.any() and ((caps != np.floor(caps)).any() or (caps >= 2.0**62).any()
+                              or _past_total(caps.astype(np.int64)) is not None):
+            values = caps.tolist()
+            return _scaled_array(values, {float}, values)
     elif kind == "u":
         bad = caps > np.uint64(max_total_capacity)
     elif kind in "ib":
@@ -474,9 +511,12 @@ def _capacity_array(caps, m, edge):
         for k, c in enumerate(values):
             if not isinstance(c, (int, _real.Real)):
                 raise _capacity_error(edge(k), caps[k], *c)
-        if any(isinstance(c, _real.Real) for c in values):
-            return _scaled_array([_real.item_of(c) for c in values],
-                                 {c.kind for c in values if isinstance(c, _real.Real)})
+        kinds = {c.kind for c in values if isinstance(c, _real.Real)}
+        if not kinds and sum(values) > max_total_capacity and any(map(_float_valued, caps)):
+            kinds = {float}  # whole floats past the total: real capacities
+        if kinds:
+            return _scaled_array([_real.item_of(c) for c in values], kinds,
+                                 [_real.value_of(c) for c in values])
         return np.array(values, dtype=np.int64).reshape(m), None
     else:
         raise TypeError(f"capacities: numbers 0 or more are accepted, not {caps.dtype}")
@@ -487,11 +527,26 @@ def _capacity_array(caps, m, edge):
     return np.ascontiguousarray(caps, dtype=np.int64), None
 
 
-def _scaled_array(items, kinds):
+def _past_total(caps):
+    """The index of the first of the int64 capacities `caps` (each at most
+    max_total_capacity) whose running total passes max_total_capacity, or
+    None. Up to that one every sum is at most 2 * max_total_capacity <
+    2**63, so the int64 running sums that come later and may wrap do not
+    matter."""
+    import numpy as np
+
+    if len(caps) and int(caps.max()) * len(caps) > max_total_capacity:
+        over = np.flatnonzero(np.cumsum(caps) > max_total_capacity)
+        if len(over):
+            return int(over[0])
+    return None
+
+
+def _scaled_array(items, kinds, values):
     """Real capacities as the int64 array the build takes, and their scale."""
     import numpy as np
 
-    scale = _real.Scale(items, kinds)
+    scale = _real.Scale(items, kinds, values)
     caps = np.empty(len(items), dtype=np.int64)
     scale.real.scaled_into(caps)
     return caps, scale
@@ -558,6 +613,13 @@ def _alpha(alpha):
     return c
 
 
+def _np_list(a):
+    """A buffer of numbers (a numpy array, an array.array) as a list."""
+    import numpy as np
+
+    return np.asarray(a).tolist()
+
+
 def _callable_array(a):
     """The array `a`, callable as a() too: edges was a method once, and
     edges() still gives the array."""
@@ -603,15 +665,20 @@ class CutTree:
     A tree of real capacities (see real_capacities in docs/python.md) has
     float weights, each the original capacities summed over its edge's cut;
     every value it answers is a number of the capacities' kind (float,
-    Decimal or Fraction), exact when `exact` is True, else within
-    `error_bound` of the cut named."""
+    Decimal or Fraction), exact when `exact` is True. Otherwise (fixed
+    point) every value is still read off those real weights, never off the
+    scaled ones: each is the real capacity of a cut the tree names, so never
+    below the true minimum, and at most `error_bound` above it. Sums of
+    Fractions and Decimals are exact either way."""
 
     def __init__(self, tree, nodes, graph=None, scale=None):
         import numpy as np
 
-        self._tree = tree
+        self._built = tree
+        self._tree = tree  # the tree queries go to: by rank in fixed point
         self._graph = graph  # (n, us, vs, capacities) by index, or None
         self._scale = scale  # the real capacities' scale, or None
+        self._ranked = None  # in fixed point: the distinct real weights, increasing
         self._edges = None
         self._identity = bool(len(nodes) == 0 or (nodes[0] == 0 and nodes[-1] == len(nodes) - 1))
         self.nodes = nodes
@@ -619,14 +686,33 @@ class CutTree:
         self.weight = np.empty(len(nodes), dtype=np.int64)
         tree.parents_into(self.parent)
         tree.weights_into(self.weight)
-        if scale is not None and graph is not None:
-            self.weight = np.array(scale.weights(tree, *graph), dtype=np.float64)
-        elif scale is not None:  # a tree loaded: its weights are the values scaled
-            self.weight = scale.floats(self.weight)
+        if scale is not None:
+            if graph is not None:
+                self._weights = scale.weights(tree, *graph)
+                self.weight = np.array([float(w) for w in self._weights], dtype=np.float64)
+            else:  # a tree loaded: the scale is its weights', scale.values the weights
+                self._weights = [float(w) for w in scale.values]
+                self.weight = np.array(self._weights, dtype=np.float64)
+            if not scale.exact:
+                self._rank()
         self.parent = self.parent.astype(np.int64)
         self.parent.flags.writeable = False
         self.weight.flags.writeable = False
         self.nodes.flags.writeable = False
+
+    def _rank(self):
+        """In fixed point the scaled weights are only near the real ones (a
+        small capacity beside a huge one may scale to 0), and a value read
+        off them need not be a cut's. Queries then go to a tree of the same
+        edges whose weights are the ranks of the real weights among their
+        distinct values: the lightest edge by rank is the lightest by real
+        weight, equal ranks are equal weights, and each value answered is
+        the real weight of a tree edge, the capacity of the cut it names."""
+        self._ranked = sorted(set(self._weights))
+        rank = {w: r for r, w in enumerate(self._ranked)}
+        self._ranked_floats = self._scale.floats_of(self._ranked)
+        self._tree = _sunder.Tree(_array.array("i", self.parent.tolist()),
+                                  _array.array("q", (rank[w] for w in self._weights)))
 
     def __len__(self):
         return len(self.nodes)
@@ -637,7 +723,7 @@ class CutTree:
     @property
     def engine(self):
         """The engine that built the tree."""
-        return self._tree.engine
+        return self._built.engine
 
     @property
     def exact(self):
@@ -655,12 +741,17 @@ class CutTree:
         return self._scale.real.error_bound(m)
 
     def _number(self, scaled):
-        """A value the library answered in the build's whole capacities, in
-        the capacities' own kind."""
+        """A value the library answered in the build's whole capacities (in
+        fixed point, a rank of the real weights), in the capacities' own
+        kind."""
+        if self._ranked is not None:
+            return self._ranked[scaled]
         return scaled if self._scale is None else self._scale.value(scaled)
 
     def _numbers(self, scaled):
         """An int64 array of such values: itself, or floats for real ones."""
+        if self._ranked is not None:
+            return self._ranked_floats[scaled]
         return scaled if self._scale is None else self._scale.floats(scaled)
 
     def _indices(self, ids):
@@ -787,17 +878,29 @@ class CutTree:
         """The maximal sets of nodes whose every pair has minimum cut k or
         more, as networkx.k_edge_components: a list of sets of nodes (the
         tree's components once its edges lighter than k are removed), in
-        the order of their first node."""
+        the order of their first node. k is an integer 1 ...
+        max_total_capacity, any number above 0 for real capacities."""
         return self._groups(self._tree.k_edge_components(self._threshold(k)))
 
     def _threshold(self, k):
-        """k of k_edge_components in the build's whole capacities: an integer
-        1 or more, or for real capacities any number above 0."""
+        """k of k_edge_components in the build's whole capacities (in fixed
+        point, the least rank of a real weight k or more): an integer 1 ...
+        max_total_capacity, or for real capacities any number above 0."""
         if self._scale is None:
-            return _group_count(k)
+            k = _group_count(k)
+            if k > max_total_capacity:
+                raise ValueError(f"k must be an integer 1 ... {max_total_capacity} (no minimum cut "
+                                 f"of whole capacities is more), not {k!r}")
+            return k
         c = _capacity_of_array(k)
+        if c == ("beyond max_total_capacity", ValueError):  # whole, and past any whole capacity
+            c = _real.Real(_fractions.Fraction(int(k)), _fractions.Fraction)
         if isinstance(c, tuple) or c is _INFINITE or c == 0:
             raise ValueError(f"k must be a number above 0, not {k!r}")
+        if self._ranked is not None:
+            import bisect
+
+            return max(1, bisect.bisect_left(self._ranked, _fractions.Fraction(_real.value_of(c))))
         return max(1, self._scale.threshold(c))
 
     def connectivity_distribution(self):
@@ -860,8 +963,24 @@ class CutTree:
         equal weights the edges of nodes earlier in `nodes` go first; parts
         are sets of nodes in the order of their first node."""
         n, us, vs, caps = self._need_graph("min_k_cut")
-        value, bound, parts = self._tree.min_k_cut(_group_count(k), us, vs, caps)
-        return KCut(self._number(value), self._number(bound), self._groups(parts))
+        k = _group_count(k)
+        if k > n:
+            raise ValueError(f"k must be 1 ... {n} (the node count), not {k}")
+        value, bound, parts = self._tree.min_k_cut(k, us, vs, caps)
+        if self._ranked is None:
+            return KCut(self._number(value), self._number(bound), self._groups(parts))
+        # Fixed point: the sums of the real values, not of the scaled ones
+        # (nor of the ranks): the graph's edges between parts, and the tree
+        # edges removed, which are those between parts.
+        part = [0] * n
+        for p, group in enumerate(parts):
+            for x in group:
+                part[x] = p
+        ends = zip(_np_list(us), _np_list(vs), self._scale.values)
+        across = [c for a, b, c in ends if part[a] != part[b]]
+        removed = [self._weights[x] for x, p in enumerate(self.parent.tolist())
+                   if p >= 0 and part[x] != part[p]]
+        return KCut(self._scale.sum(across), self._scale.sum(removed), self._groups(parts))
 
     def cut_clustering(self, alpha, *, engine="auto", threads=0, progress=None):
         """Minimum-cut clustering (Flake, Tarjan and Tsioutsiouliklis) of the
@@ -883,7 +1002,9 @@ class CutTree:
             scale = _sunder.RealCapacities(items + [_real.item_of(alpha)] * n)
             caps = _array.array("q", bytes(8 * (m + n)))
             scale.scaled_into(caps)
-            alpha = caps[m] if n else 1
+            # A small alpha beside large capacities may scale to 0 in fixed
+            # point; 1, the least whole capacity above it, stands for it.
+            alpha = max(caps[m], 1) if n else 1
             del caps[m:]
         return self._groups(_sunder.cut_clustering(n, us, vs, caps, alpha, engine, threads, progress))
 
@@ -892,11 +1013,11 @@ def cut_tree(edges, capacities=None, *, n=None, capacity="weight", engine="auto"
              progress=None):
     """The cut tree of the graph of `edges` (m x 2 integer node ids within
     int64) with `capacities` (m finite numbers 0 or more: whole ones adding
-    up to at most max_total_capacity, or real ones, see CutTree; all 1 when
-    None).
+    up to at most max_total_capacity, or real ones, see CutTree, floats too
+    when whole ones would pass that total; all 1 when None).
 
-    With n, the nodes are 0 ... n - 1 and every id must be one of them;
-    otherwise the nodes are the ids the edges name, in increasing order.
+    With n (0 ... 10**9, checked before anything is made), the nodes are
+    0 ... n - 1 and every id must be one of them; otherwise the nodes are the ids the edges name, in increasing order.
     Returns a CutTree.
 
     A networkx or igraph graph instead of `edges` gives a LabelledCutTree
@@ -921,19 +1042,16 @@ def cut_tree(edges, capacities=None, *, n=None, capacity="weight", engine="auto"
         caps = np.ones(m, dtype=np.int64)
     else:
         caps, scale = _capacity_array(np.asarray(capacities), m, edge)
-    if scale is None and m and int(caps.max()) * m > max_total_capacity:
-        # The first edge whose running total passes the bound: up to it
-        # every sum is at most 2 * max_total_capacity < 2**63, so the
-        # int64 running sums that come later and may wrap do not matter.
-        over = np.flatnonzero(np.cumsum(caps) > max_total_capacity)
-        if len(over):
-            raise _sum_error(edge(int(over[0])))
+    if scale is None:
+        over = _past_total(caps)
+        if over is not None:
+            raise _sum_error(edge(over))
     if n is not None:
         if isinstance(n, bool) or not isinstance(n, _numbers.Integral):
             raise TypeError(f"n must be an integer, not {n!r}")
         n = int(n)
-        if n < 0:
-            raise ValueError(f"n must be 0 or more, not {n}")
+        if not 0 <= n <= _MAX_NODES:  # before the n ids are made
+            raise ValueError(f"a graph has 0 to {_MAX_NODES} nodes, not {n}")
         if m and (edges.min() < 0 or edges.max() >= n):
             raise ValueError(f"edges: node ids must lie in 0 ... {n - 1}")
         nodes = np.arange(n, dtype=np.int64)

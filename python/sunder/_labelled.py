@@ -22,6 +22,7 @@ import numbers as _numbers
 
 from . import CutTree, _build, _finite_edges, _real, max_total_capacity
 
+DIRECTED = "a directed graph has no cut tree: an undirected igraph graph expected"
 _FORMAT = "sunder cut tree"
 _VERSION = 1
 
@@ -99,7 +100,7 @@ def _networkx_edges(G, capacity):
 
 def _igraph_edges(G, capacity):
     if G.is_directed():
-        raise ValueError("a directed graph has no cut tree: an undirected igraph graph expected")
+        raise ValueError(DIRECTED)
     n = G.vcount()
     labels = G.vs["name"] if "name" in G.vs.attributes() else list(range(n))
     seen = set()
@@ -210,7 +211,7 @@ def load_tree(path):
         if any(type(w) is float for w in weights):
             # Real weights: the tree holds them at the scale that makes them whole.
             scale = _real.Scale([_real.item_of(_real.Real(w, float)) if type(w) is float
-                                 else str(w) for w in weights], {float})
+                                 else str(w) for w in weights], {float}, weights)
             scaled = _array.array("q", bytes(8 * len(weights)))
             scale.real.scaled_into(scaled)
             weights = scaled
@@ -225,3 +226,5 @@ def load_tree(path):
         return CutTree(tree, ids, None, scale)
     except (ValueError, TypeError, OverflowError) as e:
         raise ValueError(f"{path}: not a sunder cut tree file: {e}") from None
+    except RecursionError:  # JSON nested deeper than Python's stack
+        raise ValueError(f"{path}: not a sunder cut tree file: nested too deeply") from None

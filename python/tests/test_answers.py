@@ -174,6 +174,19 @@ def test_loading_a_bad_file(tmp_path, record, why):
         sunder.CutTree.load(path)
 
 
+@pytest.mark.parametrize("record", [
+    "[" * 100000 + "]" * 100000,
+    '{"format": "sunder cut tree", "version": 1, "labelled": true, "nodes": ['
+    + '{"tuple": [' * 5000 + "1" + "]}" * 5000 + '], "parent": [-1], "weight": [0]}',
+], ids=["lists", "tuples"])
+def test_loading_a_file_nested_too_deeply(tmp_path, record):
+    path = tmp_path / "deep.json"
+    path.write_text(record)
+    with pytest.raises(ValueError, match=re.escape(f"{path}: not a sunder cut tree file: "
+                                                   f"nested too deeply")):
+        sunder.CutTree.load(path)
+
+
 def test_graph_input_and_refusals():
     G = nx.Graph()
     G.add_edge("a", "b", cap=5)
