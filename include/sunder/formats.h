@@ -72,8 +72,10 @@
 // node of any file, and NodeFinder finds a node by its text.
 //
 // Telling the format (readGraphFile(path) when the extension names none,
-// readGraphDetected): the first lines of the input's first chunk (64 KiB)
-// decide, read once and handed on to the reader. Fields are split at
+// readGraphDetected): the input's first lines decide, read once, however
+// many blank and comment lines come first (up to 64 MiB of them), and
+// handed on to the reader; a UTF-8 byte order mark at the start of any
+// text input is skipped, by every reader too. Fields are split at
 // blanks and commas. Blank lines, "%" comments (not "%%MatrixMarket") and
 // lines whose first field is "c" (Dimacs comments, or edges of a node "c")
 // leave it open; then the first other line decides:

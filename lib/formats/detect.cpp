@@ -1,5 +1,5 @@
 // The format an input's first meaningful line shows (formats.h lists the
-// rules), from the first chunk of the input alone.
+// rules), from the start of the input alone.
 #include "sunder/error.h"
 #include "text_scan.h"
 
@@ -62,11 +62,16 @@ std::optional<Format> formatOfLine(std::string_view start, size_t at, std::strin
 
 }  // namespace
 
-Format detectFormat(std::string_view start, const std::string &name) {
+std::optional<Format> detectFormat(std::string_view start, bool whole, const std::string &name) {
+  constexpr const char *kBlanks = " \t\r\n\v\f";
+  // A line is looked at once a byte that is not blank follows it: the line
+  // is then whole, and so is what follows a GML "graph".
+  size_t lastData = start.find_last_not_of(kBlanks);
   size_t at = 0;
   Fields fields;
   for (int64_t number = 1; at < start.size(); number++) {
     size_t end = std::min(start.find('\n', at), start.size());
+    if (!whole && (lastData == std::string_view::npos || lastData < end)) return std::nullopt;
     std::string_view line = start.substr(at, end - at);
     splitAtCommas(line, fields);
     if (!fields.empty()) {
@@ -78,6 +83,7 @@ Format detectFormat(std::string_view start, const std::string &name) {
     }
     at = end + 1;
   }
+  if (!whole) return std::nullopt;
   return Format::Dimacs;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <utility>
 
 #include "lib/driver/memory.h"
 #include "sunder/error.h"
@@ -123,27 +124,47 @@ GraphFile readWithOptions(detail::ByteSource &source, Format format, const std::
   return file;
 }
 
-// The graph of `source`; an allocation that fails is Error "not enough
-// memory for reading NAME", as in every public call of the library.
-GraphFile readSource(detail::ByteSource &source, Format format, const std::string &name,
-                     const ReadOptions &options) {
+// The graph of `source`, read as it is; an allocation that fails is Error
+// "not enough memory for reading NAME", as in every public call of the
+// library.
+GraphFile readText(detail::ByteSource &source, Format format, const std::string &name,
+                   const ReadOptions &options) {
   return detail::withMemory(
       [&] { return readWithOptions(source, format, name, options); },
       [&] { return "reading " + (name.empty() ? std::string("the input") : name); });
 }
 
-// The first chunk of `source` that tells its format: kReadSize bytes, or
-// all of it when it is shorter.
-std::string firstChunk(detail::ByteSource &source) {
-  std::string chunk(detail::kReadSize, '\0');
-  size_t got = 0;
-  while (got < chunk.size()) {
-    size_t more = source.read(&chunk[got], chunk.size() - got);
+// The graph of `source`, a byte order mark at its start skipped.
+GraphFile readSource(detail::ByteSource &source, Format format, const std::string &name,
+                     const ReadOptions &options) {
+  detail::WithoutByteOrderMark text(source);
+  return readText(text, format, name, options);
+}
+
+// Reads `source` into `start` up to `size` bytes; false when it ends first.
+bool readUpTo(detail::ByteSource &source, std::string &start, size_t size) {
+  size_t got = start.size();
+  start.resize(size);
+  while (got < size) {
+    size_t more = source.read(&start[got], size - got);
     if (more == 0) break;
     got += more;
   }
-  chunk.resize(got);
-  return chunk;
+  start.resize(got);
+  return got == size;
+}
+
+// The start of `source` that tells its format, and the format: chunks of
+// kReadSize bytes and then twice as many each time (so all the looks take
+// twice the bytes held at most), until a line decides or the input or
+// kMaxDetectionRead ends.
+std::pair<std::string, Format> startOf(detail::ByteSource &source, const std::string &name) {
+  std::string start;
+  for (size_t size = detail::kReadSize;; size = std::min(2 * size, detail::kMaxDetectionRead)) {
+    bool whole = !readUpTo(source, start, size) || size == detail::kMaxDetectionRead;
+    if (std::optional<Format> format = detail::detectFormat(start, whole, name))
+      return {std::move(start), *format};
+  }
 }
 
 // The graph of `source` in the format its first line shows; a fault at a
@@ -151,12 +172,12 @@ std::string firstChunk(detail::ByteSource &source) {
 // stay those of a Dimacs read.
 GraphFile readDetected(detail::ByteSource &source, const std::string &name,
                        const ReadOptions &options) {
-  std::string chunk = detail::withMemory([&] { return firstChunk(source); },
-                                         [&] { return "reading " + name; });
-  Format format = detail::detectFormat(chunk, name);
-  detail::PrefixedSource all(std::move(chunk), source);
+  detail::WithoutByteOrderMark text(source);
+  auto [start, format] = detail::withMemory([&] { return startOf(text, name); },
+                                            [&] { return "reading " + name; });
+  detail::PrefixedSource all(std::move(start), text);
   try {
-    return readSource(all, format, name, options);
+    return readText(all, format, name, options);
   } catch (const Error &e) {
     if (format == Format::Dimacs || e.line() == 0) throw;
     throw Error(e.message() + " (read as " + formatName(format) + ", the format its first line shows)",
@@ -261,7 +282,8 @@ std::vector<NodePair> readNodePairs(const std::string &path) {
   auto pairsOf = [&](detail::ByteSource &source) {
     return detail::withMemory(
         [&] {
-          detail::LineScanner lines(source, name);
+          detail::WithoutByteOrderMark text(source);
+          detail::LineScanner lines(text, name);
           return detail::readNodePairs(lines);
         },
         [&] { return "reading " + name; });

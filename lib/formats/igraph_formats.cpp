@@ -14,11 +14,16 @@
 #include <dlfcn.h>
 #include <igraph.h>
 
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <mutex>
 #include <new>
+#include <string_view>
+#include <system_error>
 #include <utility>
 
 namespace sunder {
@@ -158,13 +163,126 @@ class SourceStream {
   std::exception_ptr thrown_;
 };
 
-// A number's text as a capacity or a name: whole numbers in decimal.
+// What a NaN the input spells as a value is read as instead (see
+// MarkedNaNs): igraph reads a NaN and a missing value both as NaN. A value
+// of the file that is this number itself reads as a NaN too: an error, as
+// a NaN is, never a capacity taken wrongly.
+constexpr double kNaNMark = 7e-300;
+constexpr std::string_view kNaNMarkText = "7e-300";
+
+// A GraphML or GML text with each word "nan" (in any case) that stands as
+// a value replaced by kNaNMarkText, so that a NaN stays apart from a
+// missing value. GraphML values are the texts between tags, so words in
+// tags (ids, keys) stay as they are; in GML, so do words in quoted strings
+// and in '#' comments.
+class MarkedNaNs : public ByteSource {
+ public:
+  MarkedNaNs(ByteSource &source, Format format) : source_(source), xml_(format == Format::GraphML) {}
+  size_t read(char *buffer, size_t size) override;
+
+ private:
+  enum class Place { Value, Tag, Quote, Comment };
+
+  void take(char c);
+  void endWord();
+
+  ByteSource &source_;
+  bool xml_;
+  Place place_ = Place::Value;
+  std::string word_;       // the current word's first bytes, while it may be "nan"
+  bool longWord_ = false;  // the current word is longer than "nan"
+  std::string in_;
+  std::string out_;        // the text to hand on, from pos_
+  size_t pos_ = 0;
+};
+
+size_t MarkedNaNs::read(char *buffer, size_t size) {
+  while (pos_ == out_.size()) {
+    out_.clear();
+    pos_ = 0;
+    in_.resize(kReadSize);
+    size_t got = source_.read(&in_[0], in_.size());
+    if (got == 0) {
+      endWord();
+      if (out_.empty()) return 0;
+      break;
+    }
+    for (size_t k = 0; k < got; k++) take(in_[k]);
+  }
+  size_t count = std::min(size, out_.size() - pos_);
+  std::memcpy(buffer, out_.data() + pos_, count);
+  pos_ += count;
+  return count;
+}
+
+// Hands on byte `c`, a word's bytes held until the word ends.
+void MarkedNaNs::take(char c) {
+  if (place_ == Place::Value && (std::isalnum(static_cast<unsigned char>(c)) || c == '_')) {
+    if (longWord_) {
+      out_ += c;
+    } else if (word_.size() < 3) {
+      word_ += c;
+    } else {
+      out_ += word_;
+      out_ += c;
+      word_.clear();
+      longWord_ = true;
+    }
+    return;
+  }
+  endWord();
+  out_ += c;
+  switch (place_) {
+    case Place::Value:
+      if (xml_ && c == '<') place_ = Place::Tag;
+      if (!xml_ && c == '"') place_ = Place::Quote;
+      if (!xml_ && c == '#') place_ = Place::Comment;
+      break;
+    case Place::Tag:
+      if (c == '>') place_ = Place::Value;
+      break;
+    case Place::Quote:
+      if (c == '"') place_ = Place::Value;
+      break;
+    case Place::Comment:
+      if (c == '\n') place_ = Place::Value;
+      break;
+  }
+}
+
+void MarkedNaNs::endWord() {
+  bool nan = word_.size() == 3 && std::tolower(static_cast<unsigned char>(word_[0])) == 'n' &&
+             std::tolower(static_cast<unsigned char>(word_[1])) == 'a' &&
+             std::tolower(static_cast<unsigned char>(word_[2])) == 'n';
+  out_ += nan ? kNaNMarkText : std::string_view(word_);
+  word_.clear();
+  longWord_ = false;
+}
+
+// A number's text as a capacity or a name: whole numbers in decimal, any
+// other as the shortest text that reads back as it ("0.1", "1e+300");
+// "nan" for a NaN of the input.
 std::string numberText(double value) {
+  if (std::fabs(value) == kNaNMark) return value < 0 ? "-nan" : "nan";
   if (std::nearbyint(value) == value && std::fabs(value) < 9.2e18)
     return std::to_string(static_cast<long long>(value));
-  char text[40];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
+  char text[64];
+  auto [end, error] = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, error == std::errc() ? end : text);
+}
+
+// 2^53: from here up a double holds every other whole number at most, so
+// the whole number a file gives is not known from it (2^53 + 1 reads as
+// 2^53). Up to 2^63 such a number would pass as a capacity.
+constexpr double kLargestExact = 9007199254740992.0;
+constexpr double kCapacityBound = 9223372036854775808.0;
+
+// Error for a capacity igraph's double cannot hold exactly.
+void requireExact(double value) {
+  if (value >= kLargestExact && value < kCapacityBound)
+    throw Error("capacity " + numberText(value) +
+                " cannot be read exactly: igraph holds numbers as doubles, whole numbers only "
+                "up to 2^53 (give the weight as a string)");
 }
 
 // The graph igraph read, destroyed with the reader, and what is taken from
@@ -196,6 +314,7 @@ class IgraphGraph {
                                                        const char *name) const;
   std::string attributeText(igraph_attribute_elemtype_t element, const char *name,
                             igraph_attribute_type_t type, igraph_integer_t k) const;
+  std::string capacityText(const char *name, igraph_attribute_type_t type, igraph_integer_t k) const;
   std::optional<std::vector<std::string>> distinctTexts(const char *name) const;
 
   const Igraph &ig_;
@@ -243,6 +362,14 @@ std::string IgraphGraph::attributeText(igraph_attribute_elemtype_t element, cons
   bool value = vertex ? ig_.igraph_cattribute_VAB(&graph_, name, k)
                       : ig_.igraph_cattribute_EAB(&graph_, name, k);
   return value ? "true" : "false";
+}
+
+// The text of attribute `name` of edge `k` as its capacity; Error for a
+// number igraph cannot have read exactly.
+std::string IgraphGraph::capacityText(const char *name, igraph_attribute_type_t type,
+                                      igraph_integer_t k) const {
+  if (type == IGRAPH_ATTRIBUTE_NUMERIC) requireExact(ig_.igraph_cattribute_EAN(&graph_, name, k));
+  return attributeText(IGRAPH_ATTRIBUTE_EDGE, name, type, k);
 }
 
 // The texts of attribute `name` of every node, or nothing when the nodes do
@@ -298,6 +425,7 @@ Graph IgraphGraph::graph(const std::vector<std::string> &names, const std::strin
     type = attributeType(IGRAPH_ATTRIBUTE_EDGE, key);
   }
   Graph result(static_cast<int64_t>(names.size()));
+  CapacityTotal total;  // its error named by the edge, as every other
   igraph_integer_t m = ig_.igraph_ecount(&graph_);
   result.reserve(static_cast<int64_t>(names.size()), m);
   for (igraph_integer_t e = 0; e < m; e++) {
@@ -305,8 +433,10 @@ Graph IgraphGraph::graph(const std::vector<std::string> &names, const std::strin
     ig_.igraph_edge(&graph_, e, &u, &v);
     if (u > v) std::swap(u, v);  // igraph keeps an undirected edge's larger end first
     try {
-      std::string text = type ? attributeText(IGRAPH_ATTRIBUTE_EDGE, key, *type, e) : "";
-      result.addEdge(u, v, edgeCapacity(text, reals));
+      std::string text = type ? capacityText(key, *type, e) : "";
+      Capacity capacity = edgeCapacity(text, reals);
+      total.add(capacity);
+      result.addEdge(u, v, capacity);
     } catch (const Error &fault) {
       throw Error("edge " + std::to_string(e + 1) + " (" + names[u] + " -- " + names[v] +
                       "): " + fault.message(),
@@ -321,7 +451,8 @@ Graph IgraphGraph::graph(const std::vector<std::string> &names, const std::strin
 GraphFile readIgraphFormat(ByteSource &source, Format format, const std::string &name,
                            std::vector<RealValue> *reals) {
   Igraph igraph(format, name);
-  SourceStream stream(source);
+  MarkedNaNs marked(source, format);
+  SourceStream stream(marked);
   Fault fault{igraph, {}, false};
   IgraphSession session(igraph, fault);
   IgraphGraph read(igraph);

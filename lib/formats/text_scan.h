@@ -55,6 +55,21 @@ class TextSource : public ByteSource {
   size_t pos_ = 0;
 };
 
+// The bytes of `source` without the UTF-8 byte order mark (EF BB BF) that
+// some editors put at the start of a text: every reader and the detection
+// of the format see the text as if it had none.
+class WithoutByteOrderMark : public ByteSource {
+ public:
+  explicit WithoutByteOrderMark(ByteSource &source) : source_(source) {}
+  size_t read(char *buffer, size_t size) override;
+
+ private:
+  ByteSource &source_;
+  std::string start_;  // the first bytes, read to look for the mark
+  size_t pos_ = 0;     // of start_, handed on
+  bool started_ = false;
+};
+
 // A source taken one line at a time, as it is read: it holds the current
 // line at most, never the whole input. Lines count from 1. Every byte it
 // passes is checked: a NUL byte is an error at its line, and so is a line
@@ -231,9 +246,16 @@ GraphFile readLines(LineScanner &lines, Format format);
 // `reals` as LineScanner::keepRealCapacities (null: whole capacities).
 GraphFile readIgraphFormat(ByteSource &source, Format format, const std::string &name,
                            std::vector<RealValue> *reals);
-// The format the first lines of `start` show, a first chunk of an input
-// (see formats.h); Error naming the line when they show none.
-Format detectFormat(std::string_view start, const std::string &name);
+// The most bytes of an input read to tell its format (64 MiB, as the
+// longest line): blank and comment lines before the first that decides
+// are held until it comes, so a stream of comments cannot take all memory.
+constexpr size_t kMaxDetectionRead = kMaxLineLength;
+// The format the first lines of `start`, the start of an input, show (see
+// formats.h); Error naming the line when one shows none. `whole`: `start`
+// is all of the input, or all that is read to tell. Otherwise a last line
+// without its '\n' is not looked at, and nothing is returned when no line
+// before it decides: a longer start is needed.
+std::optional<Format> detectFormat(std::string_view start, bool whole, const std::string &name);
 // The pairs of a pairs file.
 std::vector<NodePair> readNodePairs(LineScanner &lines);
 

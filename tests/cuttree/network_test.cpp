@@ -108,6 +108,23 @@ TEST_F(CuttreeNetwork, NamesAreWhatEveryOutputPrintsAndEveryQueryTakes) {
   EXPECT_EQ(r.out, "q 1 01 3\n") << r.err;
 }
 
+// --csv quotes a field as RFC 4180 does when it holds a comma or a double
+// quote, names GML and GraphML may have. The path x,y -- b (3) -- a"b (2)
+// by hand: b's cut from x,y is {x,y} (3), a"b's from b is {a"b} (2).
+TEST_F(CuttreeNetwork, CsvQuotesTheFieldsThatNeedIt) {
+  std::ofstream("comma.gml") << "graph [\n  node [\n    id 0\n    label \"x,y\"\n  ]\n"
+                                "  node [\n    id 1\n    label \"b\"\n  ]\n"
+                                "  node [\n    id 2\n    label \"a&quot;b\"\n  ]\n"
+                                "  edge [\n    source 0\n    target 1\n    weight 3\n  ]\n"
+                                "  edge [\n    source 1\n    target 2\n    weight 2\n  ]\n]\n";
+  ProgramResult r = cuttree({"--csv", "comma.gml"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "child,parent,weight\nb,\"x,y\",3\n\"a\"\"b\",b,2\n");
+  r = cuttree({"comma.gml"});
+  EXPECT_EQ(r.out, "c cut tree by Gusfield's method: 3 nodes\np tree 3 2\nt b x,y 3\nt a\"b b 2\n")
+      << r.err;
+}
+
 // Every pair of the random graph against networkx's Gomory-Hu tree.
 TEST_F(CuttreeNetwork, RandomGraphAgreesWithNetworkxOnEveryPair) {
   const std::string expected = contents(kDir + "/random.expected");

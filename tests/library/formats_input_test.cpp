@@ -10,6 +10,7 @@
 #include <istream>
 #include <new>
 #include <ostream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "lib/formats/text_scan.h"
 #include "id_edge.h"
@@ -80,6 +82,55 @@ const std::string kTexts[] = {
     "5 6 11\n% a comment\n12345 2 03 3 1\n0 1 3   3 4 5 1\n1 1 1 2 4 4 2\n22 3 2 5 6\n303 4 6 2 1",
     "%%MatrixMarket matrix coordinate integer symmetric\n% a comment\n5 5 6\n"
     "2 1 3\n3 1 1\n3 2 4\n4 3 2\n5 4 6\n5 2 1"};
+
+// A source that hands on its text a byte at a time, as a slow pipe may.
+class ByteAtATime : public sunder::detail::ByteSource {
+ public:
+  explicit ByteAtATime(std::string text) : text_(std::move(text)) {}
+  size_t read(char *buffer, size_t size) override {
+    if (pos_ == text_.size() || size == 0) return 0;
+    *buffer = text_[pos_++];
+    return 1;
+  }
+
+ private:
+  std::string text_;
+  size_t pos_ = 0;
+};
+
+// A UTF-8 byte order mark at the start of a text is skipped by every
+// reader, by the detection of the format and by the pairs files, however
+// the reads split it; anywhere else its bytes are text as ever.
+TEST(ByteOrderMarks, AreSkippedAtTheStartOfEveryText) {
+  const std::string mark = "\xef\xbb\xbf";
+  GraphFile f = sunder::readGraphText(mark + "1 2 3\n2 3 4\n", Format::EdgeList, "in");
+  EXPECT_TRUE(f.names.empty());
+  EXPECT_EQ(edgeMultiset(f.graph), (std::vector<IdEdge>{{1, 2, 3}, {2, 3, 4}}));
+  std::istringstream csv(mark + "source,target,weight\n1,2,3\n");
+  f = sunder::readGraphDetected(csv, "in");
+  EXPECT_EQ(f.format, Format::EdgeList);
+  EXPECT_EQ(edgeMultiset(f.graph), (std::vector<IdEdge>{{1, 2, 3}}));
+  std::istringstream dimacs(mark + "p cut 2 1\na 1 2 3\n");
+  f = sunder::readGraphDetected(dimacs, "in");
+  EXPECT_EQ(f.format, Format::Dimacs);
+  EXPECT_EQ(edgeMultiset(f.graph), (std::vector<IdEdge>{{1, 2, 3}}));
+  ByteAtATime slow(mark + "p cut 2 1\na 1 2 3\n");
+  sunder::detail::WithoutByteOrderMark text(slow);
+  sunder::detail::LineScanner lines(text, "in");
+  EXPECT_EQ(edgeMultiset(sunder::detail::readLines(lines, Format::Dimacs).graph),
+            (std::vector<IdEdge>{{1, 2, 3}}));
+  // Two bytes of a mark, and a second mark, are a name's bytes.
+  f = sunder::readGraphText("\xef\xbbx y\ny z\n", Format::EdgeList, "in");
+  EXPECT_EQ(f.names, (std::vector<std::string>{"\xef\xbbx", "y", "z"}));
+  f = sunder::readGraphText(mark + mark + "x y\ny z\n", Format::EdgeList, "in");
+  EXPECT_EQ(f.names, (std::vector<std::string>{mark + "x", "y", "z"}));
+  const std::string path = "bom_pairs_" + std::to_string(getpid()) + ".txt";
+  std::ofstream(path) << mark << "a b\n";
+  std::vector<sunder::NodePair> pairs = sunder::readNodePairs(path);
+  std::remove(path.c_str());
+  ASSERT_EQ(pairs.size(), 1u);
+  EXPECT_EQ(pairs[0].u, "a");
+}
 
 TEST(Chunks, EveryReadSizeGivesTheSameGraph) {
   const std::vector<IdEdge> expected = {{1, 2, 3}, {1, 3, 1}, {2, 3, 4},

@@ -169,6 +169,31 @@ TEST(Detection, TheFirstLineTellsTheFormat) {
   EXPECT_EQ(edgesOf(f.graph)[29999], (IdEdge{30000, 30001, 2}));
 }
 
+// The first line that carries data decides, however many blank and
+// comment lines come before it: here more than a first read of 64 KiB.
+// The lines held meanwhile go to the reader too, so its line numbers stay.
+TEST(Detection, LongRunsOfCommentsAndBlankLinesBeforeTheFirstData) {
+  std::string comments;
+  for (int k = 0; k < 7000; k++) comments += "% comment line\n";  // 105,000 bytes
+  GraphFile f = detected(comments + "1 2 3\n2 3 4\n");
+  EXPECT_EQ(f.format, Format::EdgeList);
+  EXPECT_EQ(edgesOf(f.graph), (std::vector<IdEdge>{{1, 2, 3}, {2, 3, 4}}));
+  const std::string blanks(70000, '\n');
+  f = detected(blanks + "1 2 3\n");
+  EXPECT_EQ(f.format, Format::EdgeList);
+  EXPECT_EQ(edgesOf(f.graph), (std::vector<IdEdge>{{1, 2, 3}}));
+  EXPECT_EQ(errorOf([&] { detected(blanks + "1 2\n3\n"); }),
+            "in:70002: edge line needs 2 or 3 fields (U V [CAPACITY]), not 1 (read as edges, the "
+            "format its first line shows)");
+  EXPECT_EQ(errorOf([&] { detected(comments + "hello\n"); }),
+            "in:7001: cannot tell the format from this line: 'hello' (name it: dimacs, edges, "
+            "metis, mtx, graphml or gml)");
+  // A first line of data that ends past the first read is looked at whole:
+  // of "hello world" the first 64 KiB hold "hel".
+  f = detected(blanks.substr(0, 65533) + "hello world\nworld wide\n");
+  EXPECT_EQ(f.names, (Names{"hello", "world", "wide"}));
+}
+
 TEST(NodeText, NamesAndNumbersFindTheirNodes) {
   GraphFile named = read(Format::EdgeList, "b a\na 10\n");
   sunder::NodeFinder byName(named);
@@ -218,6 +243,72 @@ TEST(IgraphFormats, NodesNamesAndCapacities) {
               read(Format::Gml, "graph [ node [ id 1 ] node [ id 2 ] edge [ source 1 target 2 weight -1 ] ]");
             }),
             "in: edge 1 (1 -- 2): capacity -1 is negative");
+}
+
+// A GML file as networkx writes it, edge a -- b of weight `weight`.
+std::string gmlWeighing(const std::string &weight) {
+  return "graph [\n  node [\n    id 0\n    label \"a\"\n  ]\n  node [\n    id 1\n    label \"b\"\n  ]\n"
+         "  node [\n    id 2\n    label \"c\"\n  ]\n"
+         "  edge [\n    source 0\n    target 1\n    weight " + weight + "\n  ]\n"
+         "  edge [\n    source 1\n    target 2\n    weight 3\n  ]\n]\n";
+}
+
+std::string gmlError(const std::string &weight, bool real = false) {
+  sunder::ReadOptions options;
+  options.realCapacities = real;
+  return errorOf([&] { sunder::readGraphText(gmlWeighing(weight), Format::Gml, "in", options); });
+}
+
+// igraph holds a numeric attribute as a double. A whole number of 2^53 or
+// more is not known from it (2^53 + 1 reads as 2^53), so it is an error,
+// unless it is a string; a NaN is an error as in an edge list, while a
+// missing value weighs 1; any other number is its shortest decimal.
+TEST(IgraphFormats, NumbersAsIgraphHoldsThem) {
+  const std::string inexact =
+      " cannot be read exactly: igraph holds numbers as doubles, whole numbers only up to 2^53 "
+      "(give the weight as a string)";
+  EXPECT_EQ(gmlError("9007199254740993"), "in: edge 1 (a -- b): capacity 9007199254740992" + inexact);
+  EXPECT_EQ(gmlError("9007199254740993", true),
+            "in: edge 1 (a -- b): capacity 9007199254740992" + inexact);
+  EXPECT_EQ(gmlError("4611686018427387903"), "in: edge 1 (a -- b): capacity 4611686018427387904" + inexact);
+  EXPECT_EQ(edgesOf(read(Format::Gml, gmlWeighing("9007199254740991")).graph),
+            (std::vector<IdEdge>{{0, 1, 9007199254740991}, {1, 2, 3}}));
+  EXPECT_EQ(edgesOf(read(Format::Gml, gmlWeighing("\"9007199254740993\"")).graph),
+            (std::vector<IdEdge>{{0, 1, 9007199254740993}, {1, 2, 3}}));
+  // The sum past the bound is named once, by the edge.
+  EXPECT_EQ(gmlError("\"4611686018427387903\""),
+            "in: edge 2 (b -- c): the capacities add up to more than 4611686018427387903");
+  // networkx writes NaN as NAN, infinities as INF.
+  EXPECT_EQ(gmlError("NAN"), "in: edge 1 (a -- b): capacity 'nan' is not a whole number");
+  EXPECT_EQ(gmlError("NAN", true), "in: edge 1 (a -- b): capacity nan is not finite");
+  EXPECT_EQ(gmlError("-INF"), "in: edge 1 (a -- b): capacity '-inf' is not a whole number");
+  EXPECT_EQ(gmlError("1e300"), "in: edge 1 (a -- b): capacity '1e+300' is not a whole number");
+  sunder::ReadOptions real;
+  real.realCapacities = true;
+  GraphFile f = sunder::readGraphText(gmlWeighing("0.1"), Format::Gml, "in", real);
+  ASSERT_EQ(f.realCapacities.size(), 2u);
+  EXPECT_TRUE(f.realCapacities[0].exact());
+  EXPECT_EQ(f.realCapacities[0].numerator(), 1u);  // 1 / (2 5)
+  EXPECT_EQ(f.realCapacities[0].twos(), 1);
+  EXPECT_EQ(f.realCapacities[0].fives(), 1);
+  // GraphML as networkx writes it: a NaN where the value stands, nodes
+  // whose ids spell nan, and an edge without the value, which weighs 1.
+  const std::string graphml =
+      "<?xml version='1.0' encoding='utf-8'?>\n"
+      "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\">"
+      "<key id=\"d0\" for=\"edge\" attr.name=\"weight\" attr.type=\"double\" />\n"
+      "<graph edgedefault=\"undirected\"><node id=\"nan\" />\n<node id=\"NaN\" />\n<node id=\"c\" />\n"
+      "<edge source=\"nan\" target=\"NaN\">\n  <data key=\"d0\">2.0</data>\n</edge>\n"
+      "<edge source=\"NaN\" target=\"c\" />\n</graph></graphml>\n";
+  f = read(Format::GraphML, graphml);
+  EXPECT_EQ(f.names, (Names{"nan", "NaN", "c"}));
+  EXPECT_EQ(edgesOf(f.graph), (std::vector<IdEdge>{{0, 1, 2}, {1, 2, 1}}));
+  std::string withNaN = graphml;
+  withNaN.replace(withNaN.find("2.0"), 3, "nan");
+  EXPECT_EQ(errorOf([&] { read(Format::GraphML, withNaN); }),
+            "in: edge 1 (nan -- NaN): capacity 'nan' is not a whole number");
+  // A byte order mark before the text is skipped here too.
+  EXPECT_EQ(read(Format::Gml, "\xef\xbb\xbf" + gmlWeighing("2")).names, (Names{"a", "b", "c"}));
 }
 
 // A fault of igraph is an Error and leaves igraph as it was: the next read,
