@@ -36,7 +36,7 @@ void writeGroups(FILE *out, const sunder::GraphFile &file,
 }
 
 // The gnuplot script that draws `counts` into `png`: one impulse per value.
-std::string plotScript(const sunder::GraphFile &file,
+std::string plotScript(const AnswerValues &values,
                        const std::vector<sunder::ConnectivityCount> &counts, const std::string &png) {
   std::string quoted;  // gnuplot's single quotes: '' stands for '
   for (char c : png) quoted += c == '\'' ? std::string("''") : std::string(1, c);
@@ -50,7 +50,7 @@ std::string plotScript(const sunder::GraphFile &file,
       "set offsets graph 0.05, graph 0.05, graph 0.05, 0\n"
       "plot '-' using 1:2 with impulses linewidth 4 notitle\n";
   for (const sunder::ConnectivityCount &c : counts)
-    script += valueText(file, c.value) + " " + std::to_string(c.pairs) + "\n";
+    script += values.text(c.value) + " " + std::to_string(c.pairs) + "\n";
   return script + "e\n";
 }
 
@@ -89,14 +89,14 @@ int runGnuplot(const std::string &script) {
   return WEXITSTATUS(status);
 }
 
-void plotDistribution(const sunder::GraphFile &file, const sunder::CutTree &t,
-                      const std::string &png) {
+void plotDistribution(const AnswerValues &values, const std::string &png) {
+  const sunder::CutTree &t = values.tree();
   std::vector<sunder::ConnectivityCount> counts = sunder::connectivityDistribution(t);
   if (counts.empty())
     throw sunder::Error("--plot: no pair of nodes to draw (the instance has " +
                         std::to_string(t.nodeCount()) + (t.nodeCount() == 1 ? " node)" : " nodes)"));
   unlink(png.c_str());  // so that a file left from before cannot pass for gnuplot's
-  std::string script = temporaryFile(plotScript(file, counts, png));
+  std::string script = temporaryFile(plotScript(values, counts, png));
   int status = 0;
   try {
     status = runGnuplot(script);
@@ -126,7 +126,8 @@ constexpr int32_t kAllPairsNodes = 10000;
 
 // One line per node: its minimum cut value to every node, row by row, so
 // that only one row is held at a time.
-void writeAllPairs(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t) {
+void writeAllPairs(FILE *out, const sunder::GraphFile &file, const AnswerValues &values) {
+  const sunder::CutTree &t = values.tree();
   int32_t n = t.nodeCount();
   if (n > kAllPairsNodes)
     throw sunder::Error("--all-pairs: the instance has " + std::to_string(n) +
@@ -135,7 +136,7 @@ void writeAllPairs(FILE *out, const sunder::GraphFile &file, const sunder::CutTr
   for (int32_t u = 0; u < n; u++) {
     fprintf(out, "r %s", sunder::nodeName(file, t.ids()[u]).c_str());
     for (int32_t v = 0; v < n; v++)
-      fprintf(out, " %s", u == v ? "0" : valueText(file, t.minCutValueAt(u, v)).c_str());
+      fprintf(out, " %s", u == v ? "0" : values.text(t.minCutValueAt(u, v)).c_str());
     fprintf(out, "\n");
   }
 }
@@ -152,24 +153,23 @@ sunder::Capacity scaledNumber(const sunder::GraphFile &file, int64_t number, con
   return scaled;
 }
 
-void writeAnswers(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t,
+void writeAnswers(FILE *out, const sunder::GraphFile &file, const AnswerValues &values,
                   const Options &o, const sunder::BuildOptions &build) {
   const sunder::Graph &g = file.graph;
+  const sunder::CutTree &t = values.tree();
   if (o.kComponents > 0) {
     std::vector<std::vector<sunder::NodeId>> parts =
-        sunder::kEdgeComponents(t, std::max<sunder::Capacity>(1, file.scale.atLeast(
-                                       sunder::RealValue::parse(std::to_string(o.kComponents)))));
+        sunder::kEdgeComponents(t, std::max<sunder::Capacity>(1, values.atLeast(o.kComponents)));
     fprintf(out, "k %" PRId64 " %zu\n", o.kComponents, parts.size());
     writeGroups(out, file, parts);
   }
   if (o.distribution)
     for (const sunder::ConnectivityCount &c : sunder::connectivityDistribution(t))
-      fprintf(out, "d %s %" PRId64 "\n", valueText(file, c.value).c_str(), c.pairs);
-  if (o.allPairs) writeAllPairs(out, file, t);
+      fprintf(out, "d %s %" PRId64 "\n", values.text(c.value).c_str(), c.pairs);
+  if (o.allPairs) writeAllPairs(out, file, values);
   if (o.minKCut > 0) {
-    sunder::KCut cut = sunder::minKCut(t, g, o.minKCut);
-    fprintf(out, "x %" PRId64 " %s %s\n", o.minKCut, valueText(file, cut.value).c_str(),
-            valueText(file, cut.treeBound).c_str());
+    AnswerValues::KCutText cut = values.minKCut(o.minKCut);
+    fprintf(out, "x %" PRId64 " %s %s\n", o.minKCut, cut.value.c_str(), cut.bound.c_str());
     writeGroups(out, file, cut.parts);
   }
   if (o.clusterAlpha > 0) {
@@ -178,7 +178,7 @@ void writeAnswers(FILE *out, const sunder::GraphFile &file, const sunder::CutTre
     fprintf(out, "l %" PRId64 " %zu\n", o.clusterAlpha, clusters.size());
     writeGroups(out, file, clusters);
   }
-  if (!o.plot.empty()) plotDistribution(file, t, o.plot);
+  if (!o.plot.empty()) plotDistribution(values, o.plot);
 }
 
 }  // namespace sunder::cuttree

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cuttree/values.h"
 #include "sunder/sunder.h"
 
 namespace sunder::cuttree {
@@ -28,7 +29,7 @@ bool answersAsked(const Options &o);
 // is how the tree was built, for the clustering's own build. sunder::Error
 // when the library refuses (alpha past the capacity bound), gnuplot cannot
 // run or fails, or there is nothing to plot.
-void writeAnswers(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t,
+void writeAnswers(FILE *out, const sunder::GraphFile &file, const AnswerValues &values,
                   const Options &o, const sunder::BuildOptions &build);
 
 }  // namespace sunder::cuttree

@@ -74,35 +74,49 @@ void writeDot(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t
   fprintf(out, "}\n");
 }
 
+// A CSV field as RFC 4180 writes it: in double quotes, each quote doubled,
+// when it holds a comma, a double quote, CR or LF (a GraphML or GML name
+// may hold the first two); as it is otherwise.
+std::string csvField(const std::string &text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
 void writeCsv(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t) {
   fprintf(out, "child,parent,weight\n");
   forEachEdgeText(file, t, [&](sunder::NodeId child, sunder::NodeId parent, const std::string &w) {
-    fprintf(out, "%s,%s,%s\n", nameOf(file, child).c_str(), nameOf(file, parent).c_str(),
-            w.c_str());
+    fprintf(out, "%s,%s,%s\n", csvField(nameOf(file, child)).c_str(),
+            csvField(nameOf(file, parent)).c_str(), csvField(w).c_str());
   });
 }
 
-void writeQuery(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t, int64_t u,
+void writeQuery(FILE *out, const sunder::GraphFile &file, const AnswerValues &values, int64_t u,
                 int64_t v) {
   fprintf(out, "q %s %s %s\n", nameOf(file, u).c_str(), nameOf(file, v).c_str(),
-          valueText(file, t.minCutValue(u, v)).c_str());
+          values.text(values.tree().minCutValue(u, v)).c_str());
 }
 
-void writeSide(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t, int64_t u,
+void writeSide(FILE *out, const sunder::GraphFile &file, const AnswerValues &values, int64_t u,
                int64_t v) {
-  sunder::Cut cut = t.minCut(u, v);
+  sunder::Cut cut = values.tree().minCut(u, v);
   fprintf(out, "s %s %s %s %zu\n", nameOf(file, u).c_str(), nameOf(file, v).c_str(),
-          valueText(file, cut.value).c_str(), cut.side.size());
+          values.text(cut.value).c_str(), cut.side.size());
   writeNodes(out, file, cut.side);
 }
 
-void writeMinCut(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t) {
+void writeMinCut(FILE *out, const sunder::GraphFile &file, const AnswerValues &values) {
+  const sunder::CutTree &t = values.tree();
   if (t.nodeCount() < 2) {
     fprintf(out, "c no cut: the instance has %s\n", t.nodeCount() == 0 ? "no nodes" : "one node");
     return;
   }
   sunder::Cut cut = t.globalMinCut();
-  fprintf(out, "m %s %zu\n", valueText(file, cut.value).c_str(), cut.side.size());
+  fprintf(out, "m %s %zu\n", values.text(cut.value).c_str(), cut.side.size());
   writeNodes(out, file, cut.side);
 }
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "cuttree/values.h"
 #include "sunder/sunder.h"
 
 namespace sunder::cuttree {
@@ -22,15 +23,15 @@ void writeDot(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t
 void writeCsv(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t);
 
 // 'q U V VALUE'.
-void writeQuery(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t, int64_t u,
+void writeQuery(FILE *out, const sunder::GraphFile &file, const AnswerValues &values, int64_t u,
                 int64_t v);
 
 // 's U V VALUE COUNT', then 'n X' for each node on u's side.
-void writeSide(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t, int64_t u,
+void writeSide(FILE *out, const sunder::GraphFile &file, const AnswerValues &values, int64_t u,
                int64_t v);
 
 // 'm VALUE COUNT', then 'n X' for each node of the smaller side.
-void writeMinCut(FILE *out, const sunder::GraphFile &file, const sunder::CutTree &t);
+void writeMinCut(FILE *out, const sunder::GraphFile &file, const AnswerValues &values);
 
 // Called as progress(done, total) after each max flow of checkTree.
 using CheckProgress = std::function<void(int64_t done, int64_t total)>;

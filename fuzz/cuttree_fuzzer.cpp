@@ -97,11 +97,12 @@ void answerQueries(const sunder::GraphFile &file, const Options &o) {
   sunder::CutTree t = build(file.graph, sunder::Engine::Auto, 1);
   FILE *sink = fopen("/dev/null", "w");
   auto known = [&t](int64_t u, int64_t v) { return t.contains(u) && t.contains(v) && u != v; };
+  sunder::cuttree::AnswerValues values(file, t);
   for (const sunder::cuttree::NodePair &p : o.queries)
-    if (known(p.u, p.v)) writeQuery(sink, file, t, p.u, p.v);
+    if (known(p.u, p.v)) writeQuery(sink, file, values, p.u, p.v);
   for (const sunder::cuttree::NodePair &p : o.sides)
-    if (known(p.u, p.v)) writeSide(sink, file, t, p.u, p.v);
-  if (o.mincut) writeMinCut(sink, file, t);
+    if (known(p.u, p.v)) writeSide(sink, file, values, p.u, p.v);
+  if (o.mincut) writeMinCut(sink, file, values);
   if (o.dot) writeDot(sink, file, t);
   if (o.csv) writeCsv(sink, file, t);
   writeTreeText(sink, file, t);

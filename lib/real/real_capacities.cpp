@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <numeric>
 
 #include "lib/tree/tree_parts.h"
 #include "sunder/error.h"
@@ -196,6 +197,11 @@ RealValue RealValue::parse(const std::string &text) {
     if (!parseWhole(body.substr(0, slash), p) || !parseWhole(body.substr(slash + 1), q) || q == 0)
       throw capacityError(text, "not a number");
     v.approx_ = static_cast<long double>(p) / static_cast<long double>(q);
+    // In lowest terms first: 96/3 is the whole number 32, and only a
+    // denominator with a prime factor other than 2 and 5 needs fixed point.
+    uint64_t common = p == 0 ? q : std::gcd(p, q);
+    p /= common;
+    q /= common;
     v.numerator_ = p;
     for (; q % 2 == 0; q /= 2) ++v.twos_;
     for (; q % 5 == 0; q /= 5) ++v.fives_;

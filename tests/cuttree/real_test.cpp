@@ -64,6 +64,36 @@ TEST(CuttreeReal, ThirdsGoToFixedPoint) {
             "t b a 0.66666666666666667\nt c a 0.66666666666666667\nt d a 0.66666666666666667\n");
 }
 
+// The path 1 -1e20- 2 -1- 3 -1000- 4 goes to fixed point (1e20 and 1 would
+// add up past the bound at an exact scale), where 1 scales to 0. Every
+// answer is read from the tree's real weights, the file's values summed
+// over each edge's cut: 2 and 4 are cut by the edge of 1 (the least weight
+// on their path), so are {3, 4} from the rest (the global cut), the pairs
+// split 4 / 1 / 1 over 1, 1000 and 1e20, and without the lightest edge the
+// parts {1, 2} and {3, 4} are crossed by the edge of 1. Scaled, these had
+// read 0.
+TEST(CuttreeReal, AnswersInFixedPointAreTheTreesRealWeights) {
+  ProgramResult r = cuttree({"--real", "--format", "edges", "--tree", "--query", "2", "4",
+                             "--mincut", "--k-components", "2", "--distribution", "--min-k-cut", "2"},
+                            "1 2 1e20\n2 3 1\n3 4 1000\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "c cut tree by Gusfield's method: 4 nodes\np tree 4 3\n"
+            "t 2 1 1e+20\nt 3 1 1\nt 4 3 1000\n"
+            "q 2 4 1\n"
+            "m 1 2\nn 3\nn 4\n"
+            "k 2 2\ng 2 1 2\ng 2 3 4\n"
+            "d 1 4\nd 1000 1\nd 1e+20 1\n"
+            "x 2 1 1\ng 2 1 2\ng 2 3 4\n");
+  // The check's max flows run on the capacities as built, and say so.
+  r = cuttree({"--real", "--format", "edges", "--check", "--query", "2", "4"}, "1 2 1e20\n2 3 1\n3 4 1000\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("q 2 4 1\nc check: of the capacities as built, fixed point, scale 2^-5, not the "
+                       "file's values\nc check: 3 tree edges equal"),
+            std::string::npos)
+      << r.out;
+}
+
 TEST(CuttreeReal, Errors) {
   struct Case {
     std::vector<std::string> args;

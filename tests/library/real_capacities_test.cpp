@@ -50,6 +50,8 @@ TEST(RealValue, DecimalsAndFractionsReduceToNumeratorsOverTwosAndFives) {
   expectExact("+3", {3, 0, 0});
   expectExact("3/8", {3, 3, 0});
   expectExact("6/40", {3, 2, 1});      // 3 / 20
+  expectExact("96/3", {32, 0, 0});     // in lowest terms, a whole number
+  expectExact("21/60", {7, 2, 1});     // 7 / 20
   expectExact("-0", {0, 0, 0});
   expectExact("0.000", {0, 0, 0});
 }
@@ -57,6 +59,7 @@ TEST(RealValue, DecimalsAndFractionsReduceToNumeratorsOverTwosAndFives) {
 TEST(RealValue, WhatCannotBeKeptExactlyKeepsItsNearestValue) {
   RealValue third = RealValue::parse("1/3");
   EXPECT_FALSE(third.exact());
+  EXPECT_FALSE(RealValue::parse("7/21").exact());  // 1 / 3
   EXPECT_NEAR(static_cast<double>(third.approx()), 1.0 / 3, 1e-18);
   RealValue wide = RealValue::parse("1.00000000000000000001");  // 21 digits
   EXPECT_FALSE(wide.exact());
