@@ -148,8 +148,9 @@ void writeAllPairs(FILE *out, const sunder::GraphFile &file, const AnswerValues 
 sunder::Capacity scaledNumber(const sunder::GraphFile &file, int64_t number, const char *option) {
   sunder::Capacity scaled = file.scale.scaled(sunder::RealValue::parse(std::to_string(number)));
   if (scaled < 0)
-    throw sunder::Error(std::string(option) + " " + std::to_string(number) +
-                        " passes 4611686018427387903 at the scale of the real capacities");
+    throw sunder::Error(std::string(option) + " " + std::to_string(number) + " passes 4611686018427387903" +
+                        (file.realCapacities.empty() ? ", the largest capacity total"
+                                                     : " at the scale of the real capacities"));
   return scaled;
 }
 

@@ -235,7 +235,7 @@ bool parseCheck(const std::string &arg, Options &o, std::string &error) {
   if (arg == "--check") return true;
   std::string k = arg.substr(strlen("--check="));
   if (!parseInteger(k, 0, INT32_MAX, o.checkPairs)) {
-    error = "--check=K needs a pair count K >= 0, not '" + k + "'";
+    error = "--check=K needs a pair count K from 0 to 2147483647, not '" + k + "'";
     return false;
   }
   return true;

@@ -94,6 +94,9 @@ TEST(CuttreeAnswers, BadArguments) {
       {{"--plot"}, 2, "cuttree: option --plot needs a value" + kHelp},
       {{"--cut-clustering", past}, 1,
        "cuttree: alpha " + past + " on each of 6 nodes takes the capacities past 4611686018427387903\n"},
+      {{"--cut-clustering", "4611686018427387904"}, 1,
+       "cuttree: --cut-clustering 4611686018427387904 passes 4611686018427387903, the largest "
+       "capacity total\n"},
   };
   for (const Case &c : cases) {
     ProgramResult r = cuttree(c.args);

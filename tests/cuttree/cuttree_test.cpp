@@ -226,7 +226,7 @@ TEST(CuttreeErrors, EveryPathHasItsMessageAndStatus) {
       {{"--run-update-factor", "x"}, kFour, 2,
        "cuttree: run update factor 'x' is not a number above 0 and up to 1e6" + help},
       {{"--check=many"}, kFour, 2,
-       "cuttree: --check=K needs a pair count K >= 0, not 'many'" + help},
+       "cuttree: --check=K needs a pair count K from 0 to 2147483647, not 'many'" + help},
       {{"--engine", "magic"}, kFour, 2,
        "cuttree: unknown engine 'magic' (engines: push-relabel, push-relabel-global, "
        "shortest-paths, search-trees, gomory-hu, auto)" + help},
