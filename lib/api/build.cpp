@@ -918,6 +918,8 @@ Built buildWhole(const Graph &graph, const BuildOptions &options, int threads, b
       runs = std::make_unique<detail::GomoryHuBuild>(
           graph.nodeCount(), graph.edges(), contractionOptions(options, threads, kPaceBudget, 0));
       detail::GomoryHuProbe first = runs->probe();
+      // A probe ended by its budget sets a pace of twice its arc looks per
+      // cut so far, and goes on later (runsKeepUp).
       partialRuns = first.cuts < kContractionProbe;
       pace = paceOf(first, partialRuns ? kLargePaceShare : kPaceShare);
     }

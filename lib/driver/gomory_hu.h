@@ -95,9 +95,8 @@ struct GomoryHuOptions {
   // first cut looked at: past them it ends early, with fewer cuts made;
   // and, when above 0, the GomoryHuProbe::shaved at which it ends early
   // too (the nodes shaved can only grow, so a caller that asks whether they
-  // reach it has its answer).
-  // and, when above 0, the arcs it may look at in all, its earlier probes'
-  // included: past them it ends early too.
+  // reach it has its answer); and, when above 0, the arcs it may look at
+  // in all, its earlier probes' included: past them it ends early too.
   int32_t stopAfter = 0;
   double scansPerFirstCut = 0;
   int64_t shavedEnough = 0;
