@@ -38,8 +38,9 @@ using CheckProgress = std::function<void(int64_t done, int64_t total)>;
 
 // First the cut of every tree edge (the child's subtree against the rest)
 // must be crossed by exactly the edge's weight (verify/certificate.h); then
-// every tree edge, and `pairs` random pairs (every pair when the graph has
-// at most 60 nodes), are compared with the oracle's max flow. Writes what
+// every tree edge, and `pairs` random pairs (every pair once when the
+// graph has at most 60 nodes or `pairs` reaches their number), are
+// compared with the oracle's max flow. Writes what
 // was checked as 'c check' lines; on the first fault writes the tree edge
 // with its weight and crossing capacity, or the pair and both values (also
 // on standard error), and returns false.

@@ -19,11 +19,11 @@ struct Checked {
   std::string err;
 };
 
-Checked check(const sunder::GraphFile &file, const sunder::CutTree &t) {
+Checked check(const sunder::GraphFile &file, const sunder::CutTree &t, int64_t pairs = 100) {
   Checked c{false, "", ""};
   FILE *out = tmpfile();
   if (out == nullptr) throw std::runtime_error("tmpfile failed");
-  c.err = captureOutput(2, [&] { c.passed = sunder::cuttree::checkTree(out, file, t, 100); });
+  c.err = captureOutput(2, [&] { c.passed = sunder::cuttree::checkTree(out, file, t, pairs); });
   rewind(out);
   char buf[4096];
   size_t k;
@@ -50,6 +50,28 @@ TEST(CheckTree, ARightTreePasses) {
             "c check: 2 tree edges equal the max flow between their ends\n"
             "c check: all 3 pairs equal the max flow\n");
   EXPECT_EQ(c.err, "");
+}
+
+// A path of 61 nodes, unit capacities, is its own cut tree. Past 60 nodes
+// the check draws K pairs at random; asked for as many as there are (1,830)
+// or more, it checks each pair once.
+TEST(CheckTree, EveryPairOnceWhereKReachesTheirNumber) {
+  std::vector<sunder::Edge> path;
+  std::vector<int32_t> parent{-1};
+  std::vector<sunder::Capacity> weight{0};
+  for (int32_t v = 1; v < 61; v++) {
+    path.push_back({v - 1, v, 1});
+    parent.push_back(v - 1);
+    weight.push_back(1);
+  }
+  const sunder::GraphFile file = fileOf(61, path);
+  std::vector<sunder::NodeId> ids(61);
+  for (int32_t v = 0; v < 61; v++) ids[v] = v;
+  const sunder::CutTree tree(ids, parent, weight);
+  const std::string edges = "c check: 60 tree edges equal the max flow between their ends\n";
+  EXPECT_EQ(check(file, tree, 100000).out, edges + "c check: all 1830 pairs equal the max flow\n");
+  EXPECT_EQ(check(file, tree, 1830).out, edges + "c check: all 1830 pairs equal the max flow\n");
+  EXPECT_EQ(check(file, tree, 1829).out, edges + "c check: 1829 random pairs equal the max flow\n");
 }
 
 TEST(CheckTree, AWrongWeightIsAWrongCut) {
