@@ -1,20 +1,9 @@
 #include "cuttree/values.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
 namespace sunder::cuttree {
-
-namespace {
-
-std::string longDoubleText(long double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.17Lg", value);
-  return buffer;
-}
-
-}  // namespace
 
 AnswerValues::AnswerValues(const sunder::GraphFile &file, const sunder::CutTree &tree)
     : file_(file), tree_(tree) {
@@ -31,7 +20,7 @@ AnswerValues::AnswerValues(const sunder::GraphFile &file, const sunder::CutTree 
   texts_.assign(1, "0");
   values_.assign(1, 0);
   for (const auto &[value, k] : byValue) {
-    if (value > values_.back() || texts_.size() == 1) {
+    if (value > values_.back()) {
       texts_.push_back(weights[k]);
       values_.push_back(value);
     }
@@ -47,7 +36,7 @@ std::string AnswerValues::text(sunder::Capacity value) const {
 
 sunder::Capacity AnswerValues::atLeast(int64_t number) const {
   if (!ranked_) return file_.scale.atLeast(sunder::RealValue::parse(std::to_string(number)));
-  auto at = std::lower_bound(values_.begin() + 1, values_.end(), static_cast<long double>(number));
+  auto at = std::lower_bound(values_.begin(), values_.end(), static_cast<long double>(number));
   return at == values_.end() ? INT64_MAX : static_cast<sunder::Capacity>(at - values_.begin());
 }
 
@@ -72,7 +61,7 @@ AnswerValues::KCutText AnswerValues::minKCut(int64_t k) const {
     if (tree().parents()[x] >= 0) weights.push_back(values_[static_cast<size_t>(tree().weights()[x])]);
   std::sort(weights.begin(), weights.end());
   for (int64_t j = 0; j + 1 < k && j < static_cast<int64_t>(weights.size()); j++) bound += weights[j];
-  return {longDoubleText(crossing), longDoubleText(bound), std::move(cut.parts)};
+  return {sunder::realSumText(crossing), sunder::realSumText(bound), std::move(cut.parts)};
 }
 
 }  // namespace sunder::cuttree

@@ -97,6 +97,10 @@ class SUNDER_API RealScale {
   int32_t fives_ = 0;
 };
 
+// A sum of real values in fixed point as output writes it: its nearest 17
+// significant digits ("0.66666666666666667", "1e+20").
+SUNDER_API std::string realSumText(long double sum);
+
 // Every tree edge's weight as a real number, by child index (the root's is
 // "0"): the values of `capacities` (graph edge k has capacities[k]) summed
 // over the edges that cross the cut the tree edge names (the child's

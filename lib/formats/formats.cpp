@@ -141,19 +141,6 @@ GraphFile readSource(detail::ByteSource &source, Format format, const std::strin
   return readText(text, format, name, options);
 }
 
-// Reads `source` into `start` up to `size` bytes; false when it ends first.
-bool readUpTo(detail::ByteSource &source, std::string &start, size_t size) {
-  size_t got = start.size();
-  start.resize(size);
-  while (got < size) {
-    size_t more = source.read(&start[got], size - got);
-    if (more == 0) break;
-    got += more;
-  }
-  start.resize(got);
-  return got == size;
-}
-
 // The start of `source` that tells its format, and the format: chunks of
 // kReadSize bytes and then twice as many each time (so all the looks take
 // twice the bytes held at most), until a line decides or the input or
@@ -161,7 +148,7 @@ bool readUpTo(detail::ByteSource &source, std::string &start, size_t size) {
 std::pair<std::string, Format> startOf(detail::ByteSource &source, const std::string &name) {
   std::string start;
   for (size_t size = detail::kReadSize;; size = std::min(2 * size, detail::kMaxDetectionRead)) {
-    bool whole = !readUpTo(source, start, size) || size == detail::kMaxDetectionRead;
+    bool whole = !detail::readUpTo(source, start, size) || size == detail::kMaxDetectionRead;
     if (std::optional<Format> format = detail::detectFormat(start, whole, name))
       return {std::move(start), *format};
   }

@@ -45,25 +45,6 @@ size_t TextSource::read(char *buffer, size_t size) {
   return count;
 }
 
-size_t WithoutByteOrderMark::read(char *buffer, size_t size) {
-  if (!started_) {  // the first three bytes, however the source splits them
-    started_ = true;
-    char first[3];
-    size_t got = 0;
-    while (got < sizeof first) {
-      size_t more = source_.read(first + got, sizeof first - got);
-      if (more == 0) break;
-      got += more;
-    }
-    if (std::string_view(first, got) != "\xef\xbb\xbf") start_.assign(first, got);
-  }
-  if (pos_ == start_.size()) return source_.read(buffer, size);
-  size_t count = std::min(size, start_.size() - pos_);
-  std::memcpy(buffer, start_.data() + pos_, count);
-  pos_ += count;
-  return count;
-}
-
 LineScanner::LineScanner(ByteSource &source, std::string name, size_t maxLine, size_t readSize)
     : source_(source),
       name_(std::move(name)),
@@ -340,6 +321,28 @@ size_t PrefixedSource::read(char *buffer, size_t size) {
     pos_ = 0;
   }
   return count;
+}
+
+bool readUpTo(ByteSource &source, std::string &start, size_t size) {
+  size_t got = start.size();
+  start.resize(size);
+  while (got < size) {
+    size_t more = source.read(&start[got], size - got);
+    if (more == 0) break;
+    got += more;
+  }
+  start.resize(got);
+  return got == size;
+}
+
+size_t WithoutByteOrderMark::read(char *buffer, size_t size) {
+  if (!text_) {  // the first three bytes, however the source splits them
+    std::string first;
+    readUpTo(source_, first, 3);
+    if (first == "\xef\xbb\xbf") first.clear();
+    text_.emplace(std::move(first), source_);
+  }
+  return text_->read(buffer, size);
 }
 
 int64_t numberIn(const LineScanner &lines, std::string_view token, const char *what, int64_t lo,

@@ -55,21 +55,6 @@ class TextSource : public ByteSource {
   size_t pos_ = 0;
 };
 
-// The bytes of `source` without the UTF-8 byte order mark (EF BB BF) that
-// some editors put at the start of a text: every reader and the detection
-// of the format see the text as if it had none.
-class WithoutByteOrderMark : public ByteSource {
- public:
-  explicit WithoutByteOrderMark(ByteSource &source) : source_(source) {}
-  size_t read(char *buffer, size_t size) override;
-
- private:
-  ByteSource &source_;
-  std::string start_;  // the first bytes, read to look for the mark
-  size_t pos_ = 0;     // of start_, handed on
-  bool started_ = false;
-};
-
 // A source taken one line at a time, as it is read: it holds the current
 // line at most, never the whole input. Lines count from 1. Every byte it
 // passes is checked: a NUL byte is an error at its line, and so is a line
@@ -236,6 +221,24 @@ class PrefixedSource : public ByteSource {
   std::string first_;
   size_t pos_ = 0;
   ByteSource &rest_;
+};
+
+// Reads `source` on into `start` until it holds `size` bytes; false when
+// the source ends first.
+bool readUpTo(ByteSource &source, std::string &start, size_t size);
+
+// The bytes of `source` without the UTF-8 byte order mark (EF BB BF) that
+// some editors put at the start of a text: every reader and the detection
+// of the format see the text as if it had none.
+class WithoutByteOrderMark : public ByteSource {
+ public:
+  explicit WithoutByteOrderMark(ByteSource &source) : source_(source) {}
+  size_t read(char *buffer, size_t size) override;
+
+ private:
+  ByteSource &source_;
+  // Once the first three bytes are read: those but the mark, then the rest.
+  std::optional<PrefixedSource> text_;
 };
 
 // The reader of `format`.

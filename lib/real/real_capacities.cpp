@@ -148,13 +148,13 @@ std::string decimalText(const BigDecimal &digits, int32_t places) {
   return text;
 }
 
-std::string longDoubleText(long double value) {
+}  // namespace
+
+std::string realSumText(long double sum) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.17Lg", value);
+  std::snprintf(buffer, sizeof buffer, "%.17Lg", sum);
   return buffer;
 }
-
-}  // namespace
 
 // --- RealValue ---------------------------------------------------------------
 
@@ -297,7 +297,7 @@ Capacity RealScale::atLeast(const RealValue &value) const {
 }
 
 std::string RealScale::text(Capacity scaledSum) const {
-  if (!exact_) return longDoubleText(std::ldexp(static_cast<long double>(scaledSum), -twos_));
+  if (!exact_) return realSumText(std::ldexp(static_cast<long double>(scaledSum), -twos_));
   if (twos_ == 0 && fives_ == 0) return std::to_string(scaledSum);
   int32_t places = std::max(twos_, fives_);
   BigDecimal digits = bigOf(static_cast<uint64_t>(scaledSum));
@@ -424,7 +424,7 @@ std::vector<std::string> realCutWeights(const CutTree &tree, const Graph &graph,
   std::vector<int32_t> at(n);
   for (int32_t k = 0; k < n; ++k) at[k] = tree.indexOf(graph.idOf(k));
   std::vector<CompensatedSum> sums = crossingSums(tree.parents(), graph.edges(), at, capacities);
-  for (int32_t k = 1; k < n; ++k) weights[k] = longDoubleText(sums[k].value());
+  for (int32_t k = 1; k < n; ++k) weights[k] = realSumText(sums[k].value());
   return weights;
 }
 
