@@ -85,6 +85,11 @@ TEST(CuttreeReal, AnswersInFixedPointAreTheTreesRealWeights) {
             "k 2 2\ng 2 1 2\ng 2 3 4\n"
             "d 1 4\nd 1000 1\nd 1e+20 1\n"
             "x 2 1 1\ng 2 1 2\ng 2 3 4\n");
+  // K equal to a weight keeps that weight's edge: 1000 joins 3 and 4, the
+  // next value up (1e20) alone would not.
+  r = cuttree({"--real", "--format", "edges", "--k-components", "1000"}, "1 2 1e20\n2 3 1\n3 4 1000\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "k 1000 2\ng 2 1 2\ng 2 3 4\n");
   // The check's max flows run on the capacities as built, and say so.
   r = cuttree({"--real", "--format", "edges", "--check", "--query", "2", "4"}, "1 2 1e20\n2 3 1\n3 4 1000\n");
   EXPECT_EQ(r.status, 0) << r.err;
