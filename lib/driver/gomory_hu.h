@@ -38,6 +38,11 @@
 //     second pair the first cut split is dropped. At the batch's end the
 //     part's graph is rebuilt with every hidden half merged. The batch is
 //     part of the method, so it is the same for every thread count.
+//   - Source runs (makeRunEngine) cut in steps the same way: each run
+//     makes up to a few cuts on the graph as the step starts (the second
+//     run's on another thread), skipping the sinks its own earlier cuts of
+//     the step took off, and the cuts are applied in turn at the step's
+//     end, a cut whose sink an earlier one took off dropped.
 //
 // Progress and cancellation run on the calling thread, between cuts; an
 // exception from an engine or a callback stops the workers and reaches the
