@@ -23,6 +23,12 @@ constexpr int32_t kNone = -1;
 // Source runs: a side of at most a part's nodes / kSmallSide is small.
 constexpr int32_t kSmallSide = 64;
 
+// A cut of a batch: its value and sides over the part's graph.
+struct Cut {
+  int64_t value = 0;
+  std::vector<uint8_t> side;
+};
+
 // A part of the partition and its contracted graph, in local numbers.
 struct Part {
   int32_t n = 0;  // nodes of the contracted graph
@@ -49,6 +55,14 @@ struct Part {
   int32_t lastLeft = 0;  // the nodes shown on the side the last cut took off
   bool twoRuns = false;  // the second run has begun
   int32_t stepCuts = 1;    // each run's cuts in the next step, at most
+  // The real node of most arcs after the source, found with it; kNone
+  // when there is none.
+  int32_t second = kNone;
+  bool ordered = false;  // the source (`from`, when set before) and order are fixed
+  // A first cut handed down by the part this one was cut from, from `from`
+  // to handedSink on this part's graph; kNone when there is none.
+  int32_t handedSink = kNone;
+  Cut handed;
   int32_t smallSteps = 0;  // steps in a row whose cuts all took off small sides
   uint64_t seed = 0;
   // Spread pairs: distances in arcs from `from` within this graph; source
@@ -73,14 +87,11 @@ struct Part {
   }
 };
 
-// A cut of a batch: its value and sides over the part's graph.
-struct Cut {
-  int64_t value = 0;
-  std::vector<uint8_t> side;
-};
-
 // Source runs: the cuts a run makes in one step, at most.
 constexpr int32_t kRunStepCuts = 8;
+// Source runs: a part of this many nodes or more may hand the half a
+// one-run cut takes off its first cut (see Build::solveInRuns).
+constexpr int32_t kHandingNodes = 512;
 
 // A run's cuts of one step (Build::cutRun): its sinks, taken from the
 // stretch [begin, end) of its part's order (from the back when fromBack),
@@ -106,6 +117,9 @@ struct CutJob {
   int32_t s = kNone, t = kNone;
   Cut *out = nullptr;
   RunStep *step = nullptr;  // a run's cuts of a step from s, instead of one cut
+  // A cut to hand down (Handing): by a run engine the job makes, kept here.
+  bool makesRunEngine = false;
+  std::unique_ptr<CutEngine> made;
   int state = kWaiting;
   std::exception_ptr error;
 };
@@ -476,30 +490,14 @@ class Build {
     while (part->reals.size() >= 2 && !stopped()) {
       Part &p = *part;
       int32_t s = runSource(p);
-      // The second run begins once a cut takes off a side of a few nodes:
-      // where cuts halve the part, its graph is rebuilt after a few cuts
-      // and a second engine would cost a cold start for little.
-      if (p.lastLeft > 0 && p.lastLeft <= smallSide(p)) p.twoRuns = true;
-      RunStep steps[2];
-      stretchesOf(p, steps);
-      computeRunSteps(p, s, steps);
-      for (int32_t j = 0; j < kRunStepCuts && p.reals.size() >= 2; j++)
-        for (int k = 0; k < 2 && p.reals.size() >= 2; k++) {
-          if (j >= static_cast<int32_t>(steps[k].sinks.size()) || p.node[steps[k].sinks[j]] == kNone) continue;
-          std::unique_ptr<Part> half = apply(p, s, steps[k].sinks[j], steps[k].cuts[j], 1);
-          if (half != nullptr) give(std::move(half));
-          if (caller) between();
-          ended = ended || probed(p);
-        }
-      passTakenOff(p);
-      // A step of several cuts a run pays where cuts take off small sides
-      // one after another; a large side a run takes off drops the other
-      // run's later cuts whose sinks went with it. So steps start at one
-      // cut a run and grow only after a few steps of small sides: on
-      // ringforge at 8,000 nodes, doubling after each such step dropped
-      // cuts that had looked at 11 % of the arcs, waiting four steps 2 %.
-      p.smallSteps = steps[0].big || steps[1].big ? 0 : p.smallSteps + 1;
-      p.stepCuts = std::min(kRunStepCuts, 1 << std::min(3, p.smallSteps / 4));
+      if (p.handedSink != kNone) {
+        int32_t t = p.handedSink;
+        p.handedSink = kNone;
+        Cut cut = std::move(p.handed);
+        applyRunCut(p, s, t, cut, caller, ended);
+      } else {
+        runStep(p, s, caller, ended);
+      }
       if (part->reals.size() >= 2 && 2 * part->hidden >= part->n) {
         std::unique_ptr<Part> rest = compacted(*part);
         retire(*part);
@@ -508,6 +506,137 @@ class Build {
       if (ended) return park(std::move(part));
     }
     retire(*part);
+  }
+
+  // One step of p's runs from s (see solveInRuns).
+  void runStep(Part &p, int32_t s, bool caller, bool &ended) {
+    // The second run begins once a cut takes off a side of a few nodes:
+    // where cuts halve the part, its graph is rebuilt after a few cuts
+    // and a second engine would cost a cold start for little.
+    if (p.lastLeft > 0 && p.lastLeft <= smallSide(p)) p.twoRuns = true;
+    RunStep steps[2];
+    stretchesOf(p, steps);
+    Handing handing = handingOf(p, steps);
+    try {
+      computeRunSteps(p, s, steps);
+    } catch (...) {
+      if (handing.job != nullptr) settled(*handing.job);
+      throw;
+    }
+    for (int32_t j = 0; j < kRunStepCuts && p.reals.size() >= 2; j++)
+      for (int k = 0; k < 2 && p.reals.size() >= 2; k++) {
+        if (j >= static_cast<int32_t>(steps[k].sinks.size()) || p.node[steps[k].sinks[j]] == kNone) continue;
+        if (j == 0 && k == 0 && handing.source != kNone) {
+          applyHanding(p, s, steps[0].cuts[0], handing, caller, ended);
+          continue;
+        }
+        applyRunCut(p, s, steps[k].sinks[j], steps[k].cuts[j], caller, ended);
+      }
+    passTakenOff(p);
+    // A step of several cuts a run pays where cuts take off small sides
+    // one after another; a large side a run takes off drops the other
+    // run's later cuts whose sinks went with it. So steps start at one
+    // cut a run and grow only after a few steps of small sides: on
+    // ringforge at 8,000 nodes, doubling after each such step dropped
+    // cuts that had looked at 11 % of the arcs, waiting four steps 2 %.
+    p.smallSteps = steps[0].big || steps[1].big ? 0 : p.smallSteps + 1;
+    p.stepCuts = std::min(kRunStepCuts, 1 << std::min(3, p.smallSteps / 4));
+  }
+
+  // A run's cut from s to t applied to p: its half, when it leaves with a
+  // graph of its own, goes to the stack.
+  void applyRunCut(Part &p, int32_t s, int32_t t, Cut &cut, bool caller, bool &ended,
+                   std::vector<int32_t> *halfLocal = nullptr, std::unique_ptr<Part> *kept = nullptr) {
+    std::unique_ptr<Part> half = apply(p, s, t, cut, 1, halfLocal);
+    if (half != nullptr) {
+      if (kept != nullptr) *kept = std::move(half);
+      else give(std::move(half));
+    }
+    if (caller) between();
+    ended = ended || probed(p);
+  }
+
+  // Handing a cut down. Where a one-run cut of a large part takes off the
+  // sink's side as the larger half (ringforge: a cluster round the source
+  // stays, the rest leaves), that half's source is the part's second
+  // (the real node of most arcs after the source) when the half holds it,
+  // and the half's first cut, from there to the same sink, is made on the
+  // part's graph beside the part's own cut, on another thread when there
+  // is one: without it, the halves of such a chain of cuts are cut one
+  // after another on one thread. Made so, it is a minimum cut of the
+  // half's graph too, uncrossed with the groups hidden in the part and
+  // with the part's side of the cut (Gomory and Hu's lemma, see
+  // uncrossed): the half does not compute it again. A thread that made it
+  // for a cut that does not hand it down drops it with its engine, which
+  // no other cut had used, so that the tree and the counters are those of
+  // one thread, which makes it only when it is handed down.
+  struct Handing {
+    int32_t source = kNone, sink = kNone;  // kNone: the step hands nothing down
+    std::shared_ptr<CutJob> job;  // the cut on another thread, else null
+    Cut cut;
+  };
+
+  // What p's step may hand down: for a one-run step of a part of
+  // kHandingNodes or more whose second engine has not been made, from p's
+  // second to the step's sink; the job posted when there are threads.
+  Handing handingOf(Part &p, const RunStep steps[2]) {
+    Handing h;
+    if (steps[1].most > 0 || p.n < kHandingNodes || p.engine2 != nullptr || p.second == kNone ||
+        p.node[p.second] == kNone)
+      return h;
+    RunStep peek = steps[0];
+    int32_t t = nextSink(p, peek);
+    if (t == kNone || t == p.second) return h;
+    h.source = p.second;
+    h.sink = t;
+    if (options_.threads > 1) {
+      h.job = jobOf(p, {h.source, h.sink}, h.cut);
+      h.job->makesRunEngine = true;
+      post(h.job);
+    }
+    return h;
+  }
+
+  // Applies the step's first cut, handing the cut of `h` down to the half
+  // it takes off when it is a chain's (see Handing), else dropping it.
+  void applyHanding(Part &p, int32_t s, Cut &cut, Handing &h, bool caller, bool &ended) {
+    if (!handsDown(p, cut, h)) {
+      if (h.job != nullptr) settled(*h.job);  // its engine and counters dropped with it
+      applyRunCut(p, s, h.sink, cut, caller, ended);
+      return;
+    }
+    if (h.job != nullptr && awaited(*h.job)) {
+      p.engine2 = std::move(h.job->made);
+    } else {
+      p.engine2 = options_.makeRunEngine(p.n, p.edges);
+      p.engine2->learn(p.lessons);
+      cutBy(*p.engine2, {h.source, h.sink}, h.cut);
+    }
+    uncrossed(p, h.cut.side);  // with the groups hidden before this cut
+    std::vector<int32_t> local;
+    std::unique_ptr<Part> half;
+    applyRunCut(p, s, h.sink, cut, caller, ended, &local, &half);
+    half->from = local[h.source];
+    half->handedSink = local[h.sink];
+    half->handed.value = h.cut.value;
+    half->handed.side.assign(half->n, 0);
+    for (int32_t v = 0; v < p.n; v++)
+      if (local[v] != kNone) half->handed.side[local[v]] = h.cut.side[v];
+    half->handed.side[half->n - 1] = h.cut.side[s];  // the part's side, merged
+    give(std::move(half));
+  }
+
+  // Whether p's cut from s to h.sink hands h's cut down: the side it takes
+  // off, the sink's, shows more nodes than the source's, holds h's source
+  // and two real nodes or more (so that it leaves as a half).
+  static bool handsDown(const Part &p, const Cut &cut, const Handing &h) {
+    int32_t shown[2] = {0, 0}, reals = 0;
+    for (int32_t v = 0; v < p.n; v++) {
+      if (p.rep[v] != kNone) continue;
+      shown[cut.side[v]]++;
+      reals += cut.side[v] == 1 && p.node[v] != kNone;
+    }
+    return shown[1] > shown[0] && cut.side[h.source] == 1 && reals >= 2;
   }
 
   // The most nodes shown on a side of a cut that is small for p.
@@ -703,6 +832,10 @@ class Build {
     try {
       if (job.step != nullptr) {
         cutRun(*job.part, job.s, *job.engine, *job.step);
+      } else if (job.makesRunEngine) {
+        job.made = options_.makeRunEngine(job.part->n, job.part->edges);
+        job.made->learn(job.part->lessons);
+        cutBy(*job.made, {job.s, job.t}, *job.out);
       } else if (job.engine != nullptr) {
         cutBy(*job.engine, {job.s, job.t}, *job.out);
       } else {
@@ -805,16 +938,26 @@ class Build {
   // arcs, spokerim at 1.03 and 0.98; a depth-first order from the source,
   // 1.35 and 1.33 on ringforge (its chords lead the search astray).
   int32_t runSource(Part &p) {
-    if (p.from != kNone) return p.from;
+    if (p.ordered) return p.from;
     std::vector<int32_t> arcs(p.n, 0);
     for (const Edge &e : p.edges) arcs[e.u]++, arcs[e.v]++;
-    int32_t s = p.reals[0];
+    auto before = [&](int32_t v, int32_t w) {  // v is the better source
+      int64_t dv = degree_[p.node[v]], dw = degree_[p.node[w]];
+      return arcs[v] > arcs[w] || (arcs[v] == arcs[w] && (dv > dw || (dv == dw && p.node[v] < p.node[w])));
+    };
+    int32_t s = p.from, second = kNone;
     for (int32_t v : p.reals) {
-      int64_t dv = degree_[p.node[v]], ds = degree_[p.node[s]];
-      if (arcs[v] > arcs[s] || (arcs[v] == arcs[s] && (dv > ds || (dv == ds && p.node[v] < p.node[s]))))
+      if (v == p.from) continue;
+      if (s == kNone || (p.from == kNone && before(v, s))) {
+        if (s != kNone && p.from == kNone) second = s;
         s = v;
+      } else if (second == kNone || before(v, second)) {
+        second = v;
+      }
     }
     p.from = s;
+    p.second = second;
+    p.ordered = true;
     for (int32_t v : p.reals)
       if (v != s) p.order.push_back(v);
     if (options_.pairs == PairChoice::Random) {
@@ -872,7 +1015,8 @@ class Build {
   // for the new tree edge; `leaving`, when 0 or 1, names the side that
   // leaves instead. p goes on as the other half, done when fewer than two
   // real nodes are left.
-  std::unique_ptr<Part> apply(Part &p, int32_t s, int32_t t, Cut &cut, int leaving = -1) {
+  std::unique_ptr<Part> apply(Part &p, int32_t s, int32_t t, Cut &cut, int leaving = -1,
+                              std::vector<int32_t> *halfLocal = nullptr) {
     std::vector<uint8_t> &side = cut.side;
     int32_t e = edges_++;
     end_[0][e] = p.node[s];
@@ -901,7 +1045,7 @@ class Build {
     uint8_t leaves = leaving >= 0 ? static_cast<uint8_t>(leaving) : shown[1] <= shown[0] ? 1 : 0;
     p.lastLeft = shown[leaves];
     std::unique_ptr<Part> half;
-    if (reals[leaves] >= 2) half = halfOf(p, side, leaves, e);
+    if (reals[leaves] >= 2) half = halfOf(p, side, leaves, e, halfLocal);
     if (reals[1 - leaves] < 2) {
       p.reals.clear();
       return half;
@@ -949,7 +1093,7 @@ class Build {
   // unless e is kNone, the other side merged into one contracted node that
   // stands for tree edge e.
   std::unique_ptr<Part> halfOf(const Part &p, const std::vector<uint8_t> &side, uint8_t k,
-                               int32_t e) {
+                               int32_t e, std::vector<int32_t> *localOut = nullptr) {
     auto h = std::make_unique<Part>();
     std::vector<int32_t> local(p.n, kNone);
     int32_t count = 0;
@@ -990,6 +1134,7 @@ class Build {
         if (toMerged[v] > 0) h->edges.push_back({v, merged, toMerged[v]});
     }
     h->seed = splitmix64(p.seed ^ (k + 1 + (e == kNone ? 2 : 0)));
+    if (localOut != nullptr) *localOut = std::move(local);
     h->lessons = p.engine != nullptr ? p.engine->lessons() : p.lessons;
     return h;
   }

@@ -43,6 +43,14 @@
 //     run's on another thread), skipping the sinks its own earlier cuts of
 //     the step took off, and the cuts are applied in turn at the step's
 //     end, a cut whose sink an earlier one took off dropped.
+//   - A large part's one-run cut that takes off the sink's side as the
+//     larger half hands that half its first cut, from the part's second
+//     source (the node of most arcs after its source) to the same sink,
+//     made on the part's graph and uncrossed with the part's groups and
+//     side; the half takes that node as its source. The cut is made
+//     beside the part's own on another thread when there is one, and only
+//     when handed down on one thread; a thread that made it for nothing
+//     drops it with its engine.
 //
 // Progress and cancellation run on the calling thread, between cuts; an
 // exception from an engine or a callback stops the workers and reaches the

@@ -216,6 +216,43 @@ TEST(GomoryHu, TwoSourceRunsGiveACutTreeTheSameOnTwoThreads) {
   }
 }
 
+// Clusters round a heavy ring: each a centre with leaves of its own (more
+// leaves, more arcs, the further round), hung from the ring by light
+// edges. A run from the centre of most arcs takes off all but its
+// cluster, and the half it takes off has its first cut, from the next
+// centre, handed down: made on the graph before the split, beside the
+// split's own cut.
+Graph clusteredRing(int32_t ring, int32_t clusters, std::mt19937 &rng) {
+  int32_t n = ring;
+  for (int32_t c = 0; c < clusters; c++) n += 1 + 4 + c % 7 + c / 7;
+  Graph g(n);
+  std::uniform_int_distribution<int32_t> heavy(90, 110), at(0, ring - 1);
+  for (int32_t v = 0; v < ring; v++) g.addEdge(v, (v + 1) % ring, heavy(rng));
+  int32_t next = ring;
+  for (int32_t c = 0; c < clusters; c++) {
+    int32_t centre = next++;
+    for (int32_t k = 0; k < 4 + c % 7 + c / 7; k++) g.addEdge(centre, next++, heavy(rng) / 2);
+    for (int32_t k = 0; k < 3; k++) g.addEdge(centre, at(rng), 1 + k);
+  }
+  return g;
+}
+
+TEST(GomoryHu, HandedDownCutsGiveACutTreeTheSameOnTwoThreads) {
+  std::mt19937 rng(31);
+  Graph g = clusteredRing(600, 24, rng);
+  BuildOptions o;
+  o.engine = Engine::GomoryHu;
+  o.decompose = false;
+  o.threads = 1;
+  CutTree one = sunder::buildCutTree(g, o);
+  expectCutTree(g, one, "one thread");
+  o.threads = 2;
+  CutTree two = sunder::buildCutTree(g, o);
+  EXPECT_EQ(two.parents(), one.parents());
+  EXPECT_EQ(two.weights(), one.weights());
+  EXPECT_EQ(two.stats().scans, one.stats().scans);
+}
+
 // A ring of heavy edges around one hub of light spokes: source runs from
 // the hub cut it for a few hundred arc looks a cut, which Gusfield's first
 // flows cannot keep pace with; by batches, each flow from nothing, the
