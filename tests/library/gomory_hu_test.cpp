@@ -216,6 +216,38 @@ TEST(GomoryHu, TwoSourceRunsGiveACutTreeTheSameOnTwoThreads) {
   }
 }
 
+// A wheel of 2,200 nodes, large enough for steps of several cuts a run:
+// the second run's cuts, made on the step's graph beside the first's, some
+// dropped when the first took their sinks off.
+TEST(GomoryHu, StepsOfSeveralCutsGiveACutTreeTheSameOnTwoThreads) {
+  std::mt19937 rng(37);
+  Graph wheel = twoHubWheel(2198, 60, rng);
+  BuildOptions o;
+  o.engine = Engine::GomoryHu;
+  o.decompose = false;
+  o.threads = 1;
+  CutTree one = sunder::buildCutTree(wheel, o);
+  // Every edge's certificate, and Boost's max flow on 100 drawn pairs (on
+  // every edge it takes a minute).
+  oracle::RootedTree r = rootedTree(one);
+  std::vector<oracle::Edge> edges = oracleEdges(wheel);
+  ASSERT_EQ(oracle::joinProblems(oracle::checkCertificates(r, edges)), "");
+  oracle::MaxFlow flow(wheel.nodeCount(), edges);
+  std::vector<std::pair<int, int>> pairs;
+  std::uniform_int_distribution<int> node(0, wheel.nodeCount() - 1);
+  while (pairs.size() < 100) {
+    int u = node(rng), v = node(rng);
+    if (u != v) pairs.push_back({u, v});
+  }
+  auto maxFlow = [&flow](int u, int v) { return flow.maxFlow(u, v); };
+  ASSERT_EQ(oracle::joinProblems(oracle::checkPairs(r, pairs, maxFlow)), "");
+  o.threads = 2;
+  CutTree two = sunder::buildCutTree(wheel, o);
+  EXPECT_EQ(two.parents(), one.parents());
+  EXPECT_EQ(two.weights(), one.weights());
+  EXPECT_EQ(two.stats().scans, one.stats().scans);
+}
+
 // Clusters round a heavy ring: each a centre with leaves of its own (more
 // leaves, more arcs, the further round), hung from the ring by light
 // edges. A run from the centre of most arcs takes off all but its
