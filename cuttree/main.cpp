@@ -269,7 +269,9 @@ static int run(int argc, char **argv) {
   }
 
   if (o.report) writeReport(out, file, t, o);
-  bool asked = !o.queries.empty() || !o.sides.empty() || o.mincut || o.check || answersAsked(o);
+  // A pairs file without a pair asks for no answers, not for the tree.
+  bool asked = !o.queries.empty() || o.pairsFile || !o.sides.empty() || o.mincut || o.check ||
+               answersAsked(o);
   if (o.dot) writeDot(out, file, t);
   else if (o.csv) writeCsv(out, file, t);
   else if (o.treeText || !asked) writeTreeText(out, file, t);

@@ -306,6 +306,7 @@ bool parseOptions(int argc, char **argv, Options &o, std::string &error) {
     } else if (a == "--pairs") {
       if (!r.takeValue(a, value, error)) return false;
       readPairs(value, o);
+      o.pairsFile = true;
     } else if (a == "-o" || a == "--output") {
       if (!r.takeValue(a, o.output, error)) return false;
     } else if (a == "-j" || a == "--threads") {

@@ -34,6 +34,7 @@ struct Options {
   std::string format;        // --format; empty: by the file's extension
   std::string output;        // -o: results file; empty is standard output
   std::vector<NodePair> queries;  // --query and --pairs, in order
+  bool pairsFile = false;  // --pairs: its answers asked for, even where it has no pair
   std::vector<NodePair> sides;    // --side
   bool mincut = false;
   bool dot = false;

@@ -310,6 +310,13 @@ TEST(CuttreeFormats, EveryFormatGivesTheCutsWorkedByHand) {
       }
     EXPECT_EQ(csv.out, rows) << name;
   }
+  // A pairs file of comments alone: no answers, and no tree in their place.
+  std::ofstream("no_pairs.txt") << "# none yet\n";
+  ProgramResult none = cuttree({"--pairs", "no_pairs.txt", kFormats[0].first}, "");
+  EXPECT_EQ(none.status, 0) << none.err;
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(cuttree({"--pairs", "no_pairs.txt", "--tree", kFormats[0].first}, "").out,
+            cuttree({kFormats[0].first}, "").out);
   // The format named on the command line wins over the extension.
   std::ofstream("g_edges.txt.cut") << kFormats[1].second;
   EXPECT_EQ(cuttree({"--format", "edges", "--query", "5", "6", "g_edges.txt.cut"}, "").out, "q 5 6 4\n");
