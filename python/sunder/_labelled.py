@@ -126,6 +126,10 @@ def _encode(label):
     if isinstance(label, _numbers.Integral):
         return int(label)
     if isinstance(label, float):
+        if label != label or label in (float("inf"), float("-inf")):
+            # JSON has no such number: json would write a bare NaN or
+            # Infinity, which other readers refuse.
+            raise ValueError(f"node {label!r} cannot be saved: JSON has no {label!r}")
         return label
     if isinstance(label, tuple):
         return {"tuple": [_encode(x) for x in label]}
@@ -154,7 +158,7 @@ def save_tree(tree, path):
         "weight": tree.weight.tolist(),
     }
     with open(path, "w", encoding="utf-8") as f:
-        _json.dump(record, f)
+        _json.dump(record, f, allow_nan=False)
         f.write("\n")
 
 

@@ -187,7 +187,7 @@ def test_loading_a_file_nested_too_deeply(tmp_path, record):
         sunder.CutTree.load(path)
 
 
-def test_graph_input_and_refusals():
+def test_graph_input_and_refusals(tmp_path):
     G = nx.Graph()
     G.add_edge("a", "b", cap=5)
     G.add_edge("b", "c", weight=7)
@@ -220,6 +220,11 @@ def test_graph_input_and_refusals():
         sunder.cut_tree(nx.Graph([("a", "b", {"weight": 1}), ("b", "c", {"weight": -1})]))
     with pytest.raises(TypeError, match=re.escape("node frozenset({1}) (frozenset) cannot be saved")):
         sunder.cut_tree(nx.Graph([(frozenset({1}), 2)])).save(os.devnull)
+    for label in (float("nan"), float("inf"), (1, float("-inf"))):
+        G = nx.Graph([(label, 2), (2, 3)])
+        with pytest.raises(ValueError, match="cannot be saved: JSON has no"):
+            sunder.cut_tree(G).save(os.path.join(str(tmp_path), "t.json"))
+        assert not os.path.exists(os.path.join(str(tmp_path), "t.json"))
     ig = pytest.importorskip("igraph")
     I = ig.Graph(n=3, edges=[(0, 1), (1, 2)])
     assert sunder.cut_tree(I).nodes.tolist() == [0, 1, 2]   # no names: indices
