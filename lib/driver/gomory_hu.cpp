@@ -95,7 +95,7 @@ struct Part {
 constexpr int32_t kRunStepCuts = 8;
 constexpr int32_t kStepNodes = 2048;
 // Source runs: a part of this many nodes or more may hand the half a
-// one-run cut takes off its first cut (see Build::solveInRuns).
+// one-run cut takes off its first cut (see Handing).
 constexpr int32_t kHandingNodes = 512;
 
 // A run's cuts of one step (Build::cutRun): its sinks, taken from the
@@ -127,6 +127,27 @@ struct CutJob {
   std::unique_ptr<CutEngine> made;
   int state = kWaiting;
   std::exception_ptr error;
+};
+
+// Handing a cut down. Where a one-run cut of a large part takes off the
+// sink's side as the larger half (ringforge: a cluster round the source
+// stays, the rest leaves), that half's source is the part's second (the
+// real node of most arcs after the source) when the half holds it, and
+// the half's first cut, from there to the same sink, is made on the
+// part's graph: beside the part's own cut, on another thread, where the
+// part is itself such a half (Build::handingOf), else after it. Without
+// it, the halves of such a chain of cuts are cut one after another on one
+// thread. Made so, it is a minimum cut of the half's graph too, uncrossed
+// with the groups hidden in the part and with the part's side of the cut
+// (Gomory and Hu's lemma, see Build::uncrossed): the half does not
+// compute it again. A thread that made it for a cut that does not hand it
+// down drops it with its engine, which no other cut had used, so that the
+// tree and the counters are those of one thread, which makes it only when
+// it is handed down.
+struct Handing {
+  int32_t source = kNone, sink = kNone;  // kNone: the step hands nothing down
+  std::shared_ptr<CutJob> job;  // the cut on another thread, else null
+  Cut cut;
 };
 
 // A graph by node: node v's arcs are first[v] ... first[v + 1] - 1, each
@@ -522,21 +543,15 @@ class Build {
     RunStep steps[2];
     stretchesOf(p, steps);
     Handing handing = handingOf(p, steps);
+    // No job may outlive the step, whose cut it writes to.
     try {
       computeRunSteps(p, s, steps);
+      applyRunSteps(p, s, steps, handing, caller, ended);
     } catch (...) {
       if (handing.job != nullptr) settled(*handing.job);
       throw;
     }
-    for (int32_t j = 0; j < kRunStepCuts && p.reals.size() >= 2; j++)
-      for (int k = 0; k < 2 && p.reals.size() >= 2; k++) {
-        if (j >= static_cast<int32_t>(steps[k].sinks.size()) || p.node[steps[k].sinks[j]] == kNone) continue;
-        if (j == 0 && k == 0 && handing.source != kNone) {
-          applyHanding(p, s, steps[0].cuts[0], handing, caller, ended);
-          continue;
-        }
-        applyRunCut(p, s, steps[k].sinks[j], steps[k].cuts[j], caller, ended);
-      }
+    if (handing.job != nullptr) settled(*handing.job);
     passTakenOff(p);
     // A step of several cuts a run pays where cuts take off small sides
     // one after another; a large side a run takes off drops the other
@@ -549,6 +564,21 @@ class Build {
     // a few cuts later, cost hubspin at 2,000 nodes 9 % more arc looks.
     p.smallSteps = steps[0].big || steps[1].big ? 0 : p.smallSteps + 1;
     if (p.n >= kStepNodes) p.stepCuts = std::min(kRunStepCuts, 1 << std::min(3, p.smallSteps / 4));
+  }
+
+  // The step's cuts applied in turn, first run first (see solveInRuns),
+  // the first handing its cut down where it does.
+  void applyRunSteps(Part &p, int32_t s, RunStep steps[2], Handing &handing, bool caller,
+                     bool &ended) {
+    for (int32_t j = 0; j < kRunStepCuts && p.reals.size() >= 2; j++)
+      for (int k = 0; k < 2 && p.reals.size() >= 2; k++) {
+        if (j >= static_cast<int32_t>(steps[k].sinks.size()) || p.node[steps[k].sinks[j]] == kNone) continue;
+        if (j == 0 && k == 0 && handing.source != kNone) {
+          applyHanding(p, s, steps[0].cuts[0], handing, caller, ended);
+          continue;
+        }
+        applyRunCut(p, s, steps[k].sinks[j], steps[k].cuts[j], caller, ended);
+      }
   }
 
   // A run's cut from s to t applied to p: its half, when it leaves with a
@@ -564,25 +594,6 @@ class Build {
     ended = ended || probed(p);
   }
 
-  // Handing a cut down. Where a one-run cut of a large part takes off the
-  // sink's side as the larger half (ringforge: a cluster round the source
-  // stays, the rest leaves), that half's source is the part's second
-  // (the real node of most arcs after the source) when the half holds it,
-  // and the half's first cut, from there to the same sink, is made on the
-  // part's graph beside the part's own cut, on another thread when there
-  // is one: without it, the halves of such a chain of cuts are cut one
-  // after another on one thread. Made so, it is a minimum cut of the
-  // half's graph too, uncrossed with the groups hidden in the part and
-  // with the part's side of the cut (Gomory and Hu's lemma, see
-  // uncrossed): the half does not compute it again. A thread that made it
-  // for a cut that does not hand it down drops it with its engine, which
-  // no other cut had used, so that the tree and the counters are those of
-  // one thread, which makes it only when it is handed down.
-  struct Handing {
-    int32_t source = kNone, sink = kNone;  // kNone: the step hands nothing down
-    std::shared_ptr<CutJob> job;  // the cut on another thread, else null
-    Cut cut;
-  };
 
   // What p's step may hand down: for a one-run step of a part of
   // kHandingNodes or more whose second engine has not been made, from p's
