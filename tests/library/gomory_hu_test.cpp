@@ -107,6 +107,28 @@ void expectCutTree(const Graph &g, const CutTree &t, const std::string &what) {
   ASSERT_EQ(oracle::joinProblems(oracle::checkPairs(r, pairs, maxFlow)), "") << what;
 }
 
+// Gomory and Hu's method on the graph as it is, not split into blocks.
+BuildOptions undecomposed() {
+  BuildOptions o;
+  o.engine = Engine::GomoryHu;
+  o.decompose = false;
+  return o;
+}
+
+// The tree of g by o on one thread, judged by `judge`, and on two threads
+// the same tree with the same counters.
+template <class Judge>
+void expectTheSameOnTwoThreads(const Graph &g, BuildOptions o, Judge judge) {
+  o.threads = 1;
+  CutTree one = sunder::buildCutTree(g, o);
+  judge(one);
+  o.threads = 2;
+  CutTree two = sunder::buildCutTree(g, o);
+  EXPECT_EQ(two.parents(), one.parents());
+  EXPECT_EQ(two.weights(), one.weights());
+  EXPECT_EQ(two.stats().scans, one.stats().scans);
+}
+
 TEST(GomoryHu, EveryFlowEngineAndPairChoiceGivesACutTreeTheSameOnTwoThreads) {
   for (const Case &c : cases()) {
     for (Engine flows : {Engine::PushRelabel, Engine::PushRelabelGlobal, Engine::ShortestPaths, Engine::SearchTrees}) {
@@ -202,17 +224,11 @@ TEST(GomoryHu, TwoSourceRunsGiveACutTreeTheSameOnTwoThreads) {
   std::mt19937 rng(29);
   Graph wheel = twoHubWheel(498, 40, rng);
   for (bool spread : {true, false}) {
-    BuildOptions o;
-    o.engine = Engine::GomoryHu;
+    BuildOptions o = undecomposed();
     o.spreadPairs = spread;
-    o.decompose = false;
-    CutTree one = sunder::buildCutTree(wheel, o);
-    expectCutTree(wheel, one, spread ? "in order" : "at random");
-    o.threads = 2;
-    CutTree two = sunder::buildCutTree(wheel, o);
-    EXPECT_EQ(two.parents(), one.parents());
-    EXPECT_EQ(two.weights(), one.weights());
-    EXPECT_EQ(two.stats().scans, one.stats().scans);
+    expectTheSameOnTwoThreads(wheel, o, [&](const CutTree &one) {
+      expectCutTree(wheel, one, spread ? "in order" : "at random");
+    });
   }
 }
 
@@ -222,30 +238,22 @@ TEST(GomoryHu, TwoSourceRunsGiveACutTreeTheSameOnTwoThreads) {
 TEST(GomoryHu, StepsOfSeveralCutsGiveACutTreeTheSameOnTwoThreads) {
   std::mt19937 rng(37);
   Graph wheel = twoHubWheel(2198, 60, rng);
-  BuildOptions o;
-  o.engine = Engine::GomoryHu;
-  o.decompose = false;
-  o.threads = 1;
-  CutTree one = sunder::buildCutTree(wheel, o);
   // Every edge's certificate, and Boost's max flow on 100 drawn pairs (on
   // every edge it takes a minute).
-  oracle::RootedTree r = rootedTree(one);
-  std::vector<oracle::Edge> edges = oracleEdges(wheel);
-  ASSERT_EQ(oracle::joinProblems(oracle::checkCertificates(r, edges)), "");
-  oracle::MaxFlow flow(wheel.nodeCount(), edges);
-  std::vector<std::pair<int, int>> pairs;
-  std::uniform_int_distribution<int> node(0, wheel.nodeCount() - 1);
-  while (pairs.size() < 100) {
-    int u = node(rng), v = node(rng);
-    if (u != v) pairs.push_back({u, v});
-  }
-  auto maxFlow = [&flow](int u, int v) { return flow.maxFlow(u, v); };
-  ASSERT_EQ(oracle::joinProblems(oracle::checkPairs(r, pairs, maxFlow)), "");
-  o.threads = 2;
-  CutTree two = sunder::buildCutTree(wheel, o);
-  EXPECT_EQ(two.parents(), one.parents());
-  EXPECT_EQ(two.weights(), one.weights());
-  EXPECT_EQ(two.stats().scans, one.stats().scans);
+  expectTheSameOnTwoThreads(wheel, undecomposed(), [&](const CutTree &one) {
+    oracle::RootedTree r = rootedTree(one);
+    std::vector<oracle::Edge> edges = oracleEdges(wheel);
+    ASSERT_EQ(oracle::joinProblems(oracle::checkCertificates(r, edges)), "");
+    oracle::MaxFlow flow(wheel.nodeCount(), edges);
+    std::vector<std::pair<int, int>> pairs;
+    std::uniform_int_distribution<int> node(0, wheel.nodeCount() - 1);
+    while (pairs.size() < 100) {
+      int u = node(rng), v = node(rng);
+      if (u != v) pairs.push_back({u, v});
+    }
+    auto maxFlow = [&flow](int u, int v) { return flow.maxFlow(u, v); };
+    ASSERT_EQ(oracle::joinProblems(oracle::checkPairs(r, pairs, maxFlow)), "");
+  });
 }
 
 // Clusters round a heavy ring: each a centre with leaves of its own (more
@@ -272,17 +280,9 @@ Graph clusteredRing(int32_t ring, int32_t clusters, std::mt19937 &rng) {
 TEST(GomoryHu, HandedDownCutsGiveACutTreeTheSameOnTwoThreads) {
   std::mt19937 rng(31);
   Graph g = clusteredRing(600, 24, rng);
-  BuildOptions o;
-  o.engine = Engine::GomoryHu;
-  o.decompose = false;
-  o.threads = 1;
-  CutTree one = sunder::buildCutTree(g, o);
-  expectCutTree(g, one, "one thread");
-  o.threads = 2;
-  CutTree two = sunder::buildCutTree(g, o);
-  EXPECT_EQ(two.parents(), one.parents());
-  EXPECT_EQ(two.weights(), one.weights());
-  EXPECT_EQ(two.stats().scans, one.stats().scans);
+  expectTheSameOnTwoThreads(g, undecomposed(), [&](const CutTree &one) {
+    expectCutTree(g, one, "one thread");
+  });
 }
 
 // A ring of heavy edges around one hub of light spokes: source runs from
