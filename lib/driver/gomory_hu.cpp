@@ -594,7 +594,6 @@ class Build {
     ended = ended || probed(p);
   }
 
-
   // What p's step may hand down: for a one-run step of a part of
   // kHandingNodes or more whose second engine has not been made, from p's
   // second to the step's sink; the job posted when there are threads.
