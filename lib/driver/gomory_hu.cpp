@@ -259,17 +259,17 @@ class Build {
   // The build's first options.stopAfter cuts, silently, and what they say
   // (GomoryHuProbe). The parts are cut on the calling thread, in the order
   // of one thread, so that the probe ends at the same cut on every thread
-  // count; the other threads only compute the cuts its parts post (a
-  // second run's, a batch's second pair). The part being cut when the
+  // count; the other threads, when `helped`, only compute the cuts its
+  // parts post (a second run's, a batch's second pair). The part being cut when the
   // probe ends finishes its step and goes back on the stack with its
   // engines, so that run() goes on from there as if the build had never
   // stopped.
-  GomoryHuProbe probe() {
+  GomoryHuProbe probe(bool helped = true) {
     stop_ = false;
     probed_ = GomoryHuProbe();
     silent_ = true;
     {
-      Helpers helpers(*this);
+      Helpers helpers(*this, helped ? options_.threads - 1 : 0);
       work(true);
     }
     silent_ = false;
@@ -360,8 +360,8 @@ class Build {
   // the probe is over.
   class Helpers {
    public:
-    explicit Helpers(Build &build) : build_(build) {
-      for (int k = 1; k < build.options_.threads; k++) threads_.emplace_back([this] { build_.helpWithJobs(); });
+    Helpers(Build &build, int count) : build_(build) {
+      for (int k = 0; k < count; k++) threads_.emplace_back([this] { build_.helpWithJobs(); });
     }
     ~Helpers() {
       {
@@ -837,7 +837,8 @@ class Build {
                 static_cast<double>(scans) > options_.scansPerFirstCut * static_cast<double>(firstCutScans_);
     bool enough = options_.shavedEnough > 0 && shaved_ >= options_.shavedEnough;
     bool spent = options_.scanBudget > 0 && scans > options_.scanBudget;
-    if (done_ < options_.stopAfter && !over && !enough && !spent) return false;
+    bool paused = options_.pause != nullptr && options_.pause->load();
+    if (done_ < options_.stopAfter && !over && !enough && !spent && !paused) return false;
     probed_.shaved = shaved_;
     probed_.cuts = static_cast<int32_t>(done_.load());
     probed_.scans = scans;
@@ -1318,6 +1319,16 @@ class GomoryHuBuild::Impl {
     return build_.probe();
   }
 
+  void goOnUntil(const std::atomic<bool> &pause) {
+    options_.stopAfter = INT32_MAX;
+    options_.scansPerFirstCut = 0;
+    options_.shavedEnough = 0;
+    options_.scanBudget = 0;
+    options_.pause = &pause;
+    build_.probe(false);
+    options_.pause = nullptr;
+  }
+
   GusfieldRun finish() {
     options_.stopAfter = 0;
     options_.scansPerFirstCut = 0;
@@ -1341,6 +1352,8 @@ GomoryHuProbe GomoryHuBuild::probe() { return impl_->probe(); }
 GomoryHuProbe GomoryHuBuild::probeFurther(int32_t stopAfter, int64_t scanBudget) {
   return impl_->probeFurther(stopAfter, scanBudget);
 }
+
+void GomoryHuBuild::goOnUntil(const std::atomic<bool> &pause) { impl_->goOnUntil(pause); }
 
 GusfieldRun GomoryHuBuild::finish() { return impl_->finish(); }
 

@@ -58,6 +58,7 @@
 #ifndef SUNDER_DRIVER_GOMORY_HU_H
 #define SUNDER_DRIVER_GOMORY_HU_H
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -114,6 +115,8 @@ struct GomoryHuOptions {
   double scansPerFirstCut = 0;
   int64_t shavedEnough = 0;
   int64_t scanBudget = 0;
+  // Probes only: when set, the probe ends at the first cut after it is.
+  const std::atomic<bool> *pause = nullptr;
 };
 
 // The cut tree of the graph of n nodes and these edges (capacities 0 or
@@ -157,6 +160,12 @@ class GomoryHuBuild {
   // scanBudget arc looks in all (the earlier probe's included), whichever
   // comes first, and says what all its cuts say; before finish.
   GomoryHuProbe probeFurther(int32_t stopAfter, int64_t scanBudget);
+  // After the probes, the build goes on silently on the calling thread
+  // alone (another thread may be busy meanwhile) until `pause` is set,
+  // which it reads after each cut, or until it is done; finish() then goes
+  // on from there, with the tree and counters of a build that never
+  // stopped.
+  void goOnUntil(const std::atomic<bool> &pause);
   // The rest of the build, on options.threads threads with its progress,
   // and the whole run (its counters those of every cut, the probe's too).
   GusfieldRun finish();

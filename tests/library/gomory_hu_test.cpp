@@ -694,3 +694,44 @@ TEST(GomoryHu, ItsCutsComeFromAnEngineOfCutsAlone) {
 }
 
 }  // namespace
+
+// A k by k grid with unit capacities.
+Graph grid(int32_t k) {
+  Graph g(k * k);
+  for (int32_t v = 0; v < k * k; v++) {
+    if (v % k + 1 < k) g.addEdge(v, v + 1, 1);
+    if (v + k < k * k) g.addEdge(v, v + k, 1);
+  }
+  return g;
+}
+
+// On two threads Auto probes the engines beside the source runs' build,
+// which goes on meanwhile: where the runs win (the wheel) and where an
+// engine does after the runs' whole probe (the grid, by the search trees),
+// the engine, tree and arc looks are those of one thread; cancelled while
+// the runs go on, the build stops with Cancelled.
+TEST(GomoryHu, AutoProbesTheEnginesBesideTheRunsAsOnOneThread) {
+  std::mt19937 rng(31);
+  std::vector<Case> graphs;
+  graphs.push_back({"wheel", oneHubWheel(600, rng)});
+  graphs.push_back({"grid", grid(80)});
+  for (const Case &c : graphs) {
+    BuildOptions o;
+    o.threads = 1;
+    CutTree one = sunder::buildCutTree(c.graph, o);
+    o.threads = 2;
+    CutTree two = sunder::buildCutTree(c.graph, o);
+    EXPECT_EQ(one.stats().engine, two.stats().engine) << c.name;
+    EXPECT_EQ(one.parents(), two.parents()) << c.name;
+    EXPECT_EQ(one.weights(), two.weights()) << c.name;
+    EXPECT_EQ(one.stats().scans, two.stats().scans) << c.name;
+  }
+  EXPECT_EQ(sunder::buildCutTree(graphs[0].graph).stats().engine, Engine::GomoryHu);
+  EXPECT_EQ(sunder::buildCutTree(graphs[1].graph).stats().engine, Engine::SearchTrees);
+  BuildOptions o;
+  o.threads = 2;
+  int64_t asked = 0;
+  o.cancel = [&asked] { return ++asked >= 40; };  // past the runs' probe of 32 cuts
+  EXPECT_THROW(sunder::buildCutTree(graphs[0].graph, o), sunder::Cancelled);
+  EXPECT_EQ(asked, 40);
+}
