@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -486,13 +487,15 @@ class Build {
   // the square of the size each on the wheels and rings of the families,
   // and add up to about p^3 / 3k; a source run's flow starts from the last
   // and costs about the size of its graph (a few passes over its arcs), so
-  // its flows add up to about p^2 / 2k. A split takes off the work of the
-  // whole and adds that of its halves (less: the power grows faster than
-  // the sum), so the work done only grows and ends at the total fixed at
-  // the start.
+  // its flows would add up to about p^2 / 2k, but a cut that halves a part
+  // costs one such flow, not the half of the part's work that the square
+  // credits it with: its work is weighed by p^1.5. A split takes off the
+  // work of the whole and adds that of its halves (less: the power grows
+  // faster than the sum), so the work done only grows and ends at the
+  // total fixed at the start.
   double workOf(int32_t p) const {
     double x = static_cast<double>(p);
-    return x - 1 + flowWork_ * (runs() ? x * x : x * x * x);
+    return x - 1 + flowWork_ * (runs() ? x * std::sqrt(x) : x * x * x);
   }
   // The weight of the flows, fitted on recorded builds of the families. On
   // one thread the large parts come first and the small parts' cuts,
@@ -510,9 +513,13 @@ class Build {
   // two threads at 5e-5 ringforge at 4,000, 8,000 and 16,000 and spokerim
   // at 8,000 and 16,000 within 2.1 (2.0 to 2.5 with the cube). At 3e-4 on
   // one thread the small parts' cuts at the end weighed too much
-  // (spokerim 3.9), at 1e-4 on two the first (spokerim 2.3).
+  // (spokerim 3.9), at 1e-4 on two the first (spokerim 2.3). On two
+  // recordings each of ringforge at 8,000 and 16,000 nodes and spokerim at
+  // 16,000 (the builds of a second and more), the square at 1e-3 on one
+  // thread was up to 2.9 times off, p^1.5 at 0.15 2.1 (at 0.05 3.5, at 0.4
+  // 2.4); on two threads p^1.5 at 2e-2 as the square at 5e-5 (1.8 to 2.0).
   static double flowWorkOn(int threads, bool runs) {
-    if (runs) return threads > 1 ? 5e-5 : 1e-3;
+    if (runs) return threads > 1 ? 2e-2 : 0.15;
     return threads > 1 ? 5e-8 : 1e-6;
   }
 

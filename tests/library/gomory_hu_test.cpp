@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <random>
 #include <string>
@@ -652,13 +653,13 @@ TEST(GomoryHu, ProgressCountsEveryCutAndCancellationStops) {
   }
 }
 
-// A source run's flows cost about the size of their graph each, so its
-// predicted work weighs a part of p nodes at p - 1 cuts plus 1e-3 p^2 on
-// one thread. A ring of 10 nodes, (4, 5) weighing 1, (9, 0) 3, the rest
-// 10: the run's source is node 1 (most arcs, heaviest, lowest), its first
-// sink node 0, and their cut {1 ... 4} | {5 ... 0} (11) splits 10 nodes
-// into 4 and 6: (9 - 3 - 5) + 1e-3 (100 - 16 - 36) of 9 + 1e-3 (100 - 10).
-TEST(GomoryHu, ARunsPredictedWorkWeighsAPartByTheSquareOfItsSize) {
+// A source run's predicted work weighs a part of p nodes at p - 1 cuts
+// plus 0.15 p^1.5 on one thread. A ring of 10 nodes, (4, 5) weighing 1,
+// (9, 0) 3, the rest 10: the run's source is node 1 (most arcs, heaviest,
+// lowest), its first sink node 0, and their cut {1 ... 4} | {5 ... 0} (11)
+// splits 10 nodes into 4 and 6: (9 - 3 - 5) + 0.15 (10^1.5 - 4^1.5 -
+// 6^1.5) of 9 + 0.15 (10^1.5 - 10).
+TEST(GomoryHu, ARunsPredictedWorkWeighsAPartByItsSizeToThePowerOneAndAHalf) {
   Graph ring(10);
   for (int32_t v = 0; v < 10; v++) ring.addEdge(v, (v + 1) % 10, v == 4 ? 1 : v == 9 ? 3 : 10);
   BuildOptions o;
@@ -671,7 +672,8 @@ TEST(GomoryHu, ARunsPredictedWorkWeighsAPartByTheSquareOfItsSize) {
   sunder::CutTree tree = sunder::buildCutTree(ring, o);
   EXPECT_EQ(tree.minCutValue(1, 0), 11);
   ASSERT_FALSE(shares.empty());
-  EXPECT_NEAR(shares.front(), (1 + 48e-3) / (9 + 90e-3), 1e-6);
+  double cut = 1 + 0.15 * (std::pow(10, 1.5) - 8 - std::pow(6, 1.5));
+  EXPECT_NEAR(shares.front(), cut / (9 + 0.15 * (std::pow(10, 1.5) - 10)), 1e-6);
 }
 
 TEST(GomoryHu, ItsCutsComeFromAnEngineOfCutsAlone) {
