@@ -261,10 +261,10 @@ class Build {
   // (GomoryHuProbe). The parts are cut on the calling thread, in the order
   // of one thread, so that the probe ends at the same cut on every thread
   // count; the other threads, when `helped`, only compute the cuts its
-  // parts post (a second run's, a batch's second pair). The part being cut when the
-  // probe ends finishes its step and goes back on the stack with its
-  // engines, so that run() goes on from there as if the build had never
-  // stopped.
+  // parts post (a second run's, a batch's second pair). The part being
+  // cut when the probe ends finishes its step and goes back on the stack
+  // with its engines, so that run() goes on from there as if the build had
+  // never stopped.
   GomoryHuProbe probe(bool helped = true) {
     stop_ = false;
     probed_ = GomoryHuProbe();
@@ -362,9 +362,17 @@ class Build {
   class Helpers {
    public:
     Helpers(Build &build, int count) : build_(build) {
-      for (int k = 0; k < count; k++) threads_.emplace_back([this] { build_.helpWithJobs(); });
+      try {
+        for (int k = 0; k < count; k++) threads_.emplace_back([this] { build_.helpWithJobs(); });
+      } catch (...) {  // a thread that could not be started: the others stop
+        stop();
+        throw;
+      }
     }
-    ~Helpers() {
+    ~Helpers() { stop(); }
+
+   private:
+    void stop() {
       {
         std::lock_guard<std::mutex> lock(build_.mu_);
         build_.helpersDone_ = true;
@@ -374,7 +382,6 @@ class Build {
       build_.helpersDone_ = false;
     }
 
-   private:
     Build &build_;
     std::vector<std::thread> threads_;
   };
