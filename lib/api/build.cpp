@@ -458,16 +458,22 @@ Probed probeEngines(Target &target, const BuildOptions &options,
     // plain one.
     double costPerScan;
   };
-  const Candidate candidates[] = {
+  // Where push-relabel is left out, the search trees go first: the paths,
+  // then held to their pace, stop early where they lose (on a Delaunay
+  // mesh of 10^5 points the paths' 16 computations had taken 0.63 s before
+  // the trees' 0.012 s, half the build; on price 10^6 0.12 s).
+  const Candidate withRelabel[] = {
       {Engine::PushRelabelGlobal, 1.0}, {Engine::ShortestPaths, 1.0}, {Engine::SearchTrees, 2.2}};
+  const Candidate withoutRelabel[] = {{Engine::SearchTrees, 2.2}, {Engine::ShortestPaths, 1.0}};
+  std::vector<Candidate> candidates(std::begin(withRelabel), std::end(withRelabel));
+  if (!probesRelabel(target)) candidates.assign(std::begin(withoutRelabel), std::end(withoutRelabel));
   Probed best;
   bool haveBest = false, completeBest = false;
   double bestCost = 0;
   std::vector<double> pace;
   if (pace0 != nullptr) pace = *pace0;
-  int tried = 0, count = probesRelabel(target) ? 3 : 2;
+  int tried = 0, count = static_cast<int>(candidates.size());
   for (const Candidate &c : candidates) {
-    if (c.engine == Engine::PushRelabelGlobal && !probesRelabel(target)) continue;
     std::function<void(int64_t, int64_t)> progress;
     if (target.staged != nullptr)
       progress = [&target, tried, count](int64_t done, int64_t) {
