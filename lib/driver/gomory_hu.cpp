@@ -1334,24 +1334,31 @@ class GomoryHuBuild::Impl {
   }
 
   void goOnUntil(const std::atomic<bool> &pause) {
-    options_.stopAfter = INT32_MAX;
-    options_.scansPerFirstCut = 0;
-    options_.shavedEnough = 0;
-    options_.scanBudget = 0;
+    dropLimits(INT32_MAX);  // a probe that ends only at the pause
     options_.pause = &pause;
-    build_.probe(false);
+    try {
+      build_.probe(false);
+    } catch (...) {
+      options_.pause = nullptr;
+      throw;
+    }
     options_.pause = nullptr;
   }
 
   GusfieldRun finish() {
-    options_.stopAfter = 0;
-    options_.scansPerFirstCut = 0;
-    options_.shavedEnough = 0;
-    options_.scanBudget = 0;
+    dropLimits(0);
     return build_.resume();
   }
 
  private:
+  // The probe's limits off, but for its cut count.
+  void dropLimits(int32_t stopAfter) {
+    options_.stopAfter = stopAfter;
+    options_.scansPerFirstCut = 0;
+    options_.shavedEnough = 0;
+    options_.scanBudget = 0;
+  }
+
   GomoryHuOptions options_;  // read by build_ through its reference
   Build build_;
 };
