@@ -109,6 +109,33 @@ Replay replaySinceStart(const std::vector<Sample> &trace) {
   });
 }
 
+// What a progress line shows of the estimate fed with the work, written
+// at a call `interval` seconds or more after the line last written
+// (cuttree: half a second, Python's bar: a fifth), judged from a tenth of
+// the build's time on while a second or more is left: the line shows whole
+// seconds, and a build's last second shows as 0 or 1 s, whatever the ratio.
+Replay replayShown(const std::vector<Sample> &trace, double interval) {
+  sunder::TimeLeft left;
+  double end = trace.back().seconds, last = 0;
+  Replay r;
+  for (const Sample &s : trace) {
+    left.update(s.seconds, s.work, s.workTotal);
+    if (s.seconds - last < interval || s.done >= s.total) continue;
+    last = s.seconds;
+    double truth = end - s.seconds;
+    if (s.seconds < 0.1 * end || truth < 1) continue;
+    r.judged++;
+    std::optional<double> estimate = left.secondsLeft();
+    if (!estimate) {
+      r.unknownUntil = s.seconds / end;
+      continue;
+    }
+    double ratio = *estimate / truth;
+    r.worst = std::max(r.worst, ratio > 0 ? std::max(ratio, 1 / ratio) : HUGE_VAL);
+  }
+  return r;
+}
+
 // Every named trace, replayed by replayOf, judges more than `judged`
 // samples, is at worst `bound` times off, and has its first estimate by
 // `known` of its time.
@@ -260,6 +287,28 @@ TEST(TimeLeftTraces, SourceRunBuildsWithinAFactorTwo) {
                 "2026-12/ringforge-8000-j1", "2026-12/spokerim-16000-j1"},
                work, 60, 2.11, 0.6);
   expectTraces({"2026-12/ringforge-4000"}, work, 60, 2.9, 0.45);
+}
+
+// What cuttree's line and Python's bar show, on every build of the families
+// (at 1,000 to 16,000 nodes) that takes a second or more, on one thread and
+// two, and on the large graphs: within a factor 2 while a second or more is
+// left, from a tenth of the build on. ringforge at 8,000 and spokerim at
+// 16,000 nodes come in two and three recordings; one of them (spokerim on
+// one thread, the first) shows 2.01 on the bar's fifths of a second, where
+// the others show 1.77 to 1.94. The real networks of graph-tool's
+// collection take 0.3 s and less: no line shows them a time left.
+TEST(TimeLeftTraces, WhatTheProgressLinesShowWithinAFactorTwo) {
+  for (double interval : {0.5, 0.2}) {
+    auto shown = [interval](const std::vector<Sample> &t) { return replayShown(t, interval); };
+    expectTraces({"2026-12/ringforge-8000", "2026-12/ringforge-8000-b", "2026-12/ringforge-8000-j1",
+                  "2026-12/ringforge-16000", "2026-12/ringforge-16000-j1",
+                  "2026-12/spokerim-16000", "2026-12/spokerim-16000-b",
+                  "2026-12/spokerim-16000-j1-b", "2026-12/spokerim-16000-j1-c",
+                  "2026-12/tanglenet-16000", "2026-12/tanglenet-16000-j1",
+                  "2026-12/delaunay-100000", "2026-12/price-1000000"},
+                 shown, 0, 2.0, 0.45);
+    expectTraces({"2026-12/spokerim-16000-j1"}, shown, 0, interval > 0.3 ? 2.0 : 2.02, 0.3);
+  }
 }
 
 // A trace fed with its work, judged from a tenth of its time to `until`,
