@@ -58,6 +58,18 @@ struct Replay {
   int judged = 0;
 };
 
+// Counts a judged sample at `share` of the build's time: its estimate
+// `left` against the `truth`.
+void judge(Replay &r, std::optional<double> left, double truth, double share) {
+  r.judged++;
+  if (!left) {
+    r.unknownUntil = share;
+    return;
+  }
+  double ratio = *left / truth;
+  r.worst = std::max(r.worst, ratio > 0 ? std::max(ratio, 1 / ratio) : HUGE_VAL);
+}
+
 template <class Estimate>
 Replay replay(const std::vector<Sample> &trace, Estimate estimate, double from = 0.1,
               double until = 1) {
@@ -67,13 +79,7 @@ Replay replay(const std::vector<Sample> &trace, Estimate estimate, double from =
     std::optional<double> left = estimate(s);
     double truth = end - s.seconds;
     if (s.seconds < from * end || s.seconds > until * end || truth < 0.05 * end) continue;
-    r.judged++;
-    if (!left) {
-      r.unknownUntil = s.seconds / end;
-      continue;
-    }
-    double ratio = *left / truth;
-    r.worst = std::max(r.worst, ratio > 0 ? std::max(ratio, 1 / ratio) : HUGE_VAL);
+    judge(r, left, truth, s.seconds / end);
   }
   return r;
 }
@@ -124,14 +130,7 @@ Replay replayShown(const std::vector<Sample> &trace, double interval) {
     last = s.seconds;
     double truth = end - s.seconds;
     if (s.seconds < 0.1 * end || truth < 1) continue;
-    r.judged++;
-    std::optional<double> estimate = left.secondsLeft();
-    if (!estimate) {
-      r.unknownUntil = s.seconds / end;
-      continue;
-    }
-    double ratio = *estimate / truth;
-    r.worst = std::max(r.worst, ratio > 0 ? std::max(ratio, 1 / ratio) : HUGE_VAL);
+    judge(r, left.secondsLeft(), truth, s.seconds / end);
   }
   return r;
 }
