@@ -281,9 +281,9 @@ TEST(LibraryApi, ProgressWorkCountsTheSetupOfALargeGraph) {
   EXPECT_EQ(cuts.back(), n - 1);
 }
 
-// A graph of 10^5 edges or more, no node of fewer than two edges: on two
-// threads the hub's compact graph is made while the blocks are searched
-// for, and kept where the graph is one block (a ring with chords), dropped
+// A graph of 10^5 edges or more and 2^16 nodes or more, no node of fewer
+// than two edges: on two threads the hub's compact graph is made while the
+// blocks are searched for, and kept where the graph is one block (a ring with chords), dropped
 // where it is not (two such rings that share a node). Either way, and for
 // a graph the build takes over, the tree, the engine and the arc looks are
 // those of one thread.
@@ -291,16 +291,16 @@ TEST(LibraryApi, TheHubMadeWhileTheBlocksAreSearchedForChangesNothing) {
   auto ringWithChords = [](sunder::Graph &g, int from, int n, std::mt19937_64 &rng) {
     for (int k = 0; k < n; k++) g.addEdge(from + k, from + (k + 1) % n, 1);
     std::uniform_int_distribution<int> node(0, n - 1);
-    for (int k = 0; k < 4 * n; k++) {
+    for (int k = 0; k < n; k++) {
       int u = node(rng), v = node(rng);
       if (u != v) g.addEdge(from + u, from + v, 1 + (k % 7 == 0));
     }
   };
   std::mt19937_64 rng(12);
-  sunder::Graph one(25000), two(50001);
-  ringWithChords(one, 0, 25000, rng);
-  ringWithChords(two, 0, 25001, rng);
-  ringWithChords(two, 25000, 25001, rng);  // node 25000 is in both
+  sunder::Graph one(70000), two(70001);
+  ringWithChords(one, 0, 70000, rng);
+  ringWithChords(two, 0, 35001, rng);
+  ringWithChords(two, 35000, 35001, rng);  // node 35000 is in both
   for (const sunder::Graph *g : {&one, &two}) {
     sunder::BuildOptions options;
     options.threads = 1;
