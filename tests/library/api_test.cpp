@@ -164,6 +164,21 @@ TEST(LibraryApi, ProgressCountsEveryCutAndCancelStopsTheBuild) {
   }
 }
 
+// A ring over nodes from ... from + n - 1 of `g`, and chords between random
+// pairs of them until the ring and its chords add `edges` edges; every
+// `heavy`-th chord weighs 2 (0: every edge weighs 1).
+void addRingWithChords(sunder::Graph &g, int from, int n, int64_t edges, std::mt19937_64 &rng,
+                       int heavy = 0) {
+  for (int k = 0; k < n; k++) g.addEdge(from + k, from + (k + 1) % n, 1);
+  std::uniform_int_distribution<int> node(0, n - 1);
+  for (int64_t added = n; added < edges;) {
+    int u = node(rng), v = node(rng);
+    if (u == v) continue;
+    g.addEdge(from + u, from + v, heavy > 0 && (added - n) % heavy == 0 ? 2 : 1);
+    added++;
+  }
+}
+
 // A graph that splits: a random block of 400 nodes, a ring of 80 with
 // chords hanging off it by a bridge, and 15 triangles (the dense solver's)
 // on its nodes; unit capacities, so that the packed trees prove nodes.
@@ -257,12 +272,7 @@ TEST(LibraryApi, ProgressWorkCountsTheSetupOfALargeGraph) {
   const int n = 20000;
   std::mt19937_64 rng(8);
   sunder::Graph g(n);
-  for (int v = 0; v < n; v++) g.addEdge(v, (v + 1) % n, 1);
-  std::uniform_int_distribution<int> node(0, n - 1);
-  while (g.edgeCount() < 100000) {
-    int u = node(rng), v = node(rng);
-    if (u != v) g.addEdge(u, v, 1);
-  }
+  addRingWithChords(g, 0, n, 100000, rng);
   sunder::BuildOptions options;
   options.threads = 2;
   Reported r;
@@ -283,24 +293,16 @@ TEST(LibraryApi, ProgressWorkCountsTheSetupOfALargeGraph) {
 
 // A graph of 10^5 edges or more and 2^16 nodes or more, no node of fewer
 // than two edges: on two threads the hub's compact graph is made while the
-// blocks are searched for, and kept where the graph is one block (a ring with chords), dropped
-// where it is not (two such rings that share a node). Either way, and for
+// blocks are searched for, and kept where the graph is one block (a ring
+// with chords), dropped where it is not (two such rings that share a node). Either way, and for
 // a graph the build takes over, the tree, the engine and the arc looks are
 // those of one thread.
 TEST(LibraryApi, TheHubMadeWhileTheBlocksAreSearchedForChangesNothing) {
-  auto ringWithChords = [](sunder::Graph &g, int from, int n, std::mt19937_64 &rng) {
-    for (int k = 0; k < n; k++) g.addEdge(from + k, from + (k + 1) % n, 1);
-    std::uniform_int_distribution<int> node(0, n - 1);
-    for (int k = 0; k < n; k++) {
-      int u = node(rng), v = node(rng);
-      if (u != v) g.addEdge(from + u, from + v, 1 + (k % 7 == 0));
-    }
-  };
   std::mt19937_64 rng(12);
   sunder::Graph one(70000), two(70001);
-  ringWithChords(one, 0, 70000, rng);
-  ringWithChords(two, 0, 35001, rng);
-  ringWithChords(two, 35000, 35001, rng);  // node 35000 is in both
+  addRingWithChords(one, 0, 70000, 140000, rng, 7);
+  addRingWithChords(two, 0, 35001, 70000, rng, 7);
+  addRingWithChords(two, 35000, 35001, 70000, rng, 7);  // node 35000 is in both
   for (const sunder::Graph *g : {&one, &two}) {
     sunder::BuildOptions options;
     options.threads = 1;
@@ -502,12 +504,7 @@ TEST(LibraryApi, SecondsCoverTheWholeBuild) {
   const int n = 50000;
   std::mt19937_64 rng(3);
   sunder::Graph g(n);
-  for (int v = 0; v < n; v++) g.addEdge(v, (v + 1) % n, 1);
-  std::uniform_int_distribution<int> node(0, n - 1);
-  while (g.edgeCount() < 3 * n) {
-    int u = node(rng), v = node(rng);
-    if (u != v) g.addEdge(u, v, 1);
-  }
+  addRingWithChords(g, 0, n, 3 * n, rng);
   sunder::BuildOptions options;
   options.threads = 1;
   std::vector<double> shares;
